@@ -1,0 +1,126 @@
+// The platform layer: everything the show needs from the desktop, in one place.
+//
+// A port provides exactly these functions. The rest of the program never
+// includes a windowing, dialog or sound library header; it sees only this
+// contract (and platform/sound.h, platform/dialog.h for sound and the setup
+// dialog). All functions run on the main thread.
+//
+// Window and context: one top-level window with an OpenGL compatibility
+//   context (RGBA8, double-buffered, 24-bit depth). createWindow opens the
+//   window; createGLContext makes the context and makes it current;
+//   swapWindow presents the back buffer. destroy* are safe to call on
+//   anything that was never created.
+// Messages: window-system events arrive as WindowMessage records in the
+//   program's own small vocabulary, with Windows-compatible virtual-key codes
+//   and wheel steps of 120 per notch.
+// Message boxes: exact title and text; without a display they print
+//   "TITLE: TEXT" on stderr and take the default answer.
+// Clipboard, high-resolution counter, display modes, debug console.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// ---- Messages --------------------------------------------------------------
+
+enum class MessageType {
+  Activate,     // minimized: window iconified (frames stop) or restored
+  Size,         // width, height: new client size
+  Close,        // the user asked to close the window
+  KeyDown,      // key: virtual-key code 0..255
+  KeyUp,
+  LeftButtonDown,
+  LeftButtonUp,
+  RightButtonDown,
+  RightButtonUp,
+  MiddleButtonDown,
+  MouseWheel,   // wheelDelta: signed, 120 per notch
+  ScreenSaver,  // the system wants to start the screen saver or power saving
+  Other,        // anything else (mouse motion among it)
+  Quit,         // posted by postQuit; ends the main loop
+};
+
+struct WindowMessage {
+  MessageType type = MessageType::Other;
+  int key = 0;
+  int width = 0;
+  int height = 0;
+  bool minimized = false;
+  int wheelDelta = 0;
+  int quitCode = 0;
+};
+
+// Windows-compatible virtual-key codes of the keys the program names.
+namespace vk {
+constexpr int Escape = 0x1B;
+constexpr int Up = 0x26;
+constexpr int Down = 0x28;
+constexpr int F1 = 0x70;
+}  // namespace vk
+
+// Takes the next message without waiting; false when the queue is empty.
+bool peekMessage(WindowMessage& message);
+// Queues a Quit message with the given code.
+void postQuit(int code);
+
+// ---- Window and GL context --------------------------------------------------
+
+// Starts the window system. False when no display can be opened.
+bool initVideo();
+bool videoAvailable();
+// Switches the primary display to width x height for a fullscreen window.
+bool setFullscreenMode(int width, int height, int bitsPerPixel);
+// Restores the desktop display mode (a no-op if it was never changed).
+void restoreDisplayMode();
+// Opens the window with the given client size; windowed at (x, y), or
+// fullscreen on the primary display. The window is shown and focused.
+bool createWindow(const char* title, int x, int y, int width, int height, bool fullscreen);
+// Checks that the window's surface offers RGBA8 colour, 24-bit depth and double buffering.
+bool choosePixelFormat();
+// Creates the OpenGL compatibility context and makes it current; swap interval 1 where allowed.
+bool createGLContext();
+bool makeContextCurrent();
+void swapWindow();
+bool releaseContext();       // makes no context current
+bool destroyGLContext();
+bool destroyWindow();
+bool hasWindow();
+bool hasGLContext();
+void showCursor(bool visible);
+
+// ---- Message boxes ----------------------------------------------------------
+
+enum class BoxIcon { Information, Exclamation, Stop };
+void messageBox(const char* title, const char* text, BoxIcon icon);
+// A yes/no question; returns the answer, or defaultAnswer when no display can show it.
+bool askYesNo(const char* title, const char* text, bool defaultAnswer);
+
+// ---- Clipboard, timing, display modes, console -------------------------------
+
+// Puts text on the clipboard; false on failure.
+bool setClipboardText(const std::string& text);
+// Hands the clipboard to the system's clipboard manager so it survives exit.
+void persistClipboard();
+
+int64_t performanceCounter();
+int64_t performanceFrequency();
+
+struct VideoMode {
+  int width;
+  int height;
+  int bitsPerPixel;
+};
+// Every mode of the primary display, in the system's order (duplicates included).
+std::vector<VideoMode> listVideoModes();
+
+// Diagnostics (shader logs and the like) are written to standard output.
+// openDebugConsole makes it unbuffered so they appear at once;
+// discardDiagnostics sends standard output nowhere, as a GUI process started
+// without a command line would.
+void openDebugConsole();
+void discardDiagnostics();
+
+}  // namespace platform

@@ -1,0 +1,84 @@
+// The GL resources shared between the runtime and the part: the texture table,
+// the sixteen render-target pairs, the show's two cameras, the outline font and
+// the frame-input pointer. One global instance lives in DemoState::renderer and
+// is handed to the part by pointer.
+//
+// Operations are members, defined by concern: texture_table.cpp (the table and
+// generated textures), render_targets.cpp (target pairs, resolve),
+// assets/jpeg_texture.cpp (JPEG images), outline_font.cpp (the 3-D font).
+#pragma once
+
+#include <GL/glew.h>
+
+#include "demo/vector.h"
+
+struct FrameInput;
+
+using TextureId = int;
+constexpr int kTextureTableSize = 10001;  // ids 0..9999 plus the spectrum texture
+constexpr TextureId SPECTRUM_TEXTURE_ID = 10000;
+constexpr int kTargetPairCount = 16;
+constexpr int kFontGlyphCount = 256;
+
+// Extent and advance of one glyph of the outline font, in font units (em = 1).
+struct GlyphMetrics {
+  float blackBoxX = 0.0f;
+  float blackBoxY = 0.0f;
+  float originX = 0.0f;
+  float originY = 0.0f;
+  float advanceX = 0.0f;
+  float advanceY = 0.0f;
+};
+
+class RenderResources {
+ public:
+  // Presents the back buffer (the argument is ignored). Set at startup so the
+  // part can show intermediate frames while it loads.
+  void (*swapBuffers)(double) = nullptr;
+  double ready = 0.0;        // set to 1.0 at startup
+  bool optionFlag = false;   // the setup dialog's extra option; changes nothing
+  FrameInput* frameInput = nullptr;
+
+  // Texture table: GL names by TextureId, 0 until created, never deleted.
+  GLuint textures[kTextureTableSize] = {};
+
+  // Render-target pairs: a multisample framebuffer with two colour
+  // renderbuffers and a depth renderbuffer, and a texture framebuffer that
+  // the multisample one resolves into.
+  GLuint colorRenderbuffer0[kTargetPairCount] = {};
+  GLuint colorRenderbuffer1[kTargetPairCount] = {};
+  GLuint depthRenderbuffer[kTargetPairCount] = {};
+  GLuint multisampleFramebuffer[kTargetPairCount] = {};
+  GLuint textureFramebuffer[kTargetPairCount] = {};
+
+  Camera mainCamera;   // written by the camera script every frame
+  Camera orbitCamera;  // circles the origin with the part's clock
+  float markerX = 0.0f, markerY = 0.0f, markerZ = 0.0f;  // printed by the middle-button capture
+
+  GLuint fontListBase = 0;
+  GlyphMetrics glyphMetrics[kFontGlyphCount];
+
+  // Texture table and generated textures.
+  GLuint textureHandle(TextureId id) const;
+  void bindTextureId(TextureId id) const;
+  void createSpectrumTexture(TextureId id, int width);
+  void uploadSpectrum(TextureId id, int width, const unsigned char* rgbBytes);
+  void createDepthTexture(TextureId id, int width, int height);
+  void createColorTexture(TextureId id, int width, int height);
+  void createNoiseTexture(TextureId id, int width, int height);
+
+  // Render targets.
+  void createTargetPair(int index, int width, int height, int samples);
+  void attachColorTexture(int index, int attachment, TextureId id);
+  void attachDepthTexture(int index, TextureId id);
+  void bindForDrawing(int index, int count);
+  void resolveTarget(int index, int width, int height, int colorCount, bool withDepth);
+  void bindScreen();
+
+  // JPEG images as textures.
+  void loadJpegTexture(const char* path, TextureId slot);
+  void loadJpegNormalMap(const char* path, TextureId slot);
+
+  // 256 display lists of extruded glyphs 0..122.
+  void buildOutlineFont();
+};
