@@ -1,0 +1,42 @@
+// Every GLSL shader and program of the show, addressed by caller-chosen slots.
+//
+// Sources are read from files (GLSL despite the .cpp extension), compiled and
+// linked once at startup; the compile log of every shader is printed to
+// standard output with its path. Uniforms are set by name on the current
+// program, looking the location up on every call.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <memory>
+
+#include "demo/vector.h"
+
+constexpr int kShaderSlotCount = 10128;
+
+// The whole file followed by one NUL byte, or null when the file cannot be
+// opened (after printing "Cannot open shader source file.").
+std::unique_ptr<char[]> readShaderSource(const char* path);
+
+class ShaderSet {
+ public:
+  void loadFragmentShader(const char* path, int slot);
+  void loadVertexShader(const char* path, int slot);
+  // Fragment-only program, left current.
+  void buildFragmentProgram(const char* path, int slot);
+  // Vertex and fragment program, not made current.
+  void buildProgram(const char* vertexPath, const char* fragmentPath, int slot);
+  void useProgram(int slot);
+  void useFixedFunction();
+  void setUniformFloat(int slot, const char* name, float value);
+  void setUniformVec4(int slot, const char* name, float x, float y, float z, float w);
+  // Binds textureName to unit on target and points the sampler at it; unit stays active.
+  void bindTextureUniform(GLenum target, int slot, int unit, const char* name, GLuint textureName);
+  // Texture matrix 2 := bias * perspective * look-at of camera (world -> [0,1] screen coords).
+  void setProjectiveTextureMatrix(double fovY, double aspect, double zNear, double zFar,
+                                  const Camera& camera);
+
+  GLuint fragmentShaders[kShaderSlotCount] = {};
+  GLuint vertexShaders[kShaderSlotCount] = {};
+  GLuint programs[kShaderSlotCount] = {};
+};
