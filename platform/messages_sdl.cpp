@@ -1,0 +1,143 @@
+// Window-system events translated into the program's message vocabulary.
+#include <SDL.h>
+
+#include <optional>
+
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+std::optional<int> pendingQuit;
+
+// Windows-compatible virtual-key code of an SDL key, or -1 when it has none.
+int virtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 0x61 + (key - SDLK_KP_1);
+  switch (key) {
+    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_TAB: return 0x09;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
+    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
+    case SDLK_LALT: case SDLK_RALT: return 0x12;
+    case SDLK_PAUSE: return 0x13;
+    case SDLK_CAPSLOCK: return 0x14;
+    case SDLK_ESCAPE: return vk::Escape;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_PAGEUP: return 0x21;
+    case SDLK_PAGEDOWN: return 0x22;
+    case SDLK_END: return 0x23;
+    case SDLK_HOME: return 0x24;
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return vk::Up;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return vk::Down;
+    case SDLK_INSERT: return 0x2D;
+    case SDLK_DELETE: return 0x2E;
+    case SDLK_KP_0: return 0x60;
+    case SDLK_KP_MULTIPLY: return 0x6A;
+    case SDLK_KP_PLUS: return 0x6B;
+    case SDLK_KP_MINUS: return 0x6D;
+    case SDLK_KP_PERIOD: return 0x6E;
+    case SDLK_KP_DIVIDE: return 0x6F;
+    case SDLK_SEMICOLON: return 0xBA;
+    case SDLK_EQUALS: return 0xBB;
+    case SDLK_COMMA: return 0xBC;
+    case SDLK_MINUS: return 0xBD;
+    case SDLK_PERIOD: return 0xBE;
+    case SDLK_SLASH: return 0xBF;
+    case SDLK_BACKQUOTE: return 0xC0;
+    case SDLK_LEFTBRACKET: return 0xDB;
+    case SDLK_BACKSLASH: return 0xDC;
+    case SDLK_RIGHTBRACKET: return 0xDD;
+    case SDLK_QUOTE: return 0xDE;
+    default: return -1;
+  }
+}
+
+WindowMessage translate(const SDL_Event& event) {
+  WindowMessage message;
+  switch (event.type) {
+    case SDL_QUIT:
+      message.type = MessageType::Close;
+      break;
+    case SDL_WINDOWEVENT:
+      switch (event.window.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+          message.type = MessageType::Activate;
+          message.minimized = true;
+          break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          message.type = MessageType::Activate;
+          message.minimized = false;
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          message.type = MessageType::Size;
+          message.width = event.window.data1;
+          message.height = event.window.data2;
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          message.type = MessageType::Close;
+          break;
+        default:
+          break;
+      }
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const int key = virtualKey(event.key.keysym.sym);
+      if (key >= 0) {
+        message.type = event.type == SDL_KEYDOWN ? MessageType::KeyDown : MessageType::KeyUp;
+        message.key = key;
+      }
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+      if (event.button.button == SDL_BUTTON_LEFT)
+        message.type = down ? MessageType::LeftButtonDown : MessageType::LeftButtonUp;
+      else if (event.button.button == SDL_BUTTON_RIGHT)
+        message.type = down ? MessageType::RightButtonDown : MessageType::RightButtonUp;
+      else if (event.button.button == SDL_BUTTON_MIDDLE && down)
+        message.type = MessageType::MiddleButtonDown;
+      break;
+    }
+    case SDL_MOUSEWHEEL: {
+      const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
+                                                                         : event.wheel.y;
+      message.type = MessageType::MouseWheel;
+      message.wheelDelta = notches * 120;
+      break;
+    }
+    default:
+      break;
+  }
+  return message;
+}
+
+}  // namespace
+
+bool peekMessage(WindowMessage& message) {
+  if (pendingQuit) {
+    message = WindowMessage{};
+    message.type = MessageType::Quit;
+    message.quitCode = *pendingQuit;
+    pendingQuit.reset();
+    return true;
+  }
+  if (!videoAvailable()) return false;
+  SDL_Event event;
+  if (!SDL_PollEvent(&event)) return false;
+  message = translate(event);
+  return true;
+}
+
+void postQuit(int code) { pendingQuit = code; }
+
+}  // namespace platform

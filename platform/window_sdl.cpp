@@ -1,0 +1,124 @@
+// Window, GL context and display modes on SDL2.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_GLContext context = nullptr;
+bool videoStarted = false;
+bool fullscreenModeWanted = false;
+SDL_DisplayMode wantedMode = {};
+
+}  // namespace
+
+bool initVideo() {
+  if (videoStarted) return true;
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  videoStarted = true;
+  SDL_DisableScreenSaver();
+  return true;
+}
+
+bool videoAvailable() { return videoStarted; }
+
+bool setFullscreenMode(int width, int height, int bitsPerPixel) {
+  if (!initVideo()) return false;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+    if (mode.w == width && mode.h == height &&
+        static_cast<int>(SDL_BITSPERPIXEL(mode.format)) >= bitsPerPixel - 8) {
+      wantedMode = mode;
+      fullscreenModeWanted = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+void restoreDisplayMode() {
+  if (window && fullscreenModeWanted) SDL_SetWindowFullscreen(window, 0);
+  fullscreenModeWanted = false;
+}
+
+bool createWindow(const char* title, int x, int y, int width, int height, bool fullscreen) {
+  if (!initVideo()) return false;
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+  if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+  window = SDL_CreateWindow(title, fullscreen ? 0 : x, fullscreen ? 0 : y, width, height, flags);
+  if (!window) return false;
+  if (fullscreen && fullscreenModeWanted) SDL_SetWindowDisplayMode(window, &wantedMode);
+  SDL_RaiseWindow(window);
+  return true;
+}
+
+bool choosePixelFormat() {
+  // The surface is chosen when the window is created; confirm it is usable
+  // for an RGBA8 double-buffered GL surface.
+  return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL) != 0;
+}
+
+bool createGLContext() {
+  if (!window) return false;
+  context = SDL_GL_CreateContext(window);
+  if (!context) return false;
+  // A swap interval of 1 paces the loop by the display where the driver allows it.
+  SDL_GL_SetSwapInterval(1);
+  return true;
+}
+
+bool makeContextCurrent() { return window && context && SDL_GL_MakeCurrent(window, context) == 0; }
+
+void swapWindow() {
+  if (window) SDL_GL_SwapWindow(window);
+}
+
+bool releaseContext() { return !window || SDL_GL_MakeCurrent(window, nullptr) == 0; }
+
+bool destroyGLContext() {
+  if (context) SDL_GL_DeleteContext(context);
+  context = nullptr;
+  return true;
+}
+
+bool destroyWindow() {
+  if (window) SDL_DestroyWindow(window);
+  window = nullptr;
+  return true;
+}
+
+bool hasWindow() { return window != nullptr; }
+bool hasGLContext() { return context != nullptr; }
+
+void showCursor(bool visible) {
+  if (videoStarted) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+std::vector<VideoMode> listVideoModes() {
+  std::vector<VideoMode> modes;
+  if (!initVideo()) return modes;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, i, &mode) == 0)
+      modes.push_back({mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format))});
+  }
+  return modes;
+}
+
+}  // namespace platform
