@@ -1,0 +1,120 @@
+// The shader set: reads GLSL sources, compiles and links them into slot-indexed
+// programs, prints every compile log to standard output, and sets uniforms by name.
+#include "render/shader_set.h"
+
+#include <GL/glu.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+constexpr GLsizei kInfoLogSize = 1000;
+
+// Creates a shader of the given type, compiles the file's text into it and
+// prints the path and the compile log. A file that cannot be read compiles as
+// an empty string, so the driver never sees a missing buffer.
+GLuint compileShaderFile(GLenum type, const char* path) {
+  std::unique_ptr<char[]> source = readShaderSource(path);
+  const char* text = source ? source.get() : "";
+  GLuint shader = glCreateShader(type);
+  glShaderSource(shader, 1, &text, nullptr);
+  glCompileShader(shader);
+
+  char log[kInfoLogSize] = {};
+  glGetShaderInfoLog(shader, kInfoLogSize, nullptr, log);
+  std::cout << path << std::endl;
+  std::cout << log << std::endl;
+  return shader;
+}
+
+}  // namespace
+
+std::unique_ptr<char[]> readShaderSource(const char* path) {
+  std::error_code error;
+  std::ifstream file;
+  // A directory opens as a stream on Linux but has no text to read.
+  if (!std::filesystem::is_directory(path, error)) file.open(path, std::ios::binary);
+  if (!file.is_open()) {
+    std::cout << "Cannot open shader source file." << std::endl;
+    return nullptr;
+  }
+
+  file.seekg(0, std::ios::end);
+  std::streamoff size = file.tellg();
+  file.seekg(0, std::ios::beg);
+  if (size < 0) size = 0;
+
+  // Zero-filled, so a short read leaves the unread tail as NULs.
+  auto buffer = std::make_unique<char[]>(static_cast<size_t>(size) + 1);
+  file.read(buffer.get(), size);
+  if (file.fail()) {
+    std::cout << path << ": read " << file.gcount() << " of " << size
+              << " bytes of shader source" << std::endl;
+  }
+  buffer[size] = '\0';
+  return buffer;
+}
+
+void ShaderSet::loadFragmentShader(const char* path, int slot) {
+  fragmentShaders[slot] = compileShaderFile(GL_FRAGMENT_SHADER, path);
+}
+
+void ShaderSet::loadVertexShader(const char* path, int slot) {
+  vertexShaders[slot] = compileShaderFile(GL_VERTEX_SHADER, path);
+}
+
+void ShaderSet::buildFragmentProgram(const char* path, int slot) {
+  loadFragmentShader(path, slot);
+  programs[slot] = glCreateProgram();
+  glAttachShader(programs[slot], fragmentShaders[slot]);
+  glLinkProgram(programs[slot]);
+  useProgram(slot);
+}
+
+void ShaderSet::buildProgram(const char* vertexPath, const char* fragmentPath, int slot) {
+  loadVertexShader(vertexPath, slot);
+  loadFragmentShader(fragmentPath, slot);
+  programs[slot] = glCreateProgram();
+  glAttachShader(programs[slot], fragmentShaders[slot]);
+  glAttachShader(programs[slot], vertexShaders[slot]);
+  glLinkProgram(programs[slot]);
+}
+
+void ShaderSet::useProgram(int slot) { glUseProgram(programs[slot]); }
+
+void ShaderSet::useFixedFunction() { glUseProgram(0); }
+
+void ShaderSet::setUniformFloat(int slot, const char* name, float value) {
+  glUniform1f(glGetUniformLocation(programs[slot], name), value);
+}
+
+void ShaderSet::setUniformVec4(int slot, const char* name, float x, float y, float z, float w) {
+  glUniform4f(glGetUniformLocation(programs[slot], name), x, y, z, w);
+}
+
+void ShaderSet::bindTextureUniform(GLenum target, int slot, int unit, const char* name,
+                                   GLuint textureName) {
+  GLint location = glGetUniformLocation(programs[slot], name);
+  glActiveTexture(GL_TEXTURE0 + unit);
+  glBindTexture(target, textureName);
+  glUniform1i(location, unit);
+}
+
+void ShaderSet::setProjectiveTextureMatrix(double fovY, double aspect, double zNear, double zFar,
+                                           const Camera& camera) {
+  // Texture matrix 2 = bias [-1,1] -> [0,1], then the camera's projection and
+  // view. Only that matrix is written, so no other matrix stack needs saving;
+  // the caller is left in texture matrix mode with unit 0 active.
+  glMatrixMode(GL_TEXTURE);
+  glActiveTextureARB(GL_TEXTURE2);
+  glLoadIdentity();
+  glTranslatef(0.5f, 0.5f, 0.5f);
+  glScalef(0.5f, 0.5f, 0.5f);
+  gluPerspective(fovY, aspect, zNear, zFar);
+  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.target.x, camera.target.y,
+            camera.target.z, camera.up.x, camera.up.y, camera.up.z);
+
+  glActiveTextureARB(GL_TEXTURE0);
+}

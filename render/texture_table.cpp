@@ -1,0 +1,109 @@
+// The texture table and the textures the show generates itself: the 1-D
+// spectrum texture, depth and colour attachments, and the seeded noise texture.
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+#include "demo/random.h"
+#include "render/render_resources.h"
+
+namespace {
+
+constexpr uint32_t kNoiseSeed = 24234234;
+constexpr int kNoiseWarmUpDraws = 10000;
+
+// Byte count of a width x height image with the given bytes per texel; a
+// negative size holds nothing (GL rejects it on upload).
+size_t imageBytes(int width, int height, int bytesPerTexel) {
+  return static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)) *
+         static_cast<size_t>(bytesPerTexel);
+}
+
+// Makes a fresh texture name for id and binds it to target.
+void generateAndBind(GLuint* table, TextureId id, GLenum target) {
+  assert(id >= 0 && id < kTextureTableSize && "texture id outside the texture table");
+  glGenTextures(1, &table[id]);
+  glBindTexture(target, table[id]);
+}
+
+// Uploads tightly packed RGB rows: rows of width·3 bytes need not be
+// multiples of four, so the default unpack alignment would read past the buffer.
+void uploadPackedRgb(int width, int height, const unsigned char* bytes) {
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
+}  // namespace
+
+GLuint RenderResources::textureHandle(TextureId id) const {
+  assert(id >= 0 && id < kTextureTableSize && "texture id outside the texture table");
+  return textures[id];
+}
+
+void RenderResources::bindTextureId(TextureId id) const {
+  glBindTexture(GL_TEXTURE_2D, textureHandle(id));
+}
+
+void RenderResources::createSpectrumTexture(TextureId id, int width) {
+  generateAndBind(textures, id, GL_TEXTURE_1D);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameterf(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameterf(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, width, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+}
+
+void RenderResources::uploadSpectrum(TextureId id, int width, const unsigned char* rgbBytes) {
+  glBindTexture(GL_TEXTURE_1D, textureHandle(id));
+  glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, width, 0, GL_RGB, GL_UNSIGNED_BYTE, rgbBytes);
+}
+
+void RenderResources::createDepthTexture(TextureId id, int width, int height) {
+  generateAndBind(textures, id, GL_TEXTURE_2D);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_LUMINANCE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT,
+               GL_UNSIGNED_INT, nullptr);
+}
+
+void RenderResources::createColorTexture(TextureId id, int width, int height) {
+  // Filled from the running generator sequence, byte by byte, with values 0..254.
+  std::vector<unsigned char> bytes(imageBytes(width, height, 4));
+  for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(crtRand() % 255);
+
+  generateAndBind(textures, id, GL_TEXTURE_2D);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               bytes.data());
+}
+
+void RenderResources::createNoiseTexture(TextureId id, int width, int height) {
+  // A fixed seed makes the same pattern on every run. Each texel draws six
+  // values and keeps only the last three; x is the outer loop.
+  std::vector<unsigned char> bytes(imageBytes(width, height, 3));
+  crtSrand(kNoiseSeed);
+  for (int i = 0; i < kNoiseWarmUpDraws; ++i) crtRand();
+  for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y) {
+      crtRand();
+      crtRand();
+      crtRand();
+      unsigned char* texel = &bytes[(static_cast<size_t>(y) * width + x) * 3];
+      texel[0] = static_cast<unsigned char>(crtRand() % 256);
+      texel[1] = static_cast<unsigned char>(crtRand() % 256);
+      texel[2] = static_cast<unsigned char>(crtRand() % 256);
+    }
+  }
+
+  generateAndBind(textures, id, GL_TEXTURE_2D);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  uploadPackedRgb(width, height, bytes.data());
+}
