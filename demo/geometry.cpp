@@ -1,0 +1,130 @@
+// Ring and clip-panel geometry computed into plain records, with the random
+// draws each shape makes from the show's sequence.
+#include "demo/geometry.h"
+
+#include <cmath>
+
+#include "demo/random.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// A ring with a negative inner radius starts at the axis: the overlap is taken
+// off the width. Every ring routine does this before anything else.
+void moveNegativeRadiusIntoWidth(RingParams* ring) {
+  if (ring->radius < 0.0f) {
+    ring->width += ring->radius;
+    ring->radius = 0.0f;
+  }
+}
+
+// base + dir * rho - axis * h
+Vec3 ringPoint(const RingParams& ring, Vec3 dir, float rho, float h) {
+  return vecSub(vecAdd(ring.base, vecScale(dir, rho)), vecScale(ring.axis, h));
+}
+
+float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+}  // namespace
+
+RingGeometry ringGeometry(const ShapeInputs& inputs, const RingParams& ring) {
+  RingGeometry geometry;
+  if (ring.radius > 2.5f || ring.radius < -ring.width) return geometry;
+  geometry.drawn = true;
+  geometry.cap.color = ring.color;
+  geometry.cap.normal = vecNeg(ring.axis);
+  geometry.outerWall.color = vecScale(ring.color, 0.5f);
+  geometry.outerWall.normal = ring.axisU;
+  geometry.innerWall.color = geometry.outerWall.color;
+  geometry.innerWall.normal = vecNeg(ring.axisU);
+
+  const int count = inputs.segments;
+  if (count <= 0) return geometry;
+  geometry.cap.vertices.reserve(2 * count);
+  geometry.outerWall.vertices.reserve(2 * count);
+  geometry.innerWall.vertices.reserve(2 * count);
+  const float outerRadius = ring.radius + ring.width;
+  for (int i = 0; i < count; ++i) {
+    // The first and last pair coincide and close the ring; a single pair
+    // stands at the phase alone.
+    const double step = count > 1 ? 2.0 * kPi * i / (count - 1) : 0.0;
+    const double theta = step + inputs.phase;
+    const Vec3 dir = vecAdd(vecScale(ring.axisU, static_cast<float>(std::cos(theta))),
+                            vecScale(ring.axisV, static_cast<float>(std::sin(theta))));
+    const Vec3 innerDeep = ringPoint(ring, dir, ring.radius, ring.depth);
+    const Vec3 outerDeep = ringPoint(ring, dir, outerRadius, ring.depth);
+    geometry.cap.vertices.push_back(innerDeep);
+    geometry.cap.vertices.push_back(outerDeep);
+    geometry.outerWall.vertices.push_back(outerDeep);
+    geometry.outerWall.vertices.push_back(ringPoint(ring, dir, outerRadius, 0.0f));
+    geometry.innerWall.vertices.push_back(innerDeep);
+    geometry.innerWall.vertices.push_back(ringPoint(ring, dir, ring.radius, 0.0f));
+  }
+  return geometry;
+}
+
+RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring) {
+  moveNegativeRadiusIntoWidth(&ring);
+  randomUnit();
+  // A travelling wave along the ring index, then the louder band index + 5
+  // is, the deeper the ring.
+  const double wave = std::sin(0.2 * index + 2.0 * inputs.time);
+  const float w = static_cast<float>(20.0 * std::pow(wave, 6) + 20.0);
+  ring.depth = static_cast<float>(ring.depth + (w - 20.0f) * 0.004);
+  const float k = static_cast<float>(0.2 * w);
+  int band = index + 5;
+  if (band < 0) band = 0;
+  if (band >= kSpectrumBands) band = kSpectrumBands - 1;
+  ring.depth = ring.depth * (1.0f + k * inputs.spectrum[band]);
+  randomUnit();
+  randomUnit();
+  return ringGeometry(inputs, ring);
+}
+
+RingGeometry flickerRingGeometry(const ShapeInputs& inputs, RingParams ring) {
+  moveNegativeRadiusIntoWidth(&ring);
+  for (int i = 0; i < 20; ++i) randomUnit();
+  const double r = randomUnit();
+  double f = 4.5 * r * inputs.spectrum[8];
+  if (f < 0.0) f = 0.0;
+  if (f > 1.0) f = 1.0;
+  // Pull the colour towards a warm orange and shrink the ring by up to half.
+  Vec3 flickerColor;
+  flickerColor.x = 0.8f;
+  flickerColor.y = 0.5f;
+  flickerColor.z = 0.3f;
+  const float amount = static_cast<float>(f);
+  ring.color = vecAdd(ring.color, vecScale(vecSub(flickerColor, ring.color), amount));
+  ring.radius = ring.radius * (1.0f - 0.5f * amount);
+  randomUnit();
+  randomUnit();
+  return ringGeometry(inputs, ring);
+}
+
+ClipPanelFrame clipPanelFrame(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3) {
+  ClipPanelFrame frame;
+  frame.center = vecScale(vecAdd(vecAdd(vecAdd(p0, p1), p2), p3), 0.25f);
+  Vec3 edge = vecSub(p1, p0);
+  vecNormalize(&edge);
+  Vec3 side0 = vecSub(p3, p0);
+  vecNormalize(&side0);
+  frame.edge = edge;
+  frame.normal = vecCross(edge, side0);
+  frame.side = vecCross(frame.normal, edge);
+
+  const Vec3 corners[4] = {p0, p1, p2, p3};
+  for (int k = 0; k < 4; ++k) {
+    const Vec3 a = corners[k];
+    const Vec3 b = corners[(k + 1) % 4];
+    Vec3 along = vecSub(a, b);
+    vecNormalize(&along);
+    const Vec3 inward = vecCross(along, frame.normal);
+    const Vec3 middle = vecScale(vecAdd(a, b), 0.5f);
+    frame.planes[k][0] = inward.x;
+    frame.planes[k][1] = inward.y;
+    frame.planes[k][2] = inward.z;
+    frame.planes[k][3] = -dot(inward, middle);
+  }
+  return frame;
+}

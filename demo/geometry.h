@@ -1,0 +1,96 @@
+// Procedural shapes: the pulse ring, the flicker ring and the clip panel.
+//
+// A ring is a flat annulus (the cap) with an outer and an inner wall reaching
+// from the base plane along -axis. Each shape is computed on the CPU into a
+// plain record by a pure function, which also makes the shape's draws from
+// the show's random sequence (demo/random.h) in their places: the draws are
+// part of the behaviour, since every later pattern continues that sequence.
+// The draw* functions compute the record and emit it in immediate mode; they
+// change no GL state other than the current colour and normal and draw with
+// whatever program, blending and depth state the scene has set.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "demo/vector.h"
+
+class ShaderSet;
+
+constexpr int kSpectrumBands = 512;
+
+// Inputs the scenes refresh before drawing shapes.
+struct ShapeInputs {
+  float time = 0.0f;     // partTime in seconds, rounded to float
+  float phase = 0.0f;    // radians added to every ring segment angle
+  int32_t segments = 0;  // vertex pairs per ring strip (the first and last pair coincide)
+  float spectrum[kSpectrumBands] = {};  // this frame's music spectrum
+};
+
+// One ring. A point at angle theta and radius rho is
+// base + (axisU cos theta + axisV sin theta) * rho; axisU and axisV are not
+// normalised, so their lengths scale the ring.
+struct RingParams {
+  Vec3 base;        // on the axis, where the walls start
+  Vec3 axis;        // the walls extend along -axis
+  Vec3 axisU;
+  Vec3 axisV;
+  float width = 0.0f;   // radial thickness: outer radius = radius + width
+  float radius = 0.0f;  // inner radius
+  float depth = 0.0f;   // length of the walls along -axis
+  Vec3 color;           // RGB in x, y, z
+};
+
+// One GL_QUAD_STRIP: a colour, one normal for every vertex, the vertices in
+// emission order (two per segment).
+struct RingStrip {
+  Vec3 color;
+  Vec3 normal;
+  std::vector<Vec3> vertices;
+};
+
+// The three strips of a ring. When drawn is false the ring's size ruled it
+// out (radius > 2.5 or radius < -width) and nothing at all is emitted.
+struct RingGeometry {
+  bool drawn = false;
+  RingStrip cap;        // normal -axis; inner(depth), outer(depth) per segment
+  RingStrip outerWall;  // normal axisU, colour halved; outer(depth), outer(0) per segment
+  RingStrip innerWall;  // normal -axisU, colour halved; inner(depth), inner(0) per segment
+};
+
+// The panel frame and its four edge planes (nx, ny, nz, d): a point q lies
+// inside the panel's prism when n.q + d >= 0 for all four.
+struct ClipPanelFrame {
+  Vec3 center;  // mean of the corners
+  Vec3 normal;  // edge x side0; its length is the sine of the corner angle at p0
+  Vec3 side;    // normal x edge
+  Vec3 edge;    // normalise(p1 - p0)
+  float planes[4][4] = {};
+};
+
+// Pulse ring: the depth pulses as a travelling wave along index and deepens
+// with spectrum band index + 5. Draws three values from randomUnit. Bands
+// outside the spectrum are clamped to its first or last band.
+RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring);
+// Flicker ring: colour and radius flicker with spectrum band 8 and a random
+// factor. Draws 23 values from randomUnit.
+RingGeometry flickerRingGeometry(const ShapeInputs& inputs, RingParams ring);
+// The strips of a ring whose per-routine preparation is done (the negative
+// radius already moved into the width). Makes no random draws.
+RingGeometry ringGeometry(const ShapeInputs& inputs, const RingParams& ring);
+
+// Corners p0..p3 in order around the quad; counter-clockwise about the
+// resulting normal, every plane normal points into the quad.
+ClipPanelFrame clipPanelFrame(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3);
+
+// Emitting the shapes (needs a current GL context).
+void emitRing(const RingGeometry& geometry);
+void drawPulseRing(int32_t index, const ShapeInputs* inputs, RingParams ring);
+// index is accepted for symmetry with drawPulseRing and not used.
+void drawFlickerRing(int32_t index, const ShapeInputs* inputs, RingParams ring);
+// Sets "alpha" to 1 and "Plane1".."Plane4" on the program in slot program
+// (which must be current), writes the panel frame to the out pointers that are
+// not null, and draws the quad in colour (alpha 1) unless color.x <= -0.5: a
+// red of -0.5 or less sets the planes and frame without drawing.
+void drawClipPanel(ShaderSet* shaders, int program, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3,
+                   Vec3* outCenter, Vec3* outNormal, Vec3* outSide, Vec3* outEdge, Vec3 color);
