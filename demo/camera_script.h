@@ -9,8 +9,9 @@
 #include "demo/vector.h"
 
 // What the request camera holds before the tunnel scene has first written it:
-// the view that scene starts its flight with (behind the start of the path,
-// looking along it), so the first tunnel frame is not a degenerate camera.
+// the view that scene starts its flight with at 36 s (10 units off the start
+// of the path, looking along it), so the first tunnel frame is neither a
+// degenerate camera nor a jump.
 Camera initialRequestCamera();
 
 // The main camera at part time t (seconds). request is the request camera as
