@@ -90,7 +90,7 @@ TEST(CameraScriptTest, TunnelFollowsTheRequestCamera) {
   // not along the view direction.
   const Vec3 view = vecSub(initial.target, initial.eye);
   EXPECT_GT(vecLength(view), 1.0f);
-  EXPECT_GT(vecLength(vecCross(view, initial.up)), 0.5f * vecLength(view));
+  EXPECT_GT(vecLength(vecCross(view, initial.up)), 0.5f * vecLength(view) * vecLength(initial.up));
 }
 
 TEST(CameraScriptTest, FramingOffsetsAroundTheRequest) {
