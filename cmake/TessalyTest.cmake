@@ -1,7 +1,8 @@
 # tessaly_add_test(NAME SOURCES file... [LIBS lib...] [LABELS label...])
 # Builds one GoogleTest executable and registers its cases with CTest.
 # Label GL tests "gl" and whole-program tests "e2e": they need a display
-# (tests/run starts Xvfb when none is set) and run with the silent audio driver.
+# (tests/run starts Xvfb when none is set) and run with the silent audio driver;
+# tests/run also sets TESSALY_BATCH so that no message box waits for a click.
 function(tessaly_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -9,8 +10,12 @@ function(tessaly_add_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TESSALY_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TESSALY_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  set(properties ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "SDL_AUDIODRIVER=dummy"
+    PROPERTIES ${properties}
     DISCOVERY_TIMEOUT 60)
 endfunction()

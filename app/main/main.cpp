@@ -1,1 +1,26 @@
-int main() { return 0; }
+// Program entry: the command line, the data folder, then the show.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/data_directory.h"
+#include "app/main_loop.h"
+
+int main(int argc, char** argv) {
+  const CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!commandLine.error.empty()) {
+    std::fprintf(stderr, "tessaly: %s\n\n%s", commandLine.error.c_str(), usageText());
+    return 2;
+  }
+  if (commandLine.help) {
+    std::fputs(usageText(), stdout);
+    return 0;
+  }
+  if (commandLine.version) {
+    std::printf("tessaly %s\n", TESSALY_VERSION);
+    return 0;
+  }
+  if (enterDataDirectory(commandLine.dataDir).empty()) return 1;
+  return runProgram(commandLine);
+}

@@ -1,0 +1,77 @@
+// Parsing of the command line.
+#include "app/command_line.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool parseNumber(const std::string& text, double& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtod(text.c_str(), &end);
+  return errno == 0 && end && *end == '\0' && std::isfinite(value);
+}
+
+}  // namespace
+
+const char* usageText() {
+  return "Usage: tessaly [options]\n"
+         "Without options the setup dialog chooses the screen, then the show runs.\n"
+         "  --no-dialog        skip the dialog: 1280 x 720 windowed\n"
+         "  --windowed         windowed, without the dialog\n"
+         "  --fullscreen       fullscreen, without the dialog\n"
+         "  --width W          render width W (height W*9/16), without the dialog\n"
+         "  --data DIR         data directory (default: $TESSALY_DATA, data/ beside the program)\n"
+         "  --start T          start the show at T seconds\n"
+         "  --help             this text\n"
+         "  --version          the program's version\n";
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  line.any = !arguments.empty();
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& arg = arguments[i];
+    const bool hasValue = i + 1 < arguments.size();
+    double number = 0.0;
+    if (arg == "--help" || arg == "-h") {
+      line.help = true;
+    } else if (arg == "--version") {
+      line.version = true;
+    } else if (arg == "--no-dialog") {
+      line.noDialog = true;
+    } else if (arg == "--windowed" || arg == "--fullscreen") {
+      line.noDialog = true;
+      line.fullscreen = arg == "--fullscreen";
+    } else if (arg == "--width") {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 16 || number > 16384 ||
+          number != std::floor(number)) {
+        line.error = "--width needs a whole number of pixels between 16 and 16384";
+        return line;
+      }
+      line.noDialog = true;
+      line.width = static_cast<int>(number);
+      ++i;
+    } else if (arg == "--data") {
+      if (!hasValue) {
+        line.error = "--data needs a directory";
+        return line;
+      }
+      line.dataDir = arguments[++i];
+    } else if (arg == "--start") {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 0.0 || number > 205.0) {
+        line.error = "--start needs a time in seconds between 0 and 205";
+        return line;
+      }
+      line.start = number;
+      ++i;
+    } else {
+      line.error = "unknown option: " + arg;
+      return line;
+    }
+  }
+  return line;
+}

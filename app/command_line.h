@@ -1,0 +1,21 @@
+// The program's command line. Any argument at all also opens the debug console.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLine {
+  bool any = false;        // at least one argument was given
+  bool help = false;
+  bool version = false;
+  bool noDialog = false;   // 1280 x 720 windowed unless a screen choice says otherwise
+  std::optional<bool> fullscreen;
+  std::optional<int> width;
+  std::string dataDir;
+  double start = 0.0;
+  std::string error;       // set when the arguments cannot be used
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+const char* usageText();

@@ -1,0 +1,107 @@
+// The window and GL context: creation, teardown and projection.
+#include "app/gl_window.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include "platform/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/startup.h"
+#include "runtime/statistics.h"
+
+namespace {
+
+using platform::BoxIcon;
+
+void creationError(const char* text) {
+  destroyMainWindow();
+  platform::messageBox("ERROR", text, BoxIcon::Exclamation);
+}
+
+void shutdownError(const char* text) {
+  platform::messageBox("SHUTDOWN ERROR", text, BoxIcon::Information);
+}
+
+}  // namespace
+
+bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
+  demo.fullscreen = fullscreenFlag;
+  if (!platform::initVideo()) {
+    platform::messageBox("ERROR", "Failed To Register The Window Class.", BoxIcon::Exclamation);
+    return false;
+  }
+  if (demo.fullscreen && !platform::setFullscreenMode(width, height, bits)) {
+    const bool windowed = platform::askYesNo(
+        "Ravok GL",
+        "The Requested Fullscreen Mode Is Not Supported \n by your Video Card. Or it may be that "
+        "this demo \nwas made for 16:9 aspect ratio only. \n \nUse Windowed Mode Instead?",
+        true);
+    if (!windowed) {
+      platform::messageBox("ERROR", "Program Will Now Close.", BoxIcon::Stop);
+      return false;
+    }
+    demo.fullscreen = false;
+  }
+  if (demo.fullscreen) platform::showCursor(false);
+
+  if (!platform::createWindow(title, 50, 50, width, height, demo.fullscreen)) {
+    creationError("Window Creation Error.");
+    return false;
+  }
+  if (!platform::choosePixelFormat()) {
+    creationError("Can't Find A Suitable PixelFormat (1).");
+    return false;
+  }
+  if (!platform::createGLContext()) {
+    creationError("Can't Create A GL Rendering Context.");
+    return false;
+  }
+  if (!platform::makeContextCurrent()) {
+    creationError("Can't Activate The GL Rendering Context.");
+    return false;
+  }
+  resizeViewport(width, height);
+  if (!initGLState()) {
+    creationError("Initialization Failed.");
+    return false;
+  }
+  return true;
+}
+
+void destroyMainWindow() {
+  if (demo.statsEnabled) writeStatistics();
+  if (demo.fullscreen) {
+    platform::restoreDisplayMode();
+    platform::showCursor(true);
+  }
+  if (platform::hasGLContext()) {
+    if (!platform::releaseContext()) shutdownError("Release Of DC And RC Failed.");
+    if (!platform::destroyGLContext()) shutdownError("Release Rendering Context Failed.");
+  }
+  if (platform::hasWindow() && !platform::destroyWindow()) {
+    shutdownError("Could Not Release hWnd.");
+  }
+}
+
+void resizeViewport(int width, int height) {
+  if (height == 0) height = 1;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1f, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+bool initGLState() {
+  glShadeModel(GL_SMOOTH);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  runStartup();
+  return true;
+}
+
+void swapFrameBuffers(double) { platform::swapWindow(); }

@@ -1,0 +1,73 @@
+// The entry sequence and the message loop.
+#include "app/main_loop.h"
+
+#include "app/gl_window.h"
+#include "app/window_procedure.h"
+#include "platform/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/frame_driver.h"
+#include "runtime/music.h"
+
+namespace {
+
+// The 16:9 height of a render width: the quotient rounded to single precision, then truncated.
+int renderHeightFor(int width) { return static_cast<int>(static_cast<float>(width / (16.0 / 9.0))); }
+
+void chooseScreen(const CommandLine& commandLine) {
+  if (demo.releaseBuild) {
+    demo.showSetupDialog = true;
+    demo.fadeOutRate = 0.8;
+    demo.musicEnabled = true;
+  }
+  // The setup dialog is not available yet: every start takes the 1280 x 720 path.
+  demo.showSetupDialog = false;
+  if (!demo.showSetupDialog) {
+    demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
+    demo.renderHeight = demo.viewportHeight =
+        commandLine.width ? renderHeightFor(*commandLine.width) : 720;
+    demo.fullscreen = commandLine.fullscreen.value_or(false);
+  }
+}
+
+}  // namespace
+
+bool mainLoopPass(int& quitCode) {
+  platform::WindowMessage message;
+  while (platform::peekMessage(message)) {
+    if (message.type == platform::MessageType::Quit) {
+      quitCode = message.quitCode;
+      return false;
+    }
+    windowProcedure(message);
+  }
+  bool running = true;
+  if (demo.windowActive) running = runFrame();
+  if ((!running || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
+    demo.fadingOut = true;
+    demo.fadeStartTime = demo.demoTime;
+  }
+  swapFrameBuffers(0.0);
+  if (demo.keys[platform::vk::F1]) demo.keys[platform::vk::F1] = false;
+  return true;
+}
+
+int runProgram(const CommandLine& commandLine) {
+  chooseScreen(commandLine);
+  if (commandLine.any)
+    platform::openDebugConsole();
+  else
+    platform::discardDiagnostics();
+  requestStartTime(commandLine.start);
+
+  if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
+    return 1;
+
+  int quitCode = 0;
+  while (mainLoopPass(quitCode)) {
+  }
+  // Closing the window: stop the sound before the process ends so no audio
+  // thread outlives the objects it reads.
+  if (demo.musicEnabled) closeMusic();
+  destroyMainWindow();
+  return quitCode;
+}

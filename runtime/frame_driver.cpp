@@ -1,0 +1,150 @@
+// The frame driver and the common end of the show.
+#include "runtime/frame_driver.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/gl_window.h"
+#include "app/window_procedure.h"
+#include "demo/parts.h"
+#include "demo/random.h"
+#include "demo/screen_quad.h"
+#include "runtime/camera_tracks.h"
+#include "runtime/cue_table.h"
+#include "runtime/demo_state.h"
+#include "runtime/music.h"
+#include "runtime/statistics.h"
+#include "runtime/timer.h"
+
+namespace {
+
+constexpr double kShowLength = 205.0;
+double requestedStart = 0.0;
+
+// Draws the end-fade overlay: an opaque grey quad of level L over the frame.
+void drawFadeOverlay(float level) {
+  glViewport(0, 0, demo.viewportWidth, demo.viewportHeight);
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  demo.renderer.bindScreen();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_CULL_FACE);
+  glPushMatrix();
+  resetFixedState();
+  glLoadIdentity();
+  gluLookAt(0, 3, 0, 0, 0, 0, 0, 0, 1);
+  glScalef(1.0f, 1.0f, 0.7f);
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(level, level, level);
+  drawScreenQuad(0.0, 50.0, 50.0, true, 1.0f);
+  glPopMatrix();
+  glPopAttrib();
+  glFlush();
+}
+
+}  // namespace
+
+double bookmarkTime(int bookmark) {
+  static const double kTimes[] = {32.2, 74.1, 130.0, 209.0, 296.88};
+  if (bookmark < 1 || bookmark > 5) return -1.0;
+  return kTimes[bookmark - 1];
+}
+
+double fadeLevel(double elapsed, double rate) { return std::clamp(elapsed * rate, 0.0, 1.0); }
+
+int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
+
+void requestStartTime(double seconds) { requestedStart = seconds; }
+
+bool runFrame() {
+  // 1. Delta from two timer readings; never negative.
+  demo.frameDelta = timerRead() - demo.lastTimerValue;
+  demo.lastTimerValue = timerRead();
+  if (demo.frameDelta < 0.0) demo.frameDelta = 0.0;
+  if (demo.frameCount == 0 && requestedStart > 0.0) demo.frameDelta += requestedStart;
+
+  // 2. Same demo time, same random sequence.
+  if (demo.musicEnabled) {
+    crtSrand(static_cast<uint32_t>(static_cast<int>(demo.demoTime * 1000000.0)));
+    for (int i = 0; i < 50; ++i) crtRand();
+  }
+
+  // 3. Statistics.
+  if (demo.statsEnabled) recordStatistics(1.0 / std::max(demo.frameDelta, double(0.00001f)), demo.demoTime);
+
+  // 4. Frame input.
+  FrameInput& input = demo.frameInput;
+  input.cameraX = input.cameraY = input.cameraZ = 0.0;
+  input.wheelClicks = demo.wheelCount;
+  input.reserved = 0;
+  input.rightButton = demo.mouseRightDown ? 1 : 0;
+  demo.frameCount += 1;
+
+  // 5, 6. Cue of the time before the advance; then the advance.
+  input.cue = cueAt(demo.demoTime);
+  demo.demoTime += demo.frameDelta;
+
+  // 7. Keys as 0/1 integers.
+  for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.keys[i] ? 1 : 0;
+
+  // 8. Spectrum.
+  if (demo.musicEnabled) {
+    updateSpectrum();
+    if (demo.spectrumSource) std::copy_n(demo.spectrumSource, kSpectrumSize, input.spectrum);
+  }
+
+  // 9.-11. The part draws the frame.
+  input.driven = 1;
+  input.time = demo.demoTime;
+  int slot = 0;
+  if (demo.demoTime >= 51.6 && demo.demoTime <= 66.3 && demo.partSlots[1]) slot = 1;
+  if (parts* part = demo.partSlots[slot]) part->drawFrame(&demo.frameDelta, &demo.renderer, &input);
+
+  // 12, 13. Camera tracks.
+  if (demo.cameraRecord) recordKey();
+  if (demo.cameraTracksEnabled) jumpKeys();
+
+  // 14. Start bookmark, or a start requested on the command line.
+  if (demo.frameCount == 1) {
+    const double bookmark = demo.startBookmark >= 0 ? bookmarkTime(demo.startBookmark) : -1.0;
+    if (bookmark >= 0.0) demo.demoTime = bookmark;
+    if (bookmark >= 0.0 || requestedStart > 0.0) seekMusic(demo.demoTime);
+  }
+
+  // 15, 16. The end of the show, or a quit request.
+  if (demo.demoTime > kShowLength) endDemo(true);
+  if (input.trackFlagsB[3]) endDemo(demo.musicEnabled);
+
+  // 17. The end fade.
+  if (demo.fadingOut) {
+    if (demo.cameraTracksEnabled) saveTracks("state.txt");
+    const double level = fadeLevel(demo.demoTime - demo.fadeStartTime, demo.fadeOutRate);
+    if (demo.musicEnabled) setMusicVolume(fadeVolume(level));
+    drawFadeOverlay(static_cast<float>(level));
+    if (level > 0.999) {
+      copyToClipboard(demo.clipboardText);
+      endDemo(demo.musicEnabled);
+    }
+  }
+  return true;
+}
+
+void endDemo(bool closeSound) {
+  if (closeSound) closeMusic();
+  destroyMainWindow();
+  if (demo.partSlots[0]) {
+    delete demo.partSlots[0];
+    demo.partSlots[0] = nullptr;
+  }
+  std::exit(0);
+}

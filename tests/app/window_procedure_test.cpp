@@ -1,0 +1,136 @@
+// The window procedure fed messages directly.
+#include <gtest/gtest.h>
+
+#include "app/main_loop.h"
+#include "app/window_procedure.h"
+#include "runtime/demo_state.h"
+#include "runtime/timer.h"
+
+namespace {
+
+using platform::MessageType;
+using platform::WindowMessage;
+
+WindowMessage message(MessageType type) {
+  WindowMessage m;
+  m.type = type;
+  return m;
+}
+
+WindowMessage key(MessageType type, int code) {
+  WindowMessage m = message(type);
+  m.key = code;
+  return m;
+}
+
+class WindowProcedure : public ::testing::Test {
+ protected:
+  void SetUp() override { demo = DemoState(); }
+};
+
+TEST_F(WindowProcedure, WheelCountsWholeNotchesAndAccumulatesFifths) {
+  WindowMessage wheel = message(MessageType::MouseWheel);
+  wheel.wheelDelta = 120;
+  windowProcedure(wheel);
+  EXPECT_EQ(demo.wheelCount, 1);
+  EXPECT_DOUBLE_EQ(demo.wheelAccum, 0.2);
+  wheel.wheelDelta = -60;
+  windowProcedure(wheel);
+  EXPECT_EQ(demo.wheelCount, 1);  // -60 / 120 truncates to 0
+  EXPECT_DOUBLE_EQ(demo.wheelAccum, 0.1);
+}
+
+TEST_F(WindowProcedure, TuningValuesMoveOncePerMessageOnTheDefaultPath) {
+  demo.frameDelta = 0.1;
+  windowProcedure(key(MessageType::KeyDown, platform::vk::Up));
+  windowProcedure(key(MessageType::KeyDown, 'Q'));
+  // Key messages are handled and do not reach the default path.
+  EXPECT_EQ(demo.frameInput.adjustB, 0.0);
+  EXPECT_EQ(demo.frameInput.adjustA, 0.0);
+  // Every other message does: mouse motion speeds the values up.
+  for (int i = 0; i < 3; ++i) windowProcedure(message(MessageType::Other));
+  EXPECT_NEAR(demo.frameInput.adjustB, 3 * 0.15, 1e-12);
+  EXPECT_NEAR(demo.frameInput.adjustA, 3 * 0.1, 1e-12);
+  windowProcedure(key(MessageType::KeyUp, platform::vk::Up));
+  windowProcedure(key(MessageType::KeyUp, 'Q'));
+  windowProcedure(key(MessageType::KeyDown, platform::vk::Down));
+  windowProcedure(key(MessageType::KeyDown, 'A'));
+  windowProcedure(message(MessageType::LeftButtonDown));  // the button's action, then the default path
+  EXPECT_TRUE(demo.mouseLeftDown);
+  EXPECT_NEAR(demo.frameInput.adjustB, 2 * 0.15, 1e-12);
+  EXPECT_NEAR(demo.frameInput.adjustA, 2 * 0.1, 1e-12);
+  // The screen saver request is swallowed without touching the values.
+  windowProcedure(message(MessageType::ScreenSaver));
+  EXPECT_NEAR(demo.frameInput.adjustA, 2 * 0.1, 1e-12);
+}
+
+TEST_F(WindowProcedure, KeyCodesOutsideTheTableAreIgnored) {
+  windowProcedure(key(MessageType::KeyDown, 300));
+  windowProcedure(key(MessageType::KeyDown, -1));
+  for (bool down : demo.keys) EXPECT_FALSE(down);
+}
+
+TEST_F(WindowProcedure, TwoMiddleClicksGiveTwoPointsAndSixLines) {
+  demo.frameInput.cameraX = 1.0;
+  demo.frameInput.cameraY = 2.5;
+  demo.frameInput.cameraZ = -3.0;
+  demo.frameInput.pointX = 0.125;
+  demo.renderer.markerY = 7.0f;
+  windowProcedure(message(MessageType::MiddleButtonDown));
+  demo.frameInput.pointX = 1234567.0;
+  windowProcedure(message(MessageType::MiddleButtonDown));
+
+  ASSERT_EQ(demo.frameInput.capturedPoints.size(), 2u);
+  EXPECT_EQ(demo.frameInput.capturedPoints[0].state, 1);
+  EXPECT_FLOAT_EQ(demo.frameInput.capturedPoints[0].x, 0.125f);
+  EXPECT_EQ(demo.clipboardText,
+            "Cam :1,2.5,-3  \nPnt :0.125,0,0  \n \nMCr :0,7,0  \n \n"
+            "Cam :1,2.5,-3  \nPnt :1.23457e+06,0,0  \n \nMCr :0,7,0  \n \n");
+}
+
+TEST_F(WindowProcedure, CloseAsksTheLoopToQuit) {
+  windowProcedure(message(MessageType::Close));
+  int code = -1;
+  EXPECT_FALSE(mainLoopPass(code));
+  EXPECT_EQ(code, 0);
+}
+
+int64_t stillCounter() { return 0; }
+int64_t stillFrequency() { return 1000; }
+
+TEST_F(WindowProcedure, MinimisingStopsFramesAndRestoringResumesThem) {
+  setCounterSource({stillCounter, stillFrequency});
+  demo.musicEnabled = false;
+  int code = 0;
+  ASSERT_TRUE(mainLoopPass(code));
+  EXPECT_EQ(demo.frameCount, 1);
+
+  WindowMessage activate = message(MessageType::Activate);
+  activate.minimized = true;
+  windowProcedure(activate);
+  ASSERT_TRUE(mainLoopPass(code));
+  EXPECT_EQ(demo.frameCount, 1);
+
+  // Escape while inactive still starts the end fade.
+  demo.keys[platform::vk::Escape] = true;
+  ASSERT_TRUE(mainLoopPass(code));
+  EXPECT_TRUE(demo.fadingOut);
+  demo.keys[platform::vk::Escape] = false;
+  demo.fadingOut = false;
+
+  activate.minimized = false;
+  windowProcedure(activate);
+  ASSERT_TRUE(mainLoopPass(code));
+  EXPECT_EQ(demo.frameCount, 2);
+  setCounterSource(platformCounterSource());
+}
+
+TEST_F(WindowProcedure, F1IsClearedAfterEachPass) {
+  windowProcedure(key(MessageType::KeyDown, platform::vk::F1));
+  demo.windowActive = false;
+  int code = 0;
+  mainLoopPass(code);
+  EXPECT_FALSE(demo.keys[platform::vk::F1]);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// The frame driver with a counter the test controls: clock, reseed, cue,
+// part dispatch and the end of the show.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "demo/parts.h"
+#include "demo/random.h"
+#include "runtime/cue_table.h"
+#include "runtime/demo_state.h"
+#include "runtime/frame_driver.h"
+#include "runtime/timer.h"
+
+namespace {
+
+int64_t fakeCount = 0;
+int64_t fakeCounter() { return fakeCount; }
+int64_t fakeFrequency() { return 1000000; }
+
+// Advances the fake counter so the next runFrame measures `seconds`.
+void elapse(double seconds) { fakeCount += static_cast<int64_t>(seconds * 1000000.0); }
+
+// A part that records what it was given and the random values it sees.
+class RecordingPart : public parts {
+ public:
+  void drawFrame(double* timeStep, RenderResources*, FrameInput* input) override {
+    steps.push_back(*timeStep);
+    times.push_back(input->time);
+    firstDraws.push_back(crtRand());
+  }
+  int initResources(RenderResources*) override { return 0; }
+  std::vector<double> steps, times;
+  std::vector<int> firstDraws;
+};
+
+class FrameDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    demo = DemoState();
+    demo.musicEnabled = true;
+    fakeCount = 5000000;
+    setCounterSource({fakeCounter, fakeFrequency});
+    fillCueTable();
+    timerReset();
+    demo.lastTimerValue = timerRead();
+    demo.partSlots[0] = &part0;
+  }
+  void TearDown() override {
+    for (parts*& slot : demo.partSlots) slot = nullptr;
+    setCounterSource(platformCounterSource());
+  }
+  RecordingPart part0, part1;
+};
+
+TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
+  elapse(0.25);
+  runFrame();
+  EXPECT_DOUBLE_EQ(demo.frameDelta, 0.25);
+  EXPECT_DOUBLE_EQ(demo.demoTime, 0.25);
+  EXPECT_EQ(demo.frameCount, 1);
+  ASSERT_EQ(part0.steps.size(), 1u);
+  EXPECT_DOUBLE_EQ(part0.times[0], 0.25);
+}
+
+TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
+  demo.demoTime = 10.0;
+  demo.lastTimerValue = demo.timerSeconds + 3.0;  // the counter appears to go back
+  runFrame();
+  EXPECT_EQ(demo.frameDelta, 0.0);
+  EXPECT_EQ(demo.demoTime, 10.0);
+}
+
+TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
+  demo.keys['Q'] = true;
+  elapse(0.01);
+  runFrame();
+  EXPECT_EQ(demo.frameInput.keys['Q'], 1);
+  EXPECT_EQ(demo.frameInput.keys['A'], 0);
+}
+
+TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
+  demo.demoTime = 42.5;
+  runFrame();  // zero delta: the same moment twice
+  demo.demoTime = 42.5;
+  crtSrand(999);  // whatever ran before must not matter
+  runFrame();
+  ASSERT_EQ(part0.firstDraws.size(), 2u);
+  EXPECT_EQ(part0.firstDraws[0], part0.firstDraws[1]);
+  demo.demoTime = 42.6;
+  runFrame();
+  EXPECT_NE(part0.firstDraws[2], part0.firstDraws[0]);
+}
+
+TEST_F(FrameDriver, SlotOneDrawsBetween51And66WhenFilled) {
+  demo.partSlots[1] = &part1;
+  for (double t : {51.6, 66.3}) {
+    demo.demoTime = t;
+    runFrame();
+  }
+  EXPECT_EQ(part1.steps.size(), 2u);
+  EXPECT_TRUE(part0.steps.empty());
+  demo.demoTime = 66.31;
+  runFrame();
+  EXPECT_EQ(part0.steps.size(), 1u);
+}
+
+TEST_F(FrameDriver, SlotZeroDrawsWhenSlotOneIsEmpty) {
+  demo.demoTime = 51.6;
+  runFrame();
+  demo.demoTime = 66.3;
+  runFrame();
+  EXPECT_EQ(part0.steps.size(), 2u);
+}
+
+TEST_F(FrameDriver, ExactlyTheEndTimeDoesNotEndTheShow) {
+  demo.demoTime = 204.5;
+  elapse(0.5);
+  runFrame();
+  EXPECT_EQ(demo.demoTime, 205.0);
+}
+
+TEST_F(FrameDriver, TheFirstFramePastTheEndEndsWithCodeZero) {
+  demo.musicEnabled = false;
+  demo.partSlots[0] = nullptr;  // the death test deletes what slot 0 holds
+  demo.demoTime = 205.0;
+  elapse(0.001);
+  EXPECT_EXIT(runFrame(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FrameDriver, CueIsTakenBeforeTheAdvance) {
+  demo.demoTime = 85.14;
+  elapse(1.0);
+  runFrame();
+  EXPECT_EQ(demo.frameInput.cue, 2);
+}
+
+TEST(CueTable, HighestMatchingRowWins) {
+  fillCueTable();
+  EXPECT_EQ(cueAt(85.14), 2);
+  EXPECT_EQ(demo.cueTable.lastActive, 1);
+  EXPECT_EQ(cueAt(270.9), 21);
+  EXPECT_EQ(demo.cueTable.lastActive, 29);
+  EXPECT_EQ(cueAt(99.0), 0);
+  EXPECT_EQ(demo.cueTable.lastActive, 29);  // no match keeps the remembered row
+  EXPECT_EQ(cueAt(0.0), 9);
+}
+
+TEST(EndFade, LevelAndVolume) {
+  EXPECT_EQ(fadeVolume(fadeLevel(0.0, 0.8)), 255);
+  EXPECT_EQ(fadeVolume(fadeLevel(0.625, 0.8)), 127);
+  EXPECT_EQ(fadeVolume(fadeLevel(1.25, 0.8)), 0);
+  EXPECT_EQ(fadeLevel(-1.0, 0.8), 0.0);
+  EXPECT_EQ(fadeLevel(0.001, 100002.5), 1.0);  // the delivered rate ends at once
+}
+
+TEST(StartBookmark, PresetTimes) {
+  EXPECT_DOUBLE_EQ(bookmarkTime(1), 32.2);
+  EXPECT_DOUBLE_EQ(bookmarkTime(5), 296.88);
+  EXPECT_LT(bookmarkTime(0), 0.0);
+  EXPECT_LT(bookmarkTime(6), 0.0);
+}
+
+}  // namespace
