@@ -1,0 +1,205 @@
+// JPEG decoder: Huffman-coded sequential (baseline and extended, 8-bit) and
+// progressive images, greyscale or YCbCr with the luma sampled 1x1, 2x1, 1x2
+// or 2x2 against chroma, delivered one output line at a time.
+//
+// Usage: construct on a stream (reads the headers), test errorCode(), read
+// width() and height(), call begin(), then call decode() once per line.
+// Colour lines hold 4 bytes per pixel (R, G, B, one unused byte); greyscale
+// lines hold 1 byte per pixel. Errors never throw: the first error code is
+// kept in errorCode() and every later begin() or decode() returns -1.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class jpeg_decoder_stream;
+
+// Error codes kept in JpegDecoder::errorCode().
+namespace jpeg_error {
+constexpr int TooManySymbols = -200;          // Huffman table with more than 255 symbols
+constexpr int BadHuffmanSlot = -201;          // Huffman table slot of 8 or more
+constexpr int BadDhtLength = -202;            // DHT segment length invalid
+constexpr int BadDqtLength = -203;            // DQT segment length below 2
+constexpr int BadQuantIndex = -204;           // quantisation table index >= 4
+constexpr int BadPrecision = -205;            // sample precision other than 8
+constexpr int BadHeight = -206;               // height outside 1..8192
+constexpr int BadWidth = -207;                // width outside 1..8192
+constexpr int TooManyComponents = -208;       // more than 4 components
+constexpr int BadFrameLength = -209;          // frame header length mismatch
+constexpr int BadSegmentLength = -210;        // skipped segment with length below 2
+constexpr int BadDriLength = -211;            // DRI length other than 4
+constexpr int BadScanHeader = -212;           // scan header length or component count invalid
+constexpr int BadScanComponent = -213;        // scan component not in the frame
+constexpr int ArithmeticCoding = -215;        // DAC segment or SOF9 frame
+constexpr int UnexpectedMarker = -216;        // marker where it may not occur
+constexpr int NoStartOfImage = -217;          // no start-of-image marker
+constexpr int UnsupportedFrame = -218;        // unsupported frame type
+constexpr int DqtTooShort = -219;             // DQT segment too short for its tables
+constexpr int TooManyAllocations = -221;      // more than 100 internal allocations
+constexpr int UndefinedQuantTable = -222;     // scan uses an undefined quantisation table
+constexpr int UndefinedHuffmanTable = -223;   // scan uses an undefined Huffman table
+constexpr int UnsupportedComponents = -225;   // component count other than 1 or 3
+constexpr int UnsupportedSampling = -226;     // sampling factors not supported
+constexpr int CorruptData = -227;             // corrupt entropy-coded data
+constexpr int BadRestartMarker = -228;        // restart marker missing or out of order
+constexpr int InternalLimit = -229;           // MCU row too wide, block index out of range
+constexpr int BadSpectralSelection = -230;    // bad spectral selection in a progressive scan
+constexpr int BadSuccessiveApprox = -231;     // bad successive approximation
+constexpr int StreamReadError = -232;         // the stream reported a read error
+constexpr int OutOfMemory = -233;             // an internal allocation failed
+}  // namespace jpeg_error
+
+class JpegDecoder {
+ public:
+  // Takes the stream (not owned; it must outlive the decoder) and reads the
+  // headers up to and including the frame header. useSimd selects the vector
+  // transform where the processor has it; the pixels are the same either way.
+  JpegDecoder(jpeg_decoder_stream* stream, bool useSimd);
+  ~JpegDecoder();
+  JpegDecoder(const JpegDecoder&) = delete;
+  JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+  int errorCode() const { return errorCode_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // 1 for greyscale, 4 for colour; known once the headers have been read.
+  int bytesPerPixel() const { return componentCount_ == 1 ? 1 : 4; }
+
+  // Prepares the frame; a progressive image (or a sequential one split into
+  // several scans) is entropy-decoded completely here. 0 on success (also on
+  // a repeated call), -1 on error.
+  int begin();
+
+  // Next output line, top to bottom: 0 with *line and *length (bytes) set,
+  // valid until the next call; 1 once every line has been delivered; the
+  // error code when this call meets an error (-227 for a corrupt MCU row);
+  // -1 when the decoder was already in error or begin() has not succeeded.
+  int decode(const uint8_t** line, int* length);
+
+ private:
+  static constexpr int kInputSize = 4096;
+  static constexpr int kPadPairs = 64;
+  static constexpr int kMaxAllocations = 100;
+
+  struct HuffmanTable {
+    bool defined = false;
+    uint16_t fast[512];  // 9-bit look-ahead: (length << 8) | symbol, 0 = longer code
+    int32_t minCode[17];
+    int32_t maxCode[17];
+    int32_t valueIndex[17];
+    int symbolCount = 0;
+    uint8_t values[256];
+  };
+
+  struct Component {
+    int id = 0;
+    int h = 1, v = 1;      // sampling factors used for the MCU layout
+    int quantIndex = 0;
+    bool quantLatched = false;
+    uint16_t quant[64];    // natural order, latched at the component's first scan
+    int dcTable = 0, acTable = 0;
+    int dcPredictor = 0;
+    int blocksWide = 0, blocksHigh = 0;  // coefficient store grid (whole MCUs)
+    int16_t* store = nullptr;            // 64 coefficients per block, whole-image mode
+    uint8_t* plane = nullptr;            // one MCU row of samples
+    int planeStride = 0;
+  };
+
+  // Error handling.
+  void fail(int code);
+  void stop();
+  uint8_t* allocate(size_t bytes);
+
+  // Input bytes.
+  void refill();
+  uint8_t nextByte() {
+    if (inPos_ == inEnd_) refill();
+    return input_[inPos_++];
+  }
+  uint8_t peekByte() {
+    if (inPos_ == inEnd_) refill();
+    return input_[inPos_];
+  }
+  int nextWord();
+  int nextMarker();
+  int skipToMarker(int limit);
+
+  // Headers and tables.
+  void findStartOfImage();
+  int readMarkers();
+  void readFrameHeader(int marker);
+  void readHuffmanTables();
+  void readQuantTables();
+  void readRestartInterval();
+  void skipSegment();
+  void readScanHeader();
+  void startScan();
+  void initFrame();
+
+  // Entropy decoding.
+  void fillBits();
+  int getBits(int count);
+  int getBit();
+  int decodeSymbol(const HuffmanTable& table);
+  void resetEntropy();
+  void restartIfDue();
+  void decodeBlock(Component& c, int16_t* block);
+  void decodeDcFirst(Component& c, int16_t* block);
+  void decodeDcRefine(int16_t* block);
+  void decodeAcFirst(int16_t* block);
+  void decodeAcRefine(int16_t* block);
+  void decodeScanToStores();
+  void decodeScanBlock(Component& c, int16_t* block);
+  void decodeWholeImage();
+
+  // Output.
+  void produceMcuRow();
+  void transformBlock(Component& c, const int16_t* block, int x, int y);
+  const uint8_t* convertLine(int lineInRow);
+
+  jpeg_decoder_stream* stream_;
+  bool useSimd_;
+  int errorCode_ = 0;
+  int width_ = 0, height_ = 0;
+
+  uint8_t input_[kInputSize + 2 * kPadPairs];
+  int inPos_ = 0, inEnd_ = 0;
+  bool streamEnded_ = false;
+
+  uint16_t quantTables_[4][64];
+  bool quantDefined_[4] = {};
+  HuffmanTable huffman_[8];
+  int restartInterval_ = 0;
+
+  bool progressive_ = false;
+  int componentCount_ = 0;
+  Component components_[4];
+  int lumaH_ = 1, lumaV_ = 1;
+  int mcuWidth_ = 8, mcuHeight_ = 8, mcusWide_ = 0, mcusHigh_ = 0;
+
+  int scanCount_ = 0;
+  int scanComponents_[4] = {};
+  int spectralStart_ = 0, spectralEnd_ = 63, approxHigh_ = 0, approxLow_ = 0;
+  bool scanPending_ = false;
+
+  uint64_t bits_ = 0;
+  int bitCount_ = 0;
+  int marker_ = 0;  // marker met by the bit reader, not yet consumed
+  int eobRun_ = 0;
+  int restartsLeft_ = 0;
+  int nextRestart_ = 0;
+
+  bool begun_ = false;
+  bool wholeImage_ = false;
+  int mcuRow_ = 0;
+  int lineInRow_ = 0;
+  int linesDone_ = 0;
+  uint8_t* lineBuffer_ = nullptr;
+  int16_t* mcuBlock_ = nullptr;
+
+  int32_t redFromCr_[256], blueFromCb_[256], greenFromCr_[256], greenFromCb_[256];
+
+  std::unique_ptr<uint8_t[]> allocations_[kMaxAllocations];
+  int allocationCount_ = 0;
+};
