@@ -1,0 +1,33 @@
+// Sizes of the three render-target pairs made at startup.
+#include <gtest/gtest.h>
+
+#include "render/render_startup.h"
+
+namespace {
+
+TEST(StartupTargetPairs, HalfAndQuarterSizesTruncate) {
+  auto pairs = startupTargetPairs(1366, 768, 1366, 768);
+  EXPECT_EQ(pairs[0].index, 0);
+  EXPECT_EQ(pairs[0].width, 1366);
+  EXPECT_EQ(pairs[0].height, 768);
+  EXPECT_EQ(pairs[0].samples, 4);
+  EXPECT_EQ(pairs[1].index, 1);
+  EXPECT_EQ(pairs[1].width, 683);
+  EXPECT_EQ(pairs[1].height, 384);
+  EXPECT_EQ(pairs[1].samples, 0);
+  EXPECT_EQ(pairs[2].index, 2);
+  EXPECT_EQ(pairs[2].width, 341);
+  EXPECT_EQ(pairs[2].height, 192);
+  EXPECT_EQ(pairs[2].samples, 0);
+}
+
+TEST(StartupTargetPairs, HalfSizeFollowsTheViewportAndQuarterSizeTheRenderSize) {
+  auto pairs = startupTargetPairs(1280, 720, 1023, 575);
+  EXPECT_EQ(pairs[0].width, 1280);
+  EXPECT_EQ(pairs[1].width, 511);
+  EXPECT_EQ(pairs[1].height, 287);
+  EXPECT_EQ(pairs[2].width, 320);
+  EXPECT_EQ(pairs[2].height, 180);
+}
+
+}  // namespace
