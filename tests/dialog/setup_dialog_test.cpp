@@ -1,0 +1,133 @@
+// The real setup dialog on a display: its content, Enter, the buttons, and what a choice does.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/setup_dialog.h"
+#include "platform/dialog.h"
+#include "runtime/demo_state.h"
+
+namespace {
+
+const std::vector<std::string> kLabels = {" 800 x 600       ", " 1280 x 720  (16:9)",
+                                          " 1920 x 1200  (16:10)"};
+
+platform::SetupDialogResult answer(platform::SetupDialogScript script) {
+  platform::scriptNextSetupDialog(script);
+  return platform::runSetupDialog(kLabels, 1);
+}
+
+TEST(SetupDialogWindow, ShowsItsContentAndEnterRunsTheChoice) {
+  platform::SetupDialogSnapshot seen;
+  platform::SetupDialogScript script;
+  script.seen = &seen;
+  script.selectIndex = 2;
+  script.toggleWindowed = true;
+  script.focusList = true;  // Enter on the drop-down must still run, not open the list
+  script.answer = platform::SetupDialogAnswer::PressEnter;
+  const platform::SetupDialogResult result = answer(script);
+
+  EXPECT_EQ(seen.labels, kLabels);
+  EXPECT_EQ(seen.activeIndex, 1);
+  EXPECT_TRUE(seen.antialiased);
+  EXPECT_FALSE(seen.windowed);
+  EXPECT_EQ(seen.groupTitle, "Resolution");
+  EXPECT_EQ(seen.runText, "Run ... ");
+  EXPECT_EQ(seen.quitText, "Quit");
+  EXPECT_TRUE(seen.runIsDefault);
+  EXPECT_TRUE(seen.modal);
+
+  ASSERT_EQ(result.outcome, platform::SetupOutcome::Run);
+  EXPECT_EQ(result.selectedIndex, 2);
+  EXPECT_TRUE(result.windowed);
+  EXPECT_TRUE(result.antialiased);
+}
+
+TEST(SetupDialogWindow, RunButtonReportsTheCheckBoxes) {
+  platform::SetupDialogScript script;
+  script.toggleAntialiased = true;
+  script.answer = platform::SetupDialogAnswer::ClickRun;
+  const platform::SetupDialogResult result = answer(script);
+  ASSERT_EQ(result.outcome, platform::SetupOutcome::Run);
+  EXPECT_EQ(result.selectedIndex, 1);
+  EXPECT_FALSE(result.antialiased);
+  EXPECT_FALSE(result.windowed);
+}
+
+TEST(SetupDialogWindow, QuitAndClosingBothQuit) {
+  platform::SetupDialogScript script;
+  script.answer = platform::SetupDialogAnswer::ClickQuit;
+  EXPECT_EQ(answer(script).outcome, platform::SetupOutcome::Quit);
+  script.answer = platform::SetupDialogAnswer::CloseWindow;
+  EXPECT_EQ(answer(script).outcome, platform::SetupOutcome::Quit);
+}
+
+TEST(SetupDialog, RunWritesTheDerivedScreenIntoTheDemoState) {
+  demo.displayModes = {{800, 600}, {1280, 720}, {1920, 1200}};
+  platform::SetupDialogScript script;
+  script.selectIndex = 2;
+  script.answer = platform::SetupDialogAnswer::ClickRun;
+  platform::scriptNextSetupDialog(script);
+  ASSERT_TRUE(runSetupDialog());
+  EXPECT_EQ(demo.renderWidth, 1920);
+  EXPECT_EQ(demo.renderHeight, 1080);
+  EXPECT_EQ(demo.viewportWidth, 1920);
+  EXPECT_EQ(demo.viewportHeight, 1080);
+  EXPECT_TRUE(demo.fullscreen);
+  EXPECT_TRUE(demo.antialiased);
+  EXPECT_FALSE(demo.extraOption);
+}
+
+TEST(SetupDialog, EmptyModeListOffers1280x720) {
+  demo.displayModes.clear();
+  platform::SetupDialogSnapshot seen;
+  platform::SetupDialogScript script;
+  script.seen = &seen;
+  script.toggleWindowed = true;
+  script.answer = platform::SetupDialogAnswer::PressEnter;
+  platform::scriptNextSetupDialog(script);
+  ASSERT_TRUE(runSetupDialog());
+  EXPECT_EQ(seen.labels, std::vector<std::string>{" 1280 x 720  (16:9)"});
+  EXPECT_EQ(seen.activeIndex, 0);
+  EXPECT_EQ(demo.renderWidth, 1280);
+  EXPECT_EQ(demo.renderHeight, 720);
+  EXPECT_FALSE(demo.fullscreen);
+}
+
+// The process-ending paths run in a fresh copy of the test program.
+class SetupDialogExit : public ::testing::Test {
+ protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+// Quits from the dialog; returns only if Quit did not end the process.
+void quitFromDialog() {
+  demo.displayModes = {{1024, 768}};
+  platform::SetupDialogScript script;
+  script.answer = platform::SetupDialogAnswer::ClickQuit;
+  platform::scriptNextSetupDialog(script);
+  runSetupDialog();
+  std::exit(7);
+}
+
+// Runs the dialog with no display; exits 3 when it reported that and kept 1280 x 720 windowed.
+void runWithoutDisplay() {
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  demo.renderWidth = demo.viewportWidth = 800;
+  demo.fullscreen = true;
+  const bool shown = runSetupDialog();
+  const bool defaults = demo.renderWidth == 1280 && demo.renderHeight == 720 &&
+                        demo.viewportWidth == 1280 && !demo.fullscreen;
+  std::exit(!shown && defaults ? 3 : 4);
+}
+
+TEST_F(SetupDialogExit, QuitEndsTheProcessWithCodeZero) {
+  EXPECT_EXIT(quitFromDialog(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SetupDialogExit, WithoutADisplayKeepsTheDefaultsAndSaysSo) {
+  EXPECT_EXIT(runWithoutDisplay(), ::testing::ExitedWithCode(3), "no display");
+}
+
+}  // namespace
