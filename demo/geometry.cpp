@@ -75,7 +75,7 @@ RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingPar
   const float k = static_cast<float>(0.2 * w);
   int band = index + 5;
   if (band < 0) band = 0;
-  if (band >= kSpectrumBands) band = kSpectrumBands - 1;
+  if (band >= ShapeInputs::kBands) band = ShapeInputs::kBands - 1;
   ring.depth = ring.depth * (1.0f + k * inputs.spectrum[band]);
   randomUnit();
   randomUnit();

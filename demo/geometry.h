@@ -17,14 +17,13 @@
 
 class ShaderSet;
 
-constexpr int kSpectrumBands = 512;
-
 // Inputs the scenes refresh before drawing shapes.
 struct ShapeInputs {
   float time = 0.0f;     // partTime in seconds, rounded to float
   float phase = 0.0f;    // radians added to every ring segment angle
   int32_t segments = 0;  // vertex pairs per ring strip (the first and last pair coincide)
-  float spectrum[kSpectrumBands] = {};  // this frame's music spectrum
+  static constexpr int kBands = 512;
+  float spectrum[kBands] = {};  // this frame's music spectrum
 };
 
 // One ring. A point at angle theta and radius rho is

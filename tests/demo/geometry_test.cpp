@@ -138,7 +138,7 @@ TEST(RingGeometryTest, PulseDepthFollowsWaveAndBand) {
   // A band past the end of the spectrum reads the last band instead. With
   // sin(0.2 * 600 + 2 time) = 0 the depth is just scaled by 1 + 4 * band.
   inputs.time = static_cast<float>((38 * kPi - 120) / 2);
-  inputs.spectrum[kSpectrumBands - 1] = 1.0f;
+  inputs.spectrum[ShapeInputs::kBands - 1] = 1.0f;
   g = pulseRingGeometry(600, inputs, flatRing(1.0f, 0.2f, depth));
   EXPECT_NEAR(g.cap.vertices[0].z, -depth * 5.0f, 1e-5f);
 }
