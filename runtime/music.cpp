@@ -1,8 +1,70 @@
-// Music hooks of the frame driver; the sound system fills them in.
+// The show's music on the sound system: start-up with its failure messages,
+// the per-frame spectrum, the end-fade volume, seeking and closing.
 #include "runtime/music.h"
 
-void startMusic() {}
-void updateSpectrum() {}
-void setMusicVolume(int) {}
-void seekMusic(double) {}
-void closeMusic() {}
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "platform/sound.h"
+#include "runtime/demo_state.h"
+
+namespace {
+
+constexpr int kSoftwareChannels = 32;
+constexpr int kMusicChannel = 1;
+constexpr int kSfxChannel = 2;
+constexpr int kSfxVolume = 200;
+constexpr const char* kMusicFile = "music//Kelvane - Tessaly.mp3";
+constexpr const char* kSfxFile = "music//Brindle Shell sfx.mp3";
+constexpr const char* kBoxTitle = "Ravok  ";
+
+platform::SoundSystem& soundSystem() {
+  static platform::SoundSystem system;
+  return system;
+}
+
+platform::Sound* musicStream = nullptr;
+platform::Sound* sfxSample = nullptr;
+
+// A sound file that cannot be played is a failure: the process ends with code 1.
+[[noreturn]] void failStart(const char* text) {
+  platform::messageBox(kBoxTitle, text, platform::BoxIcon::Information);
+  std::exit(1);
+}
+
+}  // namespace
+
+void startMusic() {
+  platform::SoundSystem& sound = soundSystem();
+  if (!sound.init(platform::kMixRate, kSoftwareChannels))
+    failStart("Problem initializing FMod. \nProgram will now exit.");
+  musicStream = sound.openStream(kMusicFile);
+  if (!musicStream) failStart("Problem initializing FMod. \nNo sound file.");
+  if (demo.sfxEnabled) {
+    sfxSample = sound.loadSample(kSfxFile);
+    if (!sfxSample) failStart("Problem initializing FMod. \nNo sfx file.");
+  }
+  sound.play(kMusicChannel, musicStream);
+  if (demo.sfxEnabled) sound.play(kSfxChannel, sfxSample);
+  sound.setVolume(kMusicChannel, 255);
+  if (demo.sfxEnabled) sound.setVolume(kSfxChannel, kSfxVolume);
+  sound.setPosition(kMusicChannel, 0);
+}
+
+void updateSpectrum() { demo.spectrumSource = soundSystem().spectrum(); }
+
+void setMusicVolume(int volume) { soundSystem().setVolume(kMusicChannel, volume); }
+
+int musicSampleOffset(double t) { return static_cast<int>(t * platform::kMixRate); }
+
+void seekMusic(double t) { soundSystem().setPosition(kMusicChannel, musicSampleOffset(t)); }
+
+void closeMusic() {
+  soundSystem().close();
+  musicStream = nullptr;
+  sfxSample = nullptr;
+}
+
+const float* spectrumAtTime(double t) {
+  return soundSystem().spectrumAt(musicStream, musicSampleOffset(t));
+}

@@ -13,3 +13,11 @@ void setMusicVolume(int volume);
 void seekMusic(double t);
 // Stops all sound and releases the sound system.
 void closeMusic();
+
+// The music's sample offset of show time t: (int)(t * 44100), truncated.
+int musicSampleOffset(double t);
+// For offline rendering, after startMusic: the spectrum the music reports
+// when show time t is playing, computed from the decoded track at full
+// volume. Waits until the decoder has reached t. The pointer is valid until
+// the next call of this or updateSpectrum.
+const float* spectrumAtTime(double t);

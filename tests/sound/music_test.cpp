@@ -1,0 +1,90 @@
+// The show's music hooks: the seek offset, the start-up failures with their
+// messages and exit codes, and a started soundtrack feeding the spectrum.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+
+#include "runtime/demo_state.h"
+#include "runtime/music.h"
+#include "sound/test_tracks.h"
+
+namespace {
+
+using test_tracks::kRate;
+
+// Runs in a fresh working folder holding music/ and the given music file bytes.
+class MusicStart : public testing::Test {
+ protected:
+  void SetUp() override {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    setenv("TESSALY_BATCH", "1", 1);
+    char buffer[4096];
+    ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
+    previous = buffer;
+    folder = testing::TempDir() + "tessaly_music_" +
+             testing::UnitTest::GetInstance()->current_test_info()->name();
+    mkdir(folder.c_str(), 0755);
+    mkdir((folder + "/music").c_str(), 0755);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+  }
+  void TearDown() override {
+    closeMusic();
+    demo.sfxEnabled = false;
+    ASSERT_EQ(chdir(previous.c_str()), 0);
+  }
+
+  std::string previous, folder;
+};
+
+TEST(MusicSeek, SampleOffsetIsTruncated) {
+  EXPECT_EQ(musicSampleOffset(32.2), 1420020);
+  EXPECT_EQ(musicSampleOffset(0.0), 0);
+  EXPECT_EQ(musicSampleOffset(1.0 / kRate * 0.999), 0);
+  EXPECT_EQ(musicSampleOffset(205.0), 9040500);
+}
+
+TEST_F(MusicStart, MissingMusicFileEndsWithCodeOne) {
+  EXPECT_EXIT(startMusic(), testing::ExitedWithCode(1),
+              "Ravok  : Problem initializing FMod. \nNo sound file.");
+}
+
+TEST_F(MusicStart, MusicFileWithoutAudioEndsWithCodeOne) {
+  test_tracks::writeBytes("music/Kelvane - Tessaly.mp3", std::vector<char>(5000, '\x17'));
+  EXPECT_EXIT(startMusic(), testing::ExitedWithCode(1),
+              "Ravok  : Problem initializing FMod. \nNo sound file.");
+}
+
+TEST_F(MusicStart, MissingSoundEffectEndsWithCodeOne) {
+  test_tracks::writeBytes("music/Kelvane - Tessaly.mp3",
+                          test_tracks::readBytes(test_tracks::makeMp3(
+                              "music_sfx_missing", test_tracks::bandSine(8, 0.5), kRate / 2)));
+  demo.sfxEnabled = true;
+  EXPECT_EXIT(startMusic(), testing::ExitedWithCode(1),
+              "Ravok  : Problem initializing FMod. \nNo sfx file.");
+}
+
+TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
+  test_tracks::writeBytes("music/Kelvane - Tessaly.mp3",
+                          test_tracks::readBytes(test_tracks::makeMp3(
+                              "music_tone", test_tracks::bandSine(8, 0.5), 3 * kRate)));
+  startMusic();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  updateSpectrum();
+  ASSERT_NE(demo.spectrumSource, nullptr);
+  EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
+  EXPECT_NEAR(spectrumAtTime(1.0)[8], 0.5f, 0.02f);
+  EXPECT_EQ(spectrumAtTime(3.1)[8], 0.0f);  // past the end of the track
+
+  // The end fade's last volume silences the music.
+  setMusicVolume(0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  updateSpectrum();
+  EXPECT_EQ(demo.spectrumSource[8], 0.0f);
+}
+
+}  // namespace
