@@ -39,7 +39,7 @@ std::unique_ptr<Sound> openSound(const char* path, int rate) {
   if (length <= 0) return nullptr;
 
   sound->capacity = std::min<int64_t>(length, kMaxSoundFrames);
-  sound->samples.assign(static_cast<size_t>(sound->capacity) * 2, 0.0f);
+  sound->samples.reset(new float[static_cast<size_t>(sound->capacity) * 2]);
   return sound;
 }
 
@@ -63,7 +63,7 @@ void decodeNow(Sound& sound) {
     }
     const int64_t frames = std::min<int64_t>(bytes / sizeof(float) / std::max(channels, 1),
                                              sound.capacity - written);
-    float* out = sound.samples.data() + written * 2;
+    float* out = sound.samples.get() + written * 2;
     for (int64_t i = 0; i < frames; ++i) {
       out[2 * i] = chunk[i * channels];
       out[2 * i + 1] = chunk[i * channels + (channels > 1 ? 1 : 0)];

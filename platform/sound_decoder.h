@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 #include <thread>
-#include <vector>
 
 struct mpg123_handle_struct;
 
@@ -19,8 +18,9 @@ class Sound {
  public:
   ~Sound();
 
-  // Interleaved left/right samples, 2 * capacity floats, zero until decoded.
-  std::vector<float> samples;
+  // Interleaved left/right samples, 2 * capacity floats; only the decoded
+  // frames are ever read, so the rest is left uninitialised.
+  std::unique_ptr<float[]> samples;
   // Frames the buffer holds: the length the file announces, bounded by kMaxSoundFrames.
   int64_t capacity = 0;
   // Frames [0, decoded) are final. Published after the samples are written.
