@@ -16,8 +16,8 @@
 TEST(DataPackLoad, EveryMeshBecomesItsPanelsInTheShowsLoader) {
   for (const meshgen::NamedMesh& named : meshgen::buildShowMeshes()) {
     ObjMesh mesh;
-    ASSERT_TRUE(mesh.loadObj(std::string(TESSALY_SOURCE_DIR) + "/data/newneomeshes/" + named.fileName,
-                             false))
+    ASSERT_TRUE(mesh.loadObj(
+        std::string(TESSALY_SOURCE_DIR) + "/data/newneomeshes/" + named.fileName, false))
         << named.fileName;
     ASSERT_EQ(mesh.quads.size(), named.mesh.faces.size()) << named.fileName;
     for (size_t i = 0; i < mesh.quads.size(); ++i) {

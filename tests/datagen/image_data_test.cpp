@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 // jpeglib.h needs size_t and FILE declared before it.
+// clang-format off
 #include <cstdio>
 #include <cstdlib>
-
 #include <jpeglib.h>
+// clang-format on
 
 #include <algorithm>
 #include <cmath>
@@ -81,8 +82,10 @@ TEST(ImageData, CommittedFilesAreTheGeneratorsBaselineOutputAndItIsDeterministic
   ASSERT_EQ(first.size(), 2u);
   for (size_t i = 0; i < first.size(); ++i) {
     const std::string& name = first[i].fileName;
-    std::vector<uint8_t> bytes = imagegen::encodeBaselineJpeg(first[i].image, imagegen::kShowJpegQuality);
-    EXPECT_EQ(bytes, imagegen::encodeBaselineJpeg(second[i].image, imagegen::kShowJpegQuality)) << name;
+    std::vector<uint8_t> bytes =
+        imagegen::encodeBaselineJpeg(first[i].image, imagegen::kShowJpegQuality);
+    EXPECT_EQ(bytes, imagegen::encodeBaselineJpeg(second[i].image, imagegen::kShowJpegQuality))
+        << name;
     EXPECT_EQ(bytes, readBytes(name)) << name << " is stale: rebuild the regenerate_images target";
     // Baseline: a SOF0 frame and no progressive SOF2.
     std::string text(bytes.begin(), bytes.end());

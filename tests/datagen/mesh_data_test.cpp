@@ -133,7 +133,8 @@ TEST(MeshData, EveryFaceIsAFlatConvexFourCorneredPanelWithItsOwnNormal) {
       EXPECT_NEAR(meshgen::dot(f.corner[2] - f.corner[0], n), 0.0, 1e-4) << range.name << " " << i;
       // Convex and consistently wound: every corner turns the same way.
       for (int k = 0; k < 4; ++k) {
-        Point3 a = f.corner[(k + 1) % 4] - f.corner[k], b = f.corner[(k + 2) % 4] - f.corner[(k + 1) % 4];
+        Point3 a = f.corner[(k + 1) % 4] - f.corner[k],
+               b = f.corner[(k + 2) % 4] - f.corner[(k + 1) % 4];
         EXPECT_GT(meshgen::dot(meshgen::cross(a, b), n), 0.0) << range.name << " " << i;
       }
       EXPECT_GT(meshgen::dot(parsed.faceNormals[i], n), 0.999) << range.name << " " << i;

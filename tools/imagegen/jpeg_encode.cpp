@@ -2,10 +2,11 @@
 #include "tools/imagegen/jpeg_encode.h"
 
 // jpeglib.h needs size_t and FILE declared before it.
+// clang-format off
 #include <cstdio>
 #include <cstdlib>
-
 #include <jpeglib.h>
+// clang-format on
 
 namespace imagegen {
 

@@ -14,9 +14,11 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
   for (const imagegen::NamedImage& named : imagegen::buildShowImages()) {
     const std::string path = folder + "/" + named.fileName;
-    std::vector<uint8_t> bytes = imagegen::encodeBaselineJpeg(named.image, imagegen::kShowJpegQuality);
+    std::vector<uint8_t> bytes =
+        imagegen::encodeBaselineJpeg(named.image, imagegen::kShowJpegQuality);
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) {
       std::fprintf(stderr, "%s: cannot write the image\n", path.c_str());
       return 1;

@@ -30,8 +30,8 @@ void addTiledCube(QuadMesh& mesh, Point3 centre, double half, int n, double inse
   struct Side {
     Point3 out, u, v;
   };
-  const Side sides[6] = {{Z, X, Y}, {Z * -1, Y, X}, {X, Y, Z},
-                         {X * -1, Z, Y}, {Y, Z, X}, {Y * -1, X, Z}};
+  const Side sides[6] = {{Z, X, Y},      {Z * -1, Y, X}, {X, Y, Z},
+                         {X * -1, Z, Y}, {Y, Z, X},      {Y * -1, X, Z}};
   const double step = 2 * half / n;
   for (const Side& side : sides) {
     for (int j = 0; j < n; ++j) {
@@ -218,8 +218,7 @@ QuadMesh buildLetter(char letter) {
       QuadFace face;
       // Counter-clockwise in (right, up) winds toward the viewer.
       for (int k = 0; k < 4; ++k) {
-        face.corner[k] =
-            centre + right * (stroke.x[k] + offsetX) + up * (stroke.y[k] + offsetY);
+        face.corner[k] = centre + right * (stroke.x[k] + offsetX) + up * (stroke.y[k] + offsetY);
       }
       mesh.faces.push_back(face);
     }
@@ -229,9 +228,9 @@ QuadMesh buildLetter(char letter) {
 
 std::vector<NamedMesh> buildShowMeshes() {
   return {{"test2.obj", buildOpeningWall()}, {"cube.obj", buildTurningCube()},
-          {"cube2.obj", buildFallingCube()},  {"realcube.obj", buildPanelCube()},
-          {"surround.obj", buildShell()},     {"R.obj", buildLetter('R')},
-          {"V.obj", buildLetter('V')},        {"K.obj", buildLetter('K')}};
+          {"cube2.obj", buildFallingCube()}, {"realcube.obj", buildPanelCube()},
+          {"surround.obj", buildShell()},    {"R.obj", buildLetter('R')},
+          {"V.obj", buildLetter('V')},       {"K.obj", buildLetter('K')}};
 }
 
 }  // namespace meshgen
