@@ -1,0 +1,425 @@
+// Level, loudness, timing and spectrum measurements of a soundtrack.
+#include "analysis.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <iomanip>
+
+#include "platform/spectrum.h"
+
+namespace synth {
+
+namespace {
+
+using Complex = std::complex<double>;
+
+double toDb(double amplitude) { return 20.0 * std::log10(std::max(amplitude, 1e-10)); }
+
+long sampleAt(const StereoBuffer& track, double t) {
+  return std::clamp(std::lround(t * kSampleRate), 0L, static_cast<long>(track.frames()));
+}
+
+// In-place radix-2 FFT; the size must be a power of two.
+void fft(std::vector<Complex>& data) {
+  const size_t n = data.size();
+  for (size_t i = 1, j = 0; i < n; ++i) {
+    size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1) j ^= bit;
+    j ^= bit;
+    if (i < j) std::swap(data[i], data[j]);
+  }
+  for (size_t length = 2; length <= n; length <<= 1) {
+    Complex step = std::polar(1.0, -2.0 * kPi / length);
+    for (size_t i = 0; i < n; i += length) {
+      Complex w(1.0, 0.0);
+      for (size_t k = 0; k < length / 2; ++k) {
+        Complex a = data[i + k];
+        Complex b = data[i + k + length / 2] * w;
+        data[i + k] = a + b;
+        data[i + k + length / 2] = a - b;
+        w *= step;
+      }
+    }
+  }
+}
+
+// Hann-windowed spectrum of `size` mono samples centred on sample `centre`
+// (zeros outside the track).
+std::vector<Complex> windowedSpectrum(const StereoBuffer& track, long centre, size_t size,
+                                      double& windowPower) {
+  std::vector<Complex> data(size);
+  windowPower = 0.0;
+  long first = centre - static_cast<long>(size / 2);
+  for (size_t i = 0; i < size; ++i) {
+    double w = 0.5 - 0.5 * std::cos(2.0 * kPi * i / size);
+    windowPower += w * w;
+    long n = first + static_cast<long>(i);
+    double x = (n >= 0 && n < static_cast<long>(track.frames())) ? 0.5 * (track.left[n] + track.right[n]) : 0.0;
+    data[i] = Complex(x * w, 0.0);
+  }
+  fft(data);
+  return data;
+}
+
+// Second-order section in direct form I, in double precision.
+struct Biquad {
+  double b0, b1, b2, a1, a2;
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  double process(double x) {
+    double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1, x1 = x, y2 = y1, y1 = y;
+    return y;
+  }
+};
+
+// The two stages of K-weighting (a high shelf for the head, then a high-pass)
+// designed for the track's sample rate.
+void kWeighting(Biquad& shelf, Biquad& highPass) {
+  double k = std::tan(kPi * 1681.974450955533 / kSampleRate);
+  double q = 0.7071752369554196;
+  double vh = std::pow(10.0, 3.999843853973347 / 20.0);
+  double vb = std::pow(vh, 0.4996667741545416);
+  double a0 = 1.0 + k / q + k * k;
+  shelf = {(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+           2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+  k = std::tan(kPi * 38.13547087602444 / kSampleRate);
+  q = 0.5003270373238773;
+  a0 = 1.0 + k / q + k * k;
+  highPass = {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+}
+
+double integratedLoudness(const StereoBuffer& track) {
+  // Mean square of the K-weighted channels per 100 ms step.
+  const size_t step = kSampleRate / 10;
+  std::vector<double> stepPower;
+  Biquad shelfL, passL, shelfR, passR;
+  kWeighting(shelfL, passL);
+  kWeighting(shelfR, passR);
+  double sum = 0.0;
+  for (size_t i = 0; i < track.frames(); ++i) {
+    double l = passL.process(shelfL.process(track.left[i]));
+    double r = passR.process(shelfR.process(track.right[i]));
+    sum += l * l + r * r;
+    if ((i + 1) % step == 0) {
+      stepPower.push_back(sum / step);
+      sum = 0.0;
+    }
+  }
+  // 400 ms blocks overlapping by 75 %, gated at -70 LUFS and then 10 LU
+  // below the mean of the blocks that passed.
+  std::vector<double> blocks;
+  for (size_t i = 3; i < stepPower.size(); ++i)
+    blocks.push_back(0.25 * (stepPower[i] + stepPower[i - 1] + stepPower[i - 2] + stepPower[i - 3]));
+  auto loudness = [](double power) { return -0.691 + 10.0 * std::log10(std::max(power, 1e-20)); };
+  auto gatedMean = [&](double gate) {
+    double total = 0.0;
+    int count = 0;
+    for (double p : blocks)
+      if (loudness(p) > gate) total += p, ++count;
+    return count ? total / count : 0.0;
+  };
+  double relativeGate = loudness(gatedMean(-70.0)) - 10.0;
+  return loudness(gatedMean(std::max(-70.0, relativeGate)));
+}
+
+struct Section {
+  double from, to;
+  const char* name;
+};
+
+const Section kSections[] = {
+    {0.0, 20.0, "opening"},      {20.0, 36.0, "drop"},         {36.0, 68.0, "tunnel groove"},
+    {68.0, 100.0, "bass drive"}, {100.0, 131.5, "tunnel peak"}, {131.5, 132.5, "break"},
+    {132.5, 148.0, "calm"},      {148.0, 180.0, "rebuild"},     {180.0, 198.0, "climax"},
+    {198.0, 205.0, "fade"},
+};
+
+double sectionEnd(const StereoBuffer& track, const Section& s) {
+  return std::min(s.to, static_cast<double>(track.frames()) / kSampleRate);
+}
+
+void printKicks(const StereoBuffer& track, std::ostream& out) {
+  std::vector<float> low = lowBand(track);
+  out << "Kick onsets against whole seconds (onset = middle of the steepest 2 ms rise below 180 Hz, at least 0.1 of full scale)\n";
+  for (const Section& s : kSections) {
+    int heard = 0, seconds = 0;
+    double worst = 0.0, total = 0.0;
+    for (int n = static_cast<int>(std::ceil(s.from)); n < sectionEnd(track, s); ++n) {
+      ++seconds;
+      double offset;
+      if (kickOnset(low, n, offset)) {
+        ++heard;
+        total += offset;
+        worst = std::max(worst, std::fabs(offset));
+      }
+    }
+    out << "  " << std::setw(6) << s.from << "-" << std::setw(5) << s.to << " s  " << std::setw(13) << std::left
+        << s.name << std::right << "  kicks on " << std::setw(2) << heard << " of " << std::setw(2) << seconds
+        << " whole seconds";
+    if (heard)
+      out << std::fixed << std::setprecision(2) << ", mean offset " << total / heard << " ms, worst |offset| "
+          << worst << " ms" << std::defaultfloat << std::setprecision(6);
+    out << "\n";
+  }
+}
+
+// Per whole second of a section: the largest value of `band` the show sees
+// within 150 ms after the second (frames at 60 per second), and the mean
+// value between 200 and 450 ms after it.
+void beatStatistics(const StereoBuffer& track, const Section& s, int band, double& peakMean, double& peakMin,
+                    double& between) {
+  float bands[platform::kSpectrumBands];
+  int seconds = 0, betweenCount = 0;
+  peakMean = 0.0, peakMin = 1e9, between = 0.0;
+  for (int n = static_cast<int>(std::ceil(s.from)); n < sectionEnd(track, s); ++n) {
+    double peak = 0.0;
+    for (int f = 1; f <= 9; ++f) {
+      spectrumAt(track, n + f / 60.0, bands);
+      peak = std::max(peak, static_cast<double>(bands[band]));
+    }
+    for (int f = 12; f <= 27; ++f) {
+      spectrumAt(track, n + f / 60.0, bands);
+      between += bands[band];
+      ++betweenCount;
+    }
+    peakMean += peak;
+    peakMin = std::min(peakMin, peak);
+    ++seconds;
+  }
+  if (seconds) peakMean /= seconds;
+  if (betweenCount) between /= betweenCount;
+  if (!seconds) peakMin = 0.0;
+}
+
+void printSpectrum(const StereoBuffer& track, std::ostream& out) {
+  out << "Show spectrum (512 bands of the last 1024 mono samples, Hann, full-scale sine = 1.0), per section:\n"
+      << "  on-beat = largest value in the 150 ms after each whole second (mean / lowest over the seconds),\n"
+      << "  between = mean value 200-450 ms after each whole second\n";
+  out << std::fixed << std::setprecision(2);
+  for (const Section& s : kSections) {
+    out << "  " << std::setw(6) << s.from << "-" << std::setw(6) << s.to << " s " << std::setw(13) << std::left
+        << s.name << std::right;
+    for (int band : {2, 8, 9, 10, 11}) {
+      double peakMean, peakMin, between;
+      beatStatistics(track, s, band, peakMean, peakMin, between);
+      out << "  b" << band << " " << peakMean << "/" << peakMin << " vs " << between;
+    }
+    out << "\n";
+  }
+  // A few seconds frame by frame, where the visuals follow the music.
+  float bands[platform::kSpectrumBands];
+  struct Strip {
+    double from;
+    int band;
+  };
+  for (Strip strip : {Strip{6.0, 8}, Strip{22.0, 8}, Strip{70.0, 2}, Strip{110.0, 2}}) {
+    out << "  band " << strip.band << " every 1/30 s from " << strip.from << " s:";
+    for (int f = 0; f < 60; ++f) {
+      spectrumAt(track, strip.from + f / 30.0, bands);
+      out << (f % 15 == 0 ? "\n    " : " ") << bands[strip.band];
+    }
+    out << "\n";
+  }
+  out << std::defaultfloat << std::setprecision(6);
+}
+
+// Colour ramp for the spectrogram: black, violet, red, orange, pale yellow.
+void heatColour(double x, png_byte* rgb) {
+  static const double kStops[5][3] = {{0, 0, 0}, {70, 20, 110}, {200, 40, 60}, {250, 150, 30}, {255, 250, 200}};
+  x = std::clamp(x, 0.0, 1.0) * 4.0;
+  int i = std::min(3, static_cast<int>(x));
+  double f = x - i;
+  for (int c = 0; c < 3; ++c) rgb[c] = static_cast<png_byte>(kStops[i][c] + f * (kStops[i + 1][c] - kStops[i][c]));
+}
+
+}  // namespace
+
+LevelReport measureLevels(const StereoBuffer& track) {
+  LevelReport report{};
+  double peak = 0.0, sumL = 0.0, sumR = 0.0, power = 0.0;
+  for (size_t i = 0; i < track.frames(); ++i) {
+    for (float x : {track.left[i], track.right[i]}) {
+      peak = std::max(peak, static_cast<double>(std::fabs(x)));
+      if (std::fabs(x) >= 32767.0f / 32768.0f) ++report.clippedSamples;
+      power += static_cast<double>(x) * x;
+    }
+    sumL += track.left[i];
+    sumR += track.right[i];
+  }
+  double frames = std::max<double>(1.0, static_cast<double>(track.frames()));
+  report.peakDbfs = toDb(peak);
+  report.dcLeft = sumL / frames;
+  report.dcRight = sumR / frames;
+  report.rmsDbfs = 10.0 * std::log10(std::max(power / (2.0 * frames), 1e-20));
+  report.loudnessLufs = integratedLoudness(track);
+  return report;
+}
+
+std::vector<float> lowBand(const StereoBuffer& track) {
+  std::vector<float> low(track.frames());
+  Svf first, second;
+  first.set(180.0, 0.0);
+  second.set(180.0, 0.0);
+  for (size_t i = 0; i < track.frames(); ++i) {
+    first.process(0.5f * (track.left[i] + track.right[i]));
+    second.process(first.low);
+    low[i] = second.low;
+  }
+  // Peak follower with a 50 ms decay: an envelope without dips between cycles.
+  const float decay = static_cast<float>(std::exp(-1.0 / (0.05 * kSampleRate)));
+  float envelope = 0.0f;
+  for (float& x : low) {
+    envelope = std::max(std::fabs(x), envelope * decay);
+    x = envelope;
+  }
+  return low;
+}
+
+bool kickOnset(const std::vector<float>& low, int second, double& offsetMs) {
+  const long size = static_cast<long>(low.size());
+  const long rise = kSampleRate / 500;  // 2 ms
+  const long centre = static_cast<long>(second) * kSampleRate;
+  const long from = std::max(rise, centre - kSampleRate / 20);
+  const long to = std::min(size, centre + kSampleRate / 20);
+  // The kick's attack is the steepest rise of the low band near the second.
+  long steepestAt = -1;
+  float steepest = 0.0f;
+  for (long i = from; i < to; ++i) {
+    float step = low[i] - low[i - rise];
+    if (step > steepest) steepest = step, steepestAt = i;
+  }
+  if (steepestAt < 0 || steepest < 0.1f) return false;
+  // Report the middle of that 2 ms rise.
+  offsetMs = 1000.0 * static_cast<double>(steepestAt - rise / 2 - centre) / kSampleRate;
+  return true;
+}
+
+double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz) {
+  const size_t size = 8192;
+  double power = 0.0;
+  int frames = 0;
+  for (long centre = sampleAt(track, from) + size / 2; centre + static_cast<long>(size / 2) <= sampleAt(track, to);
+       centre += size / 2) {
+    double windowPower;
+    std::vector<Complex> spectrum = windowedSpectrum(track, centre, size, windowPower);
+    double sum = 0.0;
+    for (size_t k = 1; k < size / 2; ++k) {
+      double hz = static_cast<double>(k) * kSampleRate / size;
+      if (hz >= lowHz && hz <= highHz) sum += std::norm(spectrum[k]);
+    }
+    // Parseval: twice the positive-frequency power over N * sum(w^2) is the
+    // mean square of the windowed band.
+    power += 2.0 * sum / (size * windowPower);
+    ++frames;
+  }
+  return frames ? 10.0 * std::log10(std::max(power / frames, 1e-20)) : -200.0;
+}
+
+double rmsDb(const StereoBuffer& track, double from, double to) {
+  long a = sampleAt(track, from), b = sampleAt(track, to);
+  double power = 0.0;
+  for (long i = a; i < b; ++i)
+    power += static_cast<double>(track.left[i]) * track.left[i] + static_cast<double>(track.right[i]) * track.right[i];
+  return b > a ? 10.0 * std::log10(std::max(power / (2.0 * (b - a)), 1e-20)) : -200.0;
+}
+
+void spectrumAt(const StereoBuffer& track, double t, float* bands) {
+  float mono[platform::kSpectrumWindow];
+  long end = sampleAt(track, t);
+  for (int i = 0; i < platform::kSpectrumWindow; ++i) {
+    long n = end - platform::kSpectrumWindow + i;
+    mono[i] = n >= 0 ? 0.5f * (track.left[n] + track.right[n]) : 0.0f;
+  }
+  platform::computeSpectrum(mono, bands);
+}
+
+void printAnalysis(const StereoBuffer& track, std::ostream& out) {
+  LevelReport level = measureLevels(track);
+  out << std::fixed << std::setprecision(2);
+  out << "Length " << static_cast<double>(track.frames()) / kSampleRate << " s (" << track.frames()
+      << " frames at 44100 Hz)\n";
+  out << "Peak " << level.peakDbfs << " dBFS, clipped samples " << level.clippedSamples << "\n";
+  out << std::setprecision(6) << "DC offset left " << level.dcLeft << ", right " << level.dcRight << "\n";
+  out << std::setprecision(2) << "RMS " << level.rmsDbfs << " dBFS, integrated loudness " << level.loudnessLufs
+      << " LUFS\n";
+  out << "Per section: RMS dBFS, 80-100 Hz band RMS dBFS\n";
+  for (const Section& s : kSections) {
+    double end = sectionEnd(track, s);
+    out << "  " << std::setw(6) << s.from << "-" << std::setw(6) << s.to << " s " << std::setw(13) << std::left
+        << s.name << std::right << "  RMS " << std::setw(7) << rmsDb(track, s.from, end) << "   80-100 Hz "
+        << std::setw(7) << bandLevelDb(track, s.from, end, 80.0, 100.0) << "\n";
+  }
+  out << "Break: RMS 130.0-131.0 s " << rmsDb(track, 130.0, 131.0) << " dBFS, 131.6-132.0 s "
+      << rmsDb(track, 131.6, 132.0) << " dBFS, 131.5-132.5 s " << rmsDb(track, 131.5, 132.5) << " dBFS\n";
+  out << "Fade: RMS per second from 196 s:";
+  for (int s = 196; s < 205; ++s) out << " " << rmsDb(track, s, s + 1.0);
+  out << " dBFS; last 50 ms " << rmsDb(track, 204.95, 205.0) << " dBFS\n";
+  out << std::defaultfloat << std::setprecision(6);
+  printKicks(track, out);
+  printSpectrum(track, out);
+}
+
+bool writeSpectrogram(const StereoBuffer& track, const std::string& path, std::string& error) {
+  const int columnsPerSecond = 8;
+  const int width = std::max(1, static_cast<int>(track.frames() * columnsPerSecond / kSampleRate));
+  const int height = 480;
+  const size_t size = 4096;
+  const double lowHz = 30.0, highHz = 16000.0;
+  std::vector<png_byte> image(static_cast<size_t>(width) * height * 3);
+  for (int x = 0; x < width; ++x) {
+    double windowPower;
+    long centre = std::lround((x + 0.5) * kSampleRate / columnsPerSecond);
+    std::vector<Complex> spectrum = windowedSpectrum(track, centre, size, windowPower);
+    for (int y = 0; y < height; ++y) {
+      // Row y covers a slice of the log frequency axis; take its loudest bin.
+      double f0 = lowHz * std::pow(highHz / lowHz, static_cast<double>(height - 1 - y) / height);
+      double f1 = lowHz * std::pow(highHz / lowHz, static_cast<double>(height - y) / height);
+      size_t k0 = static_cast<size_t>(f0 * size / kSampleRate);
+      size_t k1 = std::max(k0, static_cast<size_t>(f1 * size / kSampleRate));
+      double magnitude = 0.0;
+      for (size_t k = k0; k <= k1 && k < size / 2; ++k) magnitude = std::max(magnitude, std::abs(spectrum[k]));
+      double db = toDb(magnitude * 4.0 / size);
+      heatColour((db + 100.0) / 100.0, &image[(static_cast<size_t>(y) * width + x) * 3]);
+    }
+  }
+  // Ticks along the top at the show's section turns; faint lines at 100 Hz, 1 kHz, 10 kHz.
+  for (double turn : {20, 28, 36, 44, 52, 60, 68, 84, 92, 100, 108, 116, 124, 132, 148, 156, 164, 172, 180, 188, 196, 198}) {
+    int x = static_cast<int>(turn * columnsPerSecond);
+    for (int y = 0; y < 10 && x < width; ++y) std::fill_n(&image[(static_cast<size_t>(y) * width + x) * 3], 3, 255);
+  }
+  for (double hz : {100.0, 1000.0, 10000.0}) {
+    int y = height - 1 - static_cast<int>(height * std::log(hz / lowHz) / std::log(highHz / lowHz));
+    for (int x = 0; x < width; x += 4) std::fill_n(&image[(static_cast<size_t>(y) * width + x) * 3], 3, 160);
+  }
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = path + ": cannot write the file";
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    error = path + ": PNG encoding failed";
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y) png_write_row(png, &image[static_cast<size_t>(y) * width * 3]);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  if (std::fclose(file) != 0) {
+    error = path + ": cannot write the file";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace synth

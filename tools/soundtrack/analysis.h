@@ -1,0 +1,49 @@
+// Measurements of a rendered or decoded soundtrack: level, loudness, kick
+// timing, bass energy, the break and the fade, the spectrum the show reads
+// per frame, and a spectrogram picture of the whole track.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "dsp.h"
+
+namespace synth {
+
+struct LevelReport {
+  double peakDbfs;         // largest sample magnitude of either channel
+  long clippedSamples;     // samples at or beyond full scale
+  double dcLeft, dcRight;  // mean value of each channel
+  double rmsDbfs;          // whole track, both channels
+  double loudnessLufs;     // integrated, gated, K-weighted loudness
+};
+
+LevelReport measureLevels(const StereoBuffer& track);
+
+// Where the kick of the whole second `second` starts, in milliseconds from
+// second * 44100, read from the lowBand envelope; false when no kick is heard
+// there. The kick is the steepest rise of the low band within 50 ms of the
+// second, counted when it climbs at least 0.1 of full scale in 2 ms.
+bool kickOnset(const std::vector<float>& lowBand, int second, double& offsetMs);
+
+// The envelope of the track's low band (below ~180 Hz, mono) that kickOnset reads.
+std::vector<float> lowBand(const StereoBuffer& track);
+
+// RMS level in dBFS of the 80-100 Hz band of the mono mix from `from` to `to` seconds.
+double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz);
+
+// RMS level in dBFS of both channels from `from` to `to` seconds.
+double rmsDb(const StereoBuffer& track, double from, double to);
+
+// The show's spectrum at time t: 512 bands of the 1024 mono samples before t.
+void spectrumAt(const StereoBuffer& track, double t, float* bands);
+
+// Prints every measurement as a readable report.
+void printAnalysis(const StereoBuffer& track, std::ostream& out);
+
+// Writes a spectrogram of the whole track as a PNG: time across, log
+// frequency 30 Hz..16 kHz upwards, with ticks at the show's section turns.
+bool writeSpectrogram(const StereoBuffer& track, const std::string& path, std::string& error);
+
+}  // namespace synth

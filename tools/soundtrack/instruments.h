@@ -1,0 +1,49 @@
+// The soundtrack's instruments. Each call renders one note (or one hit) and
+// adds it into a stereo buffer from sample `start` on; whatever would fall
+// past the end of the buffer is dropped. Pitches are MIDI note numbers,
+// gains are linear, pan runs from -1 (left) to 1 (right).
+#pragma once
+
+#include <cstdint>
+
+#include "dsp.h"
+
+namespace synth {
+
+// Kick: a sine that drops from ~180 Hz to ~58 Hz with a short click. The
+// waveform starts at `start` itself, so the hit lands on that exact sample.
+void renderKick(StereoBuffer& out, long start, float gain);
+// Clap layered on a short snare body.
+void renderClap(StereoBuffer& out, long start, float gain, uint32_t seed);
+// Hi-hat: high-passed noise, closed (short) or open (long).
+void renderHat(StereoBuffer& out, long start, float gain, bool open, float pan, uint32_t seed);
+// Shaker-like tick for the tunnel groove: band-passed noise, very short.
+void renderTick(StereoBuffer& out, long start, float gain, float pan, uint32_t seed);
+
+// Bass: a sine sub plus two detuned saws through a low-pass with an envelope.
+// `bright` scales the filter envelope (0 = pure sub, 1 = growling).
+void renderBass(StereoBuffer& out, long start, long length, double pitch, float gain, float bright);
+// Pad: five detuned saws spread across the stereo field, slow attack and
+// release, low-passed at `cutoffHz`. Sounds for length plus its release.
+void renderPad(StereoBuffer& out, long start, long length, double pitch, float gain,
+               double cutoffHz);
+// Pluck for stabs and arpeggios: saw and square through a closing filter.
+void renderPluck(StereoBuffer& out, long start, double pitch, float gain, float pan,
+                 double decaySeconds, double brightHz);
+// Soft bell (two-operator FM) whose fundamental dominates after the strike;
+// `brightness` is the initial modulation index (0 = pure sine).
+void renderBell(StereoBuffer& out, long start, double pitch, float gain, float pan,
+                double decaySeconds, double brightness);
+// Lead: two detuned saws and a sub-octave square with delayed vibrato.
+void renderLead(StereoBuffer& out, long start, long length, double pitch, float gain,
+                double cutoffHz);
+
+// Riser: filtered noise sweeping upwards, growing louder until its end.
+void renderRiser(StereoBuffer& out, long start, long length, float gain, uint32_t seed);
+// Impact: a deep falling boom with a noise crash, for the section turns.
+void renderImpact(StereoBuffer& out, long start, float gain, uint32_t seed);
+// Whoosh: a noise band sweeping up and down while moving across the stereo
+// field, `length` samples long.
+void renderWhoosh(StereoBuffer& out, long start, long length, float gain, uint32_t seed);
+
+}  // namespace synth
