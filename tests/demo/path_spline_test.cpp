@@ -31,13 +31,6 @@ void expectSamePoint(const Vec3& a, const Vec3& b, float tolerance = 0.0f) {
   EXPECT_NEAR(a.z, b.z, tolerance);
 }
 
-TEST(PathSplineTest, AddPointCountsPoints) {
-  const PathSpline spline = parabola(true);
-  EXPECT_EQ(spline.count, 100);
-  EXPECT_EQ(spline.points.size(), 100u);
-  EXPECT_FLOAT_EQ(spline.points[60].y, 10.0f);
-}
-
 TEST(PathSplineTest, ClosedSplineWrapsAroundThePoints) {
   const PathSpline spline = parabola(true);
   expectSamePoint(splineEvaluate(spline, 150.0f), splineEvaluate(spline, 50.0f));
