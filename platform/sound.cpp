@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,6 +38,13 @@ struct SoundSystemState {
   std::vector<Channel> channels;
   float history[kSpectrumWindow] = {};  // mono mix, a ring; next points at the oldest
   int next = 0;
+  // The silent dummy output paces itself only roughly (a few per cent slow
+  // under load); with it the mixer follows the clock and mixes the frames it
+  // is behind into a scratch buffer, so the music keeps time with the show.
+  bool followClock = false;
+  Uint64 firstCallback = 0;
+  int64_t framesMixed = 0;
+  std::vector<float> scratch;
 };
 
 namespace {
@@ -84,12 +92,9 @@ void mixChannel(Channel& channel, float* out, int frames) {
   }
 }
 
-// SDL's audio callback: mixes every playing channel into the stereo float
-// stream and keeps the mono mix for the spectrum.
-void mixCallback(void* userdata, Uint8* stream, int length) {
-  auto& state = *static_cast<SoundSystemState*>(userdata);
-  float* out = reinterpret_cast<float*>(stream);
-  const int frames = length / static_cast<int>(2 * sizeof(float));
+// Mixes every playing channel into frames of stereo float output (clamped
+// to full scale) and keeps the unclamped mono mix for the spectrum.
+void mixFrames(SoundSystemState& state, float* out, int frames) {
   std::fill(out, out + 2 * frames, 0.0f);
   for (Channel& channel : state.channels)
     if (channel.playing) mixChannel(channel, out, frames);
@@ -99,6 +104,30 @@ void mixCallback(void* userdata, Uint8* stream, int length) {
     out[2 * i] = std::clamp(out[2 * i], -1.0f, 1.0f);
     out[2 * i + 1] = std::clamp(out[2 * i + 1], -1.0f, 1.0f);
   }
+  state.framesMixed += frames;
+}
+
+// The frames the clock says are due that have not been mixed yet;
+// at most one second's worth at a time.
+int64_t framesBehind(SoundSystemState& state) {
+  const Uint64 now = SDL_GetPerformanceCounter();
+  if (state.firstCallback == 0) state.firstCallback = now;
+  const double elapsed =
+      static_cast<double>(now - state.firstCallback) / static_cast<double>(SDL_GetPerformanceFrequency());
+  const int64_t due = static_cast<int64_t>(elapsed * state.mixRate);
+  return std::clamp<int64_t>(due - state.framesMixed, 0, state.mixRate);
+}
+
+// SDL's audio callback.
+void mixCallback(void* userdata, Uint8* stream, int length) {
+  auto& state = *static_cast<SoundSystemState*>(userdata);
+  const int frames = length / static_cast<int>(2 * sizeof(float));
+  if (state.followClock) {
+    const int chunk = static_cast<int>(state.scratch.size() / 2);
+    for (int64_t behind = framesBehind(state); behind > 0 && chunk > 0; behind -= chunk)
+      mixFrames(state, state.scratch.data(), static_cast<int>(std::min<int64_t>(behind, chunk)));
+  }
+  mixFrames(state, reinterpret_cast<float*>(stream), frames);
 }
 
 // Starts SDL audio and opens the default output; 0 on failure, with SDL's
@@ -115,7 +144,13 @@ SDL_AudioDeviceID openOutput(SoundSystemState& state) {
   SDL_AudioSpec obtained{};
   // No changes allowed: SDL converts to whatever the device wants.
   const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-  if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (device == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return 0;
+  }
+  const char* driver = SDL_GetCurrentAudioDriver();
+  state.followClock = driver && std::string(driver) == "dummy";
+  state.scratch.assign(2 * static_cast<size_t>(obtained.samples), 0.0f);
   return device;
 }
 
@@ -256,6 +291,8 @@ void SoundSystem::close() {
   state_->sounds.clear();
   std::fill(std::begin(state_->history), std::end(state_->history), 0.0f);
   state_->next = 0;
+  state_->firstCallback = 0;
+  state_->framesMixed = 0;
 }
 
 int64_t soundLength(const Sound* sound) {

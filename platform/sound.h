@@ -4,8 +4,9 @@
 // init opens the output at the mixing rate, stereo, through SDL audio, which
 // mixes on its own thread and keeps playing whatever window has the focus.
 // Where no audio device can be opened it prints one warning on stderr and
-// falls back to SDL's silent dummy output, which consumes the mix at
-// real-time pace; init fails only when neither can start.
+// falls back to SDL's silent dummy output; init fails only when neither can
+// start. On the dummy output (chosen or fallen back to) the mix follows the
+// high-resolution clock, so silent playback keeps real time.
 //
 // openStream and loadSample decode an MP3 (any rate, mono or stereo) to
 // stereo float frames at the mixing rate. openStream decodes on a thread of
