@@ -134,20 +134,23 @@ void limit(StereoBuffer& mix, float ceiling, double lookaheadSeconds, double rel
   }
   // Smallest need over the next `window` samples (monotonic deque), then a
   // release that lets the gain rise only slowly.
-  const float releaseStep = static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * kSampleRate)));
+  const double releaseStep = 1.0 - std::exp(-1.0 / (releaseSeconds * kSampleRate));
   std::vector<float> held(frames);
   std::deque<size_t> candidates;
   size_t next = 0;
-  float gain = 1.0f;
+  double gain = 1.0;
   for (size_t i = 0; i < frames; ++i) {
     for (; next < frames && next < i + window; ++next) {
       while (!candidates.empty() && need[candidates.back()] >= need[next]) candidates.pop_back();
       candidates.push_back(next);
     }
     while (candidates.front() < i) candidates.pop_front();
-    float target = need[candidates.front()];
-    gain = std::min(target, gain + (1.0f - gain) * releaseStep);
-    held[i] = gain;
+    double target = need[candidates.front()];
+    // The release approaches 1 and snaps to it once the rest is inaudible,
+    // so quiet passages after a peak come back to exactly their own level.
+    gain = std::min(target, gain + (1.0 - gain) * releaseStep);
+    if (gain > 1.0 - 1e-6) gain = 1.0;
+    held[i] = static_cast<float>(gain);
   }
   // A moving average over the window turns the steps into ramps: held[j] for
   // j in [i - window + 1, i] looked ahead as far as i, so each is at most

@@ -1,0 +1,106 @@
+// The soundtrack synthesiser: repeatable renders, the limiter's ceiling and
+// kicks that land on whole seconds.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis.h"
+#include "effects.h"
+#include "instruments.h"
+#include "score.h"
+
+using namespace synth;
+
+namespace {
+
+float peakOf(const StereoBuffer& audio) {
+  float peak = 0.0f;
+  for (size_t i = 0; i < audio.frames(); ++i)
+    peak = std::max({peak, std::fabs(audio.left[i]), std::fabs(audio.right[i])});
+  return peak;
+}
+
+}  // namespace
+
+TEST(Soundtrack, RendersTheSameSamplesEveryTime) {
+  // 12.5 s covers the opening's pads, bells, arpeggio and first kicks.
+  StereoBuffer first = renderSoundtrack(12.5);
+  StereoBuffer second = renderSoundtrack(12.5);
+  ASSERT_EQ(first.frames(), static_cast<size_t>(12.5 * kSampleRate));
+  EXPECT_TRUE(first.left == second.left);
+  EXPECT_TRUE(first.right == second.right);
+  EXPECT_GT(peakOf(first), 0.1f) << "the opening must not be silent";
+  // The channels differ: the pads and bells are spread across the field.
+  EXPECT_FALSE(first.left == first.right);
+
+  StereoBuffer sfx = renderSoundEffect();
+  EXPECT_TRUE(sfx.left == renderSoundEffect().left);
+  EXPECT_EQ(sfx.frames(), static_cast<size_t>(3 * kSampleRate));
+  EXPECT_GT(peakOf(sfx), 0.3f);
+  EXPECT_LE(peakOf(sfx), 0.891f);
+}
+
+TEST(Soundtrack, LimiterHoldsTheCeilingAndLeavesQuietPassagesAlone) {
+  // Two seconds of a quiet sine with a loud burst (twice full scale) and a
+  // single-sample spike.
+  StereoBuffer mix(2 * kSampleRate);
+  for (size_t i = 0; i < mix.frames(); ++i) {
+    double s = std::sin(2.0 * kPi * 220.0 * i / kSampleRate);
+    float amplitude = (i >= 20000 && i < 24000) ? 2.0f : 0.25f;
+    mix.left[i] = amplitude * static_cast<float>(s);
+    mix.right[i] = -0.5f * mix.left[i];
+  }
+  mix.left[30000] = 3.0f;
+  StereoBuffer input = mix;
+  const float ceiling = 0.891f;
+  limit(mix, ceiling, 0.004, 0.05);
+
+  EXPECT_LE(peakOf(mix), ceiling);
+  EXPECT_GT(peakOf(mix), 0.8f * ceiling) << "the burst should be limited, not crushed";
+  // Well before the burst and long after the release the signal is untouched;
+  // shortly after the spike the gain is still recovering.
+  for (size_t i : {1000u, 15000u, 80000u}) EXPECT_FLOAT_EQ(mix.left[i], input.left[i]) << "sample " << i;
+  EXPECT_LT(std::fabs(mix.left[30100]), 0.6f * std::fabs(input.left[30100]));
+  // The gain ramps down over the look-ahead instead of jumping: a sample just
+  // before the burst is already reduced, but only a little.
+  double gainBefore = mix.left[19950] / input.left[19950];
+  EXPECT_LT(gainBefore, 0.999);
+  EXPECT_GT(gainBefore, 0.4);
+  // Both channels take the same gain, so the stereo image stays put.
+  for (size_t i = 19000; i < 26000; ++i) EXPECT_NEAR(mix.right[i], -0.5f * mix.left[i], 1e-6f);
+}
+
+TEST(Soundtrack, KicksLandOnWholeSecondsWhereTheDrumsPlay) {
+  // A kick starts on its own sample: nothing before it, sound right after it.
+  StereoBuffer one(4000);
+  renderKick(one, 1000, 0.9f);
+  EXPECT_EQ(peakOf(StereoBuffer(1000)), 0.0f);
+  for (long i = 0; i < 1000; ++i) ASSERT_EQ(one.left[i], 0.0f) << i;
+  EXPECT_NE(one.left[1001], 0.0f);
+  // A kick near the end of the buffer is cut, not written past it.
+  StereoBuffer tail(500);
+  renderKick(tail, 400, 0.9f);
+  EXPECT_NE(tail.left[499], 0.0f);
+
+  std::vector<long> kicks = kickSamples(kTrackSeconds);
+  for (long k : kicks) ASSERT_EQ(k % kSampleRate, 0) << "kick at sample " << k;
+  auto has = [&](int second) {
+    return std::find(kicks.begin(), kicks.end(), static_cast<long>(second) * kSampleRate) != kicks.end();
+  };
+  for (int s : {12, 20, 36, 68, 99, 131, 148, 180, 204}) EXPECT_TRUE(has(s)) << s;
+  for (int s : {0, 11, 132, 140, 147}) EXPECT_FALSE(has(s)) << s;
+
+  // In the rendered mix (opening up to the drop) the analysis hears the
+  // kicks on the whole seconds and nowhere before the drums start.
+  StereoBuffer track = renderSoundtrack(22.0);
+  std::vector<float> low = lowBand(track);
+  for (int s = 1; s < 22; ++s) {
+    double offset = 0.0;
+    bool heard = kickOnset(low, s, offset);
+    EXPECT_EQ(heard, s >= 12) << "second " << s;
+    if (heard) {
+      EXPECT_LT(std::fabs(offset), 10.0) << "second " << s;
+    }
+  }
+}
