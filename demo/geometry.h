@@ -30,8 +30,8 @@ struct ShapeInputs {
 // base + (axisU cos theta + axisV sin theta) * rho; axisU and axisV are not
 // normalised, so their lengths scale the ring.
 struct RingParams {
-  Vec3 base;        // on the axis, where the walls start
-  Vec3 axis;        // the walls extend along -axis
+  Vec3 base;  // on the axis, where the walls start
+  Vec3 axis;  // the walls extend along -axis
   Vec3 axisU;
   Vec3 axisV;
   float width = 0.0f;   // radial thickness: outer radius = radius + width

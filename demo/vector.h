@@ -33,7 +33,8 @@ Vec3* vecAdd(Vec3* out, Vec3 a, Vec3 b);  // state 1, a + b
 Vec3 vecAdd(Vec3 a, Vec3 b);
 Vec3* vecSub(Vec3* out, Vec3 a, Vec3 b);  // state 1, a - b
 Vec3 vecSub(Vec3 a, Vec3 b);
-Vec3* vecScale(Vec3* out, Vec3 v, float s);  // v * s, keeping v's state (a scaled unit vector stays 2)
+// v * s, keeping v's state (a scaled unit vector stays 2).
+Vec3* vecScale(Vec3* out, Vec3 v, float s);
 Vec3 vecScale(Vec3 v, float s);
 Vec3* vecNeg(Vec3* out, Vec3 v);  // -v, keeping v's state
 Vec3 vecNeg(Vec3 v);

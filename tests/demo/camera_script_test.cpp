@@ -1,9 +1,10 @@
 // The scripted show camera and the orbit camera.
+#include "demo/camera_script.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "demo/camera_script.h"
 #include "demo/random.h"
 
 namespace {

@@ -70,8 +70,8 @@ TEST_F(GeometryGLTest, ClipPanelSetsPlanesAndDrawsUnlessRedIsBelowMinusHalf) {
                 v3(0, 0.5f, 0), &center, nullptr, nullptr, nullptr, v3(-0.5f, 1, 0));
   EXPECT_FLOAT_EQ(center.x, 0.25f);
   float plane[4] = {};
-  glGetUniformfv(shaders->programs[kSlot],
-                 glGetUniformLocation(shaders->programs[kSlot], "Plane2"), plane);
+  glGetUniformfv(shaders->programs[kSlot], glGetUniformLocation(shaders->programs[kSlot], "Plane2"),
+                 plane);
   EXPECT_FLOAT_EQ(plane[0], -1.0f);
   EXPECT_FLOAT_EQ(plane[3], 0.5f);
   unsigned char rgba[4];
@@ -82,8 +82,8 @@ TEST_F(GeometryGLTest, ClipPanelSetsPlanesAndDrawsUnlessRedIsBelowMinusHalf) {
   drawClipPanel(shaders.get(), kSlot, v3(0, 0, 0), v3(0.5f, 0, 0), v3(0.5f, 0.5f, 0),
                 v3(0, 0.5f, 0), nullptr, nullptr, nullptr, nullptr, v3(0, 1, 0));
   float alpha = 0.0f;
-  glGetUniformfv(shaders->programs[kSlot],
-                 glGetUniformLocation(shaders->programs[kSlot], "alpha"), &alpha);
+  glGetUniformfv(shaders->programs[kSlot], glGetUniformLocation(shaders->programs[kSlot], "alpha"),
+                 &alpha);
   EXPECT_EQ(alpha, 1.0f);
   pixel(0.25f, 0.25f, rgba);
   EXPECT_GT(rgba[1], 250);

@@ -1,9 +1,10 @@
 // Ring and clip-panel geometry, including the random draws each shape makes.
+#include "demo/geometry.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "demo/geometry.h"
 #include "demo/random.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Catmull-Rom evaluation of the path spline, closed and open.
+#include "demo/path_spline.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include "demo/path_spline.h"
 
 namespace {
 

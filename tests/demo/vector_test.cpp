@@ -1,10 +1,10 @@
 // Vector arithmetic, rotation and easing curves.
+#include "demo/vector.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include "demo/vector.h"
 
 namespace {
 
