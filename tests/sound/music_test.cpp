@@ -10,7 +10,9 @@
 #include <thread>
 
 #include "runtime/demo_state.h"
+#include "runtime/frame_driver.h"
 #include "runtime/music.h"
+#include "runtime/timer.h"
 #include "sound/test_tracks.h"
 
 namespace {
@@ -85,6 +87,35 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   updateSpectrum();
   EXPECT_EQ(demo.spectrumSource[8], 0.0f);
+}
+
+// Frames run without a part, so no GL is needed; the frame input still gets
+// the spectrum of what is playing, and a seek takes it to the new place.
+TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
+  auto twoTones = [](int64_t frame) {
+    return frame < kRate ? test_tracks::bandSine(8, 0.5)(frame) : test_tracks::bandSine(30, 0.5)(frame);
+  };
+  test_tracks::writeBytes("music/Kelvane - Tessaly.mp3",
+                          test_tracks::readBytes(test_tracks::makeMp3("music_two_tones", twoTones, 3 * kRate)));
+  startMusic();
+  timerReset();
+  demo.lastTimerValue = timerRead();
+  demo.demoTime = 0.0;
+  auto runFor = [](double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+      runFrame();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  };
+  runFor(0.4);
+  EXPECT_NEAR(demo.frameInput.spectrum[8], 0.5f, 0.02f);
+  EXPECT_LT(demo.frameInput.spectrum[30], 0.01f);
+
+  seekMusic(2.0);
+  runFor(0.2);
+  EXPECT_LT(demo.frameInput.spectrum[8], 0.01f);
+  EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
 }
 
 }  // namespace
