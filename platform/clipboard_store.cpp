@@ -6,12 +6,13 @@
 #include <SDL.h>
 #include <gtk/gtk.h>
 
+#include "platform/gtk_start.h"
 #include "platform/platform.h"
 
 namespace platform {
 
 void persistClipboard() {
-  if (!SDL_HasClipboardText() || !gtk_init_check(nullptr, nullptr)) return;
+  if (!SDL_HasClipboardText() || !startGtk()) return;
   char* text = SDL_GetClipboardText();
   if (!text) return;
   GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);

@@ -3,6 +3,8 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/gtk_start.h"
+
 namespace platform {
 namespace {
 
@@ -193,7 +195,7 @@ void scriptNextSetupDialog(const SetupDialogScript& script) {
 
 SetupDialogResult runSetupDialog(const std::vector<std::string>& labels, int initialIndex) {
   SetupDialogResult result;
-  if (!gtk_init_check(nullptr, nullptr)) return result;
+  if (!startGtk()) return result;
 
   SetupDialogWidgets widgets = buildDialog(labels, initialIndex);
   g_signal_connect(widgets.dialog, "key-press-event", G_CALLBACK(keyPressed), &widgets);

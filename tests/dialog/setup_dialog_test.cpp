@@ -1,6 +1,7 @@
 // The real setup dialog on a display: its content, Enter, the buttons, and what a choice does.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 
 #include "app/setup_dialog.h"
@@ -110,6 +111,21 @@ void runWithoutDisplay() {
   const bool defaults = demo.renderWidth == 1280 && demo.renderHeight == 720 &&
                         demo.viewportWidth == 1280 && !demo.fullscreen;
   std::exit(!shown && defaults ? 3 : 4);
+}
+
+// Runs the dialog with a user locale in the environment; exits 3 when the
+// process still reads and prints numbers in the C locale afterwards.
+void runWithUserLocale() {
+  setenv("LC_ALL", "C.UTF-8", 1);
+  platform::SetupDialogScript script;
+  script.answer = platform::SetupDialogAnswer::ClickRun;
+  platform::scriptNextSetupDialog(script);
+  platform::runSetupDialog(kLabels, 0);
+  std::exit(std::string(setlocale(LC_ALL, nullptr)) == "C" ? 3 : 4);
+}
+
+TEST_F(SetupDialogExit, KeepsTheCLocale) {
+  EXPECT_EXIT(runWithUserLocale(), ::testing::ExitedWithCode(3), "");
 }
 
 TEST_F(SetupDialogExit, QuitEndsTheProcessWithCodeZero) {
