@@ -3,6 +3,8 @@
 // and generated normals.
 #include "assets/obj_loader.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <cassert>
 #include <charconv>
@@ -11,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 namespace {
 
@@ -244,8 +245,8 @@ void emitFace(ObjMesh& mesh, const Face& face, int32_t triangle, int32_t materia
     previous = next;
   }
   if (face.form == FaceForm::kVN) {
-    mesh.quads.push_back({{corners[0].position, corners[1].position, corners[2].position,
-                           corners.back().position}});
+    mesh.quads.push_back(
+        {{corners[0].position, corners[1].position, corners[2].position, corners.back().position}});
   }
 }
 
@@ -283,6 +284,18 @@ void sizeArrays(ObjMesh& mesh) {
   }
 }
 
+// A v, vt or vn statement: its `width` numbers are read into element `counter`
+// of `array` in the reading pass; the counting pass skips the line.
+void vertexStatement(Cursor& in, bool reading, std::vector<float>& array, int32_t& counter,
+                     int width) {
+  if (reading) {
+    readFloats(in, &array[size_t(width) * size_t(counter)], width);
+  } else {
+    in.skipLine();
+  }
+  ++counter;
+}
+
 // One pass over the text. Both passes consume exactly the same characters for
 // every statement, so the counting pass sees the same faces as the reading pass.
 void runPass(ObjMesh& mesh, std::string_view text, bool reading) {
@@ -298,17 +311,11 @@ void runPass(ObjMesh& mesh, std::string_view text, bool reading) {
     switch (token[0]) {
       case 'v':
         if (token.size() == 1) {
-          if (reading) readFloats(in, &mesh.positions[3 * size_t(counts.positions)], 3);
-          else in.skipLine();
-          ++counts.positions;
+          vertexStatement(in, reading, mesh.positions, counts.positions, 3);
         } else if (token[1] == 'n') {
-          if (reading) readFloats(in, &mesh.normals[3 * size_t(counts.normals)], 3);
-          else in.skipLine();
-          ++counts.normals;
+          vertexStatement(in, reading, mesh.normals, counts.normals, 3);
         } else if (token[1] == 't') {
-          if (reading) readFloats(in, &mesh.texCoords[2 * size_t(counts.texCoords)], 2);
-          else in.skipLine();
-          ++counts.texCoords;
+          vertexStatement(in, reading, mesh.texCoords, counts.texCoords, 2);
         }
         // Any other token starting with v is passed over; its line is read on.
         break;

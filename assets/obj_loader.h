@@ -62,7 +62,7 @@ struct MeshMaterial {
 
 // A run of consecutive triangles with one material.
 struct MaterialBatch {
-  int32_t firstIndex;     // position in ObjMesh::triangles, in indices (3 x first triangle)
+  int32_t firstIndex;  // position in ObjMesh::triangles, in indices (3 x first triangle)
   int32_t triangleCount;
   MeshMaterial* material;  // points into ObjMesh::materials
 };
@@ -104,14 +104,14 @@ class ObjMesh {
   float maxExtent = 0;
   std::string directory;  // folder part of the path, with its trailing separator
 
-  std::vector<MaterialBatch> batches;  // sorted by material alpha, larger first
-  std::vector<MeshMaterial> materials;  // at least one entry after loading
-  std::vector<MeshVertex> vertices;     // unique vertices
-  std::vector<uint32_t> triangles;      // three `vertices` indices per triangle, file winding
+  std::vector<MaterialBatch> batches;      // sorted by material alpha, larger first
+  std::vector<MeshMaterial> materials;     // at least one entry after loading
+  std::vector<MeshVertex> vertices;        // unique vertices
+  std::vector<uint32_t> triangles;         // three `vertices` indices per triangle, file winding
   std::vector<int32_t> triangleMaterials;  // material index per triangle
-  std::vector<float> positions;  // x, y, z per v statement, in file order
-  std::vector<float> texCoords;  // u, v per vt statement
-  std::vector<float> normals;    // x, y, z per vn statement
+  std::vector<float> positions;            // x, y, z per v statement, in file order
+  std::vector<float> texCoords;            // u, v per vt statement
+  std::vector<float> normals;              // x, y, z per vn statement
   std::map<std::string, int32_t> materialIndex;  // material name -> index in `materials`
   // Indexed by 0-based position index (the keys are dense, so a table gives a
   // constant-time lookup): the `vertices` built from that position, in creation

@@ -141,8 +141,9 @@ int main(int argc, char** argv) {
   double reference = reporter.medianSeconds["tinyobjloader_LoadObj"];
   if (ours <= 0 || reference <= 0) return 1;
   double mb = double(gBytes) / 1e6;
-  std::printf("loadObj %.1f MB/s, tinyobjloader %.1f MB/s (median CPU time), "
-              "ratio loadObj/tinyobjloader %.2f\n",
-              mb / ours, mb / reference, reference / ours);
+  std::printf(
+      "loadObj %.1f MB/s, tinyobjloader %.1f MB/s (median CPU time), "
+      "ratio loadObj/tinyobjloader %.2f\n",
+      mb / ours, mb / reference, reference / ours);
   return 0;
 }

@@ -1,6 +1,8 @@
 // Tests of the OBJ mesh loader: face forms and triangulation, indices,
 // de-duplication, materials and batches, objects, bounds and normals, paths,
 // number parsing under another locale, and malformed input.
+#include "assets/obj_loader.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "assets/obj_loader.h"
 #include "obj/obj_mesh_check.h"
 
 namespace {
@@ -208,8 +209,8 @@ TEST(ObjLoaderNumbers, ParsingIgnoresTheProcessLocale) {
       "v 1,5 2 3\n"
       "v 7 8\nv 9 10 11 12\n"
       "vt 0.25 0.75\n";
-  std::vector<float> expected = {1.5f, -22.5f, 0.125f, 0.25f, INFINITY, 0.5f, 1.0f, 0.0f, 0.0f,
-                                 7.0f, 8.0f,   0.0f,   9.0f,  10.0f,    11.0f};
+  std::vector<float> expected = {1.5f, -22.5f, 0.125f, 0.25f, INFINITY, 0.5f,  1.0f, 0.0f,
+                                 0.0f, 7.0f,   8.0f,   0.0f,  9.0f,     10.0f, 11.0f};
   EXPECT_EQ(parse(text).positions, expected);
 
   std::string localeDir = TESSALY_TEST_LOCALE_DIR;

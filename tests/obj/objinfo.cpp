@@ -15,11 +15,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "objinfo: %s: cannot open or read the file\n", argv[1]);
     return 1;
   }
-  std::printf("positions=%d texcoords=%d normals=%d triangles=%d vertices=%zu quads=%zu batches=%d "
-              "objects=%zu\n",
-              mesh.positionCount, mesh.texCoordCount, mesh.normalCount, mesh.triangleCount,
-              mesh.vertices.size(), mesh.quads.size(), mesh.batchCount,
-              mesh.objectStarts.size() - 1);
+  std::printf(
+      "positions=%d texcoords=%d normals=%d triangles=%d vertices=%zu quads=%zu batches=%d "
+      "objects=%zu\n",
+      mesh.positionCount, mesh.texCoordCount, mesh.normalCount, mesh.triangleCount,
+      mesh.vertices.size(), mesh.quads.size(), mesh.batchCount, mesh.objectStarts.size() - 1);
   std::printf("center=%.9g %.9g %.9g extent=%.9g %.9g %.9g maxExtent=%.9g\n", mesh.center[0],
               mesh.center[1], mesh.center[2], mesh.extent[0], mesh.extent[1], mesh.extent[2],
               mesh.maxExtent);
