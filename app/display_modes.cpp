@@ -71,8 +71,8 @@ int renderHeightForWidth(int width) {
   return static_cast<int>(static_cast<float>(width / (16.0 / 9.0)));
 }
 
-ScreenChoice chooseScreen(const std::vector<DisplayMode>& modes, int index, bool antialiased,
-                          bool windowed) {
+ScreenChoice screenFromDialog(const std::vector<DisplayMode>& modes, int index, bool antialiased,
+                              bool windowed) {
   if (index < 0 || index >= static_cast<int>(modes.size())) index = 0;
   ScreenChoice choice;
   choice.width = modes[index].width;

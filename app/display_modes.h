@@ -40,5 +40,5 @@ struct ScreenChoice {
 
 // The screen for entry `index` of `modes` (an index outside the list takes
 // entry 0; `modes` must not be empty). The mode's own height is not used.
-ScreenChoice chooseScreen(const std::vector<DisplayMode>& modes, int index, bool antialiased,
-                          bool windowed);
+ScreenChoice screenFromDialog(const std::vector<DisplayMode>& modes, int index, bool antialiased,
+                              bool windowed);

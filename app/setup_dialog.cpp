@@ -35,7 +35,8 @@ bool runSetupDialog() {
       platform::runSetupDialog(labels, initialModeIndex(modes));
   switch (result.outcome) {
     case platform::SetupOutcome::NoDisplay:
-      std::fprintf(stderr, "Setup dialog: no display could be opened; running 1280 x 720 windowed\n");
+      std::fprintf(stderr,
+                   "Setup dialog: no display could be opened; running 1280 x 720 windowed\n");
       applyScreen(ScreenChoice{});
       return false;
     case platform::SetupOutcome::Quit:
@@ -43,6 +44,6 @@ bool runSetupDialog() {
     case platform::SetupOutcome::Run:
       break;
   }
-  applyScreen(chooseScreen(modes, result.selectedIndex, result.antialiased, result.windowed));
+  applyScreen(screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
   return true;
 }

@@ -142,8 +142,8 @@ void pressEnter(GtkWidget* dialog) {
   event->key.keyval = GDK_KEY_Return;
   GdkKeymapKey* keys = nullptr;
   gint count = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), GDK_KEY_Return,
-                                        &keys, &count) &&
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), GDK_KEY_Return, &keys,
+                                        &count) &&
       count > 0) {
     event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
   }
@@ -175,9 +175,15 @@ gboolean runScript(gpointer data) {
       scriptTimer = g_timeout_add(2000, giveUp, w->dialog);
       pressEnter(w->dialog);
       break;
-    case SetupDialogAnswer::ClickRun: gtk_button_clicked(GTK_BUTTON(w->run)); break;
-    case SetupDialogAnswer::ClickQuit: gtk_button_clicked(GTK_BUTTON(w->quit)); break;
-    case SetupDialogAnswer::CloseWindow: gtk_window_close(GTK_WINDOW(w->dialog)); break;
+    case SetupDialogAnswer::ClickRun:
+      gtk_button_clicked(GTK_BUTTON(w->run));
+      break;
+    case SetupDialogAnswer::ClickQuit:
+      gtk_button_clicked(GTK_BUTTON(w->quit));
+      break;
+    case SetupDialogAnswer::CloseWindow:
+      gtk_window_close(GTK_WINDOW(w->dialog));
+      break;
   }
   return G_SOURCE_REMOVE;
 }

@@ -49,7 +49,7 @@ enum class SetupDialogAnswer { PressEnter, ClickRun, ClickQuit, CloseWindow };
 // would: select an entry, toggle the check boxes, then answer. An Enter that
 // does not answer the dialog within two seconds makes it report Quit.
 struct SetupDialogScript {
-  int selectIndex = -1;  // -1 keeps the initial selection
+  int selectIndex = -1;    // -1 keeps the initial selection
   bool focusList = false;  // give the drop-down the keyboard focus
   bool toggleAntialiased = false;
   bool toggleWindowed = false;

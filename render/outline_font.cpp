@@ -24,9 +24,9 @@
 namespace {
 
 const char* const kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-constexpr int kBuiltGlyphCount = 123;      // characters 0..122
-constexpr float kMaxDeviation = 10.001f;   // font units between a curve and its chords
-constexpr float kExtrusion = 0.1f;         // em
+constexpr int kBuiltGlyphCount = 123;     // characters 0..122
+constexpr float kMaxDeviation = 10.001f;  // font units between a curve and its chords
+constexpr float kExtrusion = 0.1f;        // em
 
 struct Point {
   double x, y;
@@ -71,8 +71,8 @@ int lineTo(const FT_Vector* to, void* user) {
 int conicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
   auto* f = static_cast<Flattener*>(user);
   const Point p0 = f->pen, p1 = toPoint(control), p2 = toPoint(to);
-  const int n = Flattener::segmentsFor(
-      2.0 * length(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y));
+  const int n =
+      Flattener::segmentsFor(2.0 * length(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y));
   for (int i = 1; i <= n; ++i) {
     const double t = static_cast<double>(i) / n, s = 1.0 - t;
     f->lineTo({s * s * p0.x + 2 * s * t * p1.x + t * t * p2.x,
@@ -81,8 +81,7 @@ int conicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
   return 0;
 }
 
-int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to,
-            void* user) {
+int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
   auto* f = static_cast<Flattener*>(user);
   const Point p0 = f->pen, p1 = toPoint(control1), p2 = toPoint(control2), p3 = toPoint(to);
   const double a = length(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y);
@@ -120,7 +119,7 @@ using TessCallback = void (*)();
 // Vertices the tessellator creates where contours cross; they must outlive the polygon.
 using CombinedVertices = std::deque<std::array<GLdouble, 3>>;
 
-void GLAPIENTRY combine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
+void GLAPIENTRY combine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* data) {
   auto* store = static_cast<CombinedVertices*>(data);
   store->push_back({coords[0], coords[1], coords[2]});
   *out = store->back().data();

@@ -36,9 +36,7 @@ class FakeClipboardManager {
   ~FakeClipboardManager() {
     if (display_) XCloseDisplay(display_);
   }
-  bool running() const {
-    return display_ && XGetSelectionOwner(display_, manager_) == window_;
-  }
+  bool running() const { return display_ && XGetSelectionOwner(display_, manager_) == window_; }
 
   // Serves events until `done` says so or `seconds` pass.
   template <typename Done>

@@ -1,4 +1,4 @@
-// The display-mode filter, the dialog's labels, its initial selection and the screen a choice gives.
+// The display-mode filter, the labels, the initial selection and the screen a choice gives.
 #include "app/display_modes.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +27,12 @@ TEST(DisplayModeFilter, DropsPortraitOversizedAndTooWideModes) {
   const std::vector<platform::VideoMode> system = {
       {768, 1024, 32},   // portrait
       {2048, 1152, 32},  // wider than 2047
-      {2560, 1440, 32},
+      {2560, 1440, 32},  // wider still
       {1600, 800, 32},   // ratio 2.0
       {1800, 1000, 32},  // ratio exactly 1.8 stays
       {1024, 1024, 32},  // square stays
       {0, 0, 32},        // nonsense from a driver
-      {1024, 0, 32},
+      {1024, 0, 32},     // no height
       {2047, 1152, 32},  // the widest width allowed
   };
   EXPECT_EQ(filterDisplayModes(system), modes({{1800, 1000}, {1024, 1024}, {2047, 1152}}));
@@ -68,13 +68,13 @@ TEST(ScreenChoice, DerivesA16By9HeightFromTheWidth) {
 
 TEST(ScreenChoice, UsesTheChosenWidthAndTheCheckBoxes) {
   const std::vector<DisplayMode> list = modes({{800, 600}, {1920, 1200}});
-  const ScreenChoice wide = chooseScreen(list, 1, true, false);
+  const ScreenChoice wide = screenFromDialog(list, 1, true, false);
   EXPECT_EQ(wide.width, 1920);
   EXPECT_EQ(wide.height, 1080);
   EXPECT_TRUE(wide.fullscreen);
   EXPECT_TRUE(wide.antialiased);
 
-  const ScreenChoice small = chooseScreen(list, 0, false, true);
+  const ScreenChoice small = screenFromDialog(list, 0, false, true);
   EXPECT_EQ(small.width, 800);
   EXPECT_EQ(small.height, 450);
   EXPECT_FALSE(small.fullscreen);
@@ -85,13 +85,13 @@ TEST(ScreenChoice, NeverIndexesOutsideTheList) {
   // No modes at all: the dialog still offers 1280 x 720.
   const std::vector<DisplayMode> offered = offeredDisplayModes({});
   ASSERT_EQ(offered, modes({{1280, 720}}));
-  const ScreenChoice fallback = chooseScreen(offered, -1, true, false);
+  const ScreenChoice fallback = screenFromDialog(offered, -1, true, false);
   EXPECT_EQ(fallback.width, 1280);
   EXPECT_EQ(fallback.height, 720);
 
   const std::vector<DisplayMode> list = modes({{1024, 768}, {1366, 768}});
   EXPECT_EQ(offeredDisplayModes(list), list);
-  EXPECT_EQ(chooseScreen(list, 2, true, false).width, 1024);
+  EXPECT_EQ(screenFromDialog(list, 2, true, false).width, 1024);
 }
 
 }  // namespace

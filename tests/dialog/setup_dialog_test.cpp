@@ -1,10 +1,11 @@
 // The real setup dialog on a display: its content, Enter, the buttons, and what a choice does.
+#include "app/setup_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 
-#include "app/setup_dialog.h"
 #include "platform/dialog.h"
 #include "runtime/demo_state.h"
 

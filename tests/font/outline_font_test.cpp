@@ -1,4 +1,5 @@
-// The outline font's display lists: solid letters with holes, 0.1 em deep, advancing by their metrics.
+// The outline font's display lists: solid letters with holes, 0.1 em deep, advancing by their
+// metrics.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -64,7 +65,8 @@ TEST_F(OutlineFont, LetterFacesTheViewerWithItsHoleOpen) {
   // The view is the glyph's black box; back faces are culled, so only a front
   // face wound counter-clockwise towards +z shows.
   glEnable(GL_CULL_FACE);
-  const auto red = draw('O', o.originX, o.originX + o.blackBoxX, o.originY - o.blackBoxY, o.originY);
+  const auto red =
+      draw('O', o.originX, o.originX + o.blackBoxX, o.originY - o.blackBoxY, o.originY);
   glDisable(GL_CULL_FACE);
   const int count = lit(red);
   EXPECT_GT(count, kSize * kSize / 5);
