@@ -26,6 +26,7 @@ const char* usageText() {
          "  --width W          render width W (height W*9/16), without the dialog\n"
          "  --data DIR         data directory (default: $TESSALY_DATA, data/ beside the program)\n"
          "  --start T          start the show at T seconds\n"
+         "  --screenshot T FILE.png  render the frame at T seconds to a PNG and exit\n"
          "  --help             this text\n"
          "  --version          the program's version\n";
 }
@@ -68,6 +69,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       }
       line.start = number;
       ++i;
+    } else if (arg == "--screenshot") {
+      if (i + 2 >= arguments.size() || !parseNumber(arguments[i + 1], number) || number < 0.0 ||
+          number > 205.0 || arguments[i + 2].empty()) {
+        line.error = "--screenshot needs a time between 0 and 205 seconds and a PNG file name";
+        return line;
+      }
+      line.screenshotTime = number;
+      line.screenshotPath = arguments[i + 2];
+      i += 2;
     } else {
       line.error = "unknown option: " + arg;
       return line;

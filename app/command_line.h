@@ -14,6 +14,8 @@ struct CommandLine {
   std::optional<int> width;
   std::string dataDir;
   double start = 0.0;
+  std::optional<double> screenshotTime;  // render this moment to screenshotPath and exit
+  std::string screenshotPath;
   std::string error;       // set when the arguments cannot be used
 };
 

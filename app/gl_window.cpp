@@ -65,6 +65,7 @@ bool createMainWindow(const char* title, int width, int height, int bits, bool f
     creationError("Initialization Failed.");
     return false;
   }
+  demo.renderer.buildOutlineFont();
   return true;
 }
 

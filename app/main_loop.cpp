@@ -2,6 +2,7 @@
 #include "app/main_loop.h"
 
 #include "app/gl_window.h"
+#include "app/offline_render.h"
 #include "app/window_procedure.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
@@ -61,6 +62,13 @@ int runProgram(const CommandLine& commandLine) {
 
   if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
     return 1;
+
+  if (commandLine.screenshotTime) {
+    const int code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
+    if (demo.musicEnabled) closeMusic();
+    destroyMainWindow();
+    return code;
+  }
 
   int quitCode = 0;
   while (mainLoopPass(quitCode)) {

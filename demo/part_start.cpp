@@ -1,17 +1,76 @@
-// The show's part: its clock and its frame.
+// The part's resource set, loaded once at startup in its fixed order.
 #include "demo/part_start.h"
 
 #include <GL/glew.h>
 
-int part_start::initResources(RenderResources*) {
+#include <cstdio>
+
+#include "demo/camera_script.h"
+
+namespace {
+
+struct MeshFile {
+  MeshNumber number;
+  const char* path;
+};
+
+// Load order of the meshes.
+const MeshFile kMeshFiles[] = {
+    {kMeshTest2, "newneomeshes//test2.obj"},   {kMeshCube, "newneomeshes//cube.obj"},
+    {kMeshCube2, "newneomeshes//cube2.obj"},   {kMeshSurround, "newneomeshes//surround.obj"},
+    {kMeshRealCube, "newneomeshes//realcube.obj"}, {kMeshLetterV, "newneomeshes//V.obj"},
+    {kMeshLetterR, "newneomeshes//R.obj"},     {kMeshLetterK, "newneomeshes//K.obj"},
+};
+
+}  // namespace
+
+part_start::part_start() : requestCamera(initialRequestCamera()) {}
+
+int part_start::initResources(RenderResources* renderer) {
   partTime = 0.0;
   frameCounter = 0;
-  return 0;
-}
+  textureBase = 0;
+  programs = PartResources{};
 
-void part_start::drawFrame(double* timeStep, RenderResources*, FrameInput*) {
-  partTime += *timeStep;
-  frameCounter += 1;
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  shaders.buildProgram("Materials//v_material1.cpp", "Materials//f_material1.cpp",
+                       programs.material);
+  shaders.buildFragmentProgram("PostProcessing//f_combineSSAO.cpp", programs.combineOcclusion);
+  shaders.buildFragmentProgram("PostProcessing//f_blurpass.cpp", programs.finalBlur);
+  shaders.buildFragmentProgram("PostProcessing//f_simpleblur.cpp", programs.simpleBlur);
+  shaders.buildFragmentProgram("PostProcessing//f_blurhighlights.cpp", programs.highlightBlur);
+  shaders.buildFragmentProgram("PostProcessing//f_godrays.cpp", programs.godRays);
+  shaders.buildProgram("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp",
+                       programs.velocities);
+
+  textureIds = PartTextures{};
+  const PartTextures& ids = textureIds;
+  const int w = demo.renderWidth, h = demo.renderHeight;
+  // The noise texture reseeds the generator, so the colour textures after it
+  // always get the same contents.
+  renderer->createNoiseTexture(ids.noise, 1024, 1024);
+  renderer->createColorTexture(ids.sceneColor, w, h);
+  renderer->createColorTexture(ids.glow, w / 4, h / 4);
+  renderer->createColorTexture(ids.secondColor, w, h);
+  renderer->createColorTexture(ids.velocity, w, h);
+  renderer->createDepthTexture(ids.depthA, w, h);
+  renderer->createDepthTexture(ids.depthB, w, h);
+
+  renderer->attachColorTexture(0, 0, ids.sceneColor);
+  renderer->attachColorTexture(0, 1, ids.secondColor);
+  renderer->attachDepthTexture(0, ids.depthA);
+  renderer->attachColorTexture(1, 0, ids.glow);
+
+  renderer->loadJpegNormalMap("textures/noise.jpg", ids.noiseNormalMap);
+  renderer->loadJpegTexture("textures/blob41b.jpg", ids.blob);
+  renderer->createSpectrumTexture(ids.spectrum, 512);
+  // The 2-D texture bound now is the blob image loaded last.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+
+  bool loaded = false;
+  for (const MeshFile& mesh : kMeshFiles) {
+    loaded = meshes[mesh.number].loadObj(mesh.path, false);
+    if (!loaded) std::printf("Cannot open mesh file %s\n", mesh.path);
+  }
+  return loaded ? 1 : 0;
 }

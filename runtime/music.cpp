@@ -24,6 +24,7 @@ platform::SoundSystem& soundSystem() {
 }
 
 platform::Sound* musicStream = nullptr;
+bool offlineSpectrum = false;
 platform::Sound* sfxSample = nullptr;
 
 // A sound file that cannot be played is a failure: the process ends with code 1.
@@ -51,7 +52,11 @@ void startMusic() {
   sound.setPosition(kMusicChannel, 0);
 }
 
-void updateSpectrum() { demo.spectrumSource = soundSystem().spectrum(); }
+void updateSpectrum() {
+  demo.spectrumSource = offlineSpectrum ? spectrumAtTime(demo.demoTime) : soundSystem().spectrum();
+}
+
+void useOfflineSpectrum(bool offline) { offlineSpectrum = offline; }
 
 void setMusicVolume(int volume) { soundSystem().setVolume(kMusicChannel, volume); }
 

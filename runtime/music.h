@@ -5,8 +5,12 @@
 // Starts the sound system, opens the music (and the sound effect with
 // sfxEnabled) and plays from sample 0. Ends the process with a message on failure.
 void startMusic();
-// Points demo.spectrumSource at the current 512-band spectrum.
+// Points demo.spectrumSource at the current 512-band spectrum: what is
+// audible now, or, in offline rendering, what the music reports at demoTime.
 void updateSpectrum();
+// Offline rendering takes the spectrum from the decoded track at the demo
+// time instead of from what the output is playing.
+void useOfflineSpectrum(bool offline);
 // Volume of the music channel, 0..255.
 void setMusicVolume(int volume);
 // Continues the music from (int)(t * 44100) samples.

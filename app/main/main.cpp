@@ -1,5 +1,6 @@
 // Program entry: the command line, the data folder, then the show.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,7 @@
 #include "app/main_loop.h"
 
 int main(int argc, char** argv) {
-  const CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!commandLine.error.empty()) {
     std::fprintf(stderr, "tessaly: %s\n\n%s", commandLine.error.c_str(), usageText());
     return 2;
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     std::printf("tessaly %s\n", TESSALY_VERSION);
     return 0;
   }
+  // Output files are named relative to where the program was started, not the data folder.
+  if (!commandLine.screenshotPath.empty())
+    commandLine.screenshotPath = std::filesystem::absolute(commandLine.screenshotPath).string();
   if (enterDataDirectory(commandLine.dataDir).empty()) return 1;
   return runProgram(commandLine);
 }

@@ -1,0 +1,65 @@
+// Offline rendering of single frames.
+#include "app/offline_render.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/gl_window.h"
+#include "app/png_file.h"
+#include "runtime/demo_state.h"
+#include "runtime/frame_driver.h"
+#include "runtime/music.h"
+#include "runtime/timer.h"
+
+namespace {
+
+constexpr int64_t kOfflineFrequency = 1000000000;  // nanoseconds
+int64_t offlineCount = 0;
+
+int64_t offlineCounter() { return offlineCount; }
+int64_t offlineFrequency() { return kOfflineFrequency; }
+
+}  // namespace
+
+void beginOfflineClock() {
+  offlineCount = 0;
+  setCounterSource({offlineCounter, offlineFrequency});
+  timerReset();
+  demo.lastTimerValue = timerRead();
+  if (demo.musicEnabled) useOfflineSpectrum(true);
+}
+
+void runOfflineFrame(double t) {
+  // The counter stands on whole nanoseconds of show time since the clock began.
+  offlineCount = std::max(offlineCount, static_cast<int64_t>(std::llround(t * kOfflineFrequency)));
+  runFrame();
+}
+
+std::vector<uint8_t> readWindowPixels(int width, int height) {
+  std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
+  demo.renderer.bindScreen();
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  std::vector<uint8_t> topDown(bottomUp.size());
+  const size_t row = static_cast<size_t>(width) * 3;
+  for (int y = 0; y < height; ++y)
+    std::copy_n(&bottomUp[(height - 1 - y) * row], row, &topDown[y * row]);
+  return topDown;
+}
+
+int renderScreenshot(double t, const std::string& path) {
+  beginOfflineClock();
+  for (double warmUp : {t - 2.0 / 60.0, t - 1.0 / 60.0}) runOfflineFrame(std::max(warmUp, 0.0));
+  runOfflineFrame(t);
+  const std::vector<uint8_t> pixels = readWindowPixels(demo.renderWidth, demo.renderHeight);
+  std::string error;
+  if (!writePng(path, pixels.data(), demo.renderWidth, demo.renderHeight, error)) {
+    std::fprintf(stderr, "tessaly: cannot write the screenshot %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}

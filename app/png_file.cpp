@@ -1,0 +1,54 @@
+// PNG output through libpng.
+#include "app/png_file.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// libpng reports errors through a long jump; collect the message instead.
+void onPngError(png_structp png, png_const_charp message) {
+  auto* error = static_cast<std::string*>(png_get_error_ptr(png));
+  *error = message;
+  png_longjmp(png, 1);
+}
+
+void onPngWarning(png_structp, png_const_charp) {}
+
+}  // namespace
+
+bool writePng(const std::string& path, const uint8_t* rgb, int width, int height,
+              std::string& error) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = path + ": " + std::strerror(errno);
+    return false;
+  }
+  std::string pngError;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &pngError, onPngError, onPngWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y)
+    rows[y] = const_cast<png_bytep>(rgb + static_cast<size_t>(y) * width * 3);
+  bool ok = false;
+  if (png && info && setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    pngError = std::strerror(errno);
+  }
+  if (!ok) error = path + ": " + (pngError.empty() ? "cannot write PNG" : pngError);
+  return ok;
+}

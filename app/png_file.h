@@ -1,0 +1,10 @@
+// Writing RGB pictures as PNG files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Writes width x height tightly packed RGB rows (top row first). On failure
+// returns false and sets error to what went wrong.
+bool writePng(const std::string& path, const uint8_t* rgb, int width, int height,
+              std::string& error);

@@ -1,0 +1,53 @@
+// Material: fragment stage. Panels are dark glass with a faint relief from the
+// noise normal map, a cool rim and a soft blob highlight; rings carry the
+// light. Everything outside the last clip panel's four planes is discarded, so
+// rings drawn after a panel are cut to its outline. The second colour
+// attachment receives a glow mask for the combine pass.
+#version 120
+
+uniform vec4 Plane1;
+uniform vec4 Plane2;
+uniform vec4 Plane3;
+uniform vec4 Plane4;
+uniform float ttime;
+uniform float alpha;
+uniform sampler2D texture2d_1;     // normal map of the noise height field
+uniform sampler2D texture2d_blob;  // soft round blob
+
+varying vec3 worldPosition;
+varying vec3 eyePosition;
+varying vec4 orbitCoord;
+varying vec4 color;
+
+bool outside(vec4 plane) { return dot(plane.xyz, worldPosition) + plane.w < -0.0005; }
+
+void main() {
+  if (outside(Plane1) || outside(Plane2) || outside(Plane3) || outside(Plane4)) discard;
+
+  // The face normal from the screen-space derivatives, turned toward the eye.
+  vec3 faceNormal = normalize(cross(dFdx(eyePosition), dFdy(eyePosition)));
+  vec3 toEye = normalize(-eyePosition);
+  if (dot(faceNormal, toEye) < 0.0) faceNormal = -faceNormal;
+
+  // Surface relief: tilt the normal by the noise normal map, sampled in world space.
+  vec3 relief = texture2D(texture2d_1, worldPosition.xy * 0.21 + worldPosition.z * 0.13).xyz * 2.0 - 1.0;
+  vec3 n = normalize(faceNormal + 0.18 * vec3(relief.xy, 0.0));
+
+  vec3 base = color.rgb;
+  float brightness = max(max(base.r, base.g), base.b);
+  // Rings (bright colours) glow; panels (dark colours) reflect.
+  float emissive = smoothstep(0.35, 0.8, brightness);
+
+  vec3 lightDir = normalize(vec3(0.3, 0.6, 0.75));
+  float diffuse = 0.35 + 0.65 * max(dot(n, lightDir), 0.0);
+  float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+  vec2 blobCoord = orbitCoord.xy / max(orbitCoord.w, 0.0001);
+  float blob = texture2D(texture2d_blob, fract(blobCoord * 1.5 + vec2(0.05 * sin(ttime * 0.3), 0.0))).r;
+
+  vec3 panel = base * diffuse + vec3(0.10, 0.14, 0.22) * rim + vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
+  vec3 ring = base * (0.75 + 0.5 * diffuse) + base * rim * 0.6;
+  vec3 shaded = mix(panel, ring, emissive);
+
+  gl_FragData[0] = vec4(shaded, alpha);
+  gl_FragData[1] = vec4(base * emissive, 1.0);
+}

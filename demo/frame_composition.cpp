@@ -1,0 +1,261 @@
+// One whole frame: the cameras, the scene of the current time window into the
+// 4-sample target, then the post-processing chain onto the window.
+#include "demo/frame_composition.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "demo/camera_script.h"
+#include "demo/part_start.h"
+#include "demo/random.h"
+#include "demo/screen_quad.h"
+#include "demo/vector.h"
+
+double beatOffset = 0.0;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Flash {
+  double start;
+  double rate;  // 1 / duration of the fall
+};
+
+const Flash kFlashes[] = {{20, 1},    {28, 1.5},  {44, 1.5},  {60, 2},    {92, 1},   {100, 1.5},
+                          {108, 1},   {116, 1},   {124, 1},   {148, 1.5}, {156, 1.5}, {164, 1.5},
+                          {172, 0.6}, {180, 0.45}, {188, 0.45}, {196, 1}};
+
+void loadIdentities() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void fullScreenQuad() { drawScreenQuad(0.0, 1.0, 1.0, true, 1.0f); }
+
+}  // namespace
+
+BeatLevels beatLevels(double t) {
+  BeatLevels levels{static_cast<float>(1.4 * std::pow(std::sin(2 * kPi * t + kPi / 2), 104)), 0.0};
+  if (t > 20) {
+    levels.beatOffset = (0.5 * std::sin(4 * kPi * t + kPi / 2) + 0.5) *
+                        (-1.8 * std::pow(std::sin(kPi * t + kPi / 2), 84));
+  }
+  if (t > 132 && t < 148) levels.beatOffset = 0.0;
+  if (t < 20 || (t > 132 && t < 148)) levels.glow = 0.0f;
+  if (t > 196) {
+    levels.glow = 0.0f;
+    levels.beatOffset = 0.0;
+  }
+  return levels;
+}
+
+float flashLevel(double t) {
+  float level = 0.0f;
+  for (const Flash& flash : kFlashes)
+    if (t > flash.start) level = static_cast<float>(1.0 - easeInOut((t - flash.start) * flash.rate, 1));
+  return level;
+}
+
+float blackLevel(double t) {
+  const float a = std::clamp(static_cast<float>(t - 131.5), 0.0f, 1.0f);
+  return static_cast<float>(std::sin(kPi * a) + easeInOut((t - 198.0) * 0.15, 1));
+}
+
+void spectrumTexels(const float* spectrum, unsigned char* rgb) {
+  for (int i = 0; i < kSpectrumSize; ++i) {
+    const unsigned char v = static_cast<unsigned char>(static_cast<int>(spectrum[i] * 255.0) & 0xFF);
+    rgb[3 * i] = rgb[3 * i + 1] = rgb[3 * i + 2] = v;
+  }
+}
+
+void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInput* input) {
+  const PartTextures& ids = textureIds;
+  const int w = demo.renderWidth, h = demo.renderHeight;
+
+  // 1.-3. The frame's input, the clock and the spectrum texture.
+  renderer->frameInput = input;
+  frameInputCopy = *input;
+  partTime += *timeStep;
+  frameCounter += 1;
+  const double t = partTime;
+  unsigned char spectrumBytes[3 * kSpectrumSize];
+  spectrumTexels(frameInputCopy.spectrum, spectrumBytes);
+  renderer->uploadSpectrum(ids.spectrum, 256, spectrumBytes);
+
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+
+  // 5. Cameras.
+  renderer->mainCamera = scriptCameraAt(t, requestCamera, frameInputCopy.cameraZ);
+  renderer->orbitCamera = orbitCameraAt(t);
+
+  // 6. Copy what the multisample buffers still hold from the previous frame
+  // into textures the scene can sample.
+  renderer->attachColorTexture(0, 0, ids.sceneColor);
+  renderer->attachColorTexture(0, 1, ids.secondColor);
+  renderer->attachDepthTexture(0, ids.depthB);
+  renderer->bindForDrawing(0, 2);
+  renderer->resolveTarget(0, w, h, 2, true);
+
+  // 7., 8. The scene of this moment.
+  renderer->attachDepthTexture(0, ids.depthA);
+  renderer->bindForDrawing(0, 2);
+  if (t < 20)
+    drawOpeningPanels(renderer, 0, 0);
+  else if (t < 36)
+    drawPanelField(renderer, 0, 0);
+  else if (t < 132)
+    drawRingTunnel(renderer, 0, 0);
+  else
+    drawPanelCube(renderer, 0, 0);
+
+  // 9. Resolve the scene: both colour buffers and its depth.
+  renderer->resolveTarget(0, w, h, 2, true);
+  renderer->attachColorTexture(0, 0, ids.sceneColor);
+  renderer->bindForDrawing(0, 1);
+
+  // 10. Ambient-occlusion combine, back into pair 0.
+  loadIdentities();
+  glDisable(GL_DEPTH_TEST);
+  crtSrand(static_cast<uint32_t>(static_cast<int32_t>(t * 423424.0)));
+  for (int i = 0; i < 1000; ++i) crtRand();
+  shaders.useProgram(programs.combineOcclusion);
+  shaders.setUniformFloat(programs.combineOcclusion, "Limit", static_cast<float>(randomUnit()));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 0, "texture2d_1",
+                             renderer->textureHandle(ids.sceneColor));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 1, "texture2d_2",
+                             renderer->textureHandle(ids.depthA));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 2, "texture2d_3",
+                             renderer->textureHandle(ids.secondColor));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 3, "texture2d_random",
+                             renderer->textureHandle(ids.noise));
+  shaders.setProjectiveTextureMatrix(65.0, static_cast<double>(w) / static_cast<double>(h), 1.0,
+                                     100.0, renderer->mainCamera);
+  glLoadIdentity();
+  fullScreenQuad();
+  renderer->resolveTarget(0, w, h, 1, false);
+
+  // 11. Glow and beat.
+  const BeatLevels beat = beatLevels(t);
+  beatOffset = beat.beatOffset;
+
+  // 12. Highlight blur into the quarter-size glow texture.
+  if (beat.glow > 0.03f) {
+    runFilterPass(renderer, programs.highlightBlur, 1, 1, w / 4, h / 4, ids.sceneColor, ids.glow,
+                  -1, -1);
+  }
+
+  // 13. Back to the window.
+  glMatrixMode(GL_MODELVIEW);
+  renderer->bindScreen();
+  glViewport(0, 0, w, h);
+  glActiveTexture(GL_TEXTURE0);
+  loadIdentities();
+  glDisable(GL_DEPTH_TEST);
+
+  // 14. The final blur pass onto the window.
+  shaders.useProgram(programs.finalBlur);
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 0, "texture2d_1",
+                             renderer->textureHandle(ids.sceneColor));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 1, "texture2d_velocities",
+                             renderer->textureHandle(ids.velocity));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 2, "texture2d_random",
+                             renderer->textureHandle(ids.noise));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 3, "texture2d_2",
+                             renderer->textureHandle(ids.depthA));
+  shaders.bindTextureUniform(GL_TEXTURE_1D, programs.finalBlur, 4, "texture1d_dsp",
+                             renderer->textureHandle(ids.spectrum));
+  shaders.setUniformFloat(programs.finalBlur, "Limit", static_cast<float>(frameInputCopy.adjustA));
+  shaders.setUniformFloat(programs.finalBlur, "time", static_cast<float>(t));
+  glActiveTexture(GL_TEXTURE0);
+  resetFixedState();
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glEnable(GL_TEXTURE_2D);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  fullScreenQuad();
+  shaders.useFixedFunction();
+
+  // 15. The glow layer, added.
+  resetFixedState();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+  renderer->bindTextureId(ids.glow);
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(beat.glow, beat.glow, beat.glow);
+  if (beat.glow > 0.03f) fullScreenQuad();
+
+  // 16. White flashes at the section starts, still added.
+  const float flash = flashLevel(t);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(flash, flash, flash);
+  if (flash > 0.03f) fullScreenQuad();
+
+  // 17. The black layer: the dip into the finale and the closing fade.
+  const float black = blackLevel(t);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  if (black > 0.001f) {
+    glColor4f(0.0f, 0.0f, 0.0f, black);
+    fullScreenQuad();
+  }
+
+  // 18., 19.
+  glPopAttrib();
+  glFlush();
+  *input = frameInputCopy;
+}
+
+void part_start::runFilterPass(RenderResources* renderer, int program, int pair, int iterations,
+                               int width, int height, TextureId source, TextureId destination,
+                               TextureId extra2, TextureId extra3) {
+  renderer->bindScreen();
+  resetFixedState();
+  // Each iteration pushes and pops the model-view matrix.
+  glMatrixMode(GL_MODELVIEW);
+  GLfloat savedViewport[4];
+  glGetFloatv(GL_VIEWPORT, savedViewport);
+  for (int i = 0; i < iterations; ++i) {
+    glPushMatrix();
+    glViewport(0, 0, width, height);
+    renderer->attachColorTexture(pair, 0, destination);
+    renderer->bindForDrawing(pair, 1);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_TEXTURE);
+    glActiveTexture(GL_TEXTURE1);
+    glLoadIdentity();
+    glActiveTexture(GL_TEXTURE0);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    shaders.useProgram(program);
+    // From the second iteration on, each pass filters the previous result.
+    const TextureId input = i == 0 ? source : destination;
+    shaders.bindTextureUniform(GL_TEXTURE_2D, program, 0, "texture2d_1", renderer->textureHandle(input));
+    if (extra2 >= 0)
+      shaders.bindTextureUniform(GL_TEXTURE_2D, program, 1, "texture2d_2", renderer->textureHandle(extra2));
+    if (extra3 >= 0)
+      shaders.bindTextureUniform(GL_TEXTURE_2D, program, 2, "texture2d_3", renderer->textureHandle(extra3));
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    fullScreenQuad();
+    glPopMatrix();
+    renderer->resolveTarget(pair, width, height, 1, false);
+    renderer->bindScreen();
+  }
+  renderer->bindScreen();
+  glViewport(static_cast<int>(savedViewport[0]), static_cast<int>(savedViewport[1]),
+             static_cast<int>(savedViewport[2]), static_cast<int>(savedViewport[3]));
+}

@@ -1,0 +1,110 @@
+// The opening scene (below 20 s): the wall's panels grow out of the origin
+// and drop into place one after another, each carrying music-driven rings,
+// while the panels of a cube behind them turn slowly about z.
+#include <GL/glew.h>
+
+#include <cmath>
+
+#include "demo/part_start.h"
+#include "demo/random.h"
+#include "demo/scenes/opening_placement.h"
+#include "demo/scenes/scene_frame.h"
+
+namespace {
+
+void drawWallPanels(part_start* part, double t) {
+  const ObjMesh& mesh = part->meshes[kMeshTest2];
+  ShapeInputs* shapes = &part->shapeInputs;
+  for (size_t i = 0; i < mesh.quads.size(); ++i) {
+    Vec3 corners[4];
+    faceCorners(mesh, i, corners);
+    const OpeningWallFace face = placeOpeningWallFace(static_cast<int>(i), corners, t);
+    const Vec3* c = face.corners;
+    shapes->phase = 0.0f;
+    const PanelFrame frame = drawPanel(part, c[0], c[1], c[2], c[3], vec3(0.3f, 0.3f, 0.4f));
+    shapes->segments = 5;
+    const float s4 = std::pow(face.grow, 4.0f);
+    const float d = face.rings;
+
+    randomUnit();
+    crtRand();
+    const float w = static_cast<float>(0.005 + 0.05 * randomUnit());
+    const float u2 = static_cast<float>(randomUnit());
+
+    const int n = static_cast<int>(i);
+    drawPulseRing(n / 2 + 6, shapes,
+                  panelRing(frame, 1.3f * d, 0.2f * u2 * d, w,
+                            vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f)));
+    if (n % 6 == 0)
+      drawPulseRing(n / 3 + 5, shapes,
+                    panelRing(frame, 0.02f * d, 0.02f * d, 4.0f * w * s4,
+                              vecScale(vec3(0.7f, 0.5f, 0.4f), 1.2f)));
+    if (n % 5 == 0)
+      drawPulseRing(8, shapes,
+                    panelRing(frame, 0.15f * d, 0.1f * d, 1.5f * w * s4, vec3(0.4f, 1.0f, 0.4f)));
+    if (n % 4 == 0) {
+      const int k = crtRand() % 14;
+      drawPulseRing(5, shapes,
+                    panelRing(frame, 0.023f * d, 0.004f * d, k * w * s4, vec3(1.0f, 1.0f, 0.5f)));
+    }
+    if (n % 8 == 0) {
+      const int k = crtRand() % 24 + 5;
+      drawPulseRing(3, shapes,
+                    panelRing(frame, 0.013f * d, 0.003f * d, k * w * s4, vec3(1.0f, 1.0f, 1.0f)));
+    }
+  }
+}
+
+void drawTurningPanels(part_start* part, double t) {
+  const ObjMesh& mesh = part->meshes[kMeshCube];
+  ShapeInputs* shapes = &part->shapeInputs;
+  for (size_t j = 0; j < mesh.quads.size(); ++j) {
+    Vec3 corners[4];
+    faceCorners(mesh, j, corners);
+    const OpeningCubeFace face = placeOpeningCubeFace(static_cast<int>(j), corners, t);
+    const Vec3* c = face.corners;
+    const PanelFrame frame = drawPanel(part, c[0], c[1], c[2], c[3], vec3(0.0f, 0.0f, 0.0f));
+    const bool reversed = j % 3 == 0;
+    shapes->phase = static_cast<float>(reversed ? -0.5 * t : 0.5 * t);
+    shapes->segments = 6;
+    const float band = shapes->spectrum[8 + j % 4];
+
+    // Each ring grows over a three-second cycle from a random start.
+    randomUnit();
+    crtRand();
+    const float w = static_cast<float>(0.005 + 0.55 * randomUnit());
+    const double u = randomUnit();
+    float f = 0.0f;
+    if (t - 3.0 * u >= 0.0) f = static_cast<float>(std::fmod(t - 3.0 * randomUnit(), 3.0));
+    const float m = crtRand() % 5 == 0 ? 25.0f : 1.0f;
+    const float g = 15.0f * band + 1.0f;
+    const float d = face.rings;
+
+    drawPulseRing(500, shapes,
+                  panelRing(frame, 0.1f * m, f - 0.4f, 1.9f * w,
+                            vecScale(vec3(0.3f, 0.4f, 0.6f), 0.2f * d * g)));
+    if (reversed) {
+      drawPulseRing(500, shapes,
+                    panelRing(frame, 0.1f, f - 0.6f, 0.8f * 1.9f * w,
+                              vecScale(vec3(0.7f, 0.4f, 0.3f), 0.2f * d * g)));
+      drawPulseRing(500, shapes,
+                    panelRing(frame, 0.1f, f - 0.8f, 0.6f * 1.9f * w,
+                              vecScale(vec3(0.8f, 0.7f, 0.2f), 0.4f * d * g)));
+      drawPulseRing(500, shapes,
+                    panelRing(frame, 0.1f, f - 1.0f, 0.4f * 1.9f * w,
+                              vecScale(vec3(0.5f, 0.6f, 0.7f), 0.4f * d)));
+    }
+  }
+}
+
+}  // namespace
+
+void part_start::drawOpeningPanels(RenderResources* renderer, int useOrbitCamera,
+                                   int useVelocityProgram) {
+  beginSceneFrame(this, renderer, useOrbitCamera, useVelocityProgram);
+  crtSrand(423423);
+  drawWallPanels(this, partTime);
+  crtSrand(423423);
+  drawTurningPanels(this, partTime);
+  endSceneFrame(this);
+}

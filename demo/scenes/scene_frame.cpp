@@ -1,0 +1,133 @@
+// The frame set-up and end shared by the four scenes.
+#include "demo/scenes/scene_frame.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+
+#include "demo/random.h"
+#include "demo/screen_quad.h"
+
+namespace {
+
+void resetTextureMatrix(GLenum unit) {
+  glActiveTexture(unit);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+}
+
+}  // namespace
+
+void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
+                     int useVelocityProgram) {
+  const int w = demo.renderWidth, h = demo.renderHeight;
+  const double aspect = static_cast<double>(w) / static_cast<double>(h);
+  const float t = static_cast<float>(part->partTime);
+  const float cameraY = static_cast<float>(part->frameInputCopy.cameraY);
+  ShaderSet& shaders = part->shaders;
+  const int material = part->programs.material;
+  const PartTextures& ids = part->textureIds;
+
+  glViewport(0, 0, w, h);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(35.0 + beatOffset, aspect, 1.0, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  lookAt(useOrbitCamera ? &renderer->orbitCamera : &renderer->mainCamera);
+
+  crtSrand(4234234);
+  resetFixedState();
+  shaders.useProgram(material);
+  shaders.setUniformFloat(material, "PosY", cameraY);
+  shaders.setUniformFloat(material, "PP", cameraY);
+  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 0, "texture2d_1",
+                             renderer->textureHandle(ids.noiseNormalMap));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 1, "texture2d_2",
+                             renderer->textureHandle(ids.depthB));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 2, "texture2d_3",
+                             renderer->textureHandle(ids.unusedFlat));
+  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 3, "texture2d_blob",
+                             renderer->textureHandle(ids.blob));
+  shaders.bindTextureUniform(GL_TEXTURE_CUBE_MAP, material, 4, "texture2d_cube",
+                             renderer->textureHandle(ids.unusedCube));
+  // Leaves texture matrix mode with unit 0 active.
+  shaders.setProjectiveTextureMatrix(65.0, aspect, 1.0, 100.0, renderer->orbitCamera);
+
+  crtSrand(4234234);
+  if (useVelocityProgram) shaders.useProgram(part->programs.velocities);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_CULL_FACE);
+  glPushMatrix();
+  resetTextureMatrix(GL_TEXTURE1);
+  randomUnit();
+
+  resetTextureMatrix(GL_TEXTURE0);
+  glMatrixMode(GL_MODELVIEW);
+  shaders.setUniformFloat(material, "ttime", t);
+  shaders.setUniformFloat(material, "PosY", cameraY - 100.0f);
+  shaders.setUniformFloat(material, "PosY", cameraY);
+  glColor3f(1.0f, 1.0f, 1.0f);
+
+  std::copy_n(part->frameInputCopy.spectrum, ShapeInputs::kBands, part->shapeInputs.spectrum);
+  part->shapeInputs.time = t;
+}
+
+void endSceneFrame(part_start* part) {
+  glColor3f(1.0f, 0.0f, 0.0f);
+  glDisable(GL_CULL_FACE);
+  // The push of the set-up was made in texture matrix mode on unit 0.
+  glActiveTexture(GL_TEXTURE0);
+  glMatrixMode(GL_TEXTURE);
+  glPopMatrix();
+  glLoadIdentity();
+  part->shaders.useFixedFunction();
+  glLineWidth(2.0f);
+  glBegin(GL_LINES);
+  glEnd();
+}
+
+void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]) {
+  const FaceQuad& quad = mesh.quads[face];
+  const size_t count = mesh.positions.size() / 3;
+  for (int k = 0; k < 4; ++k) {
+    corners[k] = Vec3();
+    const int32_t index = quad.corners[k];
+    if (index < 0 || static_cast<size_t>(index) >= count) continue;
+    corners[k] = vec3(mesh.positions[3 * index], mesh.positions[3 * index + 1],
+                      mesh.positions[3 * index + 2]);
+  }
+}
+
+Vec3 vec3(float x, float y, float z) {
+  Vec3 v;
+  v.x = x;
+  v.y = y;
+  v.z = z;
+  return v;
+}
+
+PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec3& p2,
+                     const Vec3& p3, Vec3 color) {
+  PanelFrame frame;
+  drawClipPanel(&part->shaders, part->programs.material, p0, p1, p2, p3, &frame.center,
+                &frame.normal, &frame.side, &frame.edge, color);
+  return frame;
+}
+
+RingParams panelRing(const PanelFrame& frame, float width, float radius, float depth,
+                     Vec3 color) {
+  RingParams ring;
+  ring.base = frame.center;
+  ring.axis = frame.normal;
+  ring.axisU = frame.side;
+  ring.axisV = frame.edge;
+  ring.width = width;
+  ring.radius = radius;
+  ring.depth = depth;
+  ring.color = color;
+  return ring;
+}

@@ -1,0 +1,42 @@
+// What every scene does around its own drawing: the shared frame set-up
+// (viewport, projection widened by the beat, clear, camera, the material
+// program with its uniforms and samplers, the fixed random seeds) and the
+// shared end of frame. Also the small helpers that turn a mesh face into the
+// four corners the scenes place and a panel frame into a ring.
+#pragma once
+
+#include <cstddef>
+
+#include "demo/geometry.h"
+#include "demo/part_start.h"
+
+// Steps that open every scene, ending with the spectrum and the time copied
+// into the part's ShapeInputs. The random sequence is left seeded with
+// 4234234 and advanced by one draw; scenes that start from 423423 seed it
+// themselves. Leaves the material program current (or the velocities program
+// when useVelocityProgram is set).
+void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
+                     int useVelocityProgram);
+
+// Closes what beginSceneFrame opened and leaves the fixed-function pipeline
+// current with texture unit 0 active.
+void endSceneFrame(part_start* part);
+
+// The four corners of face `face` of mesh, in the face's own order.
+void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]);
+
+// A colour or a point from three floats.
+Vec3 vec3(float x, float y, float z);
+
+// The panel frame drawClipPanel hands back, kept for the rings on the panel.
+struct PanelFrame {
+  Vec3 center, normal, side, edge;
+};
+
+// Draws the clip panel through the part's material program (its planes cut
+// the rings drawn after it) and returns its frame.
+PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec3& p2,
+                     const Vec3& p3, Vec3 color);
+
+// A ring on a panel: base = centre, axis = normal, axisU = side, axisV = edge.
+RingParams panelRing(const PanelFrame& frame, float width, float radius, float depth, Vec3 color);
