@@ -112,8 +112,8 @@ void mixFrames(SoundSystemState& state, float* out, int frames) {
 int64_t framesBehind(SoundSystemState& state) {
   const Uint64 now = SDL_GetPerformanceCounter();
   if (state.firstCallback == 0) state.firstCallback = now;
-  const double elapsed =
-      static_cast<double>(now - state.firstCallback) / static_cast<double>(SDL_GetPerformanceFrequency());
+  const double elapsed = static_cast<double>(now - state.firstCallback) /
+                         static_cast<double>(SDL_GetPerformanceFrequency());
   const int64_t due = static_cast<int64_t>(elapsed * state.mixRate);
   return std::clamp<int64_t>(due - state.framesMixed, 0, state.mixRate);
 }

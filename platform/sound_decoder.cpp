@@ -61,8 +61,8 @@ void decodeNow(Sound& sound) {
       mpg123_getformat(handle, &rate, &channels, &encoding);
       continue;
     }
-    const int64_t frames = std::min<int64_t>(bytes / sizeof(float) / std::max(channels, 1),
-                                             sound.capacity - written);
+    const int64_t frames =
+        std::min<int64_t>(bytes / sizeof(float) / std::max(channels, 1), sound.capacity - written);
     float* out = sound.samples.get() + written * 2;
     for (int64_t i = 0; i < frames; ++i) {
       out[2 * i] = chunk[i * channels];

@@ -94,8 +94,8 @@ class CollectingReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> seconds;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      seconds[run.benchmark_name()] = run.GetAdjustedRealTime() /
-                                      benchmark::GetTimeUnitMultiplier(run.time_unit);
+      seconds[run.benchmark_name()] =
+          run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
     ConsoleReporter::ReportRuns(runs);
   }
 };
@@ -133,13 +133,16 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto& s = reporter.seconds;
   if (s.count("BM_Spectrum") && s.count("BM_DirectDft"))
-    std::printf("spectrum: %.1f us per call, %.1fx faster than the direct DFT, %.2f%% of a 60 Hz frame\n",
-                s["BM_Spectrum"] * 1e6, s["BM_DirectDft"] / s["BM_Spectrum"],
-                s["BM_Spectrum"] * 60.0 * 100.0);
+    std::printf(
+        "spectrum: %.1f us per call, %.1fx faster than the direct DFT, %.2f%% of a 60 Hz frame\n",
+        s["BM_Spectrum"] * 1e6, s["BM_DirectDft"] / s["BM_Spectrum"],
+        s["BM_Spectrum"] * 60.0 * 100.0);
   if (s.count("BM_DecodeTrack") && s.count("BM_OpenStream"))
-    std::printf("decoding: %.0fx real time (%d s in %.3f s); openStream returns in %.1f ms (%.1f%% of the full decode)\n",
-                kTrackSeconds / s["BM_DecodeTrack"], kTrackSeconds, s["BM_DecodeTrack"],
-                s["BM_OpenStream"] * 1e3, 100.0 * s["BM_OpenStream"] / s["BM_DecodeTrack"]);
+    std::printf(
+        "decoding: %.0fx real time (%d s in %.3f s); openStream returns in %.1f ms (%.1f%% of the "
+        "full decode)\n",
+        kTrackSeconds / s["BM_DecodeTrack"], kTrackSeconds, s["BM_DecodeTrack"],
+        s["BM_OpenStream"] * 1e3, 100.0 * s["BM_OpenStream"] / s["BM_DecodeTrack"]);
   std::remove(trackPath.c_str());
   return 0;
 }

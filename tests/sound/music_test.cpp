@@ -1,17 +1,18 @@
 // The show's music hooks: the seek offset, the start-up failures with their
 // messages and exit codes, and a started soundtrack feeding the spectrum.
+#include "runtime/music.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 #include <thread>
 
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
-#include "runtime/music.h"
 #include "runtime/timer.h"
 #include "sound/test_tracks.h"
 
@@ -93,10 +94,12 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
 // the spectrum of what is playing, and a seek takes it to the new place.
 TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   auto twoTones = [](int64_t frame) {
-    return frame < kRate ? test_tracks::bandSine(8, 0.5)(frame) : test_tracks::bandSine(30, 0.5)(frame);
+    return frame < kRate ? test_tracks::bandSine(8, 0.5)(frame)
+                         : test_tracks::bandSine(30, 0.5)(frame);
   };
-  test_tracks::writeBytes("music/Kelvane - Tessaly.mp3",
-                          test_tracks::readBytes(test_tracks::makeMp3("music_two_tones", twoTones, 3 * kRate)));
+  test_tracks::writeBytes(
+      "music/Kelvane - Tessaly.mp3",
+      test_tracks::readBytes(test_tracks::makeMp3("music_two_tones", twoTones, 3 * kRate)));
   startMusic();
   timerReset();
   demo.lastTimerValue = timerRead();

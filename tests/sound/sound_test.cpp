@@ -1,6 +1,8 @@
 // The sound system on MP3s made at test time: decoding, damaged files, and
 // playback through SDL's silent dummy output (the test environment sets
 // SDL_AUDIODRIVER=dummy).
+#include "platform/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sound.h"
 #include "sound/test_tracks.h"
 
 namespace {
@@ -70,10 +71,10 @@ TEST_F(SoundDecoding, SampleIsDecodedBeforeLoadReturns) {
 TEST_F(SoundDecoding, FilesWithoutAudioAreRefused) {
   const std::string dir = testing::TempDir();
   test_tracks::writeBytes(dir + "tessaly_sound_empty.mp3", {});
-  test_tracks::writeBytes(dir + "tessaly_sound_text.mp3",
-                          std::vector<char>(4000, 'x'));
-  for (const std::string& path : {dir + "tessaly_sound_missing.mp3", dir + "tessaly_sound_empty.mp3",
-                                 dir + "tessaly_sound_text.mp3", dir}) {
+  test_tracks::writeBytes(dir + "tessaly_sound_text.mp3", std::vector<char>(4000, 'x'));
+  for (const std::string& path :
+       {dir + "tessaly_sound_missing.mp3", dir + "tessaly_sound_empty.mp3",
+        dir + "tessaly_sound_text.mp3", dir}) {
     SoundSystem sound;
     EXPECT_EQ(sound.openStream(path.c_str()), nullptr) << path;
     EXPECT_EQ(sound.loadSample(path.c_str()), nullptr) << path;
@@ -86,7 +87,8 @@ TEST_F(SoundDecoding, DamagedFilesDecodeWhatTheyCan) {
   const std::string path = testing::TempDir() + "tessaly_sound_damaged.mp3";
 
   // Cut in the middle of a frame: about the first half plays.
-  test_tracks::writeBytes(path, std::vector<char>(bytes.begin(), bytes.begin() + bytes.size() / 2 + 77));
+  test_tracks::writeBytes(path,
+                          std::vector<char>(bytes.begin(), bytes.begin() + bytes.size() / 2 + 77));
   {
     SoundSystem sound;
     platform::Sound* stream = sound.openStream(path.c_str());
@@ -213,8 +215,10 @@ TEST(SoundOutput, FallsBackToSilentOutputWhenNoDeviceOpens) {
   testing::internal::CaptureStderr();
   const bool started = sound.init(kRate, 32);
   const std::string warning = testing::internal::GetCapturedStderr();
-  if (previous) setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-  else unsetenv("SDL_AUDIODRIVER");
+  if (previous)
+    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  else
+    unsetenv("SDL_AUDIODRIVER");
   ASSERT_TRUE(started);
   EXPECT_NE(warning.find("no audio device"), std::string::npos) << warning;
 

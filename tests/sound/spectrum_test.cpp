@@ -1,10 +1,10 @@
 // The spectrum core on generated signals: band placement, scaling, leakage.
+#include "platform/spectrum.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
-
-#include "platform/spectrum.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ using platform::kSpectrumWindow;
 std::vector<float> sine(double band, double amplitude, double phase) {
   std::vector<float> samples(kSpectrumWindow);
   for (int n = 0; n < kSpectrumWindow; ++n)
-    samples[n] = static_cast<float>(
-        amplitude * std::sin(2.0 * M_PI * band * n / kSpectrumWindow + phase));
+    samples[n] =
+        static_cast<float>(amplitude * std::sin(2.0 * M_PI * band * n / kSpectrumWindow + phase));
   return samples;
 }
 
@@ -53,8 +53,7 @@ TEST(Spectrum, ScalesLinearlyWithAmplitude) {
 }
 
 TEST(Spectrum, SilenceReadsExactlyZero) {
-  for (float value : spectrumOf(std::vector<float>(kSpectrumWindow, 0.0f)))
-    EXPECT_EQ(value, 0.0f);
+  for (float value : spectrumOf(std::vector<float>(kSpectrumWindow, 0.0f))) EXPECT_EQ(value, 0.0f);
 }
 
 TEST(Spectrum, ConstantOffsetReadsInBandZero) {

@@ -2,6 +2,8 @@
 // WAV at 44100 Hz and encoded with lame.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,8 +12,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace test_tracks {
 
@@ -29,7 +29,8 @@ inline void writeWav(const std::string& path, const std::function<float(int64_t)
   std::vector<int16_t> pcm(static_cast<size_t>(frames) * 2);
   for (int64_t i = 0; i < frames; ++i) {
     const double value = std::round(signal(i) * 32767.0);
-    pcm[i * 2] = pcm[i * 2 + 1] = static_cast<int16_t>(std::fmax(-32768.0, std::fmin(32767.0, value)));
+    pcm[i * 2] = pcm[i * 2 + 1] =
+        static_cast<int16_t>(std::fmax(-32768.0, std::fmin(32767.0, value)));
   }
   const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);
   std::ofstream out(path, std::ios::binary);
