@@ -95,8 +95,8 @@ TEST(SoundtrackAnalysis, KickDetectionFindsAttacksAndIgnoresSteadySound) {
   // Kicks 3 ms late at 1 s and exactly on 2 s over a steady pad-like tone;
   // nothing at 3 s.
   StereoBuffer audio = sine(330.0, 0.2, 4.0);
-  renderKick(audio, kSampleRate + 132, 0.8f);
-  renderKick(audio, 2 * kSampleRate, 0.8f);
+  renderKick(audio, kSampleRate + 132, 0.8f, 0.3);
+  renderKick(audio, 2 * kSampleRate, 0.8f, 0.3);
   std::vector<float> low = lowBand(audio);
   double late = 0.0, onTime = 0.0, none = 0.0;
   ASSERT_TRUE(kickOnset(low, 1, late));

@@ -74,13 +74,13 @@ TEST(Soundtrack, LimiterHoldsTheCeilingAndLeavesQuietPassagesAlone) {
 TEST(Soundtrack, KicksLandOnWholeSecondsWhereTheDrumsPlay) {
   // A kick starts on its own sample: nothing before it, sound right after it.
   StereoBuffer one(4000);
-  renderKick(one, 1000, 0.9f);
+  renderKick(one, 1000, 0.9f, 0.3);
   EXPECT_EQ(peakOf(StereoBuffer(1000)), 0.0f);
   for (long i = 0; i < 1000; ++i) ASSERT_EQ(one.left[i], 0.0f) << i;
   EXPECT_NE(one.left[1001], 0.0f);
   // A kick near the end of the buffer is cut, not written past it.
   StereoBuffer tail(500);
-  renderKick(tail, 400, 0.9f);
+  renderKick(tail, 400, 0.9f, 0.3);
   EXPECT_NE(tail.left[499], 0.0f);
 
   std::vector<long> kicks = kickSamples(kTrackSeconds);

@@ -383,7 +383,7 @@ bool writeSpectrogram(const StereoBuffer& track, const std::string& path, std::s
       double magnitude = 0.0;
       for (size_t k = k0; k <= k1 && k < size / 2; ++k) magnitude = std::max(magnitude, std::abs(spectrum[k]));
       double db = toDb(magnitude * 4.0 / size);
-      heatColour((db + 100.0) / 100.0, &image[(static_cast<size_t>(y) * width + x) * 3]);
+      heatColour((db + 90.0) / 80.0, &image[(static_cast<size_t>(y) * width + x) * 3]);
     }
   }
   // Ticks along the top at the show's section turns; faint lines at 100 Hz, 1 kHz, 10 kHz.

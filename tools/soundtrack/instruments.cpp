@@ -29,7 +29,7 @@ float arEnvelope(long n, long attack, long hold, long release) {
 
 }  // namespace
 
-void renderKick(StereoBuffer& out, long start, float gain) {
+void renderKick(StereoBuffer& out, long start, float gain, double decaySeconds) {
   long count = fitLength(out, start, seconds(0.5));
   double phase = 0.0;
   Noise noise(0x4B1C4u);
@@ -39,7 +39,7 @@ void renderKick(StereoBuffer& out, long start, float gain) {
   for (long n = 0; n < count; ++n) {
     double t = n * kDt;
     double hz = 58.0 + 125.0 * std::exp(-t / 0.035);
-    double amp = std::min(1.0, t / 0.0004) * std::exp(-t / 0.30);
+    double amp = std::min(1.0, t / 0.0004) * std::exp(-t / decaySeconds);
     if (t > 0.42) amp *= std::max(0.0, (0.5 - t) / 0.08);
     double body = std::tanh(1.6 * std::sin(2.0 * kPi * phase)) * norm * amp;
     phase += hz * kDt;

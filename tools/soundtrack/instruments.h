@@ -10,9 +10,10 @@
 
 namespace synth {
 
-// Kick: a sine that drops from ~180 Hz to ~58 Hz with a short click. The
-// waveform starts at `start` itself, so the hit lands on that exact sample.
-void renderKick(StereoBuffer& out, long start, float gain);
+// Kick: a sine that drops from ~180 Hz to ~58 Hz with a short click, its
+// body fading with `decaySeconds`. The waveform starts at `start` itself, so
+// the hit lands on that exact sample.
+void renderKick(StereoBuffer& out, long start, float gain, double decaySeconds);
 // Clap layered on a short snare body.
 void renderClap(StereoBuffer& out, long start, float gain, uint32_t seed);
 // Hi-hat: high-passed noise, closed (short) or open (long).

@@ -165,6 +165,8 @@ struct Buses {
   StereoBuffer fx;    // risers and impacts
 };
 
+bool bassDrives(double t) { return within(t, 68.0, 131.5) || t >= 180.0; }
+
 bool drumsPlay(double t) { return within(t, 12.0, 131.5) || within(t, 148.0, 206.0); }
 
 float kickGain(double t) {
@@ -197,7 +199,12 @@ void snareRoll(StereoBuffer& bus, double from, double to, float gainFrom, float 
 }
 
 void writeDrums(Buses& b, const std::vector<long>& kicks) {
-  for (long k : kicks) renderKick(b.kick, k, kickGain(static_cast<double>(k) / kSampleRate));
+  for (long k : kicks) {
+    // Where a bass note hits with every kick, the kick stays short so the two
+    // low tones do not beat against each other.
+    double t = static_cast<double>(k) / kSampleRate;
+    renderKick(b.kick, k, kickGain(t), bassDrives(t) ? 0.09 : 0.3);
+  }
   uint32_t seed = 1;
   for (int step = 0; step < kBars * 16; ++step) {
     double t = step * kSixteenth;
@@ -242,11 +249,11 @@ void writeBass(Buses& b, const std::vector<ChordName>& plan) {
     } else if (within(t, 36.0, 64.0)) {
       // The tunnel groove: three sixteenths after each beat, jumping octaves.
       if (inBeat != 0) renderBass(b.bassRolling, at(t), at(0.1), root + (inBeat == 2 ? 12 : 0), 0.32f, 0.7f);
-    } else if (within(t, 68.0, 131.5) || t >= 180.0) {
+    } else if (bassDrives(t)) {
       // The drive: a long low note with each kick, short octave notes between.
       bool onKick = step % 8 == 0;
       if (onKick) {
-        renderBass(b.bassDrive, at(t), at(0.36), root, 0.5f, 0.35f);
+        renderBass(b.bassDrive, at(t), at(0.36), root, 0.62f, 0.35f);
       } else if (inBeat == 2 || (t >= 100.0 && t < 131.5 && step % 8 == 7)) {
         renderBass(b.bassDrive, at(t), at(0.1), root + 12, 0.26f, 0.8f);
       }
