@@ -63,14 +63,4 @@ TEST(Spectrum, ConstantOffsetReadsInBandZero) {
   EXPECT_LT(bands[2], 1e-4f);
 }
 
-TEST(Spectrum, TwoSinesReadIndependently) {
-  std::vector<float> mix = sine(8, 0.5, 0.0);
-  const std::vector<float> high = sine(200, 0.3, 1.0);
-  for (int n = 0; n < kSpectrumWindow; ++n) mix[n] += high[n];
-  const std::vector<float> bands = spectrumOf(mix);
-  EXPECT_NEAR(bands[8], 0.5f, 1e-3f);
-  EXPECT_NEAR(bands[200], 0.3f, 1e-3f);
-  EXPECT_LT(bands[100], 1e-3f);
-}
-
 }  // namespace
