@@ -1,12 +1,13 @@
 // The soundtrack analysis: WAV round trip, loudness, band levels and kick
 // detection against signals whose answers are known.
+#include "analysis.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 
-#include "analysis.h"
 #include "instruments.h"
 #include "wav.h"
 
@@ -80,7 +81,8 @@ TEST(SoundtrackAnalysis, LevelsOfKnownSignals) {
 
   // The 80-100 Hz band holds all of a 90 Hz sine and almost none of 200 Hz.
   StereoBuffer low = sine(90.0, 0.5, 2.0);
-  EXPECT_NEAR(bandLevelDb(low, 0.0, 2.0, 80.0, 100.0), 20.0 * std::log10(0.5 / std::sqrt(2.0)), 0.5);
+  EXPECT_NEAR(bandLevelDb(low, 0.0, 2.0, 80.0, 100.0), 20.0 * std::log10(0.5 / std::sqrt(2.0)),
+              0.5);
   EXPECT_LT(bandLevelDb(sine(200.0, 0.5, 2.0), 0.0, 2.0, 80.0, 100.0), -50.0);
   EXPECT_NEAR(rmsDb(low, 0.5, 1.5), 20.0 * std::log10(0.5 / std::sqrt(2.0)), 0.05);
 

@@ -60,7 +60,8 @@ TEST(Soundtrack, LimiterHoldsTheCeilingAndLeavesQuietPassagesAlone) {
   EXPECT_GT(peakOf(mix), 0.8f * ceiling) << "the burst should be limited, not crushed";
   // Well before the burst and long after the release the signal is untouched;
   // shortly after the spike the gain is still recovering.
-  for (size_t i : {1000u, 15000u, 80000u}) EXPECT_FLOAT_EQ(mix.left[i], input.left[i]) << "sample " << i;
+  for (size_t i : {1000u, 15000u, 80000u})
+    EXPECT_FLOAT_EQ(mix.left[i], input.left[i]) << "sample " << i;
   EXPECT_LT(std::fabs(mix.left[30100]), 0.6f * std::fabs(input.left[30100]));
   // The gain ramps down over the look-ahead instead of jumping: a sample just
   // before the burst is already reduced, but only a little.
@@ -86,7 +87,8 @@ TEST(Soundtrack, KicksLandOnWholeSecondsWhereTheDrumsPlay) {
   std::vector<long> kicks = kickSamples(kTrackSeconds);
   for (long k : kicks) ASSERT_EQ(k % kSampleRate, 0) << "kick at sample " << k;
   auto has = [&](int second) {
-    return std::find(kicks.begin(), kicks.end(), static_cast<long>(second) * kSampleRate) != kicks.end();
+    return std::find(kicks.begin(), kicks.end(), static_cast<long>(second) * kSampleRate) !=
+           kicks.end();
   };
   for (int s : {12, 20, 36, 68, 99, 131, 148, 180, 204}) EXPECT_TRUE(has(s)) << s;
   for (int s : {0, 11, 132, 140, 147}) EXPECT_FALSE(has(s)) << s;

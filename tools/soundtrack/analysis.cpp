@@ -58,7 +58,9 @@ std::vector<Complex> windowedSpectrum(const StereoBuffer& track, long centre, si
     double w = 0.5 - 0.5 * std::cos(2.0 * kPi * i / size);
     windowPower += w * w;
     long n = first + static_cast<long>(i);
-    double x = (n >= 0 && n < static_cast<long>(track.frames())) ? 0.5 * (track.left[n] + track.right[n]) : 0.0;
+    double x = (n >= 0 && n < static_cast<long>(track.frames()))
+                   ? 0.5 * (track.left[n] + track.right[n])
+                   : 0.0;
     data[i] = Complex(x * w, 0.0);
   }
   fft(data);
@@ -113,7 +115,8 @@ double integratedLoudness(const StereoBuffer& track) {
   // below the mean of the blocks that passed.
   std::vector<double> blocks;
   for (size_t i = 3; i < stepPower.size(); ++i)
-    blocks.push_back(0.25 * (stepPower[i] + stepPower[i - 1] + stepPower[i - 2] + stepPower[i - 3]));
+    blocks.push_back(0.25 *
+                     (stepPower[i] + stepPower[i - 1] + stepPower[i - 2] + stepPower[i - 3]));
   auto loudness = [](double power) { return -0.691 + 10.0 * std::log10(std::max(power, 1e-20)); };
   auto gatedMean = [&](double gate) {
     double total = 0.0;
@@ -132,7 +135,7 @@ struct Section {
 };
 
 const Section kSections[] = {
-    {0.0, 20.0, "opening"},      {20.0, 36.0, "drop"},         {36.0, 68.0, "tunnel groove"},
+    {0.0, 20.0, "opening"},      {20.0, 36.0, "drop"},          {36.0, 68.0, "tunnel groove"},
     {68.0, 100.0, "bass drive"}, {100.0, 131.5, "tunnel peak"}, {131.5, 132.5, "break"},
     {132.5, 148.0, "calm"},      {148.0, 180.0, "rebuild"},     {180.0, 198.0, "climax"},
     {198.0, 205.0, "fade"},
@@ -144,7 +147,8 @@ double sectionEnd(const StereoBuffer& track, const Section& s) {
 
 void printKicks(const StereoBuffer& track, std::ostream& out) {
   std::vector<float> low = lowBand(track);
-  out << "Kick onsets against whole seconds (onset = middle of the steepest 2 ms rise below 180 Hz, at least 0.1 of full scale)\n";
+  out << "Kick onsets against whole seconds (onset = middle of the steepest 2 ms rise below 180 "
+         "Hz, at least 0.1 of full scale)\n";
   for (const Section& s : kSections) {
     int heard = 0, seconds = 0;
     double worst = 0.0, total = 0.0;
@@ -157,12 +161,12 @@ void printKicks(const StereoBuffer& track, std::ostream& out) {
         worst = std::max(worst, std::fabs(offset));
       }
     }
-    out << "  " << std::setw(6) << s.from << "-" << std::setw(5) << s.to << " s  " << std::setw(13) << std::left
-        << s.name << std::right << "  kicks on " << std::setw(2) << heard << " of " << std::setw(2) << seconds
-        << " whole seconds";
+    out << "  " << std::setw(6) << s.from << "-" << std::setw(5) << s.to << " s  " << std::setw(13)
+        << std::left << s.name << std::right << "  kicks on " << std::setw(2) << heard << " of "
+        << std::setw(2) << seconds << " whole seconds";
     if (heard)
-      out << std::fixed << std::setprecision(2) << ", mean offset " << total / heard << " ms, worst |offset| "
-          << worst << " ms" << std::defaultfloat << std::setprecision(6);
+      out << std::fixed << std::setprecision(2) << ", mean offset " << total / heard
+          << " ms, worst |offset| " << worst << " ms" << std::defaultfloat << std::setprecision(6);
     out << "\n";
   }
 }
@@ -170,8 +174,8 @@ void printKicks(const StereoBuffer& track, std::ostream& out) {
 // Per whole second of a section: the largest value of `band` the show sees
 // within 150 ms after the second (frames at 60 per second), and the mean
 // value between 200 and 450 ms after it.
-void beatStatistics(const StereoBuffer& track, const Section& s, int band, double& peakMean, double& peakMin,
-                    double& between) {
+void beatStatistics(const StereoBuffer& track, const Section& s, int band, double& peakMean,
+                    double& peakMin, double& between) {
   float bands[platform::kSpectrumBands];
   int seconds = 0, betweenCount = 0;
   peakMean = 0.0, peakMin = 1e9, between = 0.0;
@@ -196,13 +200,15 @@ void beatStatistics(const StereoBuffer& track, const Section& s, int band, doubl
 }
 
 void printSpectrum(const StereoBuffer& track, std::ostream& out) {
-  out << "Show spectrum (512 bands of the last 1024 mono samples, Hann, full-scale sine = 1.0), per section:\n"
-      << "  on-beat = largest value in the 150 ms after each whole second (mean / lowest over the seconds),\n"
+  out << "Show spectrum (512 bands of the last 1024 mono samples, Hann, full-scale sine = 1.0), "
+         "per section:\n"
+      << "  on-beat = largest value in the 150 ms after each whole second (mean / lowest over the "
+         "seconds),\n"
       << "  between = mean value 200-450 ms after each whole second\n";
   out << std::fixed << std::setprecision(2);
   for (const Section& s : kSections) {
-    out << "  " << std::setw(6) << s.from << "-" << std::setw(6) << s.to << " s " << std::setw(13) << std::left
-        << s.name << std::right;
+    out << "  " << std::setw(6) << s.from << "-" << std::setw(6) << s.to << " s " << std::setw(13)
+        << std::left << s.name << std::right;
     for (int band : {2, 8, 9, 10, 11}) {
       double peakMean, peakMin, between;
       beatStatistics(track, s, band, peakMean, peakMin, between);
@@ -229,11 +235,13 @@ void printSpectrum(const StereoBuffer& track, std::ostream& out) {
 
 // Colour ramp for the spectrogram: black, violet, red, orange, pale yellow.
 void heatColour(double x, png_byte* rgb) {
-  static const double kStops[5][3] = {{0, 0, 0}, {70, 20, 110}, {200, 40, 60}, {250, 150, 30}, {255, 250, 200}};
+  static const double kStops[5][3] = {
+      {0, 0, 0}, {70, 20, 110}, {200, 40, 60}, {250, 150, 30}, {255, 250, 200}};
   x = std::clamp(x, 0.0, 1.0) * 4.0;
   int i = std::min(3, static_cast<int>(x));
   double f = x - i;
-  for (int c = 0; c < 3; ++c) rgb[c] = static_cast<png_byte>(kStops[i][c] + f * (kStops[i + 1][c] - kStops[i][c]));
+  for (int c = 0; c < 3; ++c)
+    rgb[c] = static_cast<png_byte>(kStops[i][c] + f * (kStops[i + 1][c] - kStops[i][c]));
 }
 
 }  // namespace
@@ -302,8 +310,8 @@ double bandLevelDb(const StereoBuffer& track, double from, double to, double low
   const size_t size = 8192;
   double power = 0.0;
   int frames = 0;
-  for (long centre = sampleAt(track, from) + size / 2; centre + static_cast<long>(size / 2) <= sampleAt(track, to);
-       centre += size / 2) {
+  for (long centre = sampleAt(track, from) + size / 2;
+       centre + static_cast<long>(size / 2) <= sampleAt(track, to); centre += size / 2) {
     double windowPower;
     std::vector<Complex> spectrum = windowedSpectrum(track, centre, size, windowPower);
     double sum = 0.0;
@@ -323,7 +331,8 @@ double rmsDb(const StereoBuffer& track, double from, double to) {
   long a = sampleAt(track, from), b = sampleAt(track, to);
   double power = 0.0;
   for (long i = a; i < b; ++i)
-    power += static_cast<double>(track.left[i]) * track.left[i] + static_cast<double>(track.right[i]) * track.right[i];
+    power += static_cast<double>(track.left[i]) * track.left[i] +
+             static_cast<double>(track.right[i]) * track.right[i];
   return b > a ? 10.0 * std::log10(std::max(power / (2.0 * (b - a)), 1e-20)) : -200.0;
 }
 
@@ -343,18 +352,21 @@ void printAnalysis(const StereoBuffer& track, std::ostream& out) {
   out << "Length " << static_cast<double>(track.frames()) / kSampleRate << " s (" << track.frames()
       << " frames at 44100 Hz)\n";
   out << "Peak " << level.peakDbfs << " dBFS, clipped samples " << level.clippedSamples << "\n";
-  out << std::setprecision(6) << "DC offset left " << level.dcLeft << ", right " << level.dcRight << "\n";
-  out << std::setprecision(2) << "RMS " << level.rmsDbfs << " dBFS, integrated loudness " << level.loudnessLufs
-      << " LUFS\n";
+  out << std::setprecision(6) << "DC offset left " << level.dcLeft << ", right " << level.dcRight
+      << "\n";
+  out << std::setprecision(2) << "RMS " << level.rmsDbfs << " dBFS, integrated loudness "
+      << level.loudnessLufs << " LUFS\n";
   out << "Per section: RMS dBFS, 80-100 Hz band RMS dBFS\n";
   for (const Section& s : kSections) {
     double end = sectionEnd(track, s);
-    out << "  " << std::setw(6) << s.from << "-" << std::setw(6) << s.to << " s " << std::setw(13) << std::left
-        << s.name << std::right << "  RMS " << std::setw(7) << rmsDb(track, s.from, end) << "   80-100 Hz "
-        << std::setw(7) << bandLevelDb(track, s.from, end, 80.0, 100.0) << "\n";
+    out << "  " << std::setw(6) << s.from << "-" << std::setw(6) << s.to << " s " << std::setw(13)
+        << std::left << s.name << std::right << "  RMS " << std::setw(7)
+        << rmsDb(track, s.from, end) << "   80-100 Hz " << std::setw(7)
+        << bandLevelDb(track, s.from, end, 80.0, 100.0) << "\n";
   }
   out << "Break: RMS 130.0-131.0 s " << rmsDb(track, 130.0, 131.0) << " dBFS, 131.6-132.0 s "
-      << rmsDb(track, 131.6, 132.0) << " dBFS, 131.5-132.5 s " << rmsDb(track, 131.5, 132.5) << " dBFS\n";
+      << rmsDb(track, 131.6, 132.0) << " dBFS, 131.5-132.5 s " << rmsDb(track, 131.5, 132.5)
+      << " dBFS\n";
   out << "Fade: RMS per second from 196 s:";
   for (int s = 196; s < 205; ++s) out << " " << rmsDb(track, s, s + 1.0);
   out << " dBFS; last 50 ms " << rmsDb(track, 204.95, 205.0) << " dBFS\n";
@@ -381,19 +393,23 @@ bool writeSpectrogram(const StereoBuffer& track, const std::string& path, std::s
       size_t k0 = static_cast<size_t>(f0 * size / kSampleRate);
       size_t k1 = std::max(k0, static_cast<size_t>(f1 * size / kSampleRate));
       double magnitude = 0.0;
-      for (size_t k = k0; k <= k1 && k < size / 2; ++k) magnitude = std::max(magnitude, std::abs(spectrum[k]));
+      for (size_t k = k0; k <= k1 && k < size / 2; ++k)
+        magnitude = std::max(magnitude, std::abs(spectrum[k]));
       double db = toDb(magnitude * 4.0 / size);
       heatColour((db + 90.0) / 80.0, &image[(static_cast<size_t>(y) * width + x) * 3]);
     }
   }
   // Ticks along the top at the show's section turns; faint lines at 100 Hz, 1 kHz, 10 kHz.
-  for (double turn : {20, 28, 36, 44, 52, 60, 68, 84, 92, 100, 108, 116, 124, 132, 148, 156, 164, 172, 180, 188, 196, 198}) {
+  for (double turn : {20,  28,  36,  44,  52,  60,  68,  84,  92,  100, 108,
+                      116, 124, 132, 148, 156, 164, 172, 180, 188, 196, 198}) {
     int x = static_cast<int>(turn * columnsPerSecond);
-    for (int y = 0; y < 10 && x < width; ++y) std::fill_n(&image[(static_cast<size_t>(y) * width + x) * 3], 3, 255);
+    for (int y = 0; y < 10 && x < width; ++y)
+      std::fill_n(&image[(static_cast<size_t>(y) * width + x) * 3], 3, 255);
   }
   for (double hz : {100.0, 1000.0, 10000.0}) {
     int y = height - 1 - static_cast<int>(height * std::log(hz / lowHz) / std::log(highHz / lowHz));
-    for (int x = 0; x < width; x += 4) std::fill_n(&image[(static_cast<size_t>(y) * width + x) * 3], 3, 160);
+    for (int x = 0; x < width; x += 4)
+      std::fill_n(&image[(static_cast<size_t>(y) * width + x) * 3], 3, 160);
   }
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
@@ -409,8 +425,8 @@ bool writeSpectrogram(const StereoBuffer& track, const std::string& path, std::s
     return false;
   }
   png_init_io(png, file);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < height; ++y) png_write_row(png, &image[static_cast<size_t>(y) * width * 3]);
   png_write_end(png, nullptr);

@@ -87,7 +87,8 @@ void renderHat(StereoBuffer& out, long start, float gain, bool open, float pan, 
   for (long n = 0; n < count; ++n) {
     double t = n * kDt;
     high.process(noise.bipolar());
-    float v = gain * high.high * static_cast<float>(std::exp(-t / decay) * std::min(1.0, t / 0.0008));
+    float v =
+        gain * high.high * static_cast<float>(std::exp(-t / decay) * std::min(1.0, t / 0.0008));
     out.left[start + n] += gl * v;
     out.right[start + n] += gr * v;
   }
@@ -103,13 +104,15 @@ void renderTick(StereoBuffer& out, long start, float gain, float pan, uint32_t s
   for (long n = 0; n < count; ++n) {
     double t = n * kDt;
     band.process(noise.bipolar());
-    float v = gain * band.band * static_cast<float>(std::exp(-t / 0.012) * std::min(1.0, t / 0.001));
+    float v =
+        gain * band.band * static_cast<float>(std::exp(-t / 0.012) * std::min(1.0, t / 0.001));
     out.left[start + n] += gl * v;
     out.right[start + n] += gr * v;
   }
 }
 
-void renderBass(StereoBuffer& out, long start, long length, double pitch, float gain, float bright) {
+void renderBass(StereoBuffer& out, long start, long length, double pitch, float gain,
+                float bright) {
   long release = seconds(0.03);
   long count = fitLength(out, start, length + release);
   double hz = noteHz(pitch);
@@ -121,10 +124,12 @@ void renderBass(StereoBuffer& out, long start, long length, double pitch, float 
   for (long n = 0; n < count; ++n) {
     double t = n * kDt;
     if (n % 16 == 0) filter.set(hz * (1.5 + bright * 14.0 * std::exp(-t / 0.09)), 0.35);
-    float saw = static_cast<float>(0.5 * (sawBlep(sawA.value, sawA.step) + sawBlep(sawB.value, sawB.step)));
+    float saw =
+        static_cast<float>(0.5 * (sawBlep(sawA.value, sawA.step) + sawBlep(sawB.value, sawB.step)));
     filter.process(saw);
     float env = arEnvelope(n, seconds(0.003), length, release);
-    float v = gain * env * (static_cast<float>(std::sin(2.0 * kPi * sub.value)) + 0.55f * filter.low);
+    float v =
+        gain * env * (static_cast<float>(std::sin(2.0 * kPi * sub.value)) + 0.55f * filter.low);
     sub.advance();
     sawA.advance();
     sawB.advance();
@@ -182,7 +187,8 @@ void renderPluck(StereoBuffer& out, long start, double pitch, float gain, float 
   for (long n = 0; n < count; ++n) {
     double t = n * kDt;
     if (n % 16 == 0) filter.set(hz + brightHz * std::exp(-t / (0.4 * decaySeconds)), 0.3);
-    float s = static_cast<float>(0.6 * sawBlep(saw.value, saw.step) + 0.4 * squareBlep(square.value, square.step));
+    float s = static_cast<float>(0.6 * sawBlep(saw.value, saw.step) +
+                                 0.4 * squareBlep(square.value, square.step));
     saw.advance();
     square.advance();
     filter.process(s);
@@ -290,8 +296,10 @@ void renderImpact(StereoBuffer& out, long start, float gain, uint32_t seed) {
     crashL.process(noiseL.bipolar());
     crashR.process(noiseR.bipolar());
     double crash = std::exp(-t / 0.9) * attack * tail;
-    out.left[start + n] += gain * static_cast<float>(0.7 * boom * tail + 0.45 * crash * crashL.high);
-    out.right[start + n] += gain * static_cast<float>(0.7 * boom * tail + 0.45 * crash * crashR.high);
+    out.left[start + n] +=
+        gain * static_cast<float>(0.7 * boom * tail + 0.45 * crash * crashL.high);
+    out.right[start + n] +=
+        gain * static_cast<float>(0.7 * boom * tail + 0.45 * crash * crashR.high);
   }
 }
 

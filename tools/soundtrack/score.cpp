@@ -31,7 +31,7 @@ namespace {
 
 constexpr double kBar = 2.0;
 constexpr double kSixteenth = 0.125;
-constexpr int kBars = 103;  // 206 s, so the last bar covers the end of the track
+constexpr int kBars = 103;          // 206 s, so the last bar covers the end of the track
 constexpr float kCeiling = 0.891f;  // -1 dBFS: leaves room for the MP3 encoder's overshoot
 
 long at(double seconds) { return std::lround(seconds * kSampleRate); }
@@ -110,10 +110,13 @@ std::vector<MelodyNote> parseMelody(const std::string& text) {
   size_t pos = 0;
   int sixteenths = 0;
   auto nextWord = [&]() {
-    while (pos < text.size() && (std::isspace(static_cast<unsigned char>(text[pos])) || text[pos] == '|'))
+    while (pos < text.size() &&
+           (std::isspace(static_cast<unsigned char>(text[pos])) || text[pos] == '|'))
       ++pos;
     size_t begin = pos;
-    while (pos < text.size() && !std::isspace(static_cast<unsigned char>(text[pos])) && text[pos] != '|') ++pos;
+    while (pos < text.size() && !std::isspace(static_cast<unsigned char>(text[pos])) &&
+           text[pos] != '|')
+      ++pos;
     return text.substr(begin, pos - begin);
   };
   for (std::string name = nextWord(); !name.empty(); name = nextWord()) {
@@ -128,32 +131,46 @@ std::vector<MelodyNote> parseMelody(const std::string& text) {
 
 // The main theme over F minor, D flat, A flat, E flat (eight bars).
 const char* const kThemeA =
-    "C5 3 Ab4 3 F4 2 G4 4 Ab4 4 | F5 6 Eb5 2 Db5 4 C5 4 | C5 4 Eb5 4 Ab4 4 C5 4 | Bb4 8 G4 4 Bb4 4 |"
-    "C5 3 Ab4 3 F4 2 G4 4 Ab4 4 | F5 6 Eb5 2 Db5 4 F5 4 | Eb5 6 C5 2 Ab4 4 C5 4 | Bb4 4 C5 4 Db5 4 Eb5 4";
+    "C5 3 Ab4 3 F4 2 G4 4 Ab4 4 | F5 6 Eb5 2 Db5 4 C5 4 | C5 4 Eb5 4 Ab4 4 C5 4 | Bb4 8 G4 4 Bb4 4 "
+    "|"
+    "C5 3 Ab4 3 F4 2 G4 4 Ab4 4 | F5 6 Eb5 2 Db5 4 F5 4 | Eb5 6 C5 2 Ab4 4 C5 4 | Bb4 4 C5 4 Db5 4 "
+    "Eb5 4";
 // The main theme developed: higher, busier, reaching C6.
 const char* const kThemeA2 =
-    "F5 3 C5 3 Ab4 2 C5 2 Db5 2 C5 4 | F5 3 Ab5 3 F5 2 Eb5 4 Db5 4 | Eb5 3 C5 3 Ab4 2 Bb4 2 C5 2 Eb5 4 |"
-    "G5 6 F5 2 Eb5 4 Bb4 4 | C5 3 F5 3 Ab5 2 G5 4 F5 4 | Ab5 6 G5 2 F5 4 Db5 4 | Eb5 3 F5 3 G5 2 Ab5 4 C6 4 |"
+    "F5 3 C5 3 Ab4 2 C5 2 Db5 2 C5 4 | F5 3 Ab5 3 F5 2 Eb5 4 Db5 4 | Eb5 3 C5 3 Ab4 2 Bb4 2 C5 2 "
+    "Eb5 4 |"
+    "G5 6 F5 2 Eb5 4 Bb4 4 | C5 3 F5 3 Ab5 2 G5 4 F5 4 | Ab5 6 G5 2 F5 4 Db5 4 | Eb5 3 F5 3 G5 2 "
+    "Ab5 4 C6 4 |"
     "Bb5 8 G5 4 Eb5 4";
 // The tunnel's theme over D flat, E flat, C minor, F minor: repeated notes
 // on a three-three-two rhythm.
 const char* const kThemeB =
-    "F5 3 F5 3 Eb5 2 Db5 4 C5 4 | Eb5 3 Eb5 3 Db5 2 C5 4 Bb4 4 | C5 3 C5 3 Bb4 2 G4 4 Eb5 4 | F5 6 C5 2 Ab4 4 r 4 |"
-    "Ab5 3 F5 3 Eb5 2 Db5 4 F5 4 | G5 3 Eb5 3 Db5 2 C5 4 Eb5 4 | G5 3 Eb5 3 C5 2 Bb4 4 G4 4 | F4 4 Ab4 4 C5 4 F5 4";
+    "F5 3 F5 3 Eb5 2 Db5 4 C5 4 | Eb5 3 Eb5 3 Db5 2 C5 4 Bb4 4 | C5 3 C5 3 Bb4 2 G4 4 Eb5 4 | F5 6 "
+    "C5 2 Ab4 4 r 4 |"
+    "Ab5 3 F5 3 Eb5 2 Db5 4 F5 4 | G5 3 Eb5 3 Db5 2 C5 4 Eb5 4 | G5 3 Eb5 3 C5 2 Bb4 4 G4 4 | F4 4 "
+    "Ab4 4 C5 4 F5 4";
 // Long notes over the bass drive.
 const char* const kThemeC =
     "Ab5 8 G5 4 F5 4 | F5 12 r 4 | Eb5 8 F5 4 G5 4 | G5 12 r 4 |"
     "Ab5 8 Bb5 4 C6 4 | Db6 8 C6 4 Ab5 4 | C6 8 Bb5 4 Ab5 4 | G5 16";
 // The calm's slow melody, two bars a chord over D flat, A flat, E flat, F minor.
 const char* const kThemeCalm =
-    "F5 8 Ab5 8 | F5 8 Eb5 4 Db5 4 | C5 12 Eb5 4 | Ab5 16 | G5 8 F5 8 | Eb5 8 Bb4 8 | C5 16 | F5 16";
+    "F5 8 Ab5 8 | F5 8 Eb5 4 Db5 4 | C5 12 Eb5 4 | Ab5 16 | G5 8 F5 8 | Eb5 8 Bb4 8 | C5 16 | F5 "
+    "16";
 
 // ---- The buses ---------------------------------------------------------------
 
 struct Buses {
   explicit Buses(size_t frames)
-      : kick(frames), drums(frames), bassRolling(frames), bassDrive(frames), pads(frames),
-        keys(frames), arp(frames), lead(frames), fx(frames) {}
+      : kick(frames),
+        drums(frames),
+        bassRolling(frames),
+        bassDrive(frames),
+        pads(frames),
+        keys(frames),
+        arp(frames),
+        lead(frames),
+        fx(frames) {}
   StereoBuffer kick;         // not ducked
   StereoBuffer drums;        // claps, hats, ticks
   StereoBuffer bassRolling;  // off-beat bass, ducked hard under the kick
@@ -162,7 +179,7 @@ struct Buses {
   StereoBuffer keys;  // bells and stabs, on the beat
   StereoBuffer arp;
   StereoBuffer lead;
-  StereoBuffer fx;    // risers and impacts
+  StereoBuffer fx;  // risers and impacts
 };
 
 bool bassDrives(double t) { return within(t, 68.0, 131.5) || t >= 180.0; }
@@ -190,7 +207,8 @@ void playMelody(StereoBuffer& bus, const char* melody, double start, int transpo
 
 // A run of claps that grows louder, in sixteenths and then thirty-seconds
 // for the last beat.
-void snareRoll(StereoBuffer& bus, double from, double to, float gainFrom, float gainTo, uint32_t seed) {
+void snareRoll(StereoBuffer& bus, double from, double to, float gainFrom, float gainTo,
+               uint32_t seed) {
   for (double t = from; t < to - 1e-9;) {
     float x = static_cast<float>((t - from) / (to - from));
     renderClap(bus, at(t), gainFrom + (gainTo - gainFrom) * x * x, seed++);
@@ -208,8 +226,8 @@ void writeDrums(Buses& b, const std::vector<long>& kicks) {
   uint32_t seed = 1;
   for (int step = 0; step < kBars * 16; ++step) {
     double t = step * kSixteenth;
-    int inBeat = step % 4;   // sixteenth within the beat
-    int inBar = step % 16;   // sixteenth within the bar
+    int inBeat = step % 4;  // sixteenth within the beat
+    int inBar = step % 16;  // sixteenth within the bar
     if (!drumsPlay(t)) continue;
     bool full = within(t, 20.0, 131.5) || t >= 156.0;
     bool tunnel = within(t, 36.0, 68.0) || within(t, 100.0, 131.5);
@@ -218,7 +236,8 @@ void writeDrums(Buses& b, const std::vector<long>& kicks) {
     if (clap && inBar % 8 == 4) renderClap(b.drums, at(t), 0.55f, seed);
     // Hats: off-beat eighths from 12 s, sixteenths once the drums are full.
     if (inBeat == 2) {
-      float gain = t < 20.0 ? 0.05f + 0.1f * static_cast<float>((t - 12.0) / 8.0) : (full ? 0.24f : 0.12f);
+      float gain =
+          t < 20.0 ? 0.05f + 0.1f * static_cast<float>((t - 12.0) / 8.0) : (full ? 0.24f : 0.12f);
       bool open = full && t >= 100.0 && inBar == 14;
       renderHat(b.drums, at(t), gain, open, 0.15f, seed);
     } else if (full && t >= 20.0) {
@@ -245,10 +264,12 @@ void writeBass(Buses& b, const std::vector<ChordName>& plan) {
     bool secondBeat = step % 8 >= 4;  // the second beat of each kick's second
     if (within(t, 20.0, 36.0) || within(t, 156.0, 180.0)) {
       // Rolling bass on the off-beat eighths.
-      if (inBeat == 2) renderBass(b.bassRolling, at(t), at(0.2), root + (secondBeat ? 12 : 0), 0.34f, 0.6f);
+      if (inBeat == 2)
+        renderBass(b.bassRolling, at(t), at(0.2), root + (secondBeat ? 12 : 0), 0.34f, 0.6f);
     } else if (within(t, 36.0, 64.0)) {
       // The tunnel groove: three sixteenths after each beat, jumping octaves.
-      if (inBeat != 0) renderBass(b.bassRolling, at(t), at(0.1), root + (inBeat == 2 ? 12 : 0), 0.32f, 0.7f);
+      if (inBeat != 0)
+        renderBass(b.bassRolling, at(t), at(0.1), root + (inBeat == 2 ? 12 : 0), 0.32f, 0.7f);
     } else if (bassDrives(t)) {
       // The drive: a long low note with each kick, short octave notes between.
       bool onKick = step % 8 == 0;
@@ -284,7 +305,8 @@ void padStyle(double t, float& gain, double& cutoff) {
   } else if (t < 148.0) {
     gain = 0.7f, cutoff = 1800.0;
   } else if (t < 180.0) {
-    gain = 0.4f + 0.15f * static_cast<float>((t - 148.0) / 32.0), cutoff = 1600.0 + 60.0 * (t - 148.0);
+    gain = 0.4f + 0.15f * static_cast<float>((t - 148.0) / 32.0),
+    cutoff = 1600.0 + 60.0 * (t - 148.0);
   } else {
     gain = 0.55f, cutoff = 4000.0;
   }
@@ -296,7 +318,8 @@ void writePads(Buses& b, const std::vector<ChordName>& plan) {
   int bar = 0;
   while (bar < kBars) {
     int end = bar + 1;
-    while (end < kBars && plan[end] == plan[bar] && end * kBar != 132.0 && end * kBar != 148.0) ++end;
+    while (end < kBars && plan[end] == plan[bar] && end * kBar != 132.0 && end * kBar != 148.0)
+      ++end;
     double from = bar * kBar;
     double to = end * kBar;
     if (from < 131.5 && to > 131.5) to = 131.5;
@@ -304,7 +327,8 @@ void writePads(Buses& b, const std::vector<ChordName>& plan) {
     double cutoff;
     padStyle(from, gain, cutoff);
     const Chord& chord = kChords[plan[bar]];
-    for (int pitch : chord.pad) renderPad(b.pads, at(from), at(to - from - 0.05), pitch, gain, cutoff);
+    for (int pitch : chord.pad)
+      renderPad(b.pads, at(from), at(to - from - 0.05), pitch, gain, cutoff);
     renderPad(b.pads, at(from), at(to - from - 0.05), chord.bass + 24, 0.6f * gain, cutoff);
     bar = end;
   }
@@ -325,7 +349,8 @@ void writeKeys(Buses& b, const std::vector<ChordName>& plan) {
     // Chord stabs on the kicks where the rings follow the music's middle.
     if (within(t, 20.0, 36.0) || within(t, 92.0, 100.0) || within(t, 164.0, 196.0)) {
       for (int i = 0; i < 4; ++i)
-        renderPluck(b.keys, at(t), chord.stab[i], i == 0 ? 0.22f : 0.1f, 0.3f * (i - 1.5f), 0.16, 2600.0);
+        renderPluck(b.keys, at(t), chord.stab[i], i == 0 ? 0.22f : 0.1f, 0.3f * (i - 1.5f), 0.16,
+                    2600.0);
     }
   }
   // The calm's slow melody on the bells, under a soft echo.
@@ -341,7 +366,8 @@ void writeArpeggio(Buses& b, const std::vector<ChordName>& plan) {
   for (int step = 0; step < kBars * 16; ++step) {
     double t = step * kSixteenth;
     bool opening = within(t, 8.0, 20.0);
-    if (!(opening || within(t, 36.0, 68.0) || within(t, 100.0, 131.5) || within(t, 164.0, 196.0))) continue;
+    if (!(opening || within(t, 36.0, 68.0) || within(t, 100.0, 131.5) || within(t, 164.0, 196.0)))
+      continue;
     const Chord& chord = chordAt(plan, t);
     int index = kPattern[step % 8];
     int pitch = index < 3 ? chord.pad[index] + 12 : chord.pad[0] + 24;
@@ -371,14 +397,20 @@ void writeLead(Buses& b) {
 }
 
 void writeEffects(Buses& b) {
-  struct Riser { double from, to; float gain; };
-  const Riser risers[] = {{16.0, 20.0, 0.3f}, {32.0, 36.0, 0.3f}, {64.0, 68.0, 0.35f}, {96.0, 100.0, 0.35f},
-                          {124.0, 131.5, 0.4f}, {144.0, 148.0, 0.25f}, {176.0, 180.0, 0.35f}};
+  struct Riser {
+    double from, to;
+    float gain;
+  };
+  const Riser risers[] = {{16.0, 20.0, 0.3f},   {32.0, 36.0, 0.3f},   {64.0, 68.0, 0.35f},
+                          {96.0, 100.0, 0.35f}, {124.0, 131.5, 0.4f}, {144.0, 148.0, 0.25f},
+                          {176.0, 180.0, 0.35f}};
   uint32_t seed = 500;
   for (const Riser& r : risers) renderRiser(b.fx, at(r.from), at(r.to - r.from), r.gain, seed++);
   // Impacts on the big turns, lighter crashes on the other section starts.
-  for (double t : {20.0, 36.0, 68.0, 100.0, 148.0, 180.0, 196.0}) renderImpact(b.fx, at(t), 0.55f, seed++);
-  for (double t : {28.0, 44.0, 52.0, 60.0, 84.0, 92.0, 108.0, 116.0, 124.0, 156.0, 164.0, 172.0, 188.0})
+  for (double t : {20.0, 36.0, 68.0, 100.0, 148.0, 180.0, 196.0})
+    renderImpact(b.fx, at(t), 0.55f, seed++);
+  for (double t :
+       {28.0, 44.0, 52.0, 60.0, 84.0, 92.0, 108.0, 116.0, 124.0, 156.0, 164.0, 172.0, 188.0})
     renderImpact(b.fx, at(t), 0.3f, seed++);
 }
 

@@ -25,7 +25,9 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 
 uint32_t get16(const std::vector<uint8_t>& in, size_t at) { return in[at] | (in[at + 1] << 8); }
 
-uint32_t get32(const std::vector<uint8_t>& in, size_t at) { return get16(in, at) | (get16(in, at + 2) << 16); }
+uint32_t get32(const std::vector<uint8_t>& in, size_t at) {
+  return get16(in, at) | (get16(in, at + 2) << 16);
+}
 
 int16_t quantise(float x, Noise& dither) {
   // Triangular dither of one least significant bit.
@@ -57,7 +59,8 @@ bool writeWav(const std::string& path, const StereoBuffer& audio, std::string& e
     put16(bytes, static_cast<uint16_t>(quantise(audio.right[i], dither)));
   }
   std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   if (!file) {
     error = path + ": cannot write the file";
     return false;
@@ -71,8 +74,10 @@ bool readWav(const std::string& path, StereoBuffer& audio, int& sampleRate, std:
     error = path + ": cannot open the file";
     return false;
   }
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+      std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
     error = path + ": not a RIFF WAVE file";
     return false;
   }
