@@ -75,6 +75,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.error = "--screenshot needs a time between 0 and 205 seconds and a PNG file name";
         return line;
       }
+      line.noDialog = true;
       line.screenshotTime = number;
       line.screenshotPath = arguments[i + 2];
       i += 2;

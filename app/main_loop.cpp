@@ -1,8 +1,10 @@
 // The entry sequence and the message loop.
 #include "app/main_loop.h"
 
+#include "app/display_modes.h"
 #include "app/gl_window.h"
 #include "app/offline_render.h"
+#include "app/setup_dialog.h"
 #include "app/window_procedure.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
@@ -11,23 +13,24 @@
 
 namespace {
 
-// The 16:9 height of a render width: the quotient rounded to single precision, then truncated.
-int renderHeightFor(int width) { return static_cast<int>(static_cast<float>(width / (16.0 / 9.0))); }
-
 void chooseScreen(const CommandLine& commandLine) {
   if (demo.releaseBuild) {
     demo.showSetupDialog = true;
     demo.fadeOutRate = 0.8;
     demo.musicEnabled = true;
   }
-  // The setup dialog is not available yet: every start takes the 1280 x 720 path.
-  demo.showSetupDialog = false;
-  if (!demo.showSetupDialog) {
-    demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
-    demo.renderHeight = demo.viewportHeight =
-        commandLine.width ? renderHeightFor(*commandLine.width) : 720;
-    demo.fullscreen = commandLine.fullscreen.value_or(false);
+  // Any screen choice on the command line replaces the dialog, and an
+  // unattended run cannot answer it.
+  if (commandLine.noDialog || !platform::interactive()) demo.showSetupDialog = false;
+  enumerateDisplayModes();
+  if (demo.showSetupDialog) {
+    runSetupDialog();
+    return;
   }
+  demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
+  demo.renderHeight = demo.viewportHeight =
+      commandLine.width ? renderHeightForWidth(*commandLine.width) : 720;
+  demo.fullscreen = commandLine.fullscreen.value_or(false);
 }
 
 }  // namespace

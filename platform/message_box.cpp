@@ -12,14 +12,14 @@
 #include "platform/platform.h"
 
 namespace platform {
-namespace {
-
-bool boxesAllowed() {
+bool interactive() {
   if (std::getenv("TESSALY_BATCH")) return false;
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (display && *display) || (wayland && *wayland);
 }
+
+namespace {
 
 Uint32 boxFlags(BoxIcon icon) {
   switch (icon) {
@@ -35,13 +35,13 @@ Uint32 boxFlags(BoxIcon icon) {
 void messageBox(const char* title, const char* text, BoxIcon icon) {
   std::fprintf(stderr, "%s: %s\n", title, text);
   std::fflush(stderr);
-  if (boxesAllowed()) SDL_ShowSimpleMessageBox(boxFlags(icon), title, text, nullptr);
+  if (interactive()) SDL_ShowSimpleMessageBox(boxFlags(icon), title, text, nullptr);
 }
 
 bool askYesNo(const char* title, const char* text, bool defaultAnswer) {
   std::fprintf(stderr, "%s: %s\n", title, text);
   std::fflush(stderr);
-  if (!boxesAllowed()) return defaultAnswer;
+  if (!interactive()) return defaultAnswer;
   const SDL_MessageBoxButtonData buttons[] = {
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},

@@ -93,6 +93,10 @@ void showCursor(bool visible);
 
 // ---- Message boxes ----------------------------------------------------------
 
+// False for unattended runs (the environment variable TESSALY_BATCH is set)
+// and where no display is named: then nothing may wait for a user's answer.
+bool interactive();
+
 enum class BoxIcon { Information, Exclamation, Stop };
 void messageBox(const char* title, const char* text, BoxIcon icon);
 // A yes/no question; returns the answer, or defaultAnswer when no display can show it.

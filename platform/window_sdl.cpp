@@ -1,7 +1,7 @@
 // Window, GL context and display modes on SDL2.
 #include <SDL.h>
 
-#include <cstdio>
+#include <cstdlib>
 
 #include "platform/platform.h"
 
@@ -29,6 +29,10 @@ bool videoAvailable() { return videoStarted; }
 
 bool setFullscreenMode(int width, int height, int bitsPerPixel) {
   if (!initVideo()) return false;
+  // Every way out of the process, a failure message's exit included, gives
+  // the desktop its mode back.
+  static const bool restoreAtExit = std::atexit(restoreDisplayMode) == 0;
+  (void)restoreAtExit;
   const int count = SDL_GetNumDisplayModes(0);
   for (int i = 0; i < count; ++i) {
     SDL_DisplayMode mode;

@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/gl_window.h"
@@ -12,6 +13,7 @@
 #include "demo/parts.h"
 #include "demo/random.h"
 #include "demo/screen_quad.h"
+#include "platform/platform.h"
 #include "runtime/camera_tracks.h"
 #include "runtime/cue_table.h"
 #include "runtime/demo_state.h"
@@ -50,6 +52,15 @@ void drawFadeOverlay(float level) {
   glPopMatrix();
   glPopAttrib();
   glFlush();
+}
+
+// Puts the captured camera text on the clipboard and hands it to the
+// clipboard manager, so it outlives the process; it is also printed on the
+// debug console so it is never lost.
+void handOverCapturedText() {
+  copyToClipboard(demo.clipboardText);
+  platform::persistClipboard();
+  if (!demo.clipboardText.empty()) std::printf("%s", demo.clipboardText.c_str());
 }
 
 }  // namespace
@@ -132,7 +143,7 @@ bool runFrame() {
     if (demo.musicEnabled) setMusicVolume(fadeVolume(level));
     drawFadeOverlay(static_cast<float>(level));
     if (level > 0.999) {
-      copyToClipboard(demo.clipboardText);
+      handOverCapturedText();
       endDemo(demo.musicEnabled);
     }
   }
