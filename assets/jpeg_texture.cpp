@@ -24,8 +24,12 @@
 namespace {
 
 // A missing or undecodable image ends the show as a failure (exit code 1).
+// code is the decoder's error code, 0 when the file could not be opened.
 [[noreturn]] void failImage(const char* title, const char* path, int code) {
-  std::printf("%s: cannot load JPEG image (decoder error %d)\n", path, code);
+  if (code)
+    std::printf("%s: not a decodable JPEG image (decoder error %d)\n", path, code);
+  else
+    std::printf("%s: cannot open the image file\n", path);
   platform::messageBox(title, path, platform::BoxIcon::Information);
   std::exit(1);
 }

@@ -1,0 +1,125 @@
+// The JPEG texture loaders under a live GL context: what lands in the
+// texture (rows bottom-up, odd widths read tightly), the normal map, the
+// asset records, the buffer swap, and the exit on a missing or broken file.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "assets/jpeg_rgb.h"
+#include "jpeg/jpeg_test_support.h"
+#include "render/gl_fixture.h"
+#include "render/render_resources.h"
+#include "runtime/demo_state.h"
+
+using namespace jpegtest;
+
+namespace {
+
+int swapCalls = 0;
+double swapValue = 0.0;
+void recordSwap(double value) {
+  ++swapCalls;
+  swapValue = value;
+}
+
+class JpegTextureGL : public GLTest {
+ protected:
+  void SetUp() override {
+    GLTest::SetUp();
+    dir = makeTempDir();
+    setenv("TESSALY_BATCH", "1", 1);
+  }
+  void TearDown() override { run("rm -rf '" + dir + "'"); }
+
+  std::string encode(const Image& image, const std::string& options, const std::string& name) {
+    std::string in = dir + (image.channels == 1 ? "/in.pgm" : "/in.ppm");
+    std::string out = dir + "/" + name;
+    writePnm(in, image);
+    EXPECT_EQ(run("cjpeg " + options + " '" + in + "' > '" + out + "'"), 0);
+    return out;
+  }
+
+  // Level 0 of the texture bound to GL_TEXTURE_2D, read back tightly packed.
+  static std::vector<uint8_t> readBack(int width, int height) {
+    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+  }
+
+  std::string dir;
+};
+
+}  // namespace
+
+TEST_F(JpegTextureGL, PictureIsUploadedBottomRowFirst) {
+  std::string path = encode(makePicture(5, 7, 3, 1), "-sample 2x2", "picture.jpg");
+  Decoded decoded = decode(readFile(path));
+  ASSERT_EQ(decoded.error, 0);
+  RenderResources& r = demo.renderer;
+  r.swapBuffers = recordSwap;
+  size_t records = demo.loadedImages.size();
+  r.loadJpegTexture(path.c_str(), 42);
+
+  EXPECT_EQ(swapCalls, 1);
+  EXPECT_EQ(swapValue, 0.1);
+  ASSERT_NE(r.textures[42], 0u);
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(static_cast<GLuint>(bound), r.textures[42]);
+  std::vector<uint8_t> expected = decoded.image.pixels;
+  flipRows(expected, 5, 7);
+  EXPECT_EQ(readBack(5, 7), expected);
+
+  ASSERT_EQ(demo.loadedImages.size(), records + 1);
+  const LoadedImage& record = demo.loadedImages.back();
+  EXPECT_EQ(record.path, path);
+  EXPECT_EQ(record.slot, 42);
+  EXPECT_EQ(record.width, 5);
+  EXPECT_EQ(record.height, 7);
+  EXPECT_EQ(record.kind, 0);
+
+  // A greyscale file becomes grey RGB.
+  std::string grey = encode(makePicture(3, 2, 1, 2), "", "grey.jpg");
+  Decoded greyDecoded = decode(readFile(grey));
+  r.loadJpegTexture(grey.c_str(), 43);
+  std::vector<uint8_t> texels = readBack(3, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x)
+      for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(texels[((1 - y) * 3 + x) * 3 + c], greyDecoded.image.pixels[y * 3 + x]);
+  r.swapBuffers = nullptr;
+}
+
+TEST_F(JpegTextureGL, NormalMapOfAFlatImagePointsUp) {
+  Image flat{7, 3, 3, std::vector<uint8_t>(7 * 3 * 3, 90)};
+  std::string path = encode(flat, "-sample 1x1", "flat.jpg");
+  RenderResources& r = demo.renderer;
+  swapCalls = 0;
+  r.swapBuffers = recordSwap;
+  r.loadJpegNormalMap(path.c_str(), 44);
+  EXPECT_EQ(swapCalls, 0);
+  ASSERT_NE(r.textures[44], 0u);
+  std::vector<uint8_t> texels = readBack(7, 3);
+  for (size_t i = 0; i < texels.size(); i += 3) {
+    EXPECT_EQ(texels[i], 127);
+    EXPECT_EQ(texels[i + 1], 127);
+    EXPECT_EQ(texels[i + 2], 255);
+  }
+  EXPECT_EQ(demo.loadedImages.back().slot, 44);
+  r.swapBuffers = nullptr;
+}
+
+TEST_F(JpegTextureGL, MissingOrBrokenImagesEndTheProgramAsAFailure) {
+  ::testing::FLAGS_gtest_death_test_style = "threadsafe";  // SDL keeps threads running
+  std::string missing = dir + "/absent.jpg";
+  std::string broken = dir + "/broken.jpg";
+  writeFile(broken, {0xFF, 0xD8, 0xFF, 0xC3, 0x00, 0x0B, 8, 0, 1, 0, 1, 1, 1, 0x11, 0});
+  EXPECT_EXIT(demo.renderer.loadJpegTexture(missing.c_str(), 1), ::testing::ExitedWithCode(1),
+              "Jpg: .*absent\\.jpg");
+  EXPECT_EXIT(demo.renderer.loadJpegTexture(broken.c_str(), 1), ::testing::ExitedWithCode(1),
+              "Jpg !: .*broken\\.jpg");
+  EXPECT_EXIT(demo.renderer.loadJpegNormalMap(missing.c_str(), 1), ::testing::ExitedWithCode(1),
+              "Jpg !: .*absent\\.jpg");
+}
