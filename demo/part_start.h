@@ -80,7 +80,6 @@ class part_start : public parts {
   double partTime = 0.0;  // the part's clock; equals demoTime unless a jump moves the demo clock
   int frameCounter = 0;
   int textureBase = 0;
-  double channelValue = 0.0;  // the part's camera-track channel
   PartResources programs;
   PartTextures textureIds;
   ObjMesh meshes[kMeshCount];

@@ -11,4 +11,8 @@ class parts {
   virtual ~parts() = default;
   // Loads every resource of the part once, with the GL context current.
   virtual int initResources(RenderResources* renderer) = 0;
+
+  // The part's camera-track channel: the value the camera-track recorder
+  // stores for the part's slot and a digit jump restores.
+  double channelValue = 0.0;
 };

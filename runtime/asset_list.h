@@ -2,4 +2,12 @@
 // once into the collection folder. Runs only with its developer switch.
 #pragma once
 
+// The collection folder; a file's copy goes to this folder followed by the
+// file's path as loaded.
+constexpr const char* kAssetCollectionFolder = "C:/Morvane/";
+
+// Writes the report of demo.loadedImages to demo.assetListFile (opened by
+// the startup sequence; a failed stream drops the writes silently), sorts the
+// list by path, copies each distinct path into the collection folder without
+// overwriting (failures are ignored: the folder must exist), and closes the file.
 void writeAssetList();

@@ -1,9 +1,41 @@
 // Camera tracks: a directing aid that records per-frame channel values, saves
 // them to "state.txt", loads them at startup and jumps to preset times on the
 // digit keys. Runs only with the camera-track developer switches.
+//
+// Channel i pairs the channel value of the part in slot i with
+// frameInput.trackFlagsA[i] and trackFlagsB[i]. Only the four part slots can
+// hold a part; a channel without a part records 0 and is never written back.
 #pragma once
 
+#include <vector>
+
+constexpr int kCameraChannelCount = 9;
+
+// One recorded state: a value and two flags per channel, at a demo time.
+struct CameraKey {
+  std::vector<bool> flagsA;
+  std::vector<bool> flagsB;
+  std::vector<double> values;
+  double time = 0.0;
+};
+
+// Keys in recording (or file) order.
+using CameraTrackStore = std::vector<CameraKey>;
+
+extern CameraTrackStore cameraTracks;
+// The key being recorded, or the key a jump restores.
+extern CameraKey workingKey;
+
+// Appends a key of the nine channels at demoTime to the store.
 void recordKey();
+// Copies the key nearest to t into the working key (the earlier of two
+// equally near keys); with an empty store the working key is left empty.
+void nearestKey(double t);
+// For every held digit 0..7: restores the key nearest to the digit's preset
+// time into the channels and track flags and seeks the music there.
 void jumpKeys();
+// Writes the store as text; an unopenable file writes nothing.
 void saveTracks(const char* path);
+// Replaces the store with the file's keys. A missing file gives an empty
+// store; a malformed file keeps what was read before the fault.
 void loadTracks(const char* path);

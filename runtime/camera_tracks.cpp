@@ -1,0 +1,123 @@
+// The camera-track recorder, its "state.txt" file and the digit jumps.
+#include "runtime/camera_tracks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+#include "demo/parts.h"
+#include "runtime/demo_state.h"
+#include "runtime/music.h"
+
+CameraTrackStore cameraTracks;
+CameraKey workingKey;
+
+namespace {
+
+// Preset times of the digit keys 0..7, in seconds.
+constexpr double kJumpTimes[8] = {25.0, 146.0, 165.0, 200.0, 302.0, 265.0, 287.0, 293.0};
+// A jump restores the values of channels 0..7; channel 8's value stays.
+constexpr int kRestoredValueCount = 8;
+
+// The part that supplies channel i, or null when its slot is empty or
+// beyond the part slots.
+parts* channelPart(int channel) {
+  return channel < kPartSlotCount ? demo.partSlots[channel] : nullptr;
+}
+
+void clearKey(CameraKey& key) {
+  key.flagsA.clear();
+  key.flagsB.clear();
+  key.values.clear();
+}
+
+}  // namespace
+
+void recordKey() {
+  const FrameInput& input = demo.frameInput;
+  workingKey.time = demo.demoTime;
+  clearKey(workingKey);
+  for (int i = 0; i < kCameraChannelCount; ++i) {
+    workingKey.flagsA.push_back(input.trackFlagsA[i]);
+    workingKey.flagsB.push_back(input.trackFlagsB[i]);
+    const parts* part = channelPart(i);
+    workingKey.values.push_back(part ? part->channelValue : 0.0);
+  }
+  cameraTracks.push_back(workingKey);
+}
+
+void nearestKey(double t) {
+  clearKey(workingKey);
+  workingKey.time = 0.0;
+  const CameraKey* best = nullptr;
+  double bestDistance = 1e14;
+  for (const CameraKey& key : cameraTracks) {
+    const double distance = std::fabs(key.time - t);
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = &key;
+    }
+  }
+  if (best) workingKey = *best;
+}
+
+void jumpKeys() {
+  FrameInput& input = demo.frameInput;
+  for (int d = 0; d < 8; ++d) {
+    if (!demo.keys['0' + d]) continue;
+    const double t = kJumpTimes[d];
+    nearestKey(t);
+    // A loaded key may hold fewer channels (or be cut short by a malformed
+    // file); only what it holds is restored.
+    const int flagsA = std::min<int>(workingKey.flagsA.size(), kCameraChannelCount);
+    const int flagsB = std::min<int>(workingKey.flagsB.size(), kCameraChannelCount);
+    const int values = std::min<int>(workingKey.values.size(), kRestoredValueCount);
+    for (int j = 0; j < flagsA; ++j) input.trackFlagsA[j] = workingKey.flagsA[j];
+    for (int j = 0; j < flagsB; ++j) input.trackFlagsB[j] = workingKey.flagsB[j];
+    for (int j = 0; j < values; ++j) {
+      if (parts* part = channelPart(j)) part->channelValue = workingKey.values[j];
+    }
+    seekMusic(t);
+  }
+}
+
+void saveTracks(const char* path) {
+  std::ofstream file(path, std::ios::trunc);
+  if (!file) return;
+  file << cameraTracks.size() << '\n';
+  for (const CameraKey& key : cameraTracks) {
+    file << "\n\n" << key.time << '\n' << key.values.size() << '\n';
+    for (size_t i = 0; i < key.values.size(); ++i) {
+      const bool flagA = i < key.flagsA.size() && key.flagsA[i];
+      const bool flagB = i < key.flagsB.size() && key.flagsB[i];
+      file << key.values[i] << ' ' << flagA << ' ' << flagB << ' ';
+    }
+  }
+}
+
+void loadTracks(const char* path) {
+  cameraTracks.clear();
+  std::ifstream file(path);
+  int count = 0;
+  if (!(file >> count)) return;
+  // Every read is checked: at the first malformed token reading stops, and
+  // the keys read so far stay, the one cut short with the fields it got.
+  for (int k = 0; k < count; ++k) {
+    CameraKey key;
+    if (!(file >> key.time)) return;
+    double channels = 0.0;
+    const bool countRead = static_cast<bool>(file >> channels);
+    for (int i = 0; countRead && i < channels; ++i) {
+      double value = 0.0;
+      bool flagA = false, flagB = false;
+      if (!(file >> value)) break;
+      key.values.push_back(value);
+      if (!(file >> flagA)) break;
+      key.flagsA.push_back(flagA);
+      if (!(file >> flagB)) break;
+      key.flagsB.push_back(flagB);
+    }
+    cameraTracks.push_back(std::move(key));
+    if (!file) return;
+  }
+}

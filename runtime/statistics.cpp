@@ -1,0 +1,58 @@
+// The frame-rate statistics table and its log.
+#include "runtime/statistics.h"
+
+#include <cstdint>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+struct StatisticsEntry {
+  double time;
+  double frameRate;
+  int32_t value;
+};
+
+std::vector<StatisticsEntry> table;
+std::ofstream logFile;
+
+// Each frame rate from i = 3 on becomes the mean of a forward and a backward
+// weighted average over three neighbours (weights 10, 6, 3, 2 out of 21). The
+// pass runs in place, so the backward neighbours are already smoothed.
+void smoothFrameRates() {
+  const int count = static_cast<int>(table.size());
+  auto f = [](int i) -> double& { return table[i].frameRate; };
+  for (int i = 3; i < count - 3; ++i) {
+    const double forward = (10 * f(i) + 6 * f(i + 1) + 3 * f(i + 2) + 2 * f(i + 3)) / 21;
+    const double backward = (10 * f(i) + 6 * f(i - 1) + 3 * f(i - 2) + 2 * f(i - 3)) / 21;
+    f(i) = (forward + backward) / 2;
+  }
+}
+
+}  // namespace
+
+void openStatistics(const char* path, double duration) {
+  logFile.open(path, std::ios::trunc);
+  const int count = static_cast<int>(duration * 10);
+  table.clear();
+  for (int j = 0; j < count; ++j) table.push_back({j / 10.0, 0.0, 0});
+}
+
+void recordStatistics(double frameRate, double time) {
+  // The index truncates toward zero, so times just below 0 fall in entry 0.
+  const double index = time * 10;
+  if (!(index > -1.0 && index < static_cast<double>(table.size()))) return;
+  table[static_cast<size_t>(index)] = {time, frameRate, 0};
+}
+
+void writeStatistics() {
+  if (table.empty()) return;
+  logFile << table.size() << '\n' << std::flush;
+  smoothFrameRates();
+  for (const StatisticsEntry& entry : table) {
+    logFile << entry.time << '\n' << entry.frameRate << '\n' << entry.value << '\n';
+  }
+  logFile.close();
+  table.clear();
+  table.shrink_to_fit();
+}
