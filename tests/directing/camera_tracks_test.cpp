@@ -1,0 +1,216 @@
+// The camera-track recorder: recording from the part slots and track flags,
+// the "state.txt" text and its round trip, malformed files, nearest keys and
+// the digit jumps, and the frame driver running the tools with the switches on.
+#include "runtime/camera_tracks.h"
+
+#include <gtest/gtest.h>
+
+#include "demo/parts.h"
+#include "runtime/demo_state.h"
+#include "runtime/frame_driver.h"
+#include "runtime/timer.h"
+#include "scratch_folder.h"
+
+namespace {
+
+class ChannelPart : public parts {
+ public:
+  void drawFrame(double*, RenderResources*, FrameInput*) override { ++draws; }
+  int initResources(RenderResources*) override { return 0; }
+  int draws = 0;
+};
+
+CameraKey makeKey(double time, std::vector<double> values, std::vector<bool> flagsA,
+                  std::vector<bool> flagsB) {
+  CameraKey key;
+  key.time = time;
+  key.values = std::move(values);
+  key.flagsA = std::move(flagsA);
+  key.flagsB = std::move(flagsB);
+  return key;
+}
+
+class CameraTracks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    demo = DemoState();
+    cameraTracks.clear();
+    workingKey = CameraKey();
+    demo.partSlots[0] = &part;
+  }
+  void TearDown() override {
+    for (parts*& slot : demo.partSlots) slot = nullptr;
+    cameraTracks.clear();
+  }
+  ScratchFolder folder;
+  ChannelPart part;
+};
+
+TEST_F(CameraTracks, RecordsNineChannelsFromFilledSlotsAndTheFlags) {
+  ChannelPart third;
+  demo.partSlots[2] = &third;
+  part.channelValue = 1.25;
+  third.channelValue = -7.5;
+  demo.demoTime = 12.5;
+  demo.frameInput.trackFlagsA[0] = true;
+  demo.frameInput.trackFlagsA[8] = true;
+  demo.frameInput.trackFlagsA[9] = true;  // beyond the nine channels
+  demo.frameInput.trackFlagsB[4] = true;
+  recordKey();
+  part.channelValue = 2.0;
+  demo.demoTime = 12.6;
+  recordKey();
+
+  ASSERT_EQ(cameraTracks.size(), 2u);
+  const CameraKey& first = cameraTracks[0];
+  EXPECT_DOUBLE_EQ(first.time, 12.5);
+  EXPECT_EQ(first.values, (std::vector<double>{1.25, 0, -7.5, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(first.flagsA, (std::vector<bool>{1, 0, 0, 0, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(first.flagsB, (std::vector<bool>{0, 0, 0, 0, 1, 0, 0, 0, 0}));
+  EXPECT_DOUBLE_EQ(cameraTracks[1].values[0], 2.0);
+  EXPECT_DOUBLE_EQ(cameraTracks[1].time, 12.6);
+}
+
+TEST_F(CameraTracks, StateFileTextAndRoundTrip) {
+  saveTracks("state.txt");
+  EXPECT_EQ(readText("state.txt"), "0\n");
+
+  cameraTracks.push_back(makeKey(123.456789, {1.5, -2}, {1, 0}, {0, 1}));
+  cameraTracks.push_back(makeKey(0.25, {}, {}, {}));
+  saveTracks("state.txt");
+  EXPECT_EQ(readText("state.txt"), "2\n\n\n123.457\n2\n1.5 1 0 -2 0 1 \n\n0.25\n0\n");
+
+  // A recorded nine-channel key and a short one survive the round trip.
+  part.channelValue = 3.75;
+  demo.demoTime = 40.0;
+  demo.frameInput.trackFlagsB[7] = true;
+  recordKey();
+  const CameraTrackStore saved = cameraTracks;
+  saveTracks("state.txt");
+  cameraTracks.push_back(makeKey(1.0, {1}, {1}, {1}));  // replaced by the load
+  loadTracks("state.txt");
+
+  ASSERT_EQ(cameraTracks.size(), saved.size());
+  EXPECT_DOUBLE_EQ(cameraTracks[0].time, 123.457);
+  for (size_t k = 0; k < saved.size(); ++k) {
+    EXPECT_EQ(cameraTracks[k].values.size(), saved[k].values.size()) << "key " << k;
+    EXPECT_EQ(cameraTracks[k].flagsA, saved[k].flagsA) << "key " << k;
+    EXPECT_EQ(cameraTracks[k].flagsB, saved[k].flagsB) << "key " << k;
+  }
+  EXPECT_EQ(cameraTracks[2].values, saved[2].values);
+}
+
+TEST_F(CameraTracks, MissingOrMalformedFilesKeepWhatWasRead) {
+  cameraTracks.push_back(makeKey(1.0, {1}, {1}, {1}));
+  loadTracks("absent.txt");
+  EXPECT_TRUE(cameraTracks.empty());
+
+  // The second key breaks at its second channel's flag A; a key count far
+  // beyond the file's content does not make up keys.
+  writeText("state.txt", "1000000\n\n\n4.5\n1\n9 1 1 \n\n6\n3\n1 0 1 2 x 0 3 1 1 \n\n8\n1\n5 1 1 ");
+  loadTracks("state.txt");
+  ASSERT_EQ(cameraTracks.size(), 2u);
+  EXPECT_DOUBLE_EQ(cameraTracks[0].time, 4.5);
+  EXPECT_EQ(cameraTracks[0].values, (std::vector<double>{9}));
+  const CameraKey& broken = cameraTracks[1];
+  EXPECT_DOUBLE_EQ(broken.time, 6.0);
+  EXPECT_EQ(broken.values, (std::vector<double>{1, 2}));
+  EXPECT_EQ(broken.flagsA, (std::vector<bool>{0}));
+  EXPECT_EQ(broken.flagsB, (std::vector<bool>{1}));
+
+  // A flag other than 0 or 1 is malformed too.
+  writeText("state.txt", "1\n\n\n4.5\n1\n9 2 1 ");
+  loadTracks("state.txt");
+  ASSERT_EQ(cameraTracks.size(), 1u);
+  EXPECT_EQ(cameraTracks[0].values, (std::vector<double>{9}));
+  EXPECT_TRUE(cameraTracks[0].flagsA.empty());
+
+  writeText("state.txt", "not a count");
+  loadTracks("state.txt");
+  EXPECT_TRUE(cameraTracks.empty());
+}
+
+TEST_F(CameraTracks, NearestKeyPrefersTheEarlierOfEquallyNearKeys) {
+  nearestKey(20.0);
+  EXPECT_TRUE(workingKey.values.empty());
+  EXPECT_EQ(workingKey.time, 0.0);
+
+  cameraTracks.push_back(makeKey(10.0, {1}, {1}, {0}));
+  cameraTracks.push_back(makeKey(30.0, {3}, {0}, {1}));
+  cameraTracks.push_back(makeKey(31.0, {2}, {0}, {0}));
+  nearestKey(20.0);
+  EXPECT_EQ(workingKey.time, 10.0);
+  EXPECT_EQ(workingKey.values, (std::vector<double>{1}));
+  EXPECT_EQ(workingKey.flagsA, (std::vector<bool>{1}));
+  nearestKey(30.4);
+  EXPECT_EQ(workingKey.time, 30.0);
+  nearestKey(1000.0);
+  EXPECT_EQ(workingKey.time, 31.0);
+}
+
+TEST_F(CameraTracks, DigitJumpRestoresTheKeyNearItsPresetTime) {
+  FrameInput& input = demo.frameInput;
+  // Digit 1 jumps to 146 s; digit 7 (293 s) is also held and runs after it.
+  cameraTracks.push_back(makeKey(140.0, {5, 6, 7, 8, 9, 10, 11, 12, 13},
+                                 {1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 1, 0, 0, 0, 0, 1}));
+  cameraTracks.push_back(makeKey(290.0, {42}, {0}, {1}));
+  input.trackFlagsA[9] = true;
+  demo.keys['1'] = true;
+  jumpKeys();
+  EXPECT_EQ(part.channelValue, 5.0);
+  for (int j = 0; j < 9; ++j) EXPECT_TRUE(input.trackFlagsA[j]) << j;
+  EXPECT_TRUE(input.trackFlagsB[3]);
+  EXPECT_TRUE(input.trackFlagsB[8]);
+  EXPECT_FALSE(input.trackFlagsB[0]);
+  EXPECT_TRUE(input.trackFlagsA[9]);  // beyond the nine channels
+
+  // A one-channel key restores channel 0 alone.
+  demo.keys['7'] = true;
+  jumpKeys();
+  EXPECT_EQ(part.channelValue, 42.0);
+  EXPECT_FALSE(input.trackFlagsA[0]);
+  EXPECT_TRUE(input.trackFlagsB[0]);
+  EXPECT_TRUE(input.trackFlagsA[1]);
+  EXPECT_TRUE(input.trackFlagsB[3]);
+  EXPECT_EQ(demo.demoTime, 0.0);  // the demo clock stays
+
+  // Digits 8 and 9 do nothing, nor does a jump with an empty store.
+  demo.keys['1'] = demo.keys['7'] = false;
+  demo.keys['8'] = demo.keys['9'] = true;
+  part.channelValue = -1.0;
+  jumpKeys();
+  EXPECT_EQ(part.channelValue, -1.0);
+  cameraTracks.clear();
+  demo.keys['0'] = true;
+  jumpKeys();
+  EXPECT_EQ(part.channelValue, -1.0);
+  EXPECT_FALSE(input.trackFlagsA[0]);
+}
+
+TEST_F(CameraTracks, FrameDriverRecordsAndJumpsWithTheSwitchesOn) {
+  demo.musicEnabled = false;
+  timerReset();
+  demo.lastTimerValue = timerRead();
+  runFrame();
+  runFrame();
+  EXPECT_TRUE(cameraTracks.empty());
+
+  demo.cameraRecord = true;
+  demo.cameraTracksEnabled = true;
+  part.channelValue = 8.0;
+  runFrame();
+  runFrame();
+  ASSERT_EQ(cameraTracks.size(), 2u);
+  EXPECT_EQ(cameraTracks[1].values[0], 8.0);
+  EXPECT_DOUBLE_EQ(cameraTracks[1].time, demo.demoTime);
+
+  // The recorded key is the only one, so a held digit restores it.
+  part.channelValue = 0.0;
+  demo.keys['2'] = true;
+  demo.cameraRecord = false;
+  runFrame();
+  EXPECT_EQ(part.channelValue, 8.0);
+  EXPECT_EQ(part.draws, 5);
+}
+
+}  // namespace
