@@ -13,6 +13,7 @@
 #include <cstring>
 #include <new>
 
+#include "assets/jpeg_colour.h"
 #include "assets/jpeg_idct.h"
 #include "assets/jpeg_stream.h"
 
@@ -46,19 +47,13 @@ inline int extend(int value, int size) {
   return value < (1 << (size - 1)) ? value - (1 << size) + 1 : value;
 }
 
-inline uint8_t saturate(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
-
 }  // namespace
 
 JpegDecoder::JpegDecoder(jpeg_decoder_stream* stream, bool useSimd)
-    : stream_(stream), useSimd_(useSimd && idctSimdAvailable()) {
-  for (int c = 0; c < 256; ++c) {
-    int k = c - 128;
-    redFromCr_[c] = (91882 * k + 32768) >> 16;
-    blueFromCb_[c] = (116130 * k + 32768) >> 16;
-    greenFromCr_[c] = -46802 * k;
-    greenFromCb_[c] = -22554 * k + 32768;
-  }
+    : stream_(stream),
+      useSimd_(useSimd && idctSimdAvailable()),
+      colourSimd_(useSimd && colourSimdAvailable()) {
+  buildYCbCrTables(colour_);
   if (!stream_) {
     fail(jpeg_error::StreamReadError);
     return;
@@ -297,6 +292,14 @@ void JpegDecoder::readHuffmanTables() {
       t.maxCode[length] = counts[length - 1] ? code - 1 : -1;
       code <<= 1;
     }
+    for (int bits = 0; bits < 512; ++bits) {
+      t.fastAc[bits] = 0;
+      int length = t.fast[bits] >> 8, run = (t.fast[bits] >> 4) & 15, size = t.fast[bits] & 15;
+      if (!t.fast[bits] || !size || length + size > 9) continue;
+      int value = extend((bits >> (9 - length - size)) & ((1 << size) - 1), size);
+      t.fastAc[bits] = static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | (run << 8) |
+                       (length + size);
+    }
     t.defined = true;
   }
 }
@@ -468,7 +471,9 @@ int JpegDecoder::decode(const uint8_t** line, int* length) {
 inline void JpegDecoder::fillBits() {
   while (bitCount_ <= 56) {
     uint64_t byte = 0;
-    if (!marker_) {
+    if (!marker_ && inPos_ < inEnd_ && input_[inPos_] != 0xFF) {
+      byte = input_[inPos_++];  // the common case: a plain data byte already buffered
+    } else if (!marker_) {
       byte = nextByte();
       if (byte == 0xFF) {
         int code = nextByte();
@@ -555,6 +560,16 @@ void JpegDecoder::decodeBlock(Component& c, int16_t* block) {
   block[0] = static_cast<int16_t>(c.dcPredictor);
   const HuffmanTable& ac = huffman_[c.acTable];
   for (int k = 1; k < 64;) {
+    if (bitCount_ < 16) fillBits();
+    int32_t fast = ac.fastAc[bits_ >> (64 - 9)];
+    if (fast) {
+      k += (fast >> 8) & 15;
+      if (k > 63) return fail(jpeg_error::CorruptData);
+      bits_ <<= fast & 15;
+      bitCount_ -= fast & 15;
+      block[kZigZag[k++]] = static_cast<int16_t>(fast >> 16);
+      continue;
+    }
     int rs = decodeSymbol(ac);
     int run = rs >> 4, s = rs & 15;
     if (s) {
@@ -769,7 +784,8 @@ void JpegDecoder::produceMcuRow() {
 
 // One output line of the current MCU row: greyscale straight from the luma
 // plane, colour through the tables with each chroma sample replicated over
-// lumaH_ x lumaV_ pixels.
+// lumaH_ x lumaV_ pixels. The planes and the line buffer are padded to whole
+// MCUs, which the vector conversion relies on.
 const uint8_t* JpegDecoder::convertLine(int lineInRow) {
   const Component* c = components_;
   const uint8_t* luma = c[0].plane + static_cast<size_t>(lineInRow) * c[0].planeStride;
@@ -777,14 +793,10 @@ const uint8_t* JpegDecoder::convertLine(int lineInRow) {
   int chromaRow = lineInRow / lumaV_;
   const uint8_t* cb = c[1].plane + static_cast<size_t>(chromaRow) * c[1].planeStride;
   const uint8_t* cr = c[2].plane + static_cast<size_t>(chromaRow) * c[2].planeStride;
-  uint8_t* out = lineBuffer_;
-  const int shift = lumaH_ - 1;
-  for (int x = 0; x < width_; ++x, out += 4) {
-    int y = luma[x];
-    int b = cb[x >> shift], r = cr[x >> shift];
-    out[0] = saturate(y + redFromCr_[r]);
-    out[1] = saturate(y + ((greenFromCb_[b] + greenFromCr_[r]) >> 16));
-    out[2] = saturate(y + blueFromCb_[b]);
-  }
+  const int chromaCount = (width_ + lumaH_ - 1) / lumaH_;
+  if (colourSimd_)
+    convertYCbCrLineSimd(luma, cb, cr, chromaCount, lumaH_, lineBuffer_);
+  else
+    convertYCbCrLine(colour_, luma, cb, cr, chromaCount, lumaH_, lineBuffer_);
   return lineBuffer_;
 }

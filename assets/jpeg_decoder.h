@@ -4,7 +4,7 @@
 //
 // Usage: construct on a stream (reads the headers), test errorCode(), read
 // width() and height(), call begin(), then call decode() once per line.
-// Colour lines hold 4 bytes per pixel (R, G, B, one unused byte); greyscale
+// Colour lines hold 4 bytes per pixel (R, G, B, then 255 for callers to ignore); greyscale
 // lines hold 1 byte per pixel. Errors never throw: the first error code is
 // kept in errorCode() and every later begin() or decode() returns -1.
 #pragma once
@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+#include "assets/jpeg_colour.h"
 
 class jpeg_decoder_stream;
 
@@ -85,6 +87,9 @@ class JpegDecoder {
   struct HuffmanTable {
     bool defined = false;
     uint16_t fast[512];  // 9-bit look-ahead: (length << 8) | symbol, 0 = longer code
+    // AC tables: code and value bits together within 9 bits, as
+    // (value << 16) | (run << 8) | total length; 0 = use the symbol path.
+    int32_t fastAc[512];
     int32_t minCode[17];
     int32_t maxCode[17];
     int32_t valueIndex[17];
@@ -198,7 +203,8 @@ class JpegDecoder {
   uint8_t* lineBuffer_ = nullptr;
   int16_t* mcuBlock_ = nullptr;
 
-  int32_t redFromCr_[256], blueFromCb_[256], greenFromCr_[256], greenFromCb_[256];
+  YCbCrTables colour_;
+  bool colourSimd_;
 
   std::unique_ptr<uint8_t[]> allocations_[kMaxAllocations];
   int allocationCount_ = 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 
+#include "assets/jpeg_colour.h"
 #include "assets/jpeg_decoder.h"
 #include "assets/jpeg_idct.h"
 #include "assets/jpeg_stream.h"
@@ -180,4 +181,34 @@ TEST_F(JpegDecoderTest, TransformOfAFlatBlock) {
     int expected = std::clamp(((dc + 4) >> 3) + 128, 0, 255);
     for (uint8_t v : out) ASSERT_EQ(v, expected) << dc;
   }
+}
+
+// Every (Cb, Cr) pair at several luma levels, with and without horizontal
+// replication: the vector conversion gives the table conversion's bytes.
+TEST(JpegColour, VectorConversionMatchesTables) {
+  if (!colourSimdAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
+  YCbCrTables tables;
+  buildYCbCrTables(tables);
+  Bytes cb(256), cr(256), luma(512);
+  Bytes scalar(512 * 4), vector(512 * 4);
+  for (int y : {0, 1, 77, 128, 200, 254, 255}) {
+    for (int red = 0; red < 256; ++red) {
+      for (int i = 0; i < 256; ++i) {
+        cb[i] = static_cast<uint8_t>(i);
+        cr[i] = static_cast<uint8_t>(red);
+      }
+      for (int i = 0; i < 512; ++i) luma[i] = static_cast<uint8_t>((y + i % 3) & 255);
+      for (int lumaH : {1, 2}) {
+        convertYCbCrLine(tables, luma.data(), cb.data(), cr.data(), 256, lumaH, scalar.data());
+        convertYCbCrLineSimd(luma.data(), cb.data(), cr.data(), 256, lumaH, vector.data());
+        ASSERT_EQ(0, std::memcmp(scalar.data(), vector.data(), 256 * lumaH * 4))
+            << "y " << y << " cr " << red << " lumaH " << lumaH;
+      }
+    }
+  }
+  // Neutral chroma leaves luma untouched.
+  convertYCbCrLine(tables, luma.data(), Bytes(8, 128).data(), Bytes(8, 128).data(), 8, 1,
+                   scalar.data());
+  for (int i = 0; i < 8; ++i)
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(scalar[i * 4 + c], luma[i]);
 }
