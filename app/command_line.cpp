@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -27,6 +28,10 @@ const char* usageText() {
          "  --data DIR         data directory (default: $TESSALY_DATA, data/ beside the program)\n"
          "  --start T          start the show at T seconds\n"
          "  --screenshot T FILE.png  render the frame at T seconds to a PNG and exit\n"
+         "  --capture FILE.mp4 render the show offline to a video with its soundtrack and exit\n"
+         "  --fps N            frames per second of the capture (default 60)\n"
+         "  --stop T           end the capture at T seconds (default 205, the end of the show)\n"
+         "                     --start and --width set the capture's first frame and size\n"
          "  --help             this text\n"
          "  --version          the program's version\n";
 }
@@ -34,6 +39,7 @@ const char* usageText() {
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
   line.any = !arguments.empty();
+  bool captureTiming = false;  // --fps or --stop given
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& arg = arguments[i];
     const bool hasValue = i + 1 < arguments.size();
@@ -79,10 +85,40 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.screenshotTime = number;
       line.screenshotPath = arguments[i + 2];
       i += 2;
+    } else if (arg == "--capture") {
+      if (!hasValue || arguments[i + 1].empty()) {
+        line.error = "--capture needs a video file name";
+        return line;
+      }
+      line.noDialog = true;
+      line.capturePath = arguments[++i];
+    } else if (arg == "--fps") {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 1 || number > 240 ||
+          number != std::floor(number)) {
+        line.error = "--fps needs a whole number of frames per second between 1 and 240";
+        return line;
+      }
+      line.captureFps = static_cast<int>(number);
+      captureTiming = true;
+      ++i;
+    } else if (arg == "--stop") {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number <= 0.0) {
+        line.error = "--stop needs a time in seconds after 0";
+        return line;
+      }
+      line.captureStop = std::min(number, 205.0);
+      captureTiming = true;
+      ++i;
     } else {
       line.error = "unknown option: " + arg;
       return line;
     }
   }
+  if (captureTiming && line.capturePath.empty())
+    line.error = "--fps and --stop need --capture";
+  else if (!line.capturePath.empty() && line.screenshotTime)
+    line.error = "--capture and --screenshot cannot be used together";
+  else if (!line.capturePath.empty() && line.captureStop <= line.start)
+    line.error = "--stop must be later than --start";
   return line;
 }

@@ -16,6 +16,9 @@ struct CommandLine {
   double start = 0.0;
   std::optional<double> screenshotTime;  // render this moment to screenshotPath and exit
   std::string screenshotPath;
+  std::string capturePath;    // render [start, captureStop) to this video and exit
+  int captureFps = 60;
+  double captureStop = 205.0;  // the end of the show; later times are clamped to it
   std::string error;       // set when the arguments cannot be used
 };
 

@@ -1,6 +1,7 @@
 // The entry sequence and the message loop.
 #include "app/main_loop.h"
 
+#include "app/capture.h"
 #include "app/display_modes.h"
 #include "app/gl_window.h"
 #include "app/offline_render.h"
@@ -56,18 +57,30 @@ bool mainLoopPass(int& quitCode) {
 }
 
 int runProgram(const CommandLine& commandLine) {
+  const bool capture = !commandLine.capturePath.empty();
+  if (capture && !captureToolAvailable()) return 1;
   chooseScreen(commandLine);
   if (commandLine.any)
     platform::openDebugConsole();
   else
     platform::discardDiagnostics();
-  requestStartTime(commandLine.start);
+  // Offline renders set the clock from their own frame times; only the
+  // played show starts from --start through the frame driver.
+  if (!capture && !commandLine.screenshotTime) requestStartTime(commandLine.start);
 
   if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
     return 1;
 
   if (commandLine.screenshotTime) {
     const int code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
+    if (demo.musicEnabled) closeMusic();
+    destroyMainWindow();
+    return code;
+  }
+
+  if (capture) {
+    const int code = runCapture({commandLine.capturePath, commandLine.start,
+                                 commandLine.captureStop, commandLine.captureFps});
     if (demo.musicEnabled) closeMusic();
     destroyMainWindow();
     return code;

@@ -60,6 +60,8 @@ void useOfflineSpectrum(bool offline) { offlineSpectrum = offline; }
 
 void setMusicVolume(int volume) { soundSystem().setVolume(kMusicChannel, volume); }
 
+const char* musicFileName() { return kMusicFile; }
+
 int musicSampleOffset(double t) { return static_cast<int>(t * platform::kMixRate); }
 
 void seekMusic(double t) { soundSystem().setPosition(kMusicChannel, musicSampleOffset(t)); }

@@ -18,6 +18,9 @@ void seekMusic(double t);
 // Stops all sound and releases the sound system.
 void closeMusic();
 
+// The soundtrack's file, relative to the data folder.
+const char* musicFileName();
+
 // The music's sample offset of show time t: (int)(t * 44100), truncated.
 int musicSampleOffset(double t);
 // For offline rendering, after startMusic: the spectrum the music reports

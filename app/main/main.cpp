@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
   // Output files are named relative to where the program was started, not the data folder.
   if (!commandLine.screenshotPath.empty())
     commandLine.screenshotPath = std::filesystem::absolute(commandLine.screenshotPath).string();
+  if (!commandLine.capturePath.empty())
+    commandLine.capturePath = std::filesystem::absolute(commandLine.capturePath).string();
   if (enterDataDirectory(commandLine.dataDir).empty()) return 1;
   return runProgram(commandLine);
 }

@@ -1,0 +1,23 @@
+// Offline capture of the show to a video file: frames at fixed steps of show
+// time through the frame driver and the part, with the soundtrack's section
+// beside them, encoded by the ffmpeg command, with a progress bar on stderr.
+#pragma once
+
+#include <string>
+
+struct CaptureRequest {
+  std::string path;  // the video file, absolute
+  double start = 0.0;
+  double stop = 205.0;  // no later than the end of the show
+  int fps = 60;
+};
+
+// Frames n = 0, 1, ... at show times start + n / fps before stop.
+int captureFrameCount(double start, double stop, int fps);
+// False, after saying so on stderr, when the ffmpeg command cannot be found.
+// Checked before the window opens so that a missing tool fails at once.
+bool captureToolAvailable();
+// Renders the frames into the open window and encodes them. Call after
+// createMainWindow. Returns the process exit code: 0 once the video file is
+// complete, 1 when ffmpeg failed or the capture was stopped early.
+int runCapture(const CaptureRequest& request);

@@ -1,0 +1,52 @@
+// Video encoding through the ffmpeg command: raw RGB frames go down a pipe to
+// a child ffmpeg process, which encodes them as H.264 (yuv420p) and muxes a
+// section of a sound file as AAC beside them.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// What the video holds. Frames are width x height tightly packed RGB rows,
+// top row first, fps per second. With an audio path, the sound file from
+// audioStartSample for audioSamples samples (at audioRate) is the soundtrack.
+struct VideoSettings {
+  std::string path;
+  int width = 0;
+  int height = 0;
+  int fps = 60;
+  std::string audioPath;
+  int64_t audioStartSample = 0;
+  int64_t audioSamples = 0;
+  int audioRate = 44100;
+};
+
+// The full path of an executable found on $PATH, or empty.
+std::string findOnPath(const std::string& program);
+
+class FfmpegPipe {
+ public:
+  FfmpegPipe() = default;
+  ~FfmpegPipe();
+  FfmpegPipe(const FfmpegPipe&) = delete;
+  FfmpegPipe& operator=(const FfmpegPipe&) = delete;
+
+  // Starts ffmpeg writing settings.path (replacing an existing file).
+  // False with the reason in error when it cannot be started.
+  bool start(const VideoSettings& settings, std::string& error);
+  // Hands one frame of width * height * 3 bytes to ffmpeg. False once ffmpeg
+  // no longer reads (it failed); finish then says why.
+  bool writeFrame(const uint8_t* rgb, size_t size);
+  // Ends the input so ffmpeg writes the end of the file, and waits for it.
+  // True when it exited with status 0; otherwise error holds what went wrong
+  // and the end of ffmpeg's own messages. Safe to repeat.
+  bool finish(std::string& error);
+  bool running() const { return child_ > 0; }
+
+ private:
+  pid_t child_ = -1;
+  int input_ = -1;
+  std::FILE* log_ = nullptr;  // ffmpeg's standard error
+};
