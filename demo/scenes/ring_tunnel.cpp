@@ -1,9 +1,202 @@
-// Scene slot: clears the scene target until the scene is drawn here.
+// The ring tunnel flight (36 s to 132 s): a path grown from a fixed seed,
+// the camera flying along its spline, a band of panels lining it whose rings
+// pulse with the music, tiled-cube layers around the camera's target from
+// 68 s and the blinking letters from 100 s to 116 s.
 #include <GL/glew.h>
 
-#include "demo/part_start.h"
+#include <algorithm>
+#include <cmath>
 
-void part_start::drawRingTunnel(RenderResources*, int, int) {
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+#include "demo/part_start.h"
+#include "demo/random.h"
+#include "demo/scenes/ring_tunnel_placement.h"
+#include "demo/scenes/scene_frame.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// What the rings of one tunnel panel follow.
+struct TileLight {
+  float strength;  // a: the tile strength
+  float nearness;  // v: the tile's nearness to the camera
+  int row;         // picks the rings by number and the phase of the beat
+  float depthGain; // larger rings on the later cube layers
+};
+
+void flicker(const ShapeInputs* shapes, const PanelFrame& frame, float width, float radius,
+             float depth, Vec3 color) {
+  drawFlickerRing(0, shapes, panelRing(frame, width, radius, depth, color));
+}
+
+void pulse(int index, const ShapeInputs* shapes, const PanelFrame& frame, float width,
+           float radius, float depth, Vec3 color) {
+  drawPulseRing(index, shapes, panelRing(frame, width, radius, depth, color));
+}
+
+// The rings of a band tile (and of the faces drawn like one). Returns the
+// ring strength s (0 when no rings were drawn).
+float decorateTile(ShapeInputs* shapes, const PanelFrame& frame, const TileLight& light,
+                   double t) {
+  randomUnit();
+  crtRand();
+  const float w1 = static_cast<float>(0.05 * randomUnit() + 0.005);
+  const float w2 = static_cast<float>(0.2 * randomUnit() + 0.05);
+  const float a = light.strength;
+  const int row = light.row;
+  const float band2 = shapes->spectrum[2];
+
+  const bool near = t < 68 ? light.nearness >= -9.1f : light.nearness >= 0.5f;
+  if (crtRand() % 3 != 0 && near) {
+    float s = std::clamp(0.9f * a, 0.0f, 1.5f);
+    if (t > 52) s *= static_cast<float>(2.0 * (0.5 + 0.5 * std::sin(kPi * t + 0.5 * row)) + 1.0);
+    // Rings stand out of the band; from 124 s they turn inwards.
+    const float depth = (t > 124 ? -0.1f : 0.1f) * a * light.depthGain;
+    // Brightness follows the strength and kicks with the bass band.
+    const float glow = (0.35f + 0.65f * std::min(s, 1.5f) / 1.5f) * (1.0f + band2) * light.depthGain;
+    if (s > 0.1f) {
+      if (crtRand() % 3 == 0) {
+        for (int n = 0; n < 4; ++n) {
+          const float fade = 1.0f - 0.12f * n;
+          flicker(shapes, frame, 0.01f, std::fmod(fade * 0.4f * w1 * 24.0f * a, 0.45f),
+                  3.0f * fade * depth, vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f * glow));
+        }
+        flicker(shapes, frame, 6.0f * w1 + 0.02f, 0.12f * s, (0.5f + w2) * depth,
+                vecScale(vec3(0.7f, 0.4f, 0.3f), glow));
+      }
+      const int wave = row % 40 + 2;  // neighbouring rows pulse in a travelling wave
+      if (row % 9 == 0) {
+        flicker(shapes, frame, 0.03f, 0.2f * std::min(s, 1.5f), 6.0f * depth,
+                vecScale(vec3(0.7f, 0.5f, 0.4f), 1.2f * glow));
+        flicker(shapes, frame, 0.01f, 0.05f, 8.0f * depth,
+                vecScale(vec3(0.7f, 0.5f, 0.4f), 2.2f * glow));
+      }
+      if (row % 6 == 0)
+        pulse(wave, shapes, frame, 0.02f, 0.25f, (w1 + 2.0f) * depth,
+              vecScale(vec3(0.8f, 0.7f, 0.2f), glow));
+      if (row % 4 == 0)
+        pulse(wave, shapes, frame, 0.01f * a, 0.3f, 0.5f * depth,
+              vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f * glow));
+      if (row % 10 == 0)
+        pulse(wave, shapes, frame, 0.05f, 0.1f, 0.2f * depth, vecScale(vec3(0.4f, 1.0f, 0.4f), glow));
+      if (row % 5 == 0)
+        pulse(wave, shapes, frame, 0.015f, 0.35f, 3.0f * depth,
+              vecScale(vec3(0.5f, 0.6f, 0.7f), glow));
+      if (row % 14 == 0 || t > 100)
+        pulse(wave, shapes, frame, 0.04f, 0.05f * std::min(s, 1.5f), 2.6f * depth,
+              vecScale(vec3(0.7f, 0.4f, 0.3f), glow));
+    }
+    return s;
+  }
+  // Beyond the lit stretch: one small ember, of a random size class.
+  if (t > 68 && t < 116 && light.nearness < 0.5f && light.nearness >= -16.7f) {
+    float size = 1.0f;
+    if (randomUnit() < 0.15)
+      size = 10.0f;
+    else if (randomUnit() < 0.2)
+      size = 2.0f;
+    const float radius = static_cast<float>(0.1 + 0.1 * randomUnit());
+    flicker(shapes, frame, 0.015f * size, radius, 0.03f * size * (1.0f + band2),
+            vecScale(vec3(0.4f, 0.2f, 0.15f), 1.0f + 0.1f * size));
+  }
+  return 0.0f;
+}
+
+void setSegments(ShapeInputs* shapes, double t) {
+  shapes->segments = t > 52 ? crtRand() % 3 + 4 : 6;
+}
+
+void drawBand(part_start* part, const PathSpline& path, const PathCamera& camera, double t) {
+  ShapeInputs* shapes = &part->shapeInputs;
+  const int half = tunnelBandHalfWidth(t);
+  for (int row = 1; row <= path.count - 3; ++row) {
+    for (int column = -half; column < half; ++column) {
+      Vec3 c[4];
+      tunnelTileCorners(path, column, row, t, c);
+      const Vec3 centre = vecScale(vecAdd(vecAdd(c[0], c[1]), vecAdd(c[2], c[3])), 0.25f);
+      TileLight light;
+      light.strength = tileStrength(centre, camera.focus, t, shapes->spectrum[2]);
+      light.nearness = tileNearness(centre, column, camera.request.eye);
+      light.row = row;
+      light.depthGain = 1.0f;
+      seedTile(column, row, t);
+      if (!tileDrawn(column, row, t)) continue;
+      shapes->phase = 0.0f;
+      const PanelFrame frame = drawPanel(part, c[0], c[1], c[2], c[3], vec3(0.0f, 0.0f, 0.0f));
+      setSegments(shapes, t);
+      decorateTile(shapes, frame, light, t);
+    }
+  }
+}
+
+void drawLayers(part_start* part, const PathCamera& camera, double t) {
+  const ObjMesh& mesh = part->meshes[kMeshCube2];
+  ShapeInputs* shapes = &part->shapeInputs;
+  const int layers = tunnelLayerCount(t);
+  // Rings grow deeper and brighter at 84 s and again at 100 s.
+  const float gain = t > 100 ? 2.2f : t > 84 ? 1.6f : 1.0f;
+  for (int layer = 0; layer < layers; ++layer) {
+    crtSrand(423423);
+    const int step = 3 + 2 * layer;  // the faces that carry the extra rings
+    for (size_t i = 0; i < mesh.quads.size(); ++i) {
+      Vec3 c[4];
+      faceCorners(mesh, i, c);
+      const int face = static_cast<int>(i);
+      seedLayerFace(layer, face, t);
+      for (Vec3& corner : c) corner = placeLayerCorner(corner, layer, camera.request.target, t);
+      const Vec3 centre = vecScale(vecAdd(vecAdd(c[0], c[1]), vecAdd(c[2], c[3])), 0.25f);
+      TileLight light;
+      light.strength = tileStrength(centre, camera.focus, t, shapes->spectrum[2]);
+      light.nearness = faceNearness(centre, camera.request.eye);
+      light.row = face;
+      light.depthGain = gain;
+      shapes->phase = 0.0f;
+      const PanelFrame frame = drawPanel(part, c[3], c[2], c[1], c[0], vec3(0.0f, 0.0f, 0.0f));
+      setSegments(shapes, t);
+      const float s = decorateTile(shapes, frame, light, t);
+      if (t > 76 && face % step == 0)
+        pulse(face / 7 + 15, shapes, frame, 0.05f, 0.15f * std::max(s, 0.3f), 0.2f * gain,
+              vecScale(vec3(0.8f, 0.7f, 0.2f), gain));
+    }
+  }
+}
+
+void drawLetters(part_start* part, const PathCamera& camera, double t) {
+  static const MeshNumber kLetters[3] = {kMeshLetterR, kMeshLetterV, kMeshLetterK};
+  ShapeInputs* shapes = &part->shapeInputs;
+  for (int k = 0; k < 3; ++k) {
+    if (!letterVisible(k, t)) continue;
+    const ObjMesh& mesh = part->meshes[kLetters[k]];
+    for (size_t i = 0; i < mesh.quads.size(); ++i) {
+      Vec3 c[4];
+      faceCorners(mesh, i, c);
+      const Vec3 centre = vecScale(vecAdd(vecAdd(c[0], c[1]), vecAdd(c[2], c[3])), 0.25f);
+      shapes->phase = 0.0f;
+      const PanelFrame frame = drawPanel(part, c[3], c[2], c[1], c[0], vec3(0.3f, 0.3f, 0.4f));
+      setSegments(shapes, t);
+      pulse(2, shapes, frame, 0.12f, 0.05f, 0.25f, vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f));
+      TileLight light;
+      light.strength = 3.0f;
+      light.nearness = faceNearness(centre, camera.request.eye);
+      light.row = static_cast<int>(i);
+      light.depthGain = 1.0f;
+      decorateTile(shapes, frame, light, t);
+    }
+  }
+}
+
+}  // namespace
+
+void part_start::drawRingTunnel(RenderResources* renderer, int useOrbitCamera,
+                                int useVelocityProgram) {
+  const double t = partTime;
+  beginSceneFrame(this, renderer, useOrbitCamera, useVelocityProgram);
+  // The path continues the sequence the set-up seeded.
+  const PathSpline path = growTunnelPath(t);
+  const PathCamera camera = tunnelPathCamera(path, t);
+  requestCamera = camera.request;
+  drawBand(this, path, camera, t);
+  if (t > 68) drawLayers(this, camera, t);
+  if (t > 100 && t < 116) drawLetters(this, camera, t);
+  endSceneFrame(this);
 }

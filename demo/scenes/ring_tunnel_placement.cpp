@@ -1,0 +1,205 @@
+// The ring tunnel's path, camera, band and layers as plain geometry.
+#include "demo/scenes/ring_tunnel_placement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "demo/random.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+Vec3 vec(float x, float y, float z) {
+  Vec3 v;
+  v.x = x;
+  v.y = y;
+  v.z = z;
+  return v;
+}
+
+Vec3 normalized(Vec3 v) {
+  vecNormalize(&v);
+  return v;
+}
+
+// One window of the flight: the path parameter runs from `start` at `speed`
+// control points per second.
+struct FlightWindow {
+  double start;
+  double speed;
+};
+
+FlightWindow flightWindow(double t) {
+  if (t <= 52) return {35.3, 5};
+  if (t <= 60) return {35, 5};
+  if (t <= 68) return {45, 5};
+  if (t <= 84) return {50, 4};
+  if (t <= 100) return {68, 4};
+  if (t <= 116) return {84, 4};
+  return {100, 4};
+}
+
+Vec3 pathPoint(const PathSpline& path, int index) {
+  const int last = static_cast<int>(path.points.size()) - 1;
+  return path.points[std::clamp(index, 0, last)];
+}
+
+// The direction across the path at a step along it: (0, 0, 1) x step.
+Vec3 across(Vec3 step) {
+  vecNormalize(&step);
+  return normalized(vec(-step.y, step.x, 0.0f));
+}
+
+}  // namespace
+
+PathSpline growTunnelPath(double t) {
+  PathSpline path;
+  path.closed = true;
+  Vec3 position;
+  Vec3 direction = vec(0.0f, 1.0f, 0.0f);
+  double bend = 0.0;
+  for (int i = 0; i < kTunnelPathPoints; ++i) {
+    if (i % 20 == 0) bend = 0.2 * randomUnit() - 0.1;
+    const bool sideways = i % 20 < 10;
+    if (t <= 52) {
+      // Snakes sideways for ten points, then climbs for ten.
+      if (sideways)
+        rotateEuler(&direction, 0.0, 0.0, bend);
+      else
+        rotateEuler(&direction, 0.02, 0.0, 0.0);
+    } else if (t < 68) {
+      if (sideways) rotateEuler(&direction, 0.0, 0.0, 0.3 * bend);
+    }
+    position = vecAdd(position, direction);
+    splineAddPoint(&path, position);
+  }
+  return path;
+}
+
+PathCamera tunnelPathCamera(const PathSpline& path, double t) {
+  const FlightWindow window = flightWindow(t);
+  const double offset = t <= 52 ? 0.0 : -13.0;
+  const float q = static_cast<float>((t - window.start + offset) * window.speed);
+  auto at = [&](float u) { return splineEvaluate(path, u); };
+
+  PathCamera camera;
+  Vec3 ahead, behind;
+  if (t <= 52) {
+    camera.request.eye = vecAdd(at(q), vec(0.0f, 0.0f, -10.0f));
+    camera.request.target = at(q + 12.0f);
+    ahead = at(q + 16.8f);
+    behind = at(q + 8.0f);
+  } else {
+    camera.request.eye = vecAdd(at(q), vec(0.0f, 0.0f, -14.0f));
+    camera.request.target = at(q - 4.0f);
+    ahead = t <= 100 ? at(q + 16.8f) : at(q + 3.0f);
+    behind = at(q - 8.0f);
+  }
+  camera.focus = t <= 100 ? vecScale(vecAdd(ahead, behind), 0.5f) : ahead;
+  // Screen-up along the flight: the view direction flattened onto the path plane.
+  const Vec3 view = normalized(vecSub(camera.request.target, camera.request.eye));
+  camera.request.up =
+      vecCross(vecCross(view, vec(0.0f, 0.0f, -1.0f)), vec(0.0f, 0.0f, 1.0f));
+  return camera;
+}
+
+int tunnelBandHalfWidth(double t) {
+  if (t < 68) return 8;
+  if (t < 100) return 6;
+  return 7;
+}
+
+void tunnelTileCorners(const PathSpline& path, int column, int row, double t, Vec3 corners[4]) {
+  const Vec3 before = pathPoint(path, row - 1);
+  const Vec3 here = pathPoint(path, row);
+  const Vec3 after = pathPoint(path, row + 1);
+  const Vec3 side1 = across(vecSub(here, before));
+  const Vec3 side2 = across(vecSub(after, here));
+  const float half = t > 124 ? 0.35f : 0.5f;
+  const float k = static_cast<float>(column);
+  corners[0] = vecAdd(here, vecScale(side2, k - half));
+  corners[1] = vecAdd(here, vecScale(side2, k + half));
+  corners[2] = vecAdd(before, vecScale(side1, k + half));
+  corners[3] = vecAdd(before, vecScale(side1, k - half));
+}
+
+float tileStrength(const Vec3& centre, const Vec3& focus, double t, float band2) {
+  double a = 1.0 - 0.15 * vecLength(vecSub(centre, focus));
+  if (t > 52) {
+    // A slow wave across the band.
+    a += 0.45 + 0.45 * std::pow(std::cos(0.855 * centre.z + t) * std::sin(0.855 * centre.x + t), 4);
+  }
+  a = std::clamp(6.0 * a, 0.0, 5.0) * easeInOut((t - 36.0) * 0.25, 1.0);
+  if (t < 68) {
+    a *= 1.0 - easeInOut((t - 64.0) * 0.25, 1.0);
+  } else {
+    const double music = 1.3 * band2;
+    a *= std::min(music * music, 2.0);
+  }
+  return static_cast<float>(a);
+}
+
+float tileNearness(const Vec3& centre, int column, const Vec3& eye) {
+  const float lane = 3.5f - 0.5f * std::fabs(column + 0.5f);
+  return lane - 0.15f * vecLength(vecSub(centre, eye));
+}
+
+float faceNearness(const Vec3& centre, const Vec3& eye) {
+  return 3.5f - 0.15f * vecLength(vecSub(centre, eye));
+}
+
+void seedTile(int column, int row, double t) {
+  const int tile = 16 * row + column + 8;
+  const uint32_t halfSecond =
+      static_cast<uint32_t>(tile + 2000 * static_cast<int>(2.0 * t) + 424423);
+  if (t <= 52) {
+    crtSrand(static_cast<uint32_t>(100 * row));
+    if ((column + row) % 3 == 1) crtSrand(halfSecond);
+  } else {
+    crtSrand(halfSecond);
+  }
+  for (int k = 0; k < 16; ++k) randomUnit();
+}
+
+bool tileDrawn(int column, int row, double t) { return t < 68 || (column + row) % 2 == 0; }
+
+int tunnelLayerCount(double t) {
+  if (t <= 68) return 0;
+  return t <= 100 ? 1 : 3;
+}
+
+void seedLayerFace(int layer, int i, double t) {
+  const int step = t < 84 ? static_cast<int>(t / 2.0) : static_cast<int>(2.0 * t);
+  crtSrand(static_cast<uint32_t>(i + 300 * layer + 1000 * step + 424423));
+}
+
+Vec3 placeLayerCorner(const Vec3& corner, int layer, const Vec3& centre, double t) {
+  const double angle = t * (0.4 + 0.15 * layer) + 2.1 * layer;
+  float scale = static_cast<float>(0.4 + 0.05 * std::sin(2.0 * t + layer));
+  // The cube shrinks away during 83 to 84 s and returns at full size.
+  if (t < 84) scale *= static_cast<float>(1.0 - easeInOut(t - 83.0, 1.0));
+  Vec3 c = vecScale(corner, scale);
+  if (t < 84) {
+    rotateEuler(&c, 0.3 * angle, 0.3 * angle, 0.0);
+  } else {
+    // One turning axis; from 100 s each of the three layers leans its own way.
+    if (t > 100) rotateEuler(&c, layer * kPi / 3.0, 0.0, 0.0);
+    rotateEuler(&c, 0.0, 0.0, 0.3 * angle);
+  }
+  // From 116 s the cube is large enough to enclose the camera.
+  if (t > 124)
+    c = vecScale(c, 4.0f);
+  else if (t > 116)
+    c = vecScale(c, 6.0f);
+  return vecAdd(c, centre);
+}
+
+bool letterVisible(int k, double t) {
+  if (t <= 100 || t >= 116) return false;
+  crtSrand(static_cast<uint32_t>(1431 * k + 4125 * static_cast<int>(2.0 * t) + 423421));
+  for (int n = 0; n < 1000; ++n) crtRand();
+  return crtRand() % 2 == 1;
+}
