@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace test_tracks {
 
 constexpr int kRate = 44100;
@@ -51,10 +53,13 @@ inline void writeWav(const std::string& path, const std::function<float(int64_t)
   out.write(reinterpret_cast<const char*>(pcm.data()), dataBytes);
 }
 
-// Encodes the signal to DIR/name.mp3 (DIR is the test temp folder) and returns the path.
+// Encodes the signal to DIR/name-PID.mp3 (DIR is the test temp folder) and
+// returns the path. The process id keeps test processes that CTest runs in
+// parallel from writing the same file at once.
 inline std::string makeMp3(const std::string& name, const std::function<float(int64_t)>& signal,
                            int64_t frames) {
-  const std::string base = testing::TempDir() + "tessaly_sound_" + name;
+  const std::string base =
+      testing::TempDir() + "tessaly_sound_" + name + "-" + std::to_string(getpid());
   writeWav(base + ".wav", signal, frames);
   const std::string command = "lame --quiet -b 192 '" + base + ".wav' '" + base + ".mp3'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
