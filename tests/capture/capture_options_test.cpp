@@ -1,0 +1,54 @@
+// The capture's options, its frame count and its progress bar text.
+#include <gtest/gtest.h>
+
+#include "app/capture.h"
+#include "app/command_line.h"
+#include "app/progress_bar.h"
+
+TEST(CaptureOptions, DefaultsAndTheEndOfTheShow) {
+  CommandLine line = parseCommandLine({"--capture", "out.mp4"});
+  ASSERT_EQ(line.error, "");
+  EXPECT_EQ(line.capturePath, "out.mp4");
+  EXPECT_TRUE(line.noDialog);
+  EXPECT_EQ(line.captureFps, 60);
+  EXPECT_DOUBLE_EQ(line.start, 0.0);
+  EXPECT_DOUBLE_EQ(line.captureStop, 205.0);
+
+  line = parseCommandLine({"--stop", "300", "--fps", "30", "--start", "18", "--capture", "a.mp4"});
+  ASSERT_EQ(line.error, "");
+  EXPECT_EQ(line.captureFps, 30);
+  EXPECT_DOUBLE_EQ(line.start, 18.0);
+  EXPECT_DOUBLE_EQ(line.captureStop, 205.0);
+}
+
+TEST(CaptureOptions, RefusesWhatCannotBeCaptured) {
+  EXPECT_NE(parseCommandLine({"--capture"}).error, "");
+  EXPECT_NE(parseCommandLine({"--capture", "a.mp4", "--fps", "0"}).error, "");
+  EXPECT_NE(parseCommandLine({"--capture", "a.mp4", "--fps", "29.97"}).error, "");
+  EXPECT_NE(parseCommandLine({"--capture", "a.mp4", "--stop", "-3"}).error, "");
+  EXPECT_NE(parseCommandLine({"--capture", "a.mp4", "--start", "22", "--stop", "22"}).error, "");
+  EXPECT_NE(parseCommandLine({"--capture", "a.mp4", "--start", "205"}).error, "");
+  EXPECT_NE(parseCommandLine({"--capture", "a.mp4", "--screenshot", "3", "b.png"}).error, "");
+  // Capture timing without a capture would be silently ignored.
+  EXPECT_NE(parseCommandLine({"--fps", "30"}).error, "");
+  EXPECT_NE(parseCommandLine({"--stop", "30"}).error, "");
+}
+
+TEST(CaptureFrames, WholeRangesGiveExactCountsAndPartialFramesCount) {
+  EXPECT_EQ(captureFrameCount(18.0, 22.0, 30), 120);
+  EXPECT_EQ(captureFrameCount(0.0, 205.0, 60), 12300);
+  // 0.1 and 0.3 are not exact in binary: still two frames, not three.
+  EXPECT_EQ(captureFrameCount(0.1, 0.3, 10), 2);
+  EXPECT_EQ(captureFrameCount(1.0, 1.05, 10), 1);
+  EXPECT_EQ(captureFrameCount(5.0, 5.0, 60), 0);
+}
+
+TEST(CaptureProgress, ShareFramesRateAndTime) {
+  EXPECT_EQ(progressLine(30, 120, 10.0),
+            "[#######-----------------------]  25%  30/120 frames  3.0 fps  0:30 left");
+  EXPECT_EQ(progressLine(0, 120, 0.0),
+            "[------------------------------]   0%  0/120 frames  0.0 fps  --:-- left");
+  const std::string done = progressLine(12300, 12300, 3725.0);
+  EXPECT_NE(done.find("[##############################] 100%"), std::string::npos) << done;
+  EXPECT_NE(done.find("1:02:05 taken"), std::string::npos) << done;
+}

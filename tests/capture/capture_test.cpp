@@ -1,0 +1,209 @@
+// Capture end to end: the built program renders short ranges of the show to
+// video files, checked with ffprobe and ffmpeg: frame count, size, duration,
+// the soundtrack's section in sync, repeatable frames, and the failures a
+// user meets when ffmpeg is missing or cannot write the file.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRate = 44100;
+const std::string kProgram = TESSALY_BINARY_DIR "/tessaly";
+const std::string kMusic = TESSALY_BINARY_DIR "/data/music/Kelvane - Tessaly.mp3";
+
+struct CommandRun {
+  int status = -1;  // exit code, or -1 when the command did not exit normally
+  std::string output;
+};
+
+std::string quoted(const std::string& text) {
+  std::string result = "'";
+  for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return result + "'";
+}
+
+CommandRun run(const std::string& command) {
+  CommandRun result;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
+  const int status = pclose(pipe);
+  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  return result;
+}
+
+// A fresh folder for one test's files.
+struct Scratch {
+  fs::path folder;
+  Scratch() {
+    std::string pattern = (fs::temp_directory_path() / "tessaly-capture-XXXXXX").string();
+    folder = mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    if (!folder.empty()) fs::remove_all(folder, ignored);
+  }
+  std::string file(const std::string& name) const { return (folder / name).string(); }
+};
+
+// The program's capture with its messages (stdout and stderr together).
+CommandRun capture(const std::string& path, const std::string& options,
+                   const std::string& environment = "") {
+  return run("TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + environment + " " + quoted(kProgram) +
+             " --capture " + quoted(path) + " " + options + " 2>&1");
+}
+
+// ffprobe's key=value lines for one stream.
+std::map<std::string, std::string> probeStream(const std::string& path, const std::string& stream) {
+  const CommandRun probe =
+      run("ffprobe -v error -count_frames -select_streams " + stream +
+          " -show_entries stream=codec_name,pix_fmt,width,height,duration,nb_read_frames"
+          " -of default=noprint_wrappers=1 " +
+          quoted(path));
+  std::map<std::string, std::string> values;
+  std::istringstream lines(probe.output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const size_t equals = line.find('=');
+    if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return values;
+}
+
+double number(const std::map<std::string, std::string>& values, const std::string& key) {
+  const auto found = values.find(key);
+  return found == values.end() ? NAN : std::atof(found->second.c_str());
+}
+
+// Mono float samples at 44100 Hz decoded by ffmpeg from a file's audio.
+std::vector<float> decodeAudio(const std::string& path) {
+  const CommandRun decoded =
+      run("ffmpeg -v error -i " + quoted(path) + " -vn -ac 1 -ar 44100 -f f32le -");
+  std::vector<float> samples(decoded.output.size() / sizeof(float));
+  std::memcpy(samples.data(), decoded.output.data(), samples.size() * sizeof(float));
+  return samples;
+}
+
+// One MD5 per decoded frame, in order.
+std::vector<std::string> frameHashes(const std::string& path) {
+  const CommandRun hashes = run("ffmpeg -v error -i " + quoted(path) + " -map 0:v -f framemd5 -");
+  std::vector<std::string> result;
+  std::istringstream lines(hashes.output);
+  std::string line;
+  while (std::getline(lines, line))
+    if (!line.empty() && line[0] != '#') result.push_back(line.substr(line.rfind(',') + 1));
+  return result;
+}
+
+// The lag (in samples, within +-maxLag) at which `section` best matches
+// `track` from `offset`, by normalised correlation; also the correlation.
+std::pair<int, double> bestLag(const std::vector<float>& track, size_t offset,
+                               const std::vector<float>& section, int length, int maxLag) {
+  int best = 0;
+  double bestScore = -2.0;
+  for (int lag = -maxLag; lag <= maxLag; ++lag) {
+    double dot = 0.0, a = 0.0, b = 0.0;
+    for (int i = 0; i < length; ++i) {
+      const double x = section[i];
+      const double y = track[offset + lag + i];
+      dot += x * y;
+      a += x * x;
+      b += y * y;
+    }
+    const double score = dot / std::sqrt(a * b + 1e-30);
+    if (score > bestScore) {
+      bestScore = score;
+      best = lag;
+    }
+  }
+  return {best, bestScore};
+}
+
+}  // namespace
+
+// Two seconds at 10 fps, 320 wide: the frames, the size, the duration, the
+// sound, the progress bar's end, and the sound being the track's section at
+// the capture's start to within a millisecond.
+TEST(Capture, ShortRangeMakesAVideoWithItsSoundtrackInSync) {
+  Scratch scratch;
+  const std::string video = scratch.file("short range.mp4");
+  const CommandRun result = capture(video, "--start 18 --stop 20 --fps 10 --width 320");
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_NE(result.output.find("100%  20/20 frames"), std::string::npos) << result.output;
+
+  const auto picture = probeStream(video, "v:0");
+  EXPECT_EQ(picture.at("codec_name"), "h264");
+  EXPECT_EQ(picture.at("pix_fmt"), "yuv420p");
+  EXPECT_EQ(picture.at("width"), "320");
+  EXPECT_EQ(picture.at("height"), "180");
+  EXPECT_EQ(picture.at("nb_read_frames"), "20");
+  EXPECT_NEAR(number(picture, "duration"), 2.0, 1e-3);
+
+  const auto sound = probeStream(video, "a:0");
+  ASSERT_EQ(sound.count("codec_name"), 1u) << "no audio stream";
+  EXPECT_EQ(sound.at("codec_name"), "aac");
+  EXPECT_NEAR(number(sound, "duration"), 2.0, 0.03);
+
+  const std::vector<float> track = decodeAudio(kMusic);
+  const std::vector<float> section = decodeAudio(video);
+  const int length = kRate / 2;
+  ASSERT_GE(section.size(), static_cast<size_t>(length));
+  ASSERT_GE(track.size(), static_cast<size_t>(20 * kRate));
+  const auto [lag, correlation] = bestLag(track, 18 * kRate, section, length, kRate / 20);
+  EXPECT_GT(correlation, 0.9);
+  EXPECT_LE(std::abs(lag), kRate / 1000) << "the sound is " << lag << " samples off the picture";
+}
+
+TEST(Capture, TheSameRangeTwiceDecodesToIdenticalFrames) {
+  Scratch scratch;
+  const std::string options = "--start 20.5 --stop 21.5 --fps 10 --width 320";
+  const CommandRun first = capture(scratch.file("first.mp4"), options);
+  const CommandRun second = capture(scratch.file("second.mp4"), options);
+  ASSERT_EQ(first.status, 0) << first.output;
+  ASSERT_EQ(second.status, 0) << second.output;
+  const std::vector<std::string> a = frameHashes(scratch.file("first.mp4"));
+  const std::vector<std::string> b = frameHashes(scratch.file("second.mp4"));
+  ASSERT_EQ(a.size(), 10u);
+  EXPECT_EQ(a, b);
+  // The show moves over this second, so equal lists mean equal pictures, not a still.
+  EXPECT_GT(std::set<std::string>(a.begin(), a.end()).size(), 5u);
+}
+
+TEST(Capture, AMissingFfmpegIsReportedBeforeAnythingRenders) {
+  Scratch scratch;
+  const std::string video = scratch.file("never.mp4");
+  const CommandRun result = capture(video, "--stop 1", "PATH=" + quoted(scratch.folder.string()));
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.output.find("ffmpeg command was not found"), std::string::npos) << result.output;
+  EXPECT_FALSE(fs::exists(video));
+}
+
+// ffmpeg starts but cannot create the file: its own message reaches the user
+// and the program fails instead of claiming a video.
+TEST(Capture, AFailingFfmpegIsReportedWithItsMessage) {
+  Scratch scratch;
+  const std::string video = scratch.file("no such folder/out.mp4");
+  const CommandRun result = capture(video, "--stop 1 --fps 10 --width 160");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("capture to " + video + " failed"), std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("No such file or directory"), std::string::npos) << result.output;
+  EXPECT_EQ(result.output.find("tessaly: wrote"), std::string::npos) << result.output;
+}
