@@ -29,9 +29,13 @@ void main() {
   vec3 toEye = normalize(-eyePosition);
   if (dot(faceNormal, toEye) < 0.0) faceNormal = -faceNormal;
 
-  // Surface relief: tilt the normal by the noise normal map, sampled in world space.
-  vec3 relief = texture2D(texture2d_1, worldPosition.xy * 0.21 + worldPosition.z * 0.13).xyz * 2.0 - 1.0;
-  vec3 n = normalize(faceNormal + 0.18 * vec3(relief.xy, 0.0));
+  // Surface relief: tilt the normal by the noise normal map, sampled in world
+  // space. The map has no mipmaps, so the relief fades out where it would be
+  // minified (far or grazing surfaces) instead of shimmering.
+  vec2 reliefCoord = worldPosition.xy * 0.21 + worldPosition.z * 0.13;
+  float reliefDetail = 1.0 - smoothstep(0.15, 0.6, max(fwidth(reliefCoord).x, fwidth(reliefCoord).y) * 256.0);
+  vec3 relief = texture2D(texture2d_1, reliefCoord).xyz * 2.0 - 1.0;
+  vec3 n = normalize(faceNormal + 0.18 * reliefDetail * vec3(relief.xy, 0.0));
 
   vec3 base = color.rgb;
   float brightness = max(max(base.r, base.g), base.b);
@@ -41,12 +45,19 @@ void main() {
   vec3 lightDir = normalize(vec3(0.3, 0.6, 0.75));
   float diffuse = 0.35 + 0.65 * max(dot(n, lightDir), 0.0);
   float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+  // A soft highlight where the orbit camera looks; nothing behind it.
   vec2 blobCoord = orbitCoord.xy / max(orbitCoord.w, 0.0001);
-  float blob = texture2D(texture2d_blob, fract(blobCoord * 1.5 + vec2(0.05 * sin(ttime * 0.3), 0.0))).r;
+  float blob = orbitCoord.w > 0.0
+      ? texture2D(texture2d_blob, (blobCoord - 0.5) * 0.8 + 0.5 + vec2(0.05 * sin(ttime * 0.3), 0.0)).r
+      : 0.0;
 
   vec3 panel = base * diffuse + vec3(0.10, 0.14, 0.22) * rim + vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
   vec3 ring = base * (0.75 + 0.5 * diffuse) + base * rim * 0.6;
   vec3 shaded = mix(panel, ring, emissive);
+  // A soft shoulder above 0.7 keeps bright rings in their colour rather than
+  // clipping them to white.
+  vec3 over = max(shaded - 0.7, 0.0);
+  shaded = min(shaded, 0.7) + 0.3 * (1.0 - exp(-over / 0.3));
 
   gl_FragData[0] = vec4(shaded, alpha);
   gl_FragData[1] = vec4(base * emissive, 1.0);

@@ -21,7 +21,7 @@ struct TileLight {
   float strength;  // a: the tile strength
   float nearness;  // v: the tile's nearness to the camera
   int row;         // picks the rings by number and the phase of the beat
-  float depthGain; // larger rings on the later cube layers
+  float depthGain; // deeper (and somewhat brighter) rings on the later cube layers
 };
 
 void flicker(const ShapeInputs* shapes, const PanelFrame& frame, float width, float radius,
@@ -53,7 +53,8 @@ float decorateTile(ShapeInputs* shapes, const PanelFrame& frame, const TileLight
     // Rings stand out of the band; from 124 s they turn inwards.
     const float depth = (t > 124 ? -0.1f : 0.1f) * a * light.depthGain;
     // Brightness follows the strength and kicks with the bass band.
-    const float glow = (0.35f + 0.65f * std::min(s, 1.5f) / 1.5f) * (1.0f + band2) * light.depthGain;
+    const float glow = (0.35f + 0.65f * std::min(s, 1.5f) / 1.5f) * (1.0f + band2) *
+                       (0.75f + 0.25f * light.depthGain);
     if (s > 0.1f) {
       if (crtRand() % 3 == 0) {
         for (int n = 0; n < 4; ++n) {
@@ -135,9 +136,15 @@ void drawLayers(part_start* part, const PathCamera& camera, double t) {
   const int layers = tunnelLayerCount(t);
   // Rings grow deeper and brighter at 84 s and again at 100 s.
   const float gain = t > 100 ? 2.2f : t > 84 ? 1.6f : 1.0f;
+  const float enlarge = t > 124 ? 4.0f : t > 116 ? 6.0f : 1.0f;
+  // Once the cube encloses the camera its panels are dark slate walls.
+  const Vec3 wall = t > 116 ? vec3(0.15f, 0.15f, 0.2f) : vec3(0.0f, 0.0f, 0.0f);
+  // Each layer's extra rings in a colour of its own.
+  static const Vec3 kLayerColors[3] = {vec3(0.8f, 0.7f, 0.2f), vec3(0.2f, 0.4f, 0.7f),
+                                       vec3(0.7f, 0.4f, 0.3f)};
   for (int layer = 0; layer < layers; ++layer) {
     crtSrand(423423);
-    const int step = 3 + 2 * layer;  // the faces that carry the extra rings
+    const int step = 5 + 4 * layer;  // the faces that carry the extra rings
     for (size_t i = 0; i < mesh.quads.size(); ++i) {
       Vec3 c[4];
       faceCorners(mesh, i, c);
@@ -145,18 +152,24 @@ void drawLayers(part_start* part, const PathCamera& camera, double t) {
       seedLayerFace(layer, face, t);
       for (Vec3& corner : c) corner = placeLayerCorner(corner, layer, camera.request.target, t);
       const Vec3 centre = vecScale(vecAdd(vecAdd(c[0], c[1]), vecAdd(c[2], c[3])), 0.25f);
+      // Strength is measured at the cube's own size, so an enlarged cube
+      // lights up all around the camera it encloses.
+      const Vec3 target = camera.request.target;
+      const Vec3 unscaled = vecAdd(target, vecScale(vecSub(centre, target), 1.0f / enlarge));
       TileLight light;
-      light.strength = tileStrength(centre, camera.focus, t, shapes->spectrum[2]);
-      light.nearness = faceNearness(centre, camera.request.eye);
+      // The layers keep a glow between the bass beats that gate the band.
+      light.strength = tileReach(unscaled, target, t) *
+                       std::max(musicGate(t, shapes->spectrum[2]), 0.35f);
+      light.nearness = faceNearness(unscaled, camera.request.eye);
       light.row = face;
       light.depthGain = gain;
       shapes->phase = 0.0f;
-      const PanelFrame frame = drawPanel(part, c[3], c[2], c[1], c[0], vec3(0.0f, 0.0f, 0.0f));
+      const PanelFrame frame = drawPanel(part, c[3], c[2], c[1], c[0], wall);
       setSegments(shapes, t);
       const float s = decorateTile(shapes, frame, light, t);
       if (t > 76 && face % step == 0)
         pulse(face / 7 + 15, shapes, frame, 0.05f, 0.15f * std::max(s, 0.3f), 0.2f * gain,
-              vecScale(vec3(0.8f, 0.7f, 0.2f), gain));
+              vecScale(kLayerColors[layer], gain));
     }
   }
 }
@@ -176,7 +189,7 @@ void drawLetters(part_start* part, const PathCamera& camera, double t) {
       setSegments(shapes, t);
       pulse(2, shapes, frame, 0.12f, 0.05f, 0.25f, vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f));
       TileLight light;
-      light.strength = 3.0f;
+      light.strength = tileStrength(centre, camera.focus, t, shapes->spectrum[2]);
       light.nearness = faceNearness(centre, camera.request.eye);
       light.row = static_cast<int>(i);
       light.depthGain = 1.0f;

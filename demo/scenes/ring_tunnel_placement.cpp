@@ -126,20 +126,26 @@ void tunnelTileCorners(const PathSpline& path, int column, int row, double t, Ve
   corners[3] = vecAdd(before, vecScale(side1, k - half));
 }
 
-float tileStrength(const Vec3& centre, const Vec3& focus, double t, float band2) {
+float tileReach(const Vec3& centre, const Vec3& focus, double t) {
   double a = 1.0 - 0.15 * vecLength(vecSub(centre, focus));
   if (t > 52) {
     // A slow wave across the band.
     a += 0.45 + 0.45 * std::pow(std::cos(0.855 * centre.z + t) * std::sin(0.855 * centre.x + t), 4);
   }
   a = std::clamp(6.0 * a, 0.0, 5.0) * easeInOut((t - 36.0) * 0.25, 1.0);
-  if (t < 68) {
-    a *= 1.0 - easeInOut((t - 64.0) * 0.25, 1.0);
-  } else {
-    const double music = 1.3 * band2;
-    a *= std::min(music * music, 2.0);
-  }
+  // The band fades out from 64 s to 68 s, before the music takes over.
+  if (t < 68) a *= 1.0 - easeInOut((t - 64.0) * 0.25, 1.0);
   return static_cast<float>(a);
+}
+
+float musicGate(double t, float band2) {
+  if (t < 68) return 1.0f;
+  const float music = 1.3f * band2;
+  return std::min(music * music, 2.0f);
+}
+
+float tileStrength(const Vec3& centre, const Vec3& focus, double t, float band2) {
+  return tileReach(centre, focus, t) * musicGate(t, band2);
 }
 
 float tileNearness(const Vec3& centre, int column, const Vec3& eye) {

@@ -32,8 +32,12 @@ void tunnelTileCorners(const PathSpline& path, int column, int row, double t, Ve
 
 // Tile strength at time t of a tile centred at `centre`: near the focus it is
 // strong, it fades in from 36 s and out towards 68 s, and from 68 s follows
-// spectrum band 2.
+// spectrum band 2 (musicGate).
 float tileStrength(const Vec3& centre, const Vec3& focus, double t, float band2);
+// The strength before the music takes part.
+float tileReach(const Vec3& centre, const Vec3& focus, double t);
+// 1 up to 68 s; from 68 s (1.3 band2)^2, at most 2.
+float musicGate(double t, float band2);
 
 // Nearness of a tile to the camera: large for tiles in the middle of the band
 // near the request eye, falling by 0.15 per unit of distance and by 0.5 per
