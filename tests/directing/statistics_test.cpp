@@ -54,21 +54,6 @@ TEST(Statistics, LogHoldsTheSmoothedTableOfTenthsOfASecond) {
   EXPECT_FALSE(std::filesystem::exists("stats.log"));
 }
 
-TEST(Statistics, ConstantRatesStayConstantAndTheEdgesAreKept) {
-  ScratchFolder folder;
-  openStatistics("stats.log", 240.0);
-  for (int j = 0; j < 2400; ++j) recordStatistics(j < 3 || j >= 2397 ? 7.0 : 60.0, j / 10.0);
-  writeStatistics();
-  const Lines log = readLines("stats.log");
-  ASSERT_EQ(log.size(), 7201u);
-  EXPECT_EQ(entryLines(log, 2)[1], "7");
-  EXPECT_EQ(entryLines(log, 2397)[1], "7");
-  // Entry 3 is pulled towards its unsmoothed edge neighbours:
-  // (60 + (10 * 60 + 11 * 7) / 21) / 2; entry 1200 is not.
-  EXPECT_EQ(entryLines(log, 3)[1], "46.119");
-  EXPECT_EQ(entryLines(log, 1200)[1], "60");
-}
-
 TEST(Statistics, AnUnopenableLogWritesNothing) {
   ScratchFolder folder;
   openStatistics("c://logs//varnholt2.log", 240.0);
