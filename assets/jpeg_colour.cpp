@@ -58,9 +58,10 @@ TESSALY_AVX2 inline void storePixels(__m256i y, __m256i red, __m256i green, __m2
   __m256i r = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(y, red), zero), max);
   __m256i g = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(y, green), zero), max);
   __m256i b = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(y, blue), zero), max);
-  __m256i rgba = _mm256_or_si256(
-      _mm256_or_si256(r, _mm256_slli_epi32(g, 8)),
-      _mm256_or_si256(_mm256_slli_epi32(b, 16), _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u))));
+  __m256i rgba =
+      _mm256_or_si256(_mm256_or_si256(r, _mm256_slli_epi32(g, 8)),
+                      _mm256_or_si256(_mm256_slli_epi32(b, 16),
+                                      _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u))));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), rgba);
 }
 
@@ -83,8 +84,9 @@ TESSALY_AVX2 void convertYCbCrLineSimd(const uint8_t* luma, const uint8_t* cb, c
     __m256i blue = _mm256_srai_epi32(
         _mm256_add_epi32(_mm256_mullo_epi32(kb, _mm256_set1_epi32(kBlueCb)), half), 16);
     __m256i green = _mm256_srai_epi32(
-        _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(kb, _mm256_set1_epi32(kGreenCb)), half),
-                         _mm256_mullo_epi32(kr, _mm256_set1_epi32(kGreenCr))),
+        _mm256_add_epi32(
+            _mm256_add_epi32(_mm256_mullo_epi32(kb, _mm256_set1_epi32(kGreenCb)), half),
+            _mm256_mullo_epi32(kr, _mm256_set1_epi32(kGreenCr))),
         16);
     if (lumaH == 1) {
       storePixels(load8(luma + x), red, green, blue, out + 4 * x);

@@ -25,22 +25,39 @@ constexpr int kRestartSearchLimit = 1536;
 constexpr int kSoiSearchLimit = 511;
 
 enum Marker {
-  SOF0 = 0xC0, SOF1 = 0xC1, SOF2 = 0xC2, SOF3 = 0xC3, DHT = 0xC4, SOF5 = 0xC5, SOF6 = 0xC6,
-  SOF7 = 0xC7, JPG = 0xC8, SOF9 = 0xC9, SOF10 = 0xCA, SOF11 = 0xCB, DAC = 0xCC, SOF13 = 0xCD,
-  SOF14 = 0xCE, SOF15 = 0xCF, RST0 = 0xD0, RST7 = 0xD7, SOI = 0xD8, EOI = 0xD9, SOS = 0xDA,
-  DQT = 0xDB, DRI = 0xDD, TEM = 0x01
+  SOF0 = 0xC0,
+  SOF1 = 0xC1,
+  SOF2 = 0xC2,
+  SOF3 = 0xC3,
+  DHT = 0xC4,
+  SOF5 = 0xC5,
+  SOF6 = 0xC6,
+  SOF7 = 0xC7,
+  JPG = 0xC8,
+  SOF9 = 0xC9,
+  SOF10 = 0xCA,
+  SOF11 = 0xCB,
+  DAC = 0xCC,
+  SOF13 = 0xCD,
+  SOF14 = 0xCE,
+  SOF15 = 0xCF,
+  RST0 = 0xD0,
+  RST7 = 0xD7,
+  SOI = 0xD8,
+  EOI = 0xD9,
+  SOS = 0xDA,
+  DQT = 0xDB,
+  DRI = 0xDD,
+  TEM = 0x01
 };
 
-bool isFrameMarker(int m) {
-  return m >= SOF0 && m <= SOF15 && m != DHT && m != JPG && m != DAC;
-}
+bool isFrameMarker(int m) { return m >= SOF0 && m <= SOF15 && m != DHT && m != JPG && m != DAC; }
 
 // Natural (row-major) index of each zig-zag position.
-constexpr uint8_t kZigZag[64] = {
-    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
-    12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
-    35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
-    58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+constexpr uint8_t kZigZag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                                 12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                                 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                                 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 // EXTEND: a received value of `size` bits with a leading 0 bit is negative.
 inline int extend(int value, int size) {
@@ -297,8 +314,8 @@ void JpegDecoder::readHuffmanTables() {
       int length = t.fast[bits] >> 8, run = (t.fast[bits] >> 4) & 15, size = t.fast[bits] & 15;
       if (!t.fast[bits] || !size || length + size > 9) continue;
       int value = extend((bits >> (9 - length - size)) & ((1 << size) - 1), size);
-      t.fastAc[bits] = static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | (run << 8) |
-                       (length + size);
+      t.fastAc[bits] =
+          static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | (run << 8) | (length + size);
     }
     t.defined = true;
   }

@@ -17,18 +17,18 @@ namespace {
 
 using u32 = uint32_t;
 
-constexpr u32 kF0_298 = 2446;    // 0.298631336
-constexpr u32 kF0_390 = 3196;    // 0.390180644
-constexpr u32 kF0_541 = 4433;    // 0.541196100
-constexpr u32 kF0_765 = 6270;    // 0.765366865
-constexpr u32 kF0_899 = 7373;    // 0.899976223
-constexpr u32 kF1_175 = 9633;    // 1.175875602
-constexpr u32 kF1_501 = 12299;   // 1.501321110
-constexpr u32 kF1_847 = 15137;   // 1.847759065
-constexpr u32 kF1_961 = 16069;   // 1.961570560
-constexpr u32 kF2_053 = 16819;   // 2.053119869
-constexpr u32 kF2_562 = 20995;   // 2.562915447
-constexpr u32 kF3_072 = 25172;   // 3.072711026
+constexpr u32 kF0_298 = 2446;   // 0.298631336
+constexpr u32 kF0_390 = 3196;   // 0.390180644
+constexpr u32 kF0_541 = 4433;   // 0.541196100
+constexpr u32 kF0_765 = 6270;   // 0.765366865
+constexpr u32 kF0_899 = 7373;   // 0.899976223
+constexpr u32 kF1_175 = 9633;   // 1.175875602
+constexpr u32 kF1_501 = 12299;  // 1.501321110
+constexpr u32 kF1_847 = 15137;  // 1.847759065
+constexpr u32 kF1_961 = 16069;  // 1.961570560
+constexpr u32 kF2_053 = 16819;  // 2.053119869
+constexpr u32 kF2_562 = 20995;  // 2.562915447
+constexpr u32 kF3_072 = 25172;  // 3.072711026
 
 constexpr int kRowShift = 11;
 constexpr int kColumnShift = 18;
@@ -86,7 +86,8 @@ void idctBlock(const int16_t* coefficients, const uint16_t* quant, uint8_t* out,
     u32 in[8];
     bool acZero = true;
     for (int k = 0; k < 8; ++k) {
-      in[k] = static_cast<u32>(coefficients[row * 8 + k] * static_cast<int32_t>(quant[row * 8 + k]));
+      in[k] =
+          static_cast<u32>(coefficients[row * 8 + k] * static_cast<int32_t>(quant[row * 8 + k]));
       if (k && in[k]) acZero = false;
     }
     u32* dst = work + row * 8;
@@ -191,8 +192,8 @@ TESSALY_AVX2 void idctBlockSimd(const int16_t* coefficients, const uint16_t* qua
   for (int row = 0; row < 8; ++row) {
     __m256i c = _mm256_cvtepi16_epi32(
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + row * 8)));
-    __m256i q = _mm256_cvtepu16_epi32(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(quant + row * 8)));
+    __m256i q =
+        _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(quant + row * 8)));
     v[row] = _mm256_mullo_epi32(c, q);
   }
   // Row pass: lanes are rows, register k holds coefficient k of every row.

@@ -56,8 +56,8 @@ RgbImage readJpeg(const char* path, TextureId slot, const char* openTitle) {
 
   image.pixels.assign(static_cast<size_t>(image.width) * image.height * 3, 0);
   if (!decodeRgbRows(*decoder, image.pixels))
-    std::printf("%s: JPEG data corrupt (decoder error %d), the rest of the image is black\n",
-                path, decoder->errorCode());
+    std::printf("%s: JPEG data corrupt (decoder error %d), the rest of the image is black\n", path,
+                decoder->errorCode());
   return image;
 }
 

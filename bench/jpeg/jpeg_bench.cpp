@@ -67,8 +67,8 @@ double ourRate(const std::vector<uint8_t>& file) {
 
 // The decompression rate tjbench reports (last column of its quiet table).
 double referenceRate(const std::string& path) {
-  std::string command = "tjbench '" + path +
-                        "' -quiet -fastupsample -nowrite -benchtime 1.5 -warmup 0.5 2>/dev/null";
+  std::string command =
+      "tjbench '" + path + "' -quiet -fastupsample -nowrite -benchtime 1.5 -warmup 0.5 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return 0.0;
   char buffer[512];
@@ -103,7 +103,8 @@ int main() {
         return 1;
       }
       std::ifstream in(jpeg, std::ios::binary);
-      std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+      std::vector<uint8_t> file{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
       double ours = ourRate(file);
       double reference = referenceRate(jpeg);
       std::printf("%4d x %-4d %-4s %16.1f %14.1f %8.2f\n", size, size,

@@ -84,8 +84,9 @@ const char* const kSamplings[] = {"1x1", "2x1", "1x2", "2x2"};
 const char* const kColourScans =
     "0,1,2: 0-0, 0, 1;\n0: 1-5, 0, 2;\n2: 1-63, 0, 1;\n1: 1-63, 0, 1;\n0: 6-63, 0, 2;\n"
     "0: 1-63, 2, 1;\n0,1,2: 0-0, 1, 0;\n2: 1-63, 1, 0;\n1: 1-63, 1, 0;\n0: 1-63, 1, 0;\n";
-const char* const kGreyScans = "0: 0-0, 0, 1;\n0: 1-9, 0, 1;\n0: 10-63, 0, 0;\n0: 0-0, 1, 0;\n"
-                               "0: 1-9, 1, 0;\n";
+const char* const kGreyScans =
+    "0: 0-0, 0, 1;\n0: 1-9, 0, 1;\n0: 10-63, 0, 0;\n0: 0-0, 1, 0;\n"
+    "0: 1-9, 1, 0;\n";
 
 }  // namespace
 
@@ -161,8 +162,8 @@ TEST_F(JpegCorpus, ProgressiveTwinDecodesToTheSamePixels) {
   for (std::string s : kSamplings) {
     SCOPED_TRACE(s);
     std::string sequential = make("cjpeg -sample " + s, source('c', "67x45"), "twin" + s);
-    for (std::string how : {std::string("jpegtran -progressive"),
-                            "jpegtran -scans '" + dir + "/twin.scans'"}) {
+    for (std::string how :
+         {std::string("jpegtran -progressive"), "jpegtran -scans '" + dir + "/twin.scans'"}) {
       std::string progressive = make(how, sequential, "twinp" + s);
       Decoded a = decode(readFile(sequential)), b = decode(readFile(progressive));
       ASSERT_EQ(a.error, 0);
@@ -171,7 +172,8 @@ TEST_F(JpegCorpus, ProgressiveTwinDecodesToTheSamePixels) {
     }
   }
   std::string grey = make("cjpeg", source('g', "33x17"), "twing");
-  Decoded a = decode(readFile(grey)), b = decode(readFile(make("jpegtran -progressive", grey, "twingp")));
+  Decoded a = decode(readFile(grey)),
+          b = decode(readFile(make("jpegtran -progressive", grey, "twingp")));
   ASSERT_EQ(b.error, 0);
   EXPECT_EQ(a.image.pixels, b.image.pixels);
 }
@@ -180,9 +182,9 @@ TEST_F(JpegCorpus, ToolReportsTheErrorCodeAndFails) {
   std::string png = dir + "/not.jpg";
   writeFile(png, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
   std::string out = dir + "/tool.txt";
-  EXPECT_EQ(run(std::string(JPEGDECODE_PATH) + " '" + png + "' /dev/null > '" + out +
-                "' 2>/dev/null"),
-            1);
+  EXPECT_EQ(
+      run(std::string(JPEGDECODE_PATH) + " '" + png + "' /dev/null > '" + out + "' 2>/dev/null"),
+      1);
   std::vector<uint8_t> printed = readFile(out);
   EXPECT_EQ(std::string(printed.begin(), printed.end()), "-217\n");
 }

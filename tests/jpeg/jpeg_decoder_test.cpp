@@ -1,13 +1,14 @@
 // The decoder's interface and output layout: line lengths, neutral colour,
 // the call sequence, the byte streams, and the vector transform matching the
 // scalar one sample for sample.
+#include "assets/jpeg_decoder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 
 #include "assets/jpeg_colour.h"
-#include "assets/jpeg_decoder.h"
 #include "assets/jpeg_idct.h"
 #include "assets/jpeg_stream.h"
 #include "jpeg/jpeg_test_support.h"
@@ -81,7 +82,8 @@ TEST_F(JpegDecoderTest, LineLengthsFollowTheImageWidthNotTheMcuGrid) {
 
 TEST_F(JpegDecoderTest, NeutralGreyStaysGrey) {
   Image flat{24, 16, 3, Bytes(24 * 16 * 3, 128)};
-  for (const char* options : {"-sample 2x2", "-sample 1x1 -progressive", "-sample 2x1 -quality 100"}) {
+  for (const char* options :
+       {"-sample 2x2", "-sample 1x1 -progressive", "-sample 2x1 -quality 100"}) {
     Decoded d = decode(encode(flat, options));
     ASSERT_EQ(d.error, 0);
     for (uint8_t v : d.image.pixels) ASSERT_EQ(v, 128) << options;
@@ -123,7 +125,8 @@ TEST_F(JpegDecoderTest, StreamsAndReadErrors) {
     int length = 0;
     ASSERT_EQ(fromFile.decode(&line, &length), 0);
     for (int x = 0; x < 30; ++x)
-      for (int c = 0; c < 3; ++c) ASSERT_EQ(line[x * 4 + c], fromMemory.image.pixels[(row * 30 + x) * 3 + c]);
+      for (int c = 0; c < 3; ++c)
+        ASSERT_EQ(line[x * 4 + c], fromMemory.image.pixels[(row * 30 + x) * 3 + c]);
   }
   // Reading on after the end keeps reporting the end.
   eof = false;
@@ -158,8 +161,10 @@ TEST_F(JpegDecoderTest, VectorTransformMatchesScalar) {
     int range = trial % 4 == 0 ? 32768 : trial % 4 == 1 ? 2048 : 128;
     int nonzero = 1 + random() % 64;
     for (int i = 0; i < nonzero; ++i)
-      coefficients[random() % 64] = static_cast<int16_t>(static_cast<int>(random() % (2 * range)) - range);
-    for (uint16_t& q : quant) q = static_cast<uint16_t>(trial % 3 == 0 ? random() : 1 + random() % 255);
+      coefficients[random() % 64] =
+          static_cast<int16_t>(static_cast<int>(random() % (2 * range)) - range);
+    for (uint16_t& q : quant)
+      q = static_cast<uint16_t>(trial % 3 == 0 ? random() : 1 + random() % 255);
     uint8_t scalar[64], vector[64];
     idctBlock(coefficients, quant, scalar, 8);
     idctBlockSimd(coefficients, quant, vector, 8);

@@ -74,8 +74,8 @@ TEST_F(JpegHostile, JunkBeforeTheStartOfImage) {
   far.insert(far.end(), baseline.begin(), baseline.end());
   EXPECT_EQ(decode(far).error, jpeg_error::NoStartOfImage);
 
-  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-               0, 0, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0, 0x90, 0x77, 0x53, 0xDE};
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I',  'H',  'D',  'R', 0,
+               0,    0,   1,   0,   0,    0,    1,    8,    2, 0, 0, 0,  0x90, 0x77, 0x53, 0xDE};
   EXPECT_EQ(decode(png).error, jpeg_error::NoStartOfImage);
   EXPECT_EQ(decode({}).error, jpeg_error::NoStartOfImage);
   // SOI followed by something that is not a marker.
@@ -108,8 +108,8 @@ TEST_F(JpegHostile, FrameLimits) {
 
   // Frames with 4, 2 and 5 components: the header is read, the frame set-up refuses.
   auto frame = [](int count) {
-    Bytes f = {0xFF, 0xD8, 0xFF, 0xC0, 0, static_cast<uint8_t>(8 + 3 * count), 8, 0, 8, 0, 8,
-               static_cast<uint8_t>(count)};
+    Bytes f = {0xFF, 0xD8, 0xFF, 0xC0, 0, static_cast<uint8_t>(8 + 3 * count),
+               8,    0,    8,    0,    8, static_cast<uint8_t>(count)};
     for (int i = 0; i < count; ++i) f.insert(f.end(), {static_cast<uint8_t>(i + 1), 0x11, 0});
     f.insert(f.end(), {0xFF, 0xD9});
     return f;
@@ -138,13 +138,16 @@ TEST_F(JpegHostile, MalformedSegments) {
   bigCounts.resize(bigCounts.size() + 256, 0);
   const Case cases[] = {
       {"256 Huffman symbols", bigCounts, jpeg_error::TooManySymbols},
-      {"DC table slot 8", {0xFF, 0xC4, 0x00, 0x13, 0x08, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {"DC table slot 8",
+       {0xFF, 0xC4, 0x00, 0x13, 0x08, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
        jpeg_error::BadHuffmanSlot},
-      {"AC table 4 is slot 8", {0xFF, 0xC4, 0x00, 0x13, 0x14, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {"AC table 4 is slot 8",
+       {0xFF, 0xC4, 0x00, 0x13, 0x14, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
        jpeg_error::BadHuffmanSlot},
       {"DHT shorter than 2", {0xFF, 0xC4, 0x00, 0x01}, jpeg_error::BadDhtLength},
       {"DHT cut inside counts", {0xFF, 0xC4, 0x00, 0x05, 0x00, 1, 0}, jpeg_error::BadDhtLength},
-      {"DHT cut inside symbols", {0xFF, 0xC4, 0x00, 0x13, 0x00, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {"DHT cut inside symbols",
+       {0xFF, 0xC4, 0x00, 0x13, 0x00, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
        jpeg_error::BadDhtLength},
       {"DQT shorter than 2", {0xFF, 0xDB, 0x00, 0x01}, jpeg_error::BadDqtLength},
       {"DQT table 4", {0xFF, 0xDB, 0x00, 0x43, 0x04}, jpeg_error::BadQuantIndex},

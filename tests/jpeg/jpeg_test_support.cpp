@@ -52,7 +52,8 @@ std::vector<uint8_t> readFile(const std::string& path) {
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 void writeText(const std::string& path, const std::string& text) {

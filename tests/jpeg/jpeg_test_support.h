@@ -29,9 +29,9 @@ bool readPnm(const std::string& path, Image& image);
 int run(const std::string& command);
 
 struct Decoded {
-  int error = 0;         // 0, or the decoder's error code
+  int error = 0;  // 0, or the decoder's error code
   int linesDelivered = 0;
-  Image image;           // RGB for colour files, grey for greyscale ones
+  Image image;  // RGB for colour files, grey for greyscale ones
 };
 Decoded decode(const std::vector<uint8_t>& bytes, bool useSimd = true);
 

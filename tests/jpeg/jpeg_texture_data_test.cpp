@@ -73,7 +73,8 @@ TEST(JpegRgbRows, RowsAfterAFailureStayBlack) {
   Bytes rgb = rgbRows(file, &complete);
   EXPECT_FALSE(complete);
   const size_t rowBytes = 16 * 3;
-  EXPECT_NE(std::count(rgb.begin(), rgb.begin() + rowBytes * 8, 0), static_cast<long>(rowBytes * 8));
+  EXPECT_NE(std::count(rgb.begin(), rgb.begin() + rowBytes * 8, 0),
+            static_cast<long>(rowBytes * 8));
   EXPECT_TRUE(std::all_of(rgb.end() - rowBytes * 8, rgb.end(), [](uint8_t v) { return v == 0; }));
 }
 

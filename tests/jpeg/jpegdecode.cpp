@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     }
     unsigned char* out = image.data() + static_cast<size_t>(row) * width * channels;
     for (int x = 0; x < width; ++x)
-      for (int k = 0; k < channels; ++k) out[x * channels + k] = line[x * decoder.bytesPerPixel() + k];
+      for (int k = 0; k < channels; ++k)
+        out[x * channels + k] = line[x * decoder.bytesPerPixel() + k];
   }
   std::FILE* file = std::fopen(argv[2], "wb");
   if (!file) {
