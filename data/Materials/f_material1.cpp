@@ -54,10 +54,10 @@ void main() {
   vec3 panel = base * diffuse + vec3(0.10, 0.14, 0.22) * rim + vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
   vec3 ring = base * (0.75 + 0.5 * diffuse) + base * rim * 0.6;
   vec3 shaded = mix(panel, ring, emissive);
-  // A soft shoulder above 0.7 keeps bright rings in their colour rather than
-  // clipping them to white.
-  vec3 over = max(shaded - 0.7, 0.0);
-  shaded = min(shaded, 0.7) + 0.3 * (1.0 - exp(-over / 0.3));
+  // A soft shoulder on the brightest channel above 0.7, applied to all three,
+  // keeps bright rings in their hue rather than clipping them to white.
+  float peak = max(max(shaded.r, shaded.g), shaded.b);
+  if (peak > 0.7) shaded *= (0.7 + 0.3 * (1.0 - exp(-(peak - 0.7) / 0.3))) / peak;
 
   gl_FragData[0] = vec4(shaded, alpha);
   gl_FragData[1] = vec4(base * emissive, 1.0);
