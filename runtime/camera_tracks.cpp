@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "demo/parts.h"
+#include "runtime/camera_track_text.h"
 #include "runtime/demo_state.h"
 #include "runtime/music.h"
 
@@ -96,28 +97,6 @@ void saveTracks(const char* path) {
 }
 
 void loadTracks(const char* path) {
-  cameraTracks.clear();
   std::ifstream file(path);
-  int count = 0;
-  if (!(file >> count)) return;
-  // Every read is checked: at the first malformed token reading stops, and
-  // the keys read so far stay, the one cut short with the fields it got.
-  for (int k = 0; k < count; ++k) {
-    CameraKey key;
-    if (!(file >> key.time)) return;
-    double channels = 0.0;
-    const bool countRead = static_cast<bool>(file >> channels);
-    for (int i = 0; countRead && i < channels; ++i) {
-      double value = 0.0;
-      bool flagA = false, flagB = false;
-      if (!(file >> value)) break;
-      key.values.push_back(value);
-      if (!(file >> flagA)) break;
-      key.flagsA.push_back(flagA);
-      if (!(file >> flagB)) break;
-      key.flagsB.push_back(flagB);
-    }
-    cameraTracks.push_back(std::move(key));
-    if (!file) return;
-  }
+  cameraTracks = parseTracks(file);
 }
