@@ -38,16 +38,21 @@ void chooseScreen(const CommandLine& commandLine) {
 
 bool mainLoopPass(int& quitCode) {
   platform::WindowMessage message;
+  // A tap whose press and release both wait in the queue leaves the key up
+  // by the time the queue is drained; the press alone still ends the show.
+  bool escapePressed = false;
   while (platform::peekMessage(message)) {
     if (message.type == platform::MessageType::Quit) {
       quitCode = message.quitCode;
       return false;
     }
+    if (message.type == platform::MessageType::KeyDown && message.key == platform::vk::Escape)
+      escapePressed = true;
     windowProcedure(message);
   }
   bool running = true;
   if (demo.windowActive) running = runFrame();
-  if ((!running || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
+  if ((!running || escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
     demo.fadingOut = true;
     demo.fadeStartTime = demo.demoTime;
   }
