@@ -17,12 +17,14 @@
 namespace {
 
 // A second frame-input record that the renderer points at until the part's
-// first draw replaces the pointer with the global one. It lives for the run.
+// first draw replaces the pointer with the global one. It lives for the run
+// in static storage, so replacing the pointer loses no memory.
 FrameInput* makeInterimFrameInput() {
-  FrameInput* input = new FrameInput;
-  input->driven = 1;
-  input->markerVec = Vec3{};
-  return input;
+  static FrameInput input;
+  input = FrameInput{};
+  input.driven = 1;
+  input.markerVec = Vec3{};
+  return &input;
 }
 
 }  // namespace
