@@ -28,15 +28,6 @@ const Flash kFlashes[] = {{20, 1},    {28, 1.5},  {44, 1.5},  {60, 2},    {92, 1
                           {108, 1},   {116, 1},   {124, 1},   {148, 1.5}, {156, 1.5}, {164, 1.5},
                           {172, 0.6}, {180, 0.45}, {188, 0.45}, {196, 1}};
 
-void loadIdentities() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
-
 void fullScreenQuad() { drawScreenQuad(0.0, 1.0, 1.0, true, 1.0f); }
 
 }  // namespace
@@ -121,7 +112,7 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   renderer->bindForDrawing(0, 1);
 
   // 10. Ambient-occlusion combine, back into pair 0.
-  loadIdentities();
+  loadIdentityMatrices();
   glDisable(GL_DEPTH_TEST);
   crtSrand(static_cast<uint32_t>(static_cast<int32_t>(t * 423424.0)));
   for (int i = 0; i < 1000; ++i) crtRand();
@@ -156,7 +147,7 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   renderer->bindScreen();
   glViewport(0, 0, w, h);
   glActiveTexture(GL_TEXTURE0);
-  loadIdentities();
+  loadIdentityMatrices();
   glDisable(GL_DEPTH_TEST);
 
   // 14. The final blur pass onto the window.

@@ -15,6 +15,15 @@ void resetFixedState() {
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+void loadIdentityMatrices() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
 void drawScreenQuad(double angleDegrees, double scaleX, double scaleY, bool billboard,
                     float repeat) {
   GLfloat modelView[16];

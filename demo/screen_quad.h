@@ -5,6 +5,10 @@
 // fog, and sets the colour to opaque white.
 void resetFixedState();
 
+// Identity projection, texture (of the active unit) and model-view matrices;
+// the model-view matrix is left selected.
+void loadIdentityMatrices();
+
 // One textured quad (-1,-1)..(1,1) rotated by angleDegrees about z and scaled
 // by (|scaleX|, scaleY). With billboard set, the current matrix is first
 // replaced by the model-view matrix with its rotation reset (translation

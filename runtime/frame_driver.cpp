@@ -31,12 +31,7 @@ void drawFadeOverlay(float level) {
   glViewport(0, 0, demo.viewportWidth, demo.viewportHeight);
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   demo.renderer.bindScreen();
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  loadIdentityMatrices();
   glDisable(GL_CULL_FACE);
   glPushMatrix();
   resetFixedState();
