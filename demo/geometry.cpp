@@ -28,22 +28,31 @@ float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 }  // namespace
 
-RingGeometry ringGeometry(const ShapeInputs& inputs, const RingParams& ring) {
-  RingGeometry geometry;
-  if (ring.radius > 2.5f || ring.radius < -ring.width) return geometry;
-  geometry.drawn = true;
-  geometry.cap.color = ring.color;
-  geometry.cap.normal = vecNeg(ring.axis);
-  geometry.outerWall.color = vecScale(ring.color, 0.5f);
-  geometry.outerWall.normal = ring.axisU;
-  geometry.innerWall.color = geometry.outerWall.color;
-  geometry.innerWall.normal = vecNeg(ring.axisU);
+void ringGeometry(const ShapeInputs& inputs, const RingParams& ring, RingGeometry* geometry) {
+  // Emptied field by field, so the vertex arrays keep their storage.
+  for (RingStrip* strip : {&geometry->cap, &geometry->outerWall, &geometry->innerWall}) {
+    strip->color = Vec3{};
+    strip->normal = Vec3{};
+    strip->vertices.clear();
+  }
+  geometry->drawn = false;
+  if (ring.radius > 2.5f || ring.radius < -ring.width) return;
+  geometry->drawn = true;
+  geometry->cap.color = ring.color;
+  geometry->cap.normal = vecNeg(ring.axis);
+  geometry->outerWall.color = vecScale(ring.color, 0.5f);
+  geometry->outerWall.normal = ring.axisU;
+  geometry->innerWall.color = geometry->outerWall.color;
+  geometry->innerWall.normal = vecNeg(ring.axisU);
 
   const int count = inputs.segments;
-  if (count <= 0) return geometry;
-  geometry.cap.vertices.reserve(2 * count);
-  geometry.outerWall.vertices.reserve(2 * count);
-  geometry.innerWall.vertices.reserve(2 * count);
+  if (count <= 0) return;
+  std::vector<Vec3>& cap = geometry->cap.vertices;
+  std::vector<Vec3>& outerWall = geometry->outerWall.vertices;
+  std::vector<Vec3>& innerWall = geometry->innerWall.vertices;
+  cap.reserve(2 * count);
+  outerWall.reserve(2 * count);
+  innerWall.reserve(2 * count);
   const float outerRadius = ring.radius + ring.width;
   for (int i = 0; i < count; ++i) {
     // The first and last pair coincide and close the ring; a single pair
@@ -54,17 +63,23 @@ RingGeometry ringGeometry(const ShapeInputs& inputs, const RingParams& ring) {
                             vecScale(ring.axisV, static_cast<float>(std::sin(theta))));
     const Vec3 innerDeep = ringPoint(ring, dir, ring.radius, ring.depth);
     const Vec3 outerDeep = ringPoint(ring, dir, outerRadius, ring.depth);
-    geometry.cap.vertices.push_back(innerDeep);
-    geometry.cap.vertices.push_back(outerDeep);
-    geometry.outerWall.vertices.push_back(outerDeep);
-    geometry.outerWall.vertices.push_back(ringPoint(ring, dir, outerRadius, 0.0f));
-    geometry.innerWall.vertices.push_back(innerDeep);
-    geometry.innerWall.vertices.push_back(ringPoint(ring, dir, ring.radius, 0.0f));
+    cap.push_back(innerDeep);
+    cap.push_back(outerDeep);
+    outerWall.push_back(outerDeep);
+    outerWall.push_back(ringPoint(ring, dir, outerRadius, 0.0f));
+    innerWall.push_back(innerDeep);
+    innerWall.push_back(ringPoint(ring, dir, ring.radius, 0.0f));
   }
+}
+
+RingGeometry ringGeometry(const ShapeInputs& inputs, const RingParams& ring) {
+  RingGeometry geometry;
+  ringGeometry(inputs, ring, &geometry);
   return geometry;
 }
 
-RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring) {
+void pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring,
+                       RingGeometry* geometry) {
   moveNegativeRadiusIntoWidth(&ring);
   randomUnit();
   // A travelling wave along the ring index, then the louder band index + 5
@@ -79,10 +94,16 @@ RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingPar
   ring.depth = ring.depth * (1.0f + k * inputs.spectrum[band]);
   randomUnit();
   randomUnit();
-  return ringGeometry(inputs, ring);
+  ringGeometry(inputs, ring, geometry);
 }
 
-RingGeometry flickerRingGeometry(const ShapeInputs& inputs, RingParams ring) {
+RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring) {
+  RingGeometry geometry;
+  pulseRingGeometry(index, inputs, ring, &geometry);
+  return geometry;
+}
+
+void flickerRingGeometry(const ShapeInputs& inputs, RingParams ring, RingGeometry* geometry) {
   moveNegativeRadiusIntoWidth(&ring);
   for (int i = 0; i < 20; ++i) randomUnit();
   const double r = randomUnit();
@@ -99,7 +120,13 @@ RingGeometry flickerRingGeometry(const ShapeInputs& inputs, RingParams ring) {
   ring.radius = ring.radius * (1.0f - 0.5f * amount);
   randomUnit();
   randomUnit();
-  return ringGeometry(inputs, ring);
+  ringGeometry(inputs, ring, geometry);
+}
+
+RingGeometry flickerRingGeometry(const ShapeInputs& inputs, RingParams ring) {
+  RingGeometry geometry;
+  flickerRingGeometry(inputs, ring, &geometry);
+  return geometry;
 }
 
 ClipPanelFrame clipPanelFrame(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3) {

@@ -77,6 +77,13 @@ RingGeometry flickerRingGeometry(const ShapeInputs& inputs, RingParams ring);
 // The strips of a ring whose per-routine preparation is done (the negative
 // radius already moved into the width). Makes no random draws.
 RingGeometry ringGeometry(const ShapeInputs& inputs, const RingParams& ring);
+// The same three shapes written into *geometry, reusing its vertex storage:
+// the draw functions keep one record, so drawing rings allocates nothing
+// once that record has grown to the largest ring.
+void pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring,
+                       RingGeometry* geometry);
+void flickerRingGeometry(const ShapeInputs& inputs, RingParams ring, RingGeometry* geometry);
+void ringGeometry(const ShapeInputs& inputs, const RingParams& ring, RingGeometry* geometry);
 
 // Corners p0..p3 in order around the quad; counter-clockwise about the
 // resulting normal, every plane normal points into the quad.

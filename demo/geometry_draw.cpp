@@ -21,6 +21,13 @@ void emitWall(const RingStrip& strip) {
   glEnd();
 }
 
+// The record every ring is computed into before it is emitted; drawing runs
+// on the GL thread only.
+RingGeometry& ringScratch() {
+  static RingGeometry geometry;
+  return geometry;
+}
+
 }  // namespace
 
 void emitRing(const RingGeometry& geometry) {
@@ -36,11 +43,13 @@ void emitRing(const RingGeometry& geometry) {
 }
 
 void drawPulseRing(int32_t index, const ShapeInputs* inputs, RingParams ring) {
-  emitRing(pulseRingGeometry(index, *inputs, ring));
+  pulseRingGeometry(index, *inputs, ring, &ringScratch());
+  emitRing(ringScratch());
 }
 
 void drawFlickerRing(int32_t /*index*/, const ShapeInputs* inputs, RingParams ring) {
-  emitRing(flickerRingGeometry(*inputs, ring));
+  flickerRingGeometry(*inputs, ring, &ringScratch());
+  emitRing(ringScratch());
 }
 
 void drawClipPanel(ShaderSet* shaders, int program, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3,

@@ -58,6 +58,7 @@ Vec3 across(Vec3 step) {
 PathSpline growTunnelPath(double t) {
   PathSpline path;
   path.closed = true;
+  path.points.reserve(kTunnelPathPoints);
   Vec3 position;
   Vec3 direction = vec(0.0f, 1.0f, 0.0f);
   double bend = 0.0;
