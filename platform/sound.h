@@ -20,7 +20,7 @@
 // decoded sound. Volume steps and position jumps are smoothed over
 // kRampFrames so they do not click. A channel stops at the end of its sound.
 //
-// spectrum() is the spectrum (platform/spectrum.h) of the audio that is
+// spectrum() is the spectrum (platform/band_magnitudes.h) of the audio that is
 // audible now: the most recent 1024 frames handed to the output, each the
 // mono mix (L + R) / 2 of all channels after their volumes. spectrumAt() is
 // the same computation over a decoded sound at volume 255: the 1024 frames
@@ -35,7 +35,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/spectrum.h"
+#include "platform/band_magnitudes.h"
 
 namespace platform {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/sound.h"
-#include "platform/spectrum.h"
+#include "platform/band_magnitudes.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <iomanip>
 
-#include "platform/spectrum.h"
+#include "platform/band_magnitudes.h"
 
 namespace synth {
 

@@ -1,5 +1,5 @@
 // Hann-windowed real FFT of 1024 samples reduced to 512 scaled magnitudes.
-#include "platform/spectrum.h"
+#include "platform/band_magnitudes.h"
 
 #include <kiss_fftr.h>
 

@@ -1,5 +1,5 @@
 // The spectrum core on generated signals: band placement, scaling, leakage.
-#include "platform/spectrum.h"
+#include "platform/band_magnitudes.h"
 
 #include <gtest/gtest.h>
 
