@@ -80,20 +80,7 @@ void drawTurningPanels(part_start* part, double t) {
     const float g = 15.0f * band + 1.0f;
     const float d = face.rings;
 
-    drawPulseRing(500, shapes,
-                  panelRing(frame, 0.1f * m, f - 0.4f, 1.9f * w,
-                            vecScale(vec3(0.3f, 0.4f, 0.6f), 0.2f * d * g)));
-    if (reversed) {
-      drawPulseRing(500, shapes,
-                    panelRing(frame, 0.1f, f - 0.6f, 0.8f * 1.9f * w,
-                              vecScale(vec3(0.7f, 0.4f, 0.3f), 0.2f * d * g)));
-      drawPulseRing(500, shapes,
-                    panelRing(frame, 0.1f, f - 0.8f, 0.6f * 1.9f * w,
-                              vecScale(vec3(0.8f, 0.7f, 0.2f), 0.4f * d * g)));
-      drawPulseRing(500, shapes,
-                    panelRing(frame, 0.1f, f - 1.0f, 0.4f * 1.9f * w,
-                              vecScale(vec3(0.5f, 0.6f, 0.7f), 0.4f * d)));
-    }
+    drawShellRings(shapes, frame, m, f - 0.4f, 1.9f * w, d, g, reversed);
   }
 }
 

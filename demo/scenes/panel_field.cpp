@@ -104,20 +104,7 @@ void drawShell(part_start* part, double t) {
     const float f = crtRand() % 5 == 0 ? 25.0f : 1.0f;
     const float s = face.build;
 
-    drawPulseRing(500, shapes,
-                  panelRing(frame, 0.1f * f, r0 + 0.6f, d0,
-                            vecScale(vec3(0.3f, 0.4f, 0.6f), 0.2f * s * boost)));
-    if (reversed) {
-      drawPulseRing(500, shapes,
-                    panelRing(frame, 0.1f, r0 + 0.4f, 0.8f * d0,
-                              vecScale(vec3(0.7f, 0.4f, 0.3f), 0.2f * s * boost)));
-      drawPulseRing(500, shapes,
-                    panelRing(frame, 0.1f, r0 + 0.2f, 0.6f * d0,
-                              vecScale(vec3(0.8f, 0.7f, 0.2f), 0.4f * s * boost)));
-      drawPulseRing(500, shapes,
-                    panelRing(frame, 0.1f, r0, 0.4f * d0,
-                              vecScale(vec3(0.5f, 0.6f, 0.7f), 0.4f * s)));
-    }
+    drawShellRings(shapes, frame, f, r0 + 0.6f, d0, s, boost, reversed);
   }
 }
 

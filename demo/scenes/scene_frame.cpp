@@ -131,3 +131,20 @@ RingParams panelRing(const PanelFrame& frame, float width, float radius, float d
   ring.color = color;
   return ring;
 }
+
+void drawShellRings(ShapeInputs* shapes, const PanelFrame& frame, float widthFactor,
+                    float outerRadius, float depth, float fade, float boost, bool reversed) {
+  drawPulseRing(500, shapes,
+                panelRing(frame, 0.1f * widthFactor, outerRadius, depth,
+                          vecScale(vec3(0.3f, 0.4f, 0.6f), 0.2f * fade * boost)));
+  if (!reversed) return;
+  drawPulseRing(500, shapes,
+                panelRing(frame, 0.1f, outerRadius - 0.2f, 0.8f * depth,
+                          vecScale(vec3(0.7f, 0.4f, 0.3f), 0.2f * fade * boost)));
+  drawPulseRing(500, shapes,
+                panelRing(frame, 0.1f, outerRadius - 0.4f, 0.6f * depth,
+                          vecScale(vec3(0.8f, 0.7f, 0.2f), 0.4f * fade * boost)));
+  drawPulseRing(500, shapes,
+                panelRing(frame, 0.1f, outerRadius - 0.6f, 0.4f * depth,
+                          vecScale(vec3(0.5f, 0.6f, 0.7f), 0.4f * fade)));
+}
