@@ -4,6 +4,9 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include <cstdio>
+#include <string>
+
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/startup.h"
@@ -13,8 +16,12 @@ namespace {
 
 using platform::BoxIcon;
 
+// The window system's own reason goes to stderr beside the message, so a
+// failure says what went wrong and not only which step failed.
 void creationError(const char* text) {
+  const std::string reason = platform::lastError();
   destroyMainWindow();
+  if (!reason.empty()) std::fprintf(stderr, "tessaly: %s\n", reason.c_str());
   platform::messageBox("ERROR", text, BoxIcon::Exclamation);
 }
 

@@ -89,6 +89,8 @@ bool destroyGLContext();
 bool destroyWindow();
 bool hasWindow();
 bool hasGLContext();
+// What the window system said about the last failure, for diagnostics.
+std::string lastError();
 void showCursor(bool visible);
 
 // ---- Message boxes ----------------------------------------------------------

@@ -106,6 +106,8 @@ bool destroyWindow() {
   return true;
 }
 
+std::string lastError() { return SDL_GetError(); }
+
 bool hasWindow() { return window != nullptr; }
 bool hasGLContext() { return context != nullptr; }
 

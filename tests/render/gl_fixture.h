@@ -5,6 +5,10 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
 #include "platform/platform.h"
 
 class GLTest : public ::testing::Test {
@@ -19,10 +23,21 @@ class GLTest : public ::testing::Test {
   }
 
  private:
+  // A display under heavy parallel load can refuse a window or context for a
+  // moment; try a few times and say why each attempt failed.
   static bool openContext() {
-    return platform::initVideo() &&
-           platform::createWindow("tessaly render test", 0, 0, 128, 128, false) &&
-           platform::choosePixelFormat() && platform::createGLContext() && glewInit() == GLEW_OK;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (platform::initVideo() &&
+          platform::createWindow("tessaly render test", 0, 0, 128, 128, false) &&
+          platform::choosePixelFormat() && platform::createGLContext() && glewInit() == GLEW_OK)
+        return true;
+      std::fprintf(stderr, "GL test context, attempt %d: %s\n", attempt + 1,
+                   platform::lastError().c_str());
+      platform::destroyGLContext();
+      platform::destroyWindow();
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    return false;
   }
 
   static inline bool contextOpen = false;
