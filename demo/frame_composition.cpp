@@ -24,8 +24,8 @@ struct Flash {
   double rate;  // 1 / duration of the fall
 };
 
-const Flash kFlashes[] = {{20, 1},    {28, 1.5},  {44, 1.5},  {60, 2},    {92, 1},   {100, 1.5},
-                          {108, 1},   {116, 1},   {124, 1},   {148, 1.5}, {156, 1.5}, {164, 1.5},
+const Flash kFlashes[] = {{20, 1},    {28, 1.5},   {44, 1.5},   {60, 2},    {92, 1},    {100, 1.5},
+                          {108, 1},   {116, 1},    {124, 1},    {148, 1.5}, {156, 1.5}, {164, 1.5},
                           {172, 0.6}, {180, 0.45}, {188, 0.45}, {196, 1}};
 
 void fullScreenQuad() { drawScreenQuad(0.0, 1.0, 1.0, true, 1.0f); }
@@ -50,7 +50,8 @@ BeatLevels beatLevels(double t) {
 float flashLevel(double t) {
   float level = 0.0f;
   for (const Flash& flash : kFlashes)
-    if (t > flash.start) level = static_cast<float>(1.0 - easeInOut((t - flash.start) * flash.rate, 1));
+    if (t > flash.start)
+      level = static_cast<float>(1.0 - easeInOut((t - flash.start) * flash.rate, 1));
   return level;
 }
 
@@ -61,7 +62,8 @@ float blackLevel(double t) {
 
 void spectrumTexels(const float* spectrum, unsigned char* rgb) {
   for (int i = 0; i < kSpectrumSize; ++i) {
-    const unsigned char v = static_cast<unsigned char>(static_cast<int>(spectrum[i] * 255.0) & 0xFF);
+    const unsigned char v =
+        static_cast<unsigned char>(static_cast<int>(spectrum[i] * 255.0) & 0xFF);
     rgb[3 * i] = rgb[3 * i + 1] = rgb[3 * i + 2] = v;
   }
 }
@@ -69,6 +71,11 @@ void spectrumTexels(const float* spectrum, unsigned char* rgb) {
 void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInput* input) {
   const PartTextures& ids = textureIds;
   const int w = demo.renderWidth, h = demo.renderHeight;
+  // Points a sampler of the current program at a texture of the part on a unit.
+  auto bindSampler = [&](int program, int unit, const char* name, TextureId id,
+                         GLenum target = GL_TEXTURE_2D) {
+    shaders.bindTextureUniform(target, program, unit, name, renderer->textureHandle(id));
+  };
 
   // 1.-3. The frame's input, the clock and the spectrum texture.
   renderer->frameInput = input;
@@ -118,14 +125,10 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   for (int i = 0; i < 1000; ++i) crtRand();
   shaders.useProgram(programs.combineOcclusion);
   shaders.setUniformFloat(programs.combineOcclusion, "Limit", static_cast<float>(randomUnit()));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 0, "texture2d_1",
-                             renderer->textureHandle(ids.sceneColor));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 1, "texture2d_2",
-                             renderer->textureHandle(ids.depthA));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 2, "texture2d_3",
-                             renderer->textureHandle(ids.secondColor));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.combineOcclusion, 3, "texture2d_random",
-                             renderer->textureHandle(ids.noise));
+  bindSampler(programs.combineOcclusion, 0, "texture2d_1", ids.sceneColor);
+  bindSampler(programs.combineOcclusion, 1, "texture2d_2", ids.depthA);
+  bindSampler(programs.combineOcclusion, 2, "texture2d_3", ids.secondColor);
+  bindSampler(programs.combineOcclusion, 3, "texture2d_random", ids.noise);
   shaders.setProjectiveTextureMatrix(65.0, static_cast<double>(w) / static_cast<double>(h), 1.0,
                                      100.0, renderer->mainCamera);
   glLoadIdentity();
@@ -152,16 +155,11 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
 
   // 14. The final blur pass onto the window.
   shaders.useProgram(programs.finalBlur);
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 0, "texture2d_1",
-                             renderer->textureHandle(ids.sceneColor));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 1, "texture2d_velocities",
-                             renderer->textureHandle(ids.velocity));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 2, "texture2d_random",
-                             renderer->textureHandle(ids.noise));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, programs.finalBlur, 3, "texture2d_2",
-                             renderer->textureHandle(ids.depthA));
-  shaders.bindTextureUniform(GL_TEXTURE_1D, programs.finalBlur, 4, "texture1d_dsp",
-                             renderer->textureHandle(ids.spectrum));
+  bindSampler(programs.finalBlur, 0, "texture2d_1", ids.sceneColor);
+  bindSampler(programs.finalBlur, 1, "texture2d_velocities", ids.velocity);
+  bindSampler(programs.finalBlur, 2, "texture2d_random", ids.noise);
+  bindSampler(programs.finalBlur, 3, "texture2d_2", ids.depthA);
+  bindSampler(programs.finalBlur, 4, "texture1d_dsp", ids.spectrum, GL_TEXTURE_1D);
   shaders.setUniformFloat(programs.finalBlur, "Limit", static_cast<float>(frameInputCopy.adjustA));
   shaders.setUniformFloat(programs.finalBlur, "time", static_cast<float>(t));
   glActiveTexture(GL_TEXTURE0);
@@ -234,11 +232,14 @@ void part_start::runFilterPass(RenderResources* renderer, int program, int pair,
     shaders.useProgram(program);
     // From the second iteration on, each pass filters the previous result.
     const TextureId input = i == 0 ? source : destination;
-    shaders.bindTextureUniform(GL_TEXTURE_2D, program, 0, "texture2d_1", renderer->textureHandle(input));
+    shaders.bindTextureUniform(GL_TEXTURE_2D, program, 0, "texture2d_1",
+                               renderer->textureHandle(input));
     if (extra2 >= 0)
-      shaders.bindTextureUniform(GL_TEXTURE_2D, program, 1, "texture2d_2", renderer->textureHandle(extra2));
+      shaders.bindTextureUniform(GL_TEXTURE_2D, program, 1, "texture2d_2",
+                                 renderer->textureHandle(extra2));
     if (extra3 >= 0)
-      shaders.bindTextureUniform(GL_TEXTURE_2D, program, 2, "texture2d_3", renderer->textureHandle(extra3));
+      shaders.bindTextureUniform(GL_TEXTURE_2D, program, 2, "texture2d_3",
+                                 renderer->textureHandle(extra3));
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     fullScreenQuad();

@@ -64,9 +64,7 @@ void drawTurningPanels(part_start* part, double t) {
     const OpeningCubeFace face = placeOpeningCubeFace(static_cast<int>(j), corners, t);
     const Vec3* c = face.corners;
     const PanelFrame frame = drawPanel(part, c[0], c[1], c[2], c[3], vec3(0.0f, 0.0f, 0.0f));
-    const bool reversed = j % 3 == 0;
-    shapes->phase = static_cast<float>(reversed ? -0.5 * t : 0.5 * t);
-    shapes->segments = 6;
+    const bool reversed = startShellRings(shapes, j, t);
     const float band = shapes->spectrum[8 + j % 4];
 
     // Each ring grows over a three-second cycle from a random start.

@@ -86,9 +86,7 @@ void drawShell(part_start* part, double t) {
     const FieldShellPanel face = placeFieldShellPanel(static_cast<int>(j), corners, t);
     const Vec3* c = face.corners;
     const PanelFrame frame = drawPanel(part, c[3], c[2], c[1], c[0], vec3(0.0f, 0.0f, 0.0f));
-    const bool reversed = j % 3 == 0;
-    shapes->phase = static_cast<float>(reversed ? -0.5 * t : 0.5 * t);
-    shapes->segments = 6;
+    const bool reversed = startShellRings(shapes, j, t);
 
     // Each ring grows over a three-second cycle with a random offset and
     // kicks on the beat.

@@ -132,6 +132,13 @@ RingParams panelRing(const PanelFrame& frame, float width, float radius, float d
   return ring;
 }
 
+bool startShellRings(ShapeInputs* shapes, size_t face, double t) {
+  const bool reversed = face % 3 == 0;
+  shapes->phase = static_cast<float>(reversed ? -0.5 * t : 0.5 * t);
+  shapes->segments = 6;
+  return reversed;
+}
+
 void drawShellRings(ShapeInputs* shapes, const PanelFrame& frame, float widthFactor,
                     float outerRadius, float depth, float fade, float boost, bool reversed) {
   drawPulseRing(500, shapes,

@@ -41,11 +41,15 @@ PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec
 // A ring on a panel: base = centre, axis = normal, axisU = side, axisV = edge.
 RingParams panelRing(const PanelFrame& frame, float width, float radius, float depth, Vec3 color);
 
-// The rings of a shell panel (the opening's turning panels and the falling
-// panels' shell share them): one blue-grey pulse ring of width 0.1 * widthFactor,
-// radius outerRadius and depth `depth`, and on faces that turn the other way
-// three more inside it (radius 0.2 smaller each, depth 0.8, 0.6, 0.4 of it) in
-// warm orange, yellow and grey-blue. fade scales every colour; boost (the
-// music) all but the innermost ring's.
+// Shell panels (the opening's turning panels and the falling panels' shell)
+// turn their rings' phase with the time, every third face the other way.
+// Returns whether face turns the other way; sets the phase and 6 segments.
+bool startShellRings(ShapeInputs* shapes, size_t face, double t);
+
+// The rings of a shell panel: one blue-grey pulse ring of width
+// 0.1 * widthFactor, radius outerRadius and depth `depth`, and on faces that
+// turn the other way three more inside it (radius 0.2 smaller each, depth 0.8,
+// 0.6, 0.4 of it) in warm orange, yellow and grey-blue. fade scales every
+// colour; boost (the music) all but the innermost ring's.
 void drawShellRings(ShapeInputs* shapes, const PanelFrame& frame, float widthFactor,
                     float outerRadius, float depth, float fade, float boost, bool reversed);
