@@ -1,9 +1,9 @@
 // Parsing of the command line.
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -27,11 +27,15 @@ const char* usageText() {
          "  --width W          render width W (height W*9/16), without the dialog\n"
          "  --data DIR         data directory (default: $TESSALY_DATA, data/ beside the program)\n"
          "  --start T          start the show at T seconds\n"
+         "  --aa, --no-aa      the scene with 4 samples a pixel (default), or with one and a\n"
+         "                     cheaper edge filter, as the dialog's \"Antialiased\" box\n"
          "  --screenshot T FILE.png  render the frame at T seconds to a PNG and exit\n"
          "  --capture FILE.mp4 render the show offline to a video with its soundtrack and exit\n"
          "  --fps N            frames per second of the capture (default 60)\n"
          "  --stop T           end the capture at T seconds (default 205, the end of the show)\n"
          "                     --start and --width set the capture's first frame and size\n"
+         "  --benchmark        time every scene's frame and pass offline, print a table, exit\n"
+         "  --frames N         frames at each of the benchmark's moments (default 5)\n"
          "  --help             this text\n"
          "  --version          the program's version\n";
 }
@@ -40,6 +44,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
   line.any = !arguments.empty();
   bool captureTiming = false;  // --fps or --stop given
+  bool framesGiven = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& arg = arguments[i];
     const bool hasValue = i + 1 < arguments.size();
@@ -61,6 +66,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       }
       line.noDialog = true;
       line.width = static_cast<int>(number);
+      ++i;
+    } else if (arg == "--aa" || arg == "--no-aa") {
+      line.antialiased = arg == "--aa";
+    } else if (arg == "--benchmark") {
+      line.noDialog = true;
+      line.benchmark = true;
+    } else if (arg == "--frames") {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 1 || number > 1000 ||
+          number != std::floor(number)) {
+        line.error = "--frames needs a whole number of frames between 1 and 1000";
+        return line;
+      }
+      line.benchmarkFrames = static_cast<int>(number);
+      framesGiven = true;
       ++i;
     } else if (arg == "--data") {
       if (!hasValue) {
@@ -114,10 +133,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       return line;
     }
   }
-  if (captureTiming && line.capturePath.empty())
+  const int offlineJobs =
+      !line.capturePath.empty() + line.screenshotTime.has_value() + line.benchmark;
+  if (framesGiven && !line.benchmark)
+    line.error = "--frames needs --benchmark";
+  else if (offlineJobs > 1)
+    line.error = "--capture, --screenshot and --benchmark cannot be used together";
+  else if (captureTiming && line.capturePath.empty())
     line.error = "--fps and --stop need --capture";
-  else if (!line.capturePath.empty() && line.screenshotTime)
-    line.error = "--capture and --screenshot cannot be used together";
   else if (!line.capturePath.empty() && line.captureStop <= line.start)
     line.error = "--stop must be later than --start";
   return line;

@@ -6,20 +6,24 @@
 #include <vector>
 
 struct CommandLine {
-  bool any = false;        // at least one argument was given
+  bool any = false;  // at least one argument was given
   bool help = false;
   bool version = false;
-  bool noDialog = false;   // 1280 x 720 windowed unless a screen choice says otherwise
+  bool noDialog = false;  // 1280 x 720 windowed unless a screen choice says otherwise
   std::optional<bool> fullscreen;
   std::optional<int> width;
   std::string dataDir;
   double start = 0.0;
   std::optional<double> screenshotTime;  // render this moment to screenshotPath and exit
   std::string screenshotPath;
-  std::string capturePath;    // render [start, captureStop) to this video and exit
+  std::string capturePath;  // render [start, captureStop) to this video and exit
   int captureFps = 60;
   double captureStop = 205.0;  // the end of the show; later times are clamped to it
-  std::string error;       // set when the arguments cannot be used
+  std::optional<bool>
+      antialiased;          // --aa / --no-aa: the scene's 4 samples, or one and the edge filter
+  bool benchmark = false;   // print the frame profiler's table and exit
+  int benchmarkFrames = 5;  // frames at each of the benchmark's moments
+  std::string error;        // set when the arguments cannot be used
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);

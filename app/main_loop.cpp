@@ -1,6 +1,7 @@
 // The entry sequence and the message loop.
 #include "app/main_loop.h"
 
+#include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/display_modes.h"
 #include "app/gl_window.h"
@@ -26,8 +27,10 @@ void chooseScreen(const CommandLine& commandLine) {
   enumerateDisplayModes();
   if (demo.showSetupDialog) {
     runSetupDialog();
+    if (commandLine.antialiased) demo.antialiased = *commandLine.antialiased;
     return;
   }
+  demo.antialiased = commandLine.antialiased.value_or(true);
   demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
   demo.renderHeight = demo.viewportHeight =
       commandLine.width ? renderHeightForWidth(*commandLine.width) : 720;
@@ -71,13 +74,21 @@ int runProgram(const CommandLine& commandLine) {
     platform::discardDiagnostics();
   // Offline renders set the clock from their own frame times; only the
   // played show starts from --start through the frame driver.
-  if (!capture && !commandLine.screenshotTime) requestStartTime(commandLine.start);
+  if (!capture && !commandLine.screenshotTime && !commandLine.benchmark)
+    requestStartTime(commandLine.start);
 
   if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
     return 1;
 
   if (commandLine.screenshotTime) {
     const int code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
+    if (demo.musicEnabled) closeMusic();
+    destroyMainWindow();
+    return code;
+  }
+
+  if (commandLine.benchmark) {
+    const int code = runBenchmark({commandLine.benchmarkFrames});
     if (demo.musicEnabled) closeMusic();
     destroyMainWindow();
     return code;

@@ -13,6 +13,7 @@
 #include "demo/vector.h"
 
 struct FrameInput;
+class FrameProfile;
 
 using TextureId = int;
 constexpr int kTextureTableSize = 10001;  // ids 0..9999 plus the spectrum texture
@@ -38,6 +39,7 @@ class RenderResources {
   double ready = 0.0;        // set to 1.0 at startup
   bool optionFlag = false;   // the setup dialog's extra option; changes nothing
   FrameInput* frameInput = nullptr;
+  FrameProfile* frameProfile = nullptr;  // set by the benchmark: the passes are timed
 
   // Texture table: GL names by TextureId, 0 until created, never deleted.
   GLuint textures[kTextureTableSize] = {};

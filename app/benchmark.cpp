@@ -1,0 +1,165 @@
+// The frame profiler's moments, clocks and table.
+#include "app/benchmark.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/offline_render.h"
+#include "app/reference_chain.h"
+#include "render/frame_profile.h"
+#include "runtime/demo_state.h"
+
+namespace {
+
+struct Row {
+  Row(std::string rowName, std::vector<double> rowMoments)
+      : name(std::move(rowName)), moments(std::move(rowMoments)) {}
+  std::string name;
+  std::vector<double> moments;  // show times, rising: the offline clock only runs forward
+  std::vector<double> frames;   // whole-frame milliseconds
+  std::vector<std::vector<PassTime>> passes;
+};
+
+double median(std::vector<double> values) {
+  if (values.empty()) return 0.0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+template <typename Draw>
+double timedMilliseconds(Draw draw) {
+  glFinish();
+  const auto start = std::chrono::steady_clock::now();
+  draw();
+  glFinish();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// Pass names in the order they first ran in any row.
+std::vector<std::string> passNames(const std::vector<Row>& rows) {
+  std::vector<std::string> names;
+  for (const Row& row : rows)
+    for (const auto& frame : row.passes)
+      for (const PassTime& pass : frame)
+        if (std::find(names.begin(), names.end(), pass.name) == names.end())
+          names.push_back(pass.name);
+  return names;
+}
+
+int columnWidth(const std::string& name) {
+  return static_cast<int>(std::max<size_t>(name.size(), 6));
+}
+
+double passMedian(const Row& row, const std::string& name) {
+  std::vector<double> values;
+  for (const auto& frame : row.passes) {
+    double sum = 0.0;
+    bool found = false;
+    for (const PassTime& pass : frame)
+      if (pass.name == name) {
+        sum += pass.milliseconds;
+        found = true;
+      }
+    if (found) values.push_back(sum);
+  }
+  return median(values);
+}
+
+void printTable(const std::vector<Row>& rows) {
+  const std::vector<std::string> names = passNames(rows);
+  std::printf("\n%-16s %8s %8s %8s |", "frame ms", "median", "min", "max");
+  for (const std::string& name : names) std::printf(" %*s", columnWidth(name), name.c_str());
+  std::printf("\n");
+  for (const Row& row : rows) {
+    const auto [least, most] = std::minmax_element(row.frames.begin(), row.frames.end());
+    std::printf("%-16s %8.1f %8.1f %8.1f |", row.name.c_str(), median(row.frames), *least, *most);
+    for (const std::string& name : names) {
+      if (row.passes.empty())
+        std::printf(" %*s", columnWidth(name), "-");
+      else
+        std::printf(" %*.1f", columnWidth(name), passMedian(row, name));
+    }
+    std::printf("\n");
+  }
+}
+
+}  // namespace
+
+int runBenchmark(const BenchmarkOptions& options) {
+  const int w = demo.renderWidth, h = demo.renderHeight;
+  const int samples = demo.antialiased ? 4 : 0;
+  FrameProfile profile(FrameProfile::bestClock());
+  std::printf("Tessaly frame benchmark: %d x %d, %s, on %s\n", w, h,
+              demo.antialiased ? "4 samples" : "single-sampled with the edge filter",
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  std::printf("%d frames a moment, milliseconds; passes timed with %s; no buffer swap\n",
+              options.framesPerMoment,
+              profile.clock() == FrameProfile::Clock::kTimerQueries ? "GL timer queries"
+                                                                    : "glFinish and a clock");
+
+  std::vector<Row> scenes = {{"opening panels", {5, 12.5, 18}},
+                             {"falling panels", {22, 27.5, 33}},
+                             {"ring tunnel", {45, 76, 110, 125}},
+                             {"panel cube", {140, 160.5, 186}}};
+  for (const Row& scene : scenes) {
+    std::printf("%-16s at", scene.name.c_str());
+    for (double t : scene.moments) std::printf(" %g", t);
+    std::printf(" s\n");
+  }
+  std::printf("%-16s the chain around a cleared scene target, at every moment above\n",
+              "empty scene");
+  std::printf("%-16s %s target, resolve, two full-screen passes, blit\n", "reference chain",
+              samples ? "4-sample" : "single-sample");
+  Row empty{"empty scene", {}};
+  Row reference{"reference chain", {}};
+  ReferenceChain chain(w, h, samples);
+  beginOfflineClock();
+
+  // The profile stays attached so that it can empty the scene slot; it marks
+  // passes only inside beginFrame .. finishFrame, so whole frames run unsynced.
+  demo.renderer.frameProfile = &profile;
+  for (Row& scene : scenes) {
+    std::fprintf(stderr, "benchmark: %s\n", scene.name.c_str());
+    for (double t : scene.moments) {
+      // Every frame after the first repeats the moment with a time step of 0.
+      runOfflineFrame(t);
+      for (Row* row : {&scene, &empty}) {
+        profile.drawScene = row == &scene;
+        for (int i = 0; i < options.framesPerMoment; ++i) {
+          profile.beginFrame();
+          runOfflineFrame(t);
+          row->passes.push_back(profile.finishFrame());
+        }
+        for (int i = 0; i < options.framesPerMoment; ++i)
+          row->frames.push_back(timedMilliseconds([&] { runOfflineFrame(t); }));
+      }
+      for (int i = 0; i < options.framesPerMoment; ++i)
+        reference.frames.push_back(timedMilliseconds([&] { chain.draw(); }));
+    }
+  }
+  demo.renderer.frameProfile = nullptr;
+
+  std::vector<Row> rows = scenes;
+  rows.push_back(empty);
+  rows.push_back(reference);
+  printTable(rows);
+
+  double worstScene = 0.0;
+  for (const Row& scene : scenes) worstScene = std::max(worstScene, median(scene.frames));
+  const double emptyFrame = median(empty.frames), floor = median(reference.frames);
+  std::printf("\nworst scene / empty scene      %5.2f  (goal 1.5 or less)\n",
+              worstScene / emptyFrame);
+  std::printf("empty scene / reference chain  %5.2f  (goal 1.3 or less)\n", emptyFrame / floor);
+  std::printf("frames per second (medians)   ");
+  for (const Row& scene : scenes)
+    std::printf(" %s %.1f", scene.name.c_str(), 1000.0 / median(scene.frames));
+  std::printf("\n");
+  return 0;
+}

@@ -1,0 +1,15 @@
+// The built-in frame profiler (--benchmark): renders fixed moments of every
+// scene offline as fast as it can and prints per scene the whole frame's
+// median, minimum and maximum milliseconds and each pass's median, beside the
+// same for an empty scene slot and for a minimal reference chain drawn by the
+// benchmark itself, the floor of a frame on this renderer. Ratios between
+// them let machines be compared.
+#pragma once
+
+struct BenchmarkOptions {
+  int framesPerMoment = 5;
+};
+
+// Runs the benchmark in the open window and prints its table on standard
+// output. Returns the process exit code.
+int runBenchmark(const BenchmarkOptions& options);
