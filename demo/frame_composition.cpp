@@ -1,5 +1,9 @@
 // One whole frame: the cameras, the scene of the current time window into the
-// 4-sample target, then the post-processing chain onto the window.
+// 4-sample target (or, without antialiasing, straight into textures), then the
+// post-processing chain: occlusion at half size, the combine, the glow at
+// quarter size, and the final pass onto the window with the glow, flash and
+// black layers folded in. Every pass after the scene draws into a texture
+// attached to a framebuffer, so nothing is copied between passes.
 #include "demo/frame_composition.h"
 
 #include <GL/glew.h>
@@ -95,17 +99,27 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   renderer->orbitCamera = orbitCameraAt(t);
 
   // 6. Copy what the multisample buffers still hold from the previous frame
-  // into textures the scene can sample.
-  renderer->attachColorTexture(0, 0, ids.sceneColor);
-  renderer->attachColorTexture(0, 1, ids.secondColor);
-  renderer->attachDepthTexture(0, ids.depthB);
-  renderer->bindForDrawing(0, 2);
-  renderer->resolveTarget(0, w, h, 2, true);
+  // into textures the scene could sample; only while the material reads the
+  // copied depth, since nothing else reads the copy.
+  const bool multisampled = renderer->targetSamples[0] > 0;
+  if (multisampled && shaders.programReads(programs.material, "texture2d_2")) {
+    renderer->attachColorTexture(0, 0, ids.sceneColor);
+    renderer->attachColorTexture(0, 1, ids.secondColor);
+    renderer->attachDepthTexture(0, ids.depthB);
+    renderer->bindForDrawing(0, 2);
+    renderer->resolveTarget(0, w, h, 2, true);
+  }
   markPass(renderer, "previous copy");
 
-  // 7., 8. The scene of this moment.
+  // 7., 8. The scene of this moment: into the 4-sample target, or with one
+  // sample straight into the textures the passes read.
+  renderer->attachColorTexture(0, 0, ids.sceneColor);
+  renderer->attachColorTexture(0, 1, ids.secondColor);
   renderer->attachDepthTexture(0, ids.depthA);
-  renderer->bindForDrawing(0, 2);
+  if (multisampled)
+    renderer->bindForDrawing(0, 2);
+  else
+    renderer->bindTexturesForDrawing(0, 2);
   // The benchmark may leave the slot empty, cleared only, to time the chain alone.
   const bool sceneSlotFilled = !renderer->frameProfile || renderer->frameProfile->drawScene;
   if (!sceneSlotFilled)
@@ -120,38 +134,57 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
     drawPanelCube(renderer, 0, 0);
   markPass(renderer, "scene");
 
-  // 9. Resolve the scene: both colour buffers and its depth.
-  renderer->resolveTarget(0, w, h, 2, true);
-  renderer->attachColorTexture(0, 0, ids.sceneColor);
-  renderer->bindForDrawing(0, 1);
+  // 9. Resolve the scene: both colour buffers into textures 0 and 11, its
+  // depth into depth A.
+  if (multisampled) renderer->resolveTarget(0, w, h, 2, true);
   markPass(renderer, "resolve");
 
-  // 10. Ambient-occlusion combine, back into pair 0.
+  // 10. Ambient occlusion at half size, then the combine at full size into
+  // its own texture.
   loadIdentityMatrices();
   glDisable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  renderer->attachColorTexture(2, 0, ids.occlusion);
+  renderer->bindTexturesForDrawing(2, 1);
+  glViewport(0, 0, w / 2, h / 2);
+  shaders.useProgram(programs.occlusion);
+  bindSampler(programs.occlusion, 0, "texture2d_2", ids.depthA);
+  bindSampler(programs.occlusion, 1, "texture2d_random", ids.noise);
+  shaders.setUniformVec4(programs.occlusion, "FullTexel", 1.0f / w, 1.0f / h, 0.0f, 0.0f);
+  glActiveTexture(GL_TEXTURE0);
+  fullScreenQuad();
+  markPass(renderer, "occlusion");
+
+  renderer->attachColorTexture(2, 0, ids.combined);
+  renderer->bindTexturesForDrawing(2, 1);
+  glViewport(0, 0, w, h);
   crtSrand(static_cast<uint32_t>(static_cast<int32_t>(t * 423424.0)));
   for (int i = 0; i < 1000; ++i) crtRand();
   shaders.useProgram(programs.combineOcclusion);
   shaders.setUniformFloat(programs.combineOcclusion, "Limit", static_cast<float>(randomUnit()));
+  shaders.setUniformFloat(programs.combineOcclusion, "EdgeFilter", multisampled ? 0.0f : 1.0f);
+  shaders.setUniformVec4(programs.combineOcclusion, "OcclusionSize", static_cast<float>(w / 2),
+                         static_cast<float>(h / 2), 0.0f, 0.0f);
   bindSampler(programs.combineOcclusion, 0, "texture2d_1", ids.sceneColor);
   bindSampler(programs.combineOcclusion, 1, "texture2d_2", ids.depthA);
   bindSampler(programs.combineOcclusion, 2, "texture2d_3", ids.secondColor);
   bindSampler(programs.combineOcclusion, 3, "texture2d_random", ids.noise);
+  bindSampler(programs.combineOcclusion, 5, "texture2d_occlusion", ids.occlusion);
   shaders.setProjectiveTextureMatrix(65.0, static_cast<double>(w) / static_cast<double>(h), 1.0,
                                      100.0, renderer->mainCamera);
   glLoadIdentity();
   fullScreenQuad();
-  renderer->resolveTarget(0, w, h, 1, false);
-  markPass(renderer, "occlusion");
+  markPass(renderer, "combine");
 
   // 11. Glow and beat.
   const BeatLevels beat = beatLevels(t);
   beatOffset = beat.beatOffset;
 
   // 12. Highlight blur into the quarter-size glow texture.
-  if (beat.glow > 0.03f) {
-    runFilterPass(renderer, programs.highlightBlur, 1, 1, w / 4, h / 4, ids.sceneColor, ids.glow,
-                  -1, -1);
+  const bool glowDrawn = beat.glow > 0.03f;
+  if (glowDrawn) {
+    runFilterPass(renderer, programs.highlightBlur, 1, 1, w / 4, h / 4, ids.combined, ids.glow, -1,
+                  -1);
   }
   markPass(renderer, "glow blur");
 
@@ -163,15 +196,24 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   loadIdentityMatrices();
   glDisable(GL_DEPTH_TEST);
 
-  // 14. The final blur pass onto the window.
+  // 14.-17. The final blur pass onto the window, with the three layers of the
+  // screen's pulse folded in: the glow added (its colour clamps to 1 as a
+  // vertex colour would), the white flash added, the black dip and fade.
+  const float flash = flashLevel(t);
+  const float black = blackLevel(t);
   shaders.useProgram(programs.finalBlur);
-  bindSampler(programs.finalBlur, 0, "texture2d_1", ids.sceneColor);
+  bindSampler(programs.finalBlur, 0, "texture2d_1", ids.combined);
   bindSampler(programs.finalBlur, 1, "texture2d_velocities", ids.velocity);
   bindSampler(programs.finalBlur, 2, "texture2d_random", ids.noise);
   bindSampler(programs.finalBlur, 3, "texture2d_2", ids.depthA);
   bindSampler(programs.finalBlur, 4, "texture1d_dsp", ids.spectrum, GL_TEXTURE_1D);
+  bindSampler(programs.finalBlur, 5, "texture2d_glow", ids.glow);
   shaders.setUniformFloat(programs.finalBlur, "Limit", static_cast<float>(frameInputCopy.adjustA));
   shaders.setUniformFloat(programs.finalBlur, "time", static_cast<float>(t));
+  shaders.setUniformFloat(programs.finalBlur, "GlowLevel",
+                          glowDrawn ? std::min(beat.glow, 1.0f) : 0.0f);
+  shaders.setUniformFloat(programs.finalBlur, "FlashLevel", flash > 0.03f ? flash : 0.0f);
+  shaders.setUniformFloat(programs.finalBlur, "BlackLevel", black > 0.001f ? black : 0.0f);
   glActiveTexture(GL_TEXTURE0);
   resetFixedState();
   glColor3f(1.0f, 1.0f, 1.0f);
@@ -184,31 +226,6 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   fullScreenQuad();
   shaders.useFixedFunction();
   markPass(renderer, "final");
-
-  // 15. The glow layer, added.
-  resetFixedState();
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE);
-  renderer->bindTextureId(ids.glow);
-  glEnable(GL_TEXTURE_2D);
-  glColor3f(beat.glow, beat.glow, beat.glow);
-  if (beat.glow > 0.03f) fullScreenQuad();
-
-  // 16. White flashes at the section starts, still added.
-  const float flash = flashLevel(t);
-  glDisable(GL_TEXTURE_2D);
-  glColor3f(flash, flash, flash);
-  if (flash > 0.03f) fullScreenQuad();
-
-  // 17. The black layer: the dip into the finale and the closing fade.
-  const float black = blackLevel(t);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  if (black > 0.001f) {
-    glColor4f(0.0f, 0.0f, 0.0f, black);
-    fullScreenQuad();
-  }
-
-  markPass(renderer, "overlays");
 
   // 18., 19.
   glPopAttrib();
@@ -228,8 +245,14 @@ void part_start::runFilterPass(RenderResources* renderer, int program, int pair,
   for (int i = 0; i < iterations; ++i) {
     glPushMatrix();
     glViewport(0, 0, width, height);
+    // The first iteration draws straight into destination. Later ones read
+    // it, so they draw into the pair's renderbuffer and resolve into it.
+    const bool direct = i == 0;
     renderer->attachColorTexture(pair, 0, destination);
-    renderer->bindForDrawing(pair, 1);
+    if (direct)
+      renderer->bindTexturesForDrawing(pair, 1);
+    else
+      renderer->bindForDrawing(pair, 1);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_TEXTURE);
@@ -257,7 +280,7 @@ void part_start::runFilterPass(RenderResources* renderer, int program, int pair,
     glDisable(GL_BLEND);
     fullScreenQuad();
     glPopMatrix();
-    renderer->resolveTarget(pair, width, height, 1, false);
+    if (!direct) renderer->resolveTarget(pair, width, height, 1, false);
     renderer->bindScreen();
   }
   renderer->bindScreen();

@@ -16,10 +16,10 @@ struct MeshFile {
 
 // Load order of the meshes.
 const MeshFile kMeshFiles[] = {
-    {kMeshTest2, "newneomeshes//test2.obj"},   {kMeshCube, "newneomeshes//cube.obj"},
-    {kMeshCube2, "newneomeshes//cube2.obj"},   {kMeshSurround, "newneomeshes//surround.obj"},
+    {kMeshTest2, "newneomeshes//test2.obj"},       {kMeshCube, "newneomeshes//cube.obj"},
+    {kMeshCube2, "newneomeshes//cube2.obj"},       {kMeshSurround, "newneomeshes//surround.obj"},
     {kMeshRealCube, "newneomeshes//realcube.obj"}, {kMeshLetterV, "newneomeshes//V.obj"},
-    {kMeshLetterR, "newneomeshes//R.obj"},     {kMeshLetterK, "newneomeshes//K.obj"},
+    {kMeshLetterR, "newneomeshes//R.obj"},         {kMeshLetterK, "newneomeshes//K.obj"},
 };
 
 }  // namespace
@@ -35,6 +35,7 @@ int part_start::initResources(RenderResources* renderer) {
   shaders.buildProgram("Materials//v_material1.cpp", "Materials//f_material1.cpp",
                        programs.material);
   shaders.buildFragmentProgram("PostProcessing//f_combineSSAO.cpp", programs.combineOcclusion);
+  shaders.buildFragmentProgram("PostProcessing//f_occlusion.cpp", programs.occlusion);
   shaders.buildFragmentProgram("PostProcessing//f_blurpass.cpp", programs.finalBlur);
   shaders.buildFragmentProgram("PostProcessing//f_simpleblur.cpp", programs.simpleBlur);
   shaders.buildFragmentProgram("PostProcessing//f_blurhighlights.cpp", programs.highlightBlur);
@@ -54,6 +55,8 @@ int part_start::initResources(RenderResources* renderer) {
   renderer->createColorTexture(ids.velocity, w, h);
   renderer->createDepthTexture(ids.depthA, w, h);
   renderer->createDepthTexture(ids.depthB, w, h);
+  renderer->createColorTexture(ids.combined, w, h);
+  renderer->createColorTexture(ids.occlusion, w / 2, h / 2);
 
   renderer->attachColorTexture(0, 0, ids.sceneColor);
   renderer->attachColorTexture(0, 1, ids.secondColor);

@@ -26,6 +26,7 @@ struct PartResources {
   int velocities = 5;
   int highlightBlur = 6;
   int godRays = 7;
+  int occlusion = 8;  // the half-size occlusion the combine upsamples
   int simpleBlur = 13;
 };
 
@@ -40,9 +41,11 @@ struct PartTextures {
   TextureId glow = 28;
   TextureId depthB = 29;
   TextureId velocity = 32;
+  TextureId combined = 33;   // the combine's result, read by the glow and the final pass
+  TextureId occlusion = 34;  // half size: occlusion and the depth it was measured at
   TextureId spectrum = SPECTRUM_TEXTURE_ID;
-  TextureId unusedFlat = 111;   // bound by the scenes; never created, so it reads as texture 0
-  TextureId unusedCube = 200;   // likewise, as a cube map
+  TextureId unusedFlat = 111;  // bound by the scenes; never created, so it reads as texture 0
+  TextureId unusedCube = 200;  // likewise, as a cube map
 };
 
 // Mesh numbers in the part's table of eleven (0, 1 and 6 stay empty).

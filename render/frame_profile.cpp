@@ -2,6 +2,7 @@
 #include "render/frame_profile.h"
 
 #include <chrono>
+#include <string>
 
 #include "render/render_resources.h"
 
@@ -20,6 +21,13 @@ FrameProfile::~FrameProfile() {
 }
 
 FrameProfile::Clock FrameProfile::bestClock() {
+  // A software rasteriser records the timestamps as it queues the commands
+  // and draws them later, when it flushes: its queries charge one pass's
+  // drawing to another, so it is timed with glFinish instead.
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  const std::string name = renderer ? renderer : "";
+  for (const char* software : {"llvmpipe", "softpipe", "swrast"})
+    if (name.find(software) != std::string::npos) return Clock::kFinish;
   return GLEW_ARB_timer_query && glQueryCounter ? Clock::kTimerQueries : Clock::kFinish;
 }
 

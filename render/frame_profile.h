@@ -27,7 +27,7 @@ class FrameProfile {
   FrameProfile(const FrameProfile&) = delete;
   FrameProfile& operator=(const FrameProfile&) = delete;
 
-  // The timer-query clock where the driver offers it, else glFinish.
+  // The timer-query clock where a hardware driver offers it, else glFinish.
   static Clock bestClock();
   Clock clock() const { return clock_; }
 

@@ -36,8 +36,8 @@ class RenderResources {
   // Presents the back buffer (the argument is ignored). Set at startup so the
   // part can show intermediate frames while it loads.
   void (*swapBuffers)(double) = nullptr;
-  double ready = 0.0;        // set to 1.0 at startup
-  bool optionFlag = false;   // the setup dialog's extra option; changes nothing
+  double ready = 0.0;       // set to 1.0 at startup
+  bool optionFlag = false;  // the setup dialog's extra option; changes nothing
   FrameInput* frameInput = nullptr;
   FrameProfile* frameProfile = nullptr;  // set by the benchmark: the passes are timed
 
@@ -52,9 +52,10 @@ class RenderResources {
   GLuint depthRenderbuffer[kTargetPairCount] = {};
   GLuint multisampleFramebuffer[kTargetPairCount] = {};
   GLuint textureFramebuffer[kTargetPairCount] = {};
+  int targetSamples[kTargetPairCount] = {};  // as created; 0 is single-sampled
 
-  Camera mainCamera;   // written by the camera script every frame
-  Camera orbitCamera;  // circles the origin with the part's clock
+  Camera mainCamera;                                     // written by the camera script every frame
+  Camera orbitCamera;                                    // circles the origin with the part's clock
   float markerX = 0.0f, markerY = 0.0f, markerZ = 0.0f;  // printed by the middle-button capture
 
   GLuint fontListBase = 0;
@@ -74,6 +75,9 @@ class RenderResources {
   void attachColorTexture(int index, int attachment, TextureId id);
   void attachDepthTexture(int index, TextureId id);
   void bindForDrawing(int index, int count);
+  // Binds the pair's texture framebuffer for drawing straight into the
+  // textures attached to it, with the first count colour attachments selected.
+  void bindTexturesForDrawing(int index, int count);
   void resolveTarget(int index, int width, int height, int colorCount, bool withDepth);
   void bindScreen();
 

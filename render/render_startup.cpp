@@ -2,14 +2,15 @@
 #include "render/render_startup.h"
 
 std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeight,
-                                                 int viewportWidth, int viewportHeight) {
-  return {{{0, renderWidth, renderHeight, 4},
+                                                 int viewportWidth, int viewportHeight,
+                                                 bool antialiased) {
+  return {{{0, renderWidth, renderHeight, antialiased ? 4 : 0},
            {1, viewportWidth / 2, viewportHeight / 2, 0},
            {2, renderWidth / 4, renderHeight / 4, 0}}};
 }
 
 void startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int renderWidth,
-                   int renderHeight, int viewportWidth, int viewportHeight) {
+                   int renderHeight, int viewportWidth, int viewportHeight, bool antialiased) {
   renderer.swapBuffers = swapBuffers;
   glGetString(GL_VENDOR);
   renderer.ready = 1.0;
@@ -17,7 +18,7 @@ void startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int r
   // targets report that once and drawing stays on the window.
   glewInit();
   for (const TargetPairSize& pair :
-       startupTargetPairs(renderWidth, renderHeight, viewportWidth, viewportHeight)) {
+       startupTargetPairs(renderWidth, renderHeight, viewportWidth, viewportHeight, antialiased)) {
     renderer.createTargetPair(pair.index, pair.width, pair.height, pair.samples);
   }
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -14,13 +14,16 @@ struct TargetPairSize {
   int samples;
 };
 
-// Pair 0: the full render size with 4 samples; pair 1: half the viewport;
-// pair 2: a quarter of the render size (divisions truncate toward zero).
+// Pair 0: the full render size with 4 samples when antialiased, else 0;
+// pair 1: half the viewport; pair 2: a quarter of the render size (divisions
+// truncate toward zero). The post-processing passes draw into textures
+// attached to the texture framebuffers of pairs 1 and 2.
 std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeight,
-                                                 int viewportWidth, int viewportHeight);
+                                                 int viewportWidth, int viewportHeight,
+                                                 bool antialiased);
 
 // With the GL context current: stores swapBuffers, queries the GL vendor,
 // sets `ready`, runs glewInit, creates the three startup pairs, then sets the
 // min and mag filters of the bound 2-D texture to GL_LINEAR.
 void startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int renderWidth,
-                   int renderHeight, int viewportWidth, int viewportHeight);
+                   int renderHeight, int viewportWidth, int viewportHeight, bool antialiased);

@@ -22,16 +22,26 @@ int clampPair(int index) { return std::clamp(index, 0, kTargetPairCount - 1); }
 
 const char* statusName(GLenum status) {
   switch (status) {
-    case GL_FRAMEBUFFER_COMPLETE_EXT: return "complete";
-    case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT: return "incomplete attachment";
-    case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT: return "missing attachment";
-    case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT: return "attachments differ in size";
-    case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT: return "attachments differ in format";
-    case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT: return "draw buffer without attachment";
-    case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT: return "read buffer without attachment";
-    case GL_FRAMEBUFFER_UNSUPPORTED_EXT: return "format combination unsupported";
-    case GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE_EXT: return "attachments differ in sample count";
-    default: return "unknown status";
+    case GL_FRAMEBUFFER_COMPLETE_EXT:
+      return "complete";
+    case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT:
+      return "incomplete attachment";
+    case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT:
+      return "missing attachment";
+    case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT:
+      return "attachments differ in size";
+    case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT:
+      return "attachments differ in format";
+    case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT:
+      return "draw buffer without attachment";
+    case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT:
+      return "read buffer without attachment";
+    case GL_FRAMEBUFFER_UNSUPPORTED_EXT:
+      return "format combination unsupported";
+    case GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE_EXT:
+      return "attachments differ in sample count";
+    default:
+      return "unknown status";
   }
 }
 
@@ -75,6 +85,7 @@ GLuint makeRenderbuffer(int width, int height, int samples, GLenum format) {
 void RenderResources::createTargetPair(int index, int width, int height, int samples) {
   index = clampPair(index);
   if (!framebuffersAvailable(index)) return;
+  targetSamples[index] = samples;
   colorRenderbuffer0[index] = makeRenderbuffer(width, height, samples, GL_RGBA8);
   colorRenderbuffer1[index] = makeRenderbuffer(width, height, samples, GL_RGBA8);
   depthRenderbuffer[index] = makeRenderbuffer(width, height, samples, GL_DEPTH_COMPONENT24);
@@ -120,6 +131,15 @@ void RenderResources::bindForDrawing(int index, int count) {
   checkStatus(index, GL_FRAMEBUFFER_EXT, "multisample");
 }
 
+void RenderResources::bindTexturesForDrawing(int index, int count) {
+  index = clampPair(index);
+  if (!framebuffersAvailable(index)) return;
+  count = std::clamp(count, 1, kMaxColorAttachments);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, textureFramebuffer[index]);
+  glDrawBuffers(count, kColorAttachments);
+  checkStatus(index, GL_FRAMEBUFFER_EXT, "texture");
+}
+
 void RenderResources::resolveTarget(int index, int width, int height, int colorCount,
                                     bool withDepth) {
   index = clampPair(index);
@@ -134,14 +154,12 @@ void RenderResources::resolveTarget(int index, int width, int height, int colorC
     glReadBuffer(kColorAttachments[i]);
     checkStatus(index, GL_READ_FRAMEBUFFER_EXT, "multisample");
     checkStatus(index, GL_DRAW_FRAMEBUFFER_EXT, "texture");
-    glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
-                         GL_LINEAR);
+    glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
   }
   if (withDepth) {
     glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, multisampleFramebuffer[index]);
     glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, textureFramebuffer[index]);
-    glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT,
-                         GL_NEAREST);
+    glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
   }
 }
 

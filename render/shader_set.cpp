@@ -50,8 +50,8 @@ std::unique_ptr<char[]> readShaderSource(const char* path) {
   auto buffer = std::make_unique<char[]>(static_cast<size_t>(size) + 1);
   file.read(buffer.get(), size);
   if (file.fail()) {
-    std::cout << path << ": read " << file.gcount() << " of " << size
-              << " bytes of shader source" << std::endl;
+    std::cout << path << ": read " << file.gcount() << " of " << size << " bytes of shader source"
+              << std::endl;
   }
   buffer[size] = '\0';
   return buffer;
@@ -85,6 +85,10 @@ void ShaderSet::buildProgram(const char* vertexPath, const char* fragmentPath, i
 void ShaderSet::useProgram(int slot) { glUseProgram(programs[slot]); }
 
 void ShaderSet::useFixedFunction() { glUseProgram(0); }
+
+bool ShaderSet::programReads(int slot, const char* name) const {
+  return programs[slot] != 0 && glGetUniformLocation(programs[slot], name) >= 0;
+}
 
 void ShaderSet::setUniformFloat(int slot, const char* name, float value) {
   glUniform1f(glGetUniformLocation(programs[slot], name), value);

@@ -28,6 +28,9 @@ class ShaderSet {
   void buildProgram(const char* vertexPath, const char* fragmentPath, int slot);
   void useProgram(int slot);
   void useFixedFunction();
+  // Whether the program in slot uses the uniform `name` (the linker drops
+  // what no stage reads).
+  bool programReads(int slot, const char* name) const;
   void setUniformFloat(int slot, const char* name, float value);
   void setUniformVec4(int slot, const char* name, float x, float y, float z, float w);
   // Binds textureName to unit on target and points the sampler at it; unit stays active.

@@ -84,7 +84,7 @@ struct DemoState {
   bool musicEnabled = true;
   bool showSetupDialog = true;
   double fadeOutRate = 100002.5;
-  bool antialiased = true;  // the dialog's choice; the targets always use 4 samples
+  bool antialiased = true;  // the dialog's choice: the scene with 4 samples, or one and an edge filter
   bool extraOption = false;
   std::vector<DisplayMode> displayModes;
 

@@ -40,7 +40,7 @@ void runStartup() {
   // the three render-target pairs and the bound texture's filters.
   demo.clipboardText.clear();
   startRenderer(renderer, swapFrameBuffers, demo.renderWidth, demo.renderHeight,
-                demo.viewportWidth, demo.viewportHeight);
+                demo.viewportWidth, demo.viewportHeight, demo.antialiased);
 
   // 8.-10. Load time starts; the dialog's option flag; the interim frame input.
   demo.loadSeconds = timerRead();

@@ -1,7 +1,10 @@
 // The finishing pass onto the window: a light depth-driven blur of what lies
 // far away, a chromatic fringe that kicks with the low spectrum, grain from
 // the noise and a vignette. "Limit" (the viewer's Q/A value, 0 by default)
-// widens the blur and the fringe.
+// widens the blur and the fringe. Then the three layers of the screen's
+// pulse, each as the 8-bit window would have it: the glow added
+// ("GlowLevel" times the glow image), the white flash added ("FlashLevel"),
+// and the dip or fade to black ("BlackLevel", the share of black).
 #version 120
 
 uniform sampler2D texture2d_1;           // combined image
@@ -9,19 +12,26 @@ uniform sampler2D texture2d_velocities;  // velocity buffer (not written by the 
 uniform sampler2D texture2d_random;      // noise
 uniform sampler2D texture2d_2;           // scene depth
 uniform sampler1D texture1d_dsp;         // spectrum, low bands first
+uniform sampler2D texture2d_glow;        // quarter-size highlight blur
 uniform float Limit;
 uniform float time;
+uniform float GlowLevel;   // 0 when no glow is drawn
+uniform float FlashLevel;  // 0 when no flash is drawn
+uniform float BlackLevel;  // 0 when no black is drawn
 
 void main() {
   vec2 uv = gl_TexCoord[0].st;
   float depth = texture2D(texture2d_2, uv).r;
   float spread = clamp((depth - 0.985) * 40.0, 0.0, 1.0) * (0.0015 + 0.002 * max(Limit, 0.0));
 
-  vec3 sum = texture2D(texture2d_1, uv).rgb * 0.4;
-  sum += texture2D(texture2d_1, uv + vec2(spread, 0.0)).rgb * 0.15;
-  sum += texture2D(texture2d_1, uv - vec2(spread, 0.0)).rgb * 0.15;
-  sum += texture2D(texture2d_1, uv + vec2(0.0, spread)).rgb * 0.15;
-  sum += texture2D(texture2d_1, uv - vec2(0.0, spread)).rgb * 0.15;
+  // Near surfaces (spread 0) keep their own colour without the four taps.
+  vec3 sum = texture2D(texture2d_1, uv).rgb;
+  if (spread > 0.0) {
+    sum = sum * 0.4 + (texture2D(texture2d_1, uv + vec2(spread, 0.0)).rgb +
+                       texture2D(texture2d_1, uv - vec2(spread, 0.0)).rgb +
+                       texture2D(texture2d_1, uv + vec2(0.0, spread)).rgb +
+                       texture2D(texture2d_1, uv - vec2(0.0, spread)).rgb) * 0.15;
+  }
 
   float kick = texture1D(texture1d_dsp, 2.5 / 256.0).r;
   vec2 fromCentre = uv - 0.5;
@@ -33,5 +43,8 @@ void main() {
   float grain = texture2D(texture2d_random, uv * 2.7 + vec2(fract(time * 7.13), fract(time * 3.71))).g - 0.5;
   color += grain * 0.025;
   float vignette = 1.0 - 0.55 * pow(length(fromCentre) * 1.35, 2.5);
-  gl_FragColor = vec4(color * vignette, 1.0);
+  color = clamp(color * vignette, 0.0, 1.0);
+  color = min(color + GlowLevel * texture2D(texture2d_glow, uv).rgb, 1.0);
+  color = min(color + FlashLevel, 1.0);
+  gl_FragColor = vec4(color * (1.0 - clamp(BlackLevel, 0.0, 1.0)), 1.0);
 }

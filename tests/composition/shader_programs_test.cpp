@@ -1,7 +1,6 @@
 // Every program of the data pack compiles and links on this driver without
 // errors, and the uniforms the show sets exist where it relies on them.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <iostream>
@@ -56,27 +55,35 @@ TEST_F(ShaderPrograms, PostProcessingProgramsBuild) {
   const struct {
     const char* path;
     int slot;
-  } passes[] = {{"PostProcessing//f_combineSSAO.cpp", 3}, {"PostProcessing//f_blurpass.cpp", 4},
-                {"PostProcessing//f_simpleblur.cpp", 13}, {"PostProcessing//f_blurhighlights.cpp", 6},
-                {"PostProcessing//f_godrays.cpp", 7}};
+  } passes[] = {
+      {"PostProcessing//f_combineSSAO.cpp", 3}, {"PostProcessing//f_blurpass.cpp", 4},
+      {"PostProcessing//f_simpleblur.cpp", 13}, {"PostProcessing//f_blurhighlights.cpp", 6},
+      {"PostProcessing//f_godrays.cpp", 7},     {"PostProcessing//f_occlusion.cpp", 8}};
   for (const auto& pass : passes)
     expectBuilt(pass.slot, build([&] { shaders.buildFragmentProgram(pass.path, pass.slot); }));
-  for (const char* name : {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random", "Limit"})
+  for (const char* name : {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random",
+                           "texture2d_occlusion", "Limit", "EdgeFilter", "OcclusionSize"})
     EXPECT_TRUE(hasUniform(3, name)) << name;
-  for (const char* name : {"texture2d_1", "texture2d_random", "texture2d_2", "texture1d_dsp", "Limit", "time"})
+  for (const char* name :
+       {"texture2d_1", "texture2d_random", "texture2d_2", "texture1d_dsp", "texture2d_glow",
+        "Limit", "time", "GlowLevel", "FlashLevel", "BlackLevel"})
     EXPECT_TRUE(hasUniform(4, name)) << name;
+  for (const char* name : {"texture2d_2", "texture2d_random", "FullTexel"})
+    EXPECT_TRUE(hasUniform(8, name)) << name;
   EXPECT_TRUE(hasUniform(6, "texture2d_1"));
 }
 
 TEST_F(ShaderPrograms, MaterialAndVelocityProgramsBuild) {
   expectBuilt(1, build([&] {
-    shaders.buildProgram("Materials//v_material1.cpp", "Materials//f_material1.cpp", 1);
-  }));
-  for (const char* name : {"Plane1", "Plane2", "Plane3", "Plane4", "texture2d_1", "texture2d_blob", "ttime"})
+                shaders.buildProgram("Materials//v_material1.cpp", "Materials//f_material1.cpp", 1);
+              }));
+  for (const char* name :
+       {"Plane1", "Plane2", "Plane3", "Plane4", "texture2d_1", "texture2d_blob", "ttime"})
     EXPECT_TRUE(hasUniform(1, name)) << name;
   expectBuilt(5, build([&] {
-    shaders.buildProgram("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp", 5);
-  }));
+                shaders.buildProgram("PostProcessing//v_velocities.cpp",
+                                     "PostProcessing//f_velocities.cpp", 5);
+              }));
 }
 
 }  // namespace

@@ -90,11 +90,10 @@ TEST_F(RenderTargetsTest, PairIndexAndAttachmentCountsAreClamped) {
 
   renderer->createTargetPair(-1, 16, 16, 4);
   EXPECT_NE(renderer->colorRenderbuffer1[0], 0u);
-  EXPECT_EQ(renderbufferParameter(renderer->colorRenderbuffer0[0], GL_RENDERBUFFER_SAMPLES_EXT),
-            4);
-  EXPECT_EQ(renderbufferParameter(renderer->depthRenderbuffer[0],
-                                  GL_RENDERBUFFER_INTERNAL_FORMAT_EXT),
-            GL_DEPTH_COMPONENT24);
+  EXPECT_EQ(renderbufferParameter(renderer->colorRenderbuffer0[0], GL_RENDERBUFFER_SAMPLES_EXT), 4);
+  EXPECT_EQ(
+      renderbufferParameter(renderer->depthRenderbuffer[0], GL_RENDERBUFFER_INTERNAL_FORMAT_EXT),
+      GL_DEPTH_COMPONENT24);
   for (int pair = 1; pair < 15; ++pair) EXPECT_EQ(renderer->multisampleFramebuffer[pair], 0u);
 
   renderer->bindForDrawing(-3, 0);
@@ -191,7 +190,7 @@ TEST_F(RenderTargetsTest, StartupMakesThreeCompletePairsFromTheRenderSize) {
   glBindTexture(GL_TEXTURE_2D, texture);
 
   testing::internal::CaptureStderr();
-  startRenderer(*renderer, swap, 1366, 768, 1366, 768);
+  startRenderer(*renderer, swap, 1366, 768, 1366, 768, true);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
   EXPECT_EQ(renderer->ready, 1.0);

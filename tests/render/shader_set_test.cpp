@@ -1,5 +1,7 @@
 // The shader set against a live context: program building and what is left
 // current, the printed logs, sampler binding and the projective texture matrix.
+#include "render/shader_set.h"
+
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +10,6 @@
 #include <string>
 
 #include "render/gl_fixture.h"
-#include "render/shader_set.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 namespace {
 
 TEST(StartupTargetPairs, HalfAndQuarterSizesTruncate) {
-  auto pairs = startupTargetPairs(1366, 768, 1366, 768);
+  auto pairs = startupTargetPairs(1366, 768, 1366, 768, true);
   EXPECT_EQ(pairs[0].index, 0);
   EXPECT_EQ(pairs[0].width, 1366);
   EXPECT_EQ(pairs[0].height, 768);
@@ -22,12 +22,19 @@ TEST(StartupTargetPairs, HalfAndQuarterSizesTruncate) {
 }
 
 TEST(StartupTargetPairs, HalfSizeFollowsTheViewportAndQuarterSizeTheRenderSize) {
-  auto pairs = startupTargetPairs(1280, 720, 1023, 575);
+  auto pairs = startupTargetPairs(1280, 720, 1023, 575, true);
   EXPECT_EQ(pairs[0].width, 1280);
   EXPECT_EQ(pairs[1].width, 511);
   EXPECT_EQ(pairs[1].height, 287);
   EXPECT_EQ(pairs[2].width, 320);
   EXPECT_EQ(pairs[2].height, 180);
+}
+
+// "Antialiased" unchecked draws the scene with one sample a pixel; the
+// filter pairs never had more.
+TEST(StartupTargetPairs, TheSceneKeepsFourSamplesOnlyWhenAntialiased) {
+  EXPECT_EQ(startupTargetPairs(1280, 720, 1280, 720, false)[0].samples, 0);
+  EXPECT_EQ(startupTargetPairs(1280, 720, 1280, 720, true)[0].samples, 4);
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+// Ambient occlusion at half size: darkening of creases from the scene depth,
+// with the sample kernel rotated per pixel by the noise texture. Writes the
+// occlusion to red and the linear depth it was measured at, 16 bits spread
+// over green and blue, so the combine can upsample it without bleeding
+// across depth edges.
+#version 120
+
+uniform sampler2D texture2d_2;       // scene depth, full size
+uniform sampler2D texture2d_random;  // noise
+uniform vec4 FullTexel;              // xy: one texel of the full-size depth
+
+const float near = 1.0;
+const float far = 100.0;
+
+float linearDepth(vec2 uv) {
+  float d = texture2D(texture2d_2, uv).r * 2.0 - 1.0;
+  return 2.0 * near * far / (far + near - d * (far - near));
+}
+
+void main() {
+  // A half-size texel centre lies on the corner of four full-size texels;
+  // measure at the centre of its lower-left one, never a blend of depths.
+  vec2 uv = gl_TexCoord[0].st - 0.5 * FullTexel.xy;
+  float z = linearDepth(uv);
+
+  vec2 noise = texture2D(texture2d_random, gl_TexCoord[0].st * 7.3).rg * 2.0 - 1.0;
+  float angle = atan(noise.y, noise.x);
+  mat2 rotation = mat2(cos(angle), sin(angle), -sin(angle), cos(angle));
+  float radius = 0.09 / z;  // a fixed world radius shrinks with distance
+
+  float occlusion = 0.0;
+  for (int i = 0; i < 8; ++i) {
+    float a = float(i) * 0.785398;
+    float r = radius * (0.35 + 0.65 * fract(float(i) * 0.618));
+    vec2 offset = rotation * vec2(cos(a), sin(a)) * r;
+    float difference = z - linearDepth(uv + offset);
+    occlusion += smoothstep(0.02, 0.4, difference) * (1.0 - smoothstep(0.4, 2.0, difference));
+  }
+  occlusion = z > 95.0 ? 0.0 : occlusion / 8.0;
+
+  float depth16 = floor(clamp(z / far, 0.0, 1.0) * 65535.0 + 0.5);
+  float high = floor(depth16 / 256.0);
+  gl_FragColor = vec4(occlusion, high / 255.0, (depth16 - high * 256.0) / 255.0, 1.0);
+}
