@@ -1,7 +1,7 @@
 // The command line: screen choices, values and refusals.
-#include <gtest/gtest.h>
-
 #include "app/command_line.h"
+
+#include <gtest/gtest.h>
 
 TEST(CommandLine, NoArgumentsShowsTheDialog) {
   const CommandLine line = parseCommandLine({});
@@ -35,4 +35,18 @@ TEST(CommandLine, RefusesUnknownFlagsAndBadValues) {
   EXPECT_NE(parseCommandLine({"--start", "-1"}).error, "");
   EXPECT_NE(parseCommandLine({"--start", "nan"}).error, "");
   EXPECT_NE(parseCommandLine({"--data"}).error, "");
+}
+
+TEST(CommandLine, AntialiasingAndTheBenchmark) {
+  EXPECT_FALSE(parseCommandLine({}).antialiased.has_value());
+  EXPECT_FALSE(parseCommandLine({"--no-aa"}).antialiased.value_or(true));
+  EXPECT_TRUE(parseCommandLine({"--no-aa", "--aa"}).antialiased.value_or(false));
+  const CommandLine line = parseCommandLine({"--benchmark", "--frames", "3", "--width", "640"});
+  EXPECT_TRUE(line.benchmark);
+  EXPECT_TRUE(line.noDialog);
+  EXPECT_EQ(line.benchmarkFrames, 3);
+  EXPECT_EQ(line.error, "");
+  EXPECT_NE(parseCommandLine({"--frames", "3"}).error, "");
+  EXPECT_NE(parseCommandLine({"--benchmark", "--frames", "0"}).error, "");
+  EXPECT_NE(parseCommandLine({"--benchmark", "--screenshot", "3", "b.png"}).error, "");
 }

@@ -73,6 +73,19 @@ TEST_P(ReferenceFrame, MatchesItsReference) {
   }
 }
 
+// Without antialiasing the scene is drawn with one sample a pixel and the
+// combine filters its edges: the same picture, with edges that differ.
+TEST(ReferenceFrameWithoutAntialiasing, DiffersOnlyAtTheEdges) {
+  const std::string rendered = testing::TempDir() + "tessaly_reference_no_aa.png";
+  ASSERT_EQ(renderScreenshot("12.5", kWidth, rendered, "--no-aa"), 0);
+  const Picture picture = readPng(rendered);
+  const Picture expected = readPng(TESSALY_SOURCE_DIR "/tests/reference_frames/pictures/12.5.png");
+  ASSERT_EQ(expected.rgb.size(), picture.rgb.size());
+  const double db = psnr(picture, expected);
+  EXPECT_LT(db, 60.0) << "the picture did not change: is --no-aa ignored?";
+  EXPECT_GT(db, 30.0) << "more than the edges changed";
+}
+
 // Opening (5, 12.5), the first flash fading over the falling panels (20.4), falling panels
 // (25, 33.5), the tunnel's band, layers and letters (45 to 128, its last seconds at 128), the
 // finale's calm and its busy stretch (140 to 194), the closing fade (199).

@@ -41,11 +41,14 @@ inline bool writePng(const std::string& path, const Picture& picture) {
 }
 
 // Runs the program to render show time `time` (as written on its command line)
-// at the given width into path; returns the program's exit status.
-inline int renderScreenshot(const std::string& time, int width, const std::string& path) {
+// at the given width into path, with further options if given; returns the
+// program's exit status.
+inline int renderScreenshot(const std::string& time, int width, const std::string& path,
+                            const std::string& options = "") {
   std::remove(path.c_str());
-  const std::string command =
-      "SDL_AUDIODRIVER=dummy TESSALY_BATCH=1 \"" TESSALY_BINARY_DIR "/tessaly\" --width " +
-      std::to_string(width) + " --screenshot " + time + " \"" + path + "\" > /dev/null 2>&1";
+  const std::string command = "SDL_AUDIODRIVER=dummy TESSALY_BATCH=1 \"" TESSALY_BINARY_DIR
+                              "/tessaly\" " +
+                              options + " --width " + std::to_string(width) + " --screenshot " +
+                              time + " \"" + path + "\" > /dev/null 2>&1";
   return std::system(command.c_str());
 }
