@@ -1,9 +1,10 @@
 // One whole frame: the cameras, the scene of the current time window into the
-// 4-sample target (or, without antialiasing, straight into textures), then the
-// post-processing chain: occlusion at half size, the combine, the glow at
-// quarter size, and the final pass onto the window with the glow, flash and
-// black layers folded in. Every pass after the scene draws into a texture
-// attached to a framebuffer, so nothing is copied between passes.
+// 4-sample target (or, without antialiasing, straight into textures and
+// through an edge filter), then the post-processing chain: occlusion at half
+// size, the combine, the glow at quarter size, and the final pass onto the
+// window with the glow, flash and black layers folded in. Every pass after
+// the scene draws into a texture attached to a framebuffer, so nothing is
+// copied between passes.
 #include "demo/frame_composition.h"
 
 #include <GL/glew.h>
@@ -135,15 +136,26 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   markPass(renderer, "scene");
 
   // 9. Resolve the scene: both colour buffers into textures 0 and 11, its
-  // depth into depth A.
-  if (multisampled) renderer->resolveTarget(0, w, h, 2, true);
-  markPass(renderer, "resolve");
-
-  // 10. Ambient occlusion at half size, then the combine at full size into
-  // its own texture.
+  // depth into depth A. A scene drawn with one sample is already there, and
+  // its colour goes through the edge filter instead.
   loadIdentityMatrices();
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
+  if (multisampled) {
+    renderer->resolveTarget(0, w, h, 2, true);
+    markPass(renderer, "resolve");
+  } else {
+    renderer->attachColorTexture(2, 0, ids.edgeFiltered);
+    renderer->bindTexturesForDrawing(2, 1);
+    shaders.useProgram(programs.edgeFilter);
+    bindSampler(programs.edgeFilter, 0, "texture2d_1", ids.sceneColor);
+    fullScreenQuad();
+    markPass(renderer, "edge filter");
+  }
+  const TextureId sceneColor = multisampled ? ids.sceneColor : ids.edgeFiltered;
+
+  // 10. Ambient occlusion at half size, then the combine at full size into
+  // its own texture.
   renderer->attachColorTexture(2, 0, ids.occlusion);
   renderer->bindTexturesForDrawing(2, 1);
   glViewport(0, 0, w / 2, h / 2);
@@ -162,10 +174,9 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   for (int i = 0; i < 1000; ++i) crtRand();
   shaders.useProgram(programs.combineOcclusion);
   shaders.setUniformFloat(programs.combineOcclusion, "Limit", static_cast<float>(randomUnit()));
-  shaders.setUniformFloat(programs.combineOcclusion, "EdgeFilter", multisampled ? 0.0f : 1.0f);
   shaders.setUniformVec4(programs.combineOcclusion, "OcclusionSize", static_cast<float>(w / 2),
                          static_cast<float>(h / 2), 0.0f, 0.0f);
-  bindSampler(programs.combineOcclusion, 0, "texture2d_1", ids.sceneColor);
+  bindSampler(programs.combineOcclusion, 0, "texture2d_1", sceneColor);
   bindSampler(programs.combineOcclusion, 1, "texture2d_2", ids.depthA);
   bindSampler(programs.combineOcclusion, 2, "texture2d_3", ids.secondColor);
   bindSampler(programs.combineOcclusion, 3, "texture2d_random", ids.noise);

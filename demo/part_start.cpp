@@ -36,6 +36,7 @@ int part_start::initResources(RenderResources* renderer) {
                        programs.material);
   shaders.buildFragmentProgram("PostProcessing//f_combineSSAO.cpp", programs.combineOcclusion);
   shaders.buildFragmentProgram("PostProcessing//f_occlusion.cpp", programs.occlusion);
+  shaders.buildFragmentProgram("PostProcessing//f_edgefilter.cpp", programs.edgeFilter);
   shaders.buildFragmentProgram("PostProcessing//f_blurpass.cpp", programs.finalBlur);
   shaders.buildFragmentProgram("PostProcessing//f_simpleblur.cpp", programs.simpleBlur);
   shaders.buildFragmentProgram("PostProcessing//f_blurhighlights.cpp", programs.highlightBlur);
@@ -57,6 +58,7 @@ int part_start::initResources(RenderResources* renderer) {
   renderer->createDepthTexture(ids.depthB, w, h);
   renderer->createColorTexture(ids.combined, w, h);
   renderer->createColorTexture(ids.occlusion, w / 2, h / 2);
+  if (renderer->targetSamples[0] == 0) renderer->createColorTexture(ids.edgeFiltered, w, h);
 
   renderer->attachColorTexture(0, 0, ids.sceneColor);
   renderer->attachColorTexture(0, 1, ids.secondColor);

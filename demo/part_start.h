@@ -26,7 +26,8 @@ struct PartResources {
   int velocities = 5;
   int highlightBlur = 6;
   int godRays = 7;
-  int occlusion = 8;  // the half-size occlusion the combine upsamples
+  int occlusion = 8;   // the half-size occlusion the combine upsamples
+  int edgeFilter = 9;  // smooths the edges of a scene drawn with one sample
   int simpleBlur = 13;
 };
 
@@ -41,8 +42,9 @@ struct PartTextures {
   TextureId glow = 28;
   TextureId depthB = 29;
   TextureId velocity = 32;
-  TextureId combined = 33;   // the combine's result, read by the glow and the final pass
-  TextureId occlusion = 34;  // half size: occlusion and the depth it was measured at
+  TextureId combined = 33;      // the combine's result, read by the glow and the final pass
+  TextureId occlusion = 34;     // half size: occlusion and the depth it was measured at
+  TextureId edgeFiltered = 35;  // the scene colour after the edge filter, without antialiasing
   TextureId spectrum = SPECTRUM_TEXTURE_ID;
   TextureId unusedFlat = 111;  // bound by the scenes; never created, so it reads as texture 0
   TextureId unusedCube = 200;  // likewise, as a cube map

@@ -58,11 +58,12 @@ TEST_F(ShaderPrograms, PostProcessingProgramsBuild) {
   } passes[] = {
       {"PostProcessing//f_combineSSAO.cpp", 3}, {"PostProcessing//f_blurpass.cpp", 4},
       {"PostProcessing//f_simpleblur.cpp", 13}, {"PostProcessing//f_blurhighlights.cpp", 6},
-      {"PostProcessing//f_godrays.cpp", 7},     {"PostProcessing//f_occlusion.cpp", 8}};
+      {"PostProcessing//f_godrays.cpp", 7},     {"PostProcessing//f_occlusion.cpp", 8},
+      {"PostProcessing//f_edgefilter.cpp", 9}};
   for (const auto& pass : passes)
     expectBuilt(pass.slot, build([&] { shaders.buildFragmentProgram(pass.path, pass.slot); }));
   for (const char* name : {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random",
-                           "texture2d_occlusion", "Limit", "EdgeFilter", "OcclusionSize"})
+                           "texture2d_occlusion", "Limit", "OcclusionSize"})
     EXPECT_TRUE(hasUniform(3, name)) << name;
   for (const char* name :
        {"texture2d_1", "texture2d_random", "texture2d_2", "texture1d_dsp", "texture2d_glow",
