@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assets/jpeg_decoder.h"
+#include "assets/jpeg_error.h"
 #include "assets/jpeg_rgb.h"
 #include "assets/jpeg_stream.h"
 #include "assets/normal_map.h"
@@ -27,7 +28,8 @@ namespace {
 // code is the decoder's error code, 0 when the file could not be opened.
 [[noreturn]] void failImage(const char* title, const char* path, int code) {
   if (code)
-    std::printf("%s: not a decodable JPEG image (decoder error %d)\n", path, code);
+    std::printf("%s: not a decodable JPEG image: %s (decoder error %d)\n", path,
+                jpegErrorText(code), code);
   else
     std::printf("%s: cannot open the image file\n", path);
   platform::messageBox(title, path, platform::BoxIcon::Information);
@@ -56,8 +58,8 @@ RgbImage readJpeg(const char* path, TextureId slot, const char* openTitle) {
 
   image.pixels.assign(static_cast<size_t>(image.width) * image.height * 3, 0);
   if (!decodeRgbRows(*decoder, image.pixels))
-    std::printf("%s: JPEG data corrupt (decoder error %d), the rest of the image is black\n", path,
-                decoder->errorCode());
+    std::printf("%s: %s (decoder error %d); the rest of the image is black\n", path,
+                jpegErrorText(decoder->errorCode()), decoder->errorCode());
   return image;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "jpeg/jpeg_test_support.h"
 
@@ -178,13 +179,27 @@ TEST_F(JpegCorpus, ProgressiveTwinDecodesToTheSamePixels) {
   EXPECT_EQ(a.image.pixels, b.image.pixels);
 }
 
+// The tool prints the code on stdout and names the error on stderr, for an
+// error in the headers and for one in the middle of the image.
 TEST_F(JpegCorpus, ToolReportsTheErrorCodeAndFails) {
   std::string png = dir + "/not.jpg";
   writeFile(png, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
-  std::string out = dir + "/tool.txt";
-  EXPECT_EQ(
-      run(std::string(JPEGDECODE_PATH) + " '" + png + "' /dev/null > '" + out + "' 2>/dev/null"),
-      1);
-  std::vector<uint8_t> printed = readFile(out);
-  EXPECT_EQ(std::string(printed.begin(), printed.end()), "-217\n");
+  std::string swapped = make("cjpeg -restart 1b", source('c', "67x45"), "swapped");
+  std::vector<uint8_t> bytes = readFile(swapped);
+  long second = findMarker(bytes, 0xD1);
+  ASSERT_GT(second, 0);
+  bytes[second + 1] = 0xD3;
+  writeFile(swapped, bytes);
+
+  for (auto [file, code, words] : {std::tuple{png, "-217", "no start-of-image marker"},
+                                   {swapped, "-228", "restart marker missing or out of order"}}) {
+    SCOPED_TRACE(file);
+    std::string out = dir + "/tool.txt", err = dir + "/tool.err";
+    EXPECT_EQ(run(std::string(JPEGDECODE_PATH) + " '" + file + "' /dev/null > '" + out + "' 2> '" +
+                  err + "'"),
+              1);
+    std::vector<uint8_t> printed = readFile(out), said = readFile(err);
+    EXPECT_EQ(std::string(printed.begin(), printed.end()), std::string(code) + "\n");
+    EXPECT_NE(std::string(said.begin(), said.end()).find(words), std::string::npos);
+  }
 }
