@@ -1,6 +1,7 @@
 // The JPEG decoder: marker parsing, Huffman decoding of sequential and
 // progressive scans, restart intervals, the inverse transform and the
-// YCbCr-to-RGB conversion with replicated chroma.
+// conversion to RGB (from YCbCr, or interleaved where the file codes RGB)
+// with replicated chroma.
 //
 // Errors are recorded with fail(), which keeps the first code. Every loop
 // checks the code at block or segment granularity and returns; the byte and
@@ -48,6 +49,8 @@ enum Marker {
   SOS = 0xDA,
   DQT = 0xDB,
   DRI = 0xDD,
+  APP0 = 0xE0,
+  APP14 = 0xEE,
   TEM = 0x01
 };
 
@@ -211,6 +214,8 @@ int JpegDecoder::readMarkers() {
       readQuantTables();
     } else if (m == DRI) {
       readRestartInterval();
+    } else if (m == APP0 || m == APP14) {
+      readAppSegment(m);
     } else if (m == DAC) {
       fail(jpeg_error::ArithmeticCoding);
     } else if ((m >= RST0 && m <= RST7) || m == TEM || m == JPG) {
@@ -229,6 +234,29 @@ void JpegDecoder::skipSegment() {
     return;
   }
   for (int i = 2; i < length; ++i) nextByte();
+}
+
+// APP0 and APP14 are read for the JFIF and Adobe markers, which say how the
+// colour components are coded; other segments of the same markers are skipped.
+void JpegDecoder::readAppSegment(int marker) {
+  int length = nextWord();
+  if (length < 2) return fail(jpeg_error::BadSegmentLength);
+  // "Adobe", version (2 bytes), flags (2 x 2 bytes), transform.
+  constexpr int kAdobeLength = 12;
+  uint8_t head[kAdobeLength] = {};
+  const int payload = length - 2, kept = std::min(payload, kAdobeLength);
+  for (int i = 0; i < kept; ++i) head[i] = nextByte();
+  for (int i = kept; i < payload; ++i) nextByte();
+  if (marker == APP0 && kept >= 5 && std::memcmp(head, "JFIF", 5) == 0) jfif_ = true;
+  if (marker == APP14 && kept == kAdobeLength && std::memcmp(head, "Adobe", 5) == 0)
+    adobeTransform_ = head[kAdobeLength - 1];
+}
+
+// Three components are YCbCr unless the file says they are R, G and B.
+bool JpegDecoder::codedAsRgb() const {
+  if (componentCount_ != 3 || jfif_) return false;
+  if (adobeTransform_ >= 0) return adobeTransform_ == 0;
+  return components_[0].id == 'R' && components_[1].id == 'G' && components_[2].id == 'B';
 }
 
 void JpegDecoder::readFrameHeader(int marker) {
@@ -440,6 +468,7 @@ int JpegDecoder::begin() {
   initFrame();
   int marker = errorCode_ ? 0 : readMarkers();
   if (!errorCode_ && marker == SOS) readScanHeader();
+  rgb_ = codedAsRgb();
   // One sequential scan holding every component in frame order is decoded
   // row by row as lines are asked for; anything else goes through whole-image
   // coefficient stores.
@@ -801,8 +830,9 @@ void JpegDecoder::produceMcuRow() {
 
 // One output line of the current MCU row: greyscale straight from the luma
 // plane, colour through the tables with each chroma sample replicated over
-// lumaH_ x lumaV_ pixels. The planes and the line buffer are padded to whole
-// MCUs, which the vector conversion relies on.
+// lumaH_ x lumaV_ pixels. In an RGB-coded file the three planes hold R, G and
+// B, replicated the same way. The planes and the line buffer are padded to
+// whole MCUs, which the vector conversion relies on.
 const uint8_t* JpegDecoder::convertLine(int lineInRow) {
   const Component* c = components_;
   const uint8_t* luma = c[0].plane + static_cast<size_t>(lineInRow) * c[0].planeStride;
@@ -811,7 +841,9 @@ const uint8_t* JpegDecoder::convertLine(int lineInRow) {
   const uint8_t* cb = c[1].plane + static_cast<size_t>(chromaRow) * c[1].planeStride;
   const uint8_t* cr = c[2].plane + static_cast<size_t>(chromaRow) * c[2].planeStride;
   const int chromaCount = (width_ + lumaH_ - 1) / lumaH_;
-  if (colourSimd_)
+  if (rgb_)
+    interleaveRgbLine(luma, cb, cr, chromaCount, lumaH_, lineBuffer_);
+  else if (colourSimd_)
     convertYCbCrLineSimd(luma, cb, cr, chromaCount, lumaH_, lineBuffer_);
   else
     convertYCbCrLine(colour_, luma, cb, cr, chromaCount, lumaH_, lineBuffer_);

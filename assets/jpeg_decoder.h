@@ -1,6 +1,8 @@
 // JPEG decoder: Huffman-coded sequential (baseline and extended, 8-bit) and
-// progressive images, greyscale or YCbCr with the luma sampled 1x1, 2x1, 1x2
-// or 2x2 against chroma, delivered one output line at a time.
+// progressive images, greyscale or three-component colour with the first
+// component sampled 1x1, 2x1, 1x2 or 2x2 against the other two, delivered one
+// output line at a time. Colour is YCbCr unless the file says its components
+// are R, G and B (see begin()).
 //
 // Usage: construct on a stream (reads the headers), test errorCode(), read
 // width() and height(), call begin(), then call decode() once per line.
@@ -36,7 +38,10 @@ class JpegDecoder {
 
   // Prepares the frame; a progressive image (or a sequential one split into
   // several scans) is entropy-decoded completely here. 0 on success (also on
-  // a repeated call), -1 on error.
+  // a repeated call), -1 on error. Three components are converted from YCbCr
+  // unless the file codes them as RGB: a JFIF marker means YCbCr; without
+  // one, an Adobe marker's transform flag decides (0 = RGB); without either,
+  // components named 'R', 'G', 'B' are RGB.
   int begin();
 
   // Next output line, top to bottom: 0 with *line and *length (bytes) set,
@@ -103,6 +108,8 @@ class JpegDecoder {
   void readHuffmanTables();
   void readQuantTables();
   void readRestartInterval();
+  void readAppSegment(int marker);
+  bool codedAsRgb() const;
   void skipSegment();
   void readScanHeader();
   void startScan();
@@ -142,6 +149,10 @@ class JpegDecoder {
   bool quantDefined_[4] = {};
   HuffmanTable huffman_[8];
   int restartInterval_ = 0;
+
+  bool jfif_ = false;
+  int adobeTransform_ = -1;  // the Adobe marker's transform flag, -1 without one
+  bool rgb_ = false;         // three components coded as R, G, B
 
   bool progressive_ = false;
   int componentCount_ = 0;

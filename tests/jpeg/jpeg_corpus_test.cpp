@@ -156,6 +156,52 @@ TEST_F(JpegCorpus, RestartIntervalsInMcusAndRows) {
   check(make("jpegtran -progressive -restart 1", base, "rtranp"), tally);
 }
 
+// Colour coded as RGB is not converted: cjpeg -rgb writes an Adobe marker
+// with transform 0 and components named 'R', 'G', 'B'. The variants take the
+// marker away (the names decide), set its transform to 1 (YCbCr after all),
+// give a YCbCr file a hand-built Adobe marker with transform 0 instead of its
+// JFIF marker (numbered components, RGB), and give the RGB file a JFIF marker
+// (which means YCbCr whatever the names say).
+TEST_F(JpegCorpus, RgbCodedColourFollowsTheMarkersAndComponentNames) {
+  using Bytes = std::vector<uint8_t>;
+  const Bytes adobeRgb = {0xFF, 0xEE, 0, 14, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 0};
+  const Bytes jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0};
+  auto segmentAt = [](const Bytes& file, int code) {
+    long at = findMarker(file, code);
+    EXPECT_GE(at, 0) << "marker " << code;
+    return std::pair{at, at < 0 ? 0L : 2L + ((file[at + 2] << 8) | file[at + 3])};
+  };
+  auto replaced = [&](const Bytes& file, int code, const Bytes& segment) {
+    auto [at, length] = segmentAt(file, code);
+    Bytes out(file.begin(), file.begin() + at);
+    out.insert(out.end(), segment.begin(), segment.end());
+    out.insert(out.end(), file.begin() + at + length, file.end());
+    return out;
+  };
+  auto save = [&](const Bytes& bytes, const std::string& name) {
+    writeFile(dir + "/" + name + ".jpg", bytes);
+    return dir + "/" + name + ".jpg";
+  };
+
+  Tally tally;
+  for (std::string size : {"67x45", "17x9", "1x1"}) {
+    for (std::string options : {"-rgb", "-rgb -sample 2x1", "-rgb -sample 2x2 -progressive"}) {
+      std::string name = "rgb" + std::to_string(options.size()) + "_" + size;
+      std::string file = make("cjpeg " + options, source('c', size), name);
+      check(file, tally);
+      Bytes bytes = readFile(file);
+      Bytes transformOne = bytes;
+      transformOne[segmentAt(bytes, 0xEE).first + 15] = 1;
+      check(save(transformOne, name + "_t1"), tally);
+      Bytes namesOnly = replaced(bytes, 0xEE, {});
+      check(save(namesOnly, name + "_names"), tally);
+      check(save(replaced(bytes, 0xEE, jfif), name + "_jfif"), tally);
+    }
+    Bytes ycc = readFile(make("cjpeg -sample 1x1", source('c', size), "ycc_" + size));
+    check(save(replaced(ycc, 0xE0, adobeRgb), "yccadobe_" + size), tally);
+  }
+}
+
 // jpegtran rewrites the same coefficients as a progressive file, so both
 // files must decode to identical pixels.
 TEST_F(JpegCorpus, ProgressiveTwinDecodesToTheSamePixels) {
