@@ -125,7 +125,9 @@ uint8_t* JpegDecoder::allocate(size_t bytes) {
 
 // Refills the input buffer; past the end of the stream (or after a read
 // error) it holds end-of-image markers, so every reader meets a marker.
-void JpegDecoder::refill() {
+// `needed` is false for the bit reader's read-ahead: meeting the end there
+// means an early end only once the scan uses the zero bits that follow.
+void JpegDecoder::refill(bool needed) {
   inPos_ = 0;
   inEnd_ = 0;
   if (!streamEnded_) {
@@ -147,6 +149,10 @@ void JpegDecoder::refill() {
     input_[2 * i + 1] = EOI;
   }
   inEnd_ = 2 * kPadPairs;
+  if (!errorCode_) {
+    pastEnd_ = true;
+    if (needed) endedEarly_ = true;
+  }
 }
 
 int JpegDecoder::nextWord() {
@@ -154,14 +160,20 @@ int JpegDecoder::nextWord() {
   return (high << 8) | nextByte();
 }
 
+// The marker the bit reader met, taken over by a marker reader. The bit
+// reader stops reading at a marker, so one met after the end of the stream
+// is the stand-in end-of-image marker: the file ended before it was complete.
+int JpegDecoder::takePendingMarker() {
+  int m = marker_;
+  marker_ = 0;
+  if (pastEnd_) endedEarly_ = true;
+  return m;
+}
+
 // The next marker code: one met by the bit reader, or the next FF xx in the
 // input with xx not 0 (stuffed data) and not FF (fill). Bytes before it are skipped.
 int JpegDecoder::nextMarker() {
-  if (marker_) {
-    int m = marker_;
-    marker_ = 0;
-    return m;
-  }
+  if (marker_) return takePendingMarker();
   for (;;) {
     if (nextByte() != 0xFF) continue;
     int code = nextByte();
@@ -172,11 +184,7 @@ int JpegDecoder::nextMarker() {
 
 // Like nextMarker, but gives up (returns 0) after `limit` bytes without one.
 int JpegDecoder::skipToMarker(int limit) {
-  if (marker_) {
-    int m = marker_;
-    marker_ = 0;
-    return m;
-  }
+  if (marker_) return takePendingMarker();
   for (int scanned = 0; scanned < limit; ++scanned) {
     if (nextByte() != 0xFF) continue;
     int code = nextByte();
@@ -194,6 +202,7 @@ void JpegDecoder::findStartOfImage() {
   for (int i = 0; !(previous == 0xFF && current == SOI); ++i) {
     if (i == kSoiSearchLimit) {
       fail(jpeg_error::NoStartOfImage);
+      endedEarly_ = false;  // not a JPEG file at all, rather than one cut short
       return;
     }
     previous = current;
@@ -513,26 +522,35 @@ int JpegDecoder::decode(const uint8_t** line, int* length) {
 // ---- Entropy decoding -----------------------------------------------------------
 
 // Tops the bit buffer up to at least 57 bits. A marker stops the data: it is
-// kept in marker_ and zero bits are supplied from then on.
+// kept in marker_ and zero bits are supplied from then on, counted in
+// zeroBits_ (they are the lowest bits of the buffer).
 inline void JpegDecoder::fillBits() {
   while (bitCount_ <= 56) {
     uint64_t byte = 0;
     if (!marker_ && inPos_ < inEnd_ && input_[inPos_] != 0xFF) {
       byte = input_[inPos_++];  // the common case: a plain data byte already buffered
     } else if (!marker_) {
-      byte = nextByte();
+      byte = nextScanByte();
       if (byte == 0xFF) {
-        int code = nextByte();
-        while (code == 0xFF) code = nextByte();
+        int code = nextScanByte();
+        while (code == 0xFF) code = nextScanByte();
         if (code != 0) {
           marker_ = code;
           byte = 0;
         }
       }
     }
+    if (marker_) zeroBits_ += 8;
     bits_ |= byte << (56 - bitCount_);
     bitCount_ += 8;
   }
+}
+
+// Called before the bit buffer is emptied and after the last MCU row: fewer
+// bits left than zero bits supplied means the scan used some of them. After
+// the end of the stream they stood in for data the file does not have.
+void JpegDecoder::noteZeroBitsUsed() {
+  if (pastEnd_ && bitCount_ < zeroBits_) endedEarly_ = true;
 }
 
 inline int JpegDecoder::getBits(int count) {
@@ -571,8 +589,10 @@ inline int JpegDecoder::decodeSymbol(const HuffmanTable& t) {
 }
 
 void JpegDecoder::resetEntropy() {
+  noteZeroBitsUsed();
   bits_ = 0;
   bitCount_ = 0;
+  zeroBits_ = 0;
   eobRun_ = 0;
   restartsLeft_ = restartInterval_;
   for (auto& c : components_) c.dcPredictor = 0;
@@ -583,8 +603,10 @@ void JpegDecoder::resetEntropy() {
 inline void JpegDecoder::restartIfDue() {
   if (!restartInterval_) return;
   if (restartsLeft_ == 0) {
+    noteZeroBitsUsed();
     bits_ = 0;
     bitCount_ = 0;
+    zeroBits_ = 0;
     int m = skipToMarker(kRestartSearchLimit);
     if (m != RST0 + (nextRestart_ & 7)) {
       if (m) marker_ = m;
@@ -775,6 +797,7 @@ void JpegDecoder::decodeWholeImage() {
     startScan();
     if (!errorCode_) decodeScanToStores();
     if (errorCode_) return;
+    noteZeroBitsUsed();
     int marker = readMarkers();
     if (errorCode_) return;
     if (marker == SOS) {
@@ -825,6 +848,7 @@ void JpegDecoder::produceMcuRow() {
       }
     }
   }
+  if (!wholeImage_) noteZeroBitsUsed();
   ++mcuRow_;
 }
 

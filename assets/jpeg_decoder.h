@@ -35,6 +35,10 @@ class JpegDecoder {
   int height() const { return height_; }
   // 1 for greyscale, 4 for colour; known once the headers have been read.
   int bytesPerPixel() const { return componentCount_ == 1 ? 1 : 4; }
+  // True once the decoder needed data past the end of the stream: the file
+  // was cut short. That is no error by itself; the missing part decodes as
+  // an early end of the scan makes it (and a missing restart marker fails).
+  bool endedEarly() const { return endedEarly_; }
 
   // Prepares the frame; a progressive image (or a sequential one split into
   // several scans) is entropy-decoded completely here. 0 on success (also on
@@ -88,16 +92,22 @@ class JpegDecoder {
   uint8_t* allocate(size_t bytes);
 
   // Input bytes.
-  void refill();
+  void refill(bool needed);
   uint8_t nextByte() {
-    if (inPos_ == inEnd_) refill();
+    if (inPos_ == inEnd_) refill(true);
     return input_[inPos_++];
   }
   uint8_t peekByte() {
-    if (inPos_ == inEnd_) refill();
+    if (inPos_ == inEnd_) refill(true);
     return input_[inPos_];
   }
+  // The bit reader's byte: it reads ahead of what the scan needs.
+  uint8_t nextScanByte() {
+    if (inPos_ == inEnd_) refill(false);
+    return input_[inPos_++];
+  }
   int nextWord();
+  int takePendingMarker();
   int nextMarker();
   int skipToMarker(int limit);
 
@@ -117,6 +127,7 @@ class JpegDecoder {
 
   // Entropy decoding.
   void fillBits();
+  void noteZeroBitsUsed();
   int getBits(int count);
   int getBit();
   int decodeSymbol(const HuffmanTable& table);
@@ -144,6 +155,8 @@ class JpegDecoder {
   uint8_t input_[kInputSize + 2 * kPadPairs];
   int inPos_ = 0, inEnd_ = 0;
   bool streamEnded_ = false;
+  bool pastEnd_ = false;     // stand-in end-of-image markers have been read
+  bool endedEarly_ = false;  // the image needed data past the end of the stream
 
   uint16_t quantTables_[4][64];
   bool quantDefined_[4] = {};
@@ -167,7 +180,8 @@ class JpegDecoder {
 
   uint64_t bits_ = 0;
   int bitCount_ = 0;
-  int marker_ = 0;  // marker met by the bit reader, not yet consumed
+  int marker_ = 0;    // marker met by the bit reader, not yet consumed
+  int zeroBits_ = 0;  // zero bits supplied after marker_, at the bottom of bits_
   int eobRun_ = 0;
   int restartsLeft_ = 0;
   int nextRestart_ = 0;
