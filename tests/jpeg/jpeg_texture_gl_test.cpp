@@ -116,51 +116,39 @@ TEST_F(JpegTextureGL, NormalMapOfAFlatImagePointsUp) {
 // A file cut short and one with a restart marker out of order still become
 // textures with what they hold; the console names the file and the problem.
 TEST_F(JpegTextureGL, DamagedFilesSayWhatIsWrongAndShowWhatTheyHold) {
-  const int width = 16, height = 32;  // four MCU rows of 8 lines
-  const size_t rowBytes = width * 3;
-  RenderResources& r = demo.renderer;
-  // Image row y is texture row height - 1 - y.
-  auto rowsMatch = [&](const std::vector<uint8_t>& texels, const Image& image, int rows) {
-    for (int y = 0; y < rows; ++y)
-      if (!std::equal(image.pixels.begin() + y * rowBytes,
-                      image.pixels.begin() + (y + 1) * rowBytes,
-                      texels.begin() + (height - 1 - y) * rowBytes))
-        return false;
-    return true;
+  const int width = 16, height = 32, rowBytes = width * 3;  // four MCU rows of 8 lines
+  // Loads the damaged bytes; returns what the console said. The texture must
+  // hold the intact picture's first `rows` rows, upside down as uploaded.
+  auto load = [&](std::vector<uint8_t> bytes, const std::string& path, int rows) {
+    Image intact = decode(readFile(path)).image;
+    writeFile(path, bytes);
+    testing::internal::CaptureStdout();
+    demo.renderer.loadJpegTexture(path.c_str(), 45);
+    std::string said = testing::internal::GetCapturedStdout();
+    std::vector<uint8_t> texels = readBack(width, height);
+    flipRows(texels, width, height);
+    EXPECT_TRUE(
+        std::equal(texels.begin(), texels.begin() + rows * rowBytes, intact.pixels.begin()));
+    return std::make_pair(said, texels);
   };
 
-  std::string whole = encode(makePicture(width, height, 3, 5), "-sample 1x1", "whole.jpg");
-  std::vector<uint8_t> bytes = readFile(whole);
-  Decoded intact = decode(bytes);
-  ASSERT_EQ(intact.error, 0);
-  std::string cut = dir + "/cut.jpg";
+  std::string cut = encode(makePicture(width, height, 3, 5), "-sample 1x1", "cut.jpg");
+  std::vector<uint8_t> bytes = readFile(cut);
   const long sos = findMarker(bytes, 0xDA);
   const long data = sos + 2 + ((bytes[sos + 2] << 8) | bytes[sos + 3]);
-  writeFile(cut,
-            std::vector<uint8_t>(bytes.begin(), bytes.begin() + data + (bytes.size() - data) / 2));
-  testing::internal::CaptureStdout();
-  r.loadJpegTexture(cut.c_str(), 45);
-  std::string said = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(said, cut + ": the file ended early, the image is incomplete\n");
-  EXPECT_TRUE(rowsMatch(readBack(width, height), intact.image, 8));
+  bytes.resize(data + (bytes.size() - data) / 2);
+  EXPECT_EQ(load(bytes, cut, 8).first, cut + ": the file ended early, the image is incomplete\n");
 
-  std::string restarts =
-      encode(makePicture(width, height, 3, 5), "-sample 1x1 -restart 1", "restarts.jpg");
-  bytes = readFile(restarts);
-  intact = decode(bytes);
-  ASSERT_EQ(intact.error, 0);
+  std::string swapped =
+      encode(makePicture(width, height, 3, 5), "-sample 1x1 -restart 1", "swapped.jpg");
+  bytes = readFile(swapped);
   bytes[findMarker(bytes, 0xD1) + 1] = 0xD5;  // the marker after the second MCU row
-  writeFile(restarts, bytes);
-  testing::internal::CaptureStdout();
-  r.loadJpegTexture(restarts.c_str(), 46);
-  said = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(said, restarts +
-                      ": restart marker missing or out of order (decoder error -228); the rest of "
-                      "the image is black\n");
-  std::vector<uint8_t> texels = readBack(width, height);
-  EXPECT_TRUE(rowsMatch(texels, intact.image, 16));
-  EXPECT_TRUE(std::all_of(texels.begin(), texels.begin() + 16 * rowBytes,
-                          [](uint8_t v) { return v == 0; }));
+  auto [said, texels] = load(bytes, swapped, 16);
+  EXPECT_EQ(said, swapped +
+                      ": restart marker missing or out of order (decoder error -228); the "
+                      "rest of the image is black\n");
+  EXPECT_TRUE(
+      std::all_of(texels.begin() + 16 * rowBytes, texels.end(), [](uint8_t v) { return !v; }));
 }
 
 TEST_F(JpegTextureGL, MissingOrBrokenImagesEndTheProgramAsAFailure) {
