@@ -540,17 +540,24 @@ inline void JpegDecoder::fillBits() {
         }
       }
     }
-    if (marker_) zeroBits_ += 8;
+    if (marker_) {
+      noteZeroBitsUsed();
+      zeroBits_ += 8;
+    }
     bits_ |= byte << (56 - bitCount_);
     bitCount_ += 8;
   }
 }
 
-// Called before the bit buffer is emptied and after the last MCU row: fewer
-// bits left than zero bits supplied means the scan used some of them. After
-// the end of the stream they stood in for data the file does not have.
+// Called before zero bits are added, before the bit buffer is emptied and
+// after the last MCU row: fewer bits left than zero bits supplied means the
+// scan used some of them. After the end of the stream they stood in for data
+// the file does not have. The count then drops to the bits left, all zeros,
+// so it stays within the buffer's size however long a scan runs on.
 void JpegDecoder::noteZeroBitsUsed() {
-  if (pastEnd_ && bitCount_ < zeroBits_) endedEarly_ = true;
+  if (bitCount_ >= zeroBits_) return;
+  if (pastEnd_) endedEarly_ = true;
+  zeroBits_ = bitCount_;
 }
 
 inline int JpegDecoder::getBits(int count) {
