@@ -1,4 +1,5 @@
-// Scalar and AVX2 YCbCr-to-RGB line conversion (see jpeg_colour.h).
+// Scalar and AVX2 YCbCr-to-RGB line conversion, and RGB interleaving (see
+// jpeg_colour.h).
 #include "assets/jpeg_colour.h"
 
 #include <algorithm>
@@ -38,6 +39,18 @@ void convertYCbCrLine(const YCbCrTables& t, const uint8_t* luma, const uint8_t* 
       out[0] = limit[y + red];
       out[1] = limit[y + green];
       out[2] = limit[y + blue];
+      out[3] = 255;
+    }
+  }
+}
+
+void interleaveRgbLine(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                       int sampleCount, int redH, uint8_t* out) {
+  for (int x = 0; x < sampleCount; ++x) {
+    for (int i = 0; i < redH; ++i, out += 4) {
+      out[0] = *red++;
+      out[1] = green[x];
+      out[2] = blue[x];
       out[3] = 255;
     }
   }

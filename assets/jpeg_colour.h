@@ -1,7 +1,9 @@
-// YCbCr to RGB for the JPEG decoder: the four chroma tables, and one output
-// line converted with each chroma sample replicated over 1 or 2 pixels.
+// Colour output lines for the JPEG decoder: YCbCr to RGB through the four
+// chroma tables, or RGB-coded components interleaved, with each sample of the
+// second and third component replicated over 1 or 2 pixels.
 // Output pixels are 4 bytes: R, G, B and a fourth byte set to 255.
-// The AVX2 form computes the table formulas directly and gives the same bytes.
+// The AVX2 form of the YCbCr conversion computes the table formulas directly
+// and gives the same bytes.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,11 @@ void buildYCbCrTables(YCbCrTables& tables);
 // (lumaH 1 or 2), into out (4 bytes per pixel).
 void convertYCbCrLine(const YCbCrTables& tables, const uint8_t* luma, const uint8_t* cb,
                       const uint8_t* cr, int chromaCount, int lumaH, uint8_t* out);
+
+// RGB-coded components: red as luma is laid out (sampleCount * redH pixels),
+// green and blue one sample per sampleCount, replicated over redH pixels.
+void interleaveRgbLine(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                       int sampleCount, int redH, uint8_t* out);
 
 bool colourSimdAvailable();
 // Same bytes as convertYCbCrLine; reads and writes whole groups of 8 chroma

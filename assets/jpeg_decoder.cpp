@@ -1,6 +1,7 @@
 // The JPEG decoder: marker parsing, Huffman decoding of sequential and
 // progressive scans, restart intervals, the inverse transform and the
-// YCbCr-to-RGB conversion with replicated chroma.
+// conversion to RGB (from YCbCr, or interleaved where the file codes RGB)
+// with replicated chroma.
 //
 // Errors are recorded with fail(), which keeps the first code. Every loop
 // checks the code at block or segment granularity and returns; the byte and
@@ -48,6 +49,8 @@ enum Marker {
   SOS = 0xDA,
   DQT = 0xDB,
   DRI = 0xDD,
+  APP0 = 0xE0,
+  APP14 = 0xEE,
   TEM = 0x01
 };
 
@@ -122,7 +125,9 @@ uint8_t* JpegDecoder::allocate(size_t bytes) {
 
 // Refills the input buffer; past the end of the stream (or after a read
 // error) it holds end-of-image markers, so every reader meets a marker.
-void JpegDecoder::refill() {
+// `needed` is false for the bit reader's read-ahead: meeting the end there
+// means an early end only once the scan uses the zero bits that follow.
+void JpegDecoder::refill(bool needed) {
   inPos_ = 0;
   inEnd_ = 0;
   if (!streamEnded_) {
@@ -144,6 +149,10 @@ void JpegDecoder::refill() {
     input_[2 * i + 1] = EOI;
   }
   inEnd_ = 2 * kPadPairs;
+  if (!errorCode_) {
+    pastEnd_ = true;
+    if (needed) endedEarly_ = true;
+  }
 }
 
 int JpegDecoder::nextWord() {
@@ -151,14 +160,20 @@ int JpegDecoder::nextWord() {
   return (high << 8) | nextByte();
 }
 
+// The marker the bit reader met, taken over by a marker reader. The bit
+// reader stops reading at a marker, so one met after the end of the stream
+// is the stand-in end-of-image marker: the file ended before it was complete.
+int JpegDecoder::takePendingMarker() {
+  int m = marker_;
+  marker_ = 0;
+  if (pastEnd_) endedEarly_ = true;
+  return m;
+}
+
 // The next marker code: one met by the bit reader, or the next FF xx in the
 // input with xx not 0 (stuffed data) and not FF (fill). Bytes before it are skipped.
 int JpegDecoder::nextMarker() {
-  if (marker_) {
-    int m = marker_;
-    marker_ = 0;
-    return m;
-  }
+  if (marker_) return takePendingMarker();
   for (;;) {
     if (nextByte() != 0xFF) continue;
     int code = nextByte();
@@ -169,11 +184,7 @@ int JpegDecoder::nextMarker() {
 
 // Like nextMarker, but gives up (returns 0) after `limit` bytes without one.
 int JpegDecoder::skipToMarker(int limit) {
-  if (marker_) {
-    int m = marker_;
-    marker_ = 0;
-    return m;
-  }
+  if (marker_) return takePendingMarker();
   for (int scanned = 0; scanned < limit; ++scanned) {
     if (nextByte() != 0xFF) continue;
     int code = nextByte();
@@ -191,6 +202,7 @@ void JpegDecoder::findStartOfImage() {
   for (int i = 0; !(previous == 0xFF && current == SOI); ++i) {
     if (i == kSoiSearchLimit) {
       fail(jpeg_error::NoStartOfImage);
+      endedEarly_ = false;  // not a JPEG file at all, rather than one cut short
       return;
     }
     previous = current;
@@ -211,6 +223,8 @@ int JpegDecoder::readMarkers() {
       readQuantTables();
     } else if (m == DRI) {
       readRestartInterval();
+    } else if (m == APP0 || m == APP14) {
+      readAppSegment(m);
     } else if (m == DAC) {
       fail(jpeg_error::ArithmeticCoding);
     } else if ((m >= RST0 && m <= RST7) || m == TEM || m == JPG) {
@@ -229,6 +243,29 @@ void JpegDecoder::skipSegment() {
     return;
   }
   for (int i = 2; i < length; ++i) nextByte();
+}
+
+// APP0 and APP14 are read for the JFIF and Adobe markers, which say how the
+// colour components are coded; other segments of the same markers are skipped.
+void JpegDecoder::readAppSegment(int marker) {
+  int length = nextWord();
+  if (length < 2) return fail(jpeg_error::BadSegmentLength);
+  // "Adobe", version (2 bytes), flags (2 x 2 bytes), transform.
+  constexpr int kAdobeLength = 12;
+  uint8_t head[kAdobeLength] = {};
+  const int payload = length - 2, kept = std::min(payload, kAdobeLength);
+  for (int i = 0; i < kept; ++i) head[i] = nextByte();
+  for (int i = kept; i < payload; ++i) nextByte();
+  if (marker == APP0 && kept >= 5 && std::memcmp(head, "JFIF", 5) == 0) jfif_ = true;
+  if (marker == APP14 && kept == kAdobeLength && std::memcmp(head, "Adobe", 5) == 0)
+    adobeTransform_ = head[kAdobeLength - 1];
+}
+
+// Three components are YCbCr unless the file says they are R, G and B.
+bool JpegDecoder::codedAsRgb() const {
+  if (componentCount_ != 3 || jfif_) return false;
+  if (adobeTransform_ >= 0) return adobeTransform_ == 0;
+  return components_[0].id == 'R' && components_[1].id == 'G' && components_[2].id == 'B';
 }
 
 void JpegDecoder::readFrameHeader(int marker) {
@@ -440,6 +477,7 @@ int JpegDecoder::begin() {
   initFrame();
   int marker = errorCode_ ? 0 : readMarkers();
   if (!errorCode_ && marker == SOS) readScanHeader();
+  rgb_ = codedAsRgb();
   // One sequential scan holding every component in frame order is decoded
   // row by row as lines are asked for; anything else goes through whole-image
   // coefficient stores.
@@ -484,26 +522,42 @@ int JpegDecoder::decode(const uint8_t** line, int* length) {
 // ---- Entropy decoding -----------------------------------------------------------
 
 // Tops the bit buffer up to at least 57 bits. A marker stops the data: it is
-// kept in marker_ and zero bits are supplied from then on.
+// kept in marker_ and zero bits are supplied from then on, counted in
+// zeroBits_ (they are the lowest bits of the buffer).
 inline void JpegDecoder::fillBits() {
   while (bitCount_ <= 56) {
     uint64_t byte = 0;
     if (!marker_ && inPos_ < inEnd_ && input_[inPos_] != 0xFF) {
       byte = input_[inPos_++];  // the common case: a plain data byte already buffered
     } else if (!marker_) {
-      byte = nextByte();
+      byte = nextScanByte();
       if (byte == 0xFF) {
-        int code = nextByte();
-        while (code == 0xFF) code = nextByte();
+        int code = nextScanByte();
+        while (code == 0xFF) code = nextScanByte();
         if (code != 0) {
           marker_ = code;
           byte = 0;
         }
       }
     }
+    if (marker_) {
+      noteZeroBitsUsed();
+      zeroBits_ += 8;
+    }
     bits_ |= byte << (56 - bitCount_);
     bitCount_ += 8;
   }
+}
+
+// Called before zero bits are added, before the bit buffer is emptied and
+// after the last MCU row: fewer bits left than zero bits supplied means the
+// scan used some of them. After the end of the stream they stood in for data
+// the file does not have. The count then drops to the bits left, all zeros,
+// so it stays within the buffer's size however long a scan runs on.
+void JpegDecoder::noteZeroBitsUsed() {
+  if (bitCount_ >= zeroBits_) return;
+  if (pastEnd_) endedEarly_ = true;
+  zeroBits_ = bitCount_;
 }
 
 inline int JpegDecoder::getBits(int count) {
@@ -542,8 +596,10 @@ inline int JpegDecoder::decodeSymbol(const HuffmanTable& t) {
 }
 
 void JpegDecoder::resetEntropy() {
+  noteZeroBitsUsed();
   bits_ = 0;
   bitCount_ = 0;
+  zeroBits_ = 0;
   eobRun_ = 0;
   restartsLeft_ = restartInterval_;
   for (auto& c : components_) c.dcPredictor = 0;
@@ -554,8 +610,10 @@ void JpegDecoder::resetEntropy() {
 inline void JpegDecoder::restartIfDue() {
   if (!restartInterval_) return;
   if (restartsLeft_ == 0) {
+    noteZeroBitsUsed();
     bits_ = 0;
     bitCount_ = 0;
+    zeroBits_ = 0;
     int m = skipToMarker(kRestartSearchLimit);
     if (m != RST0 + (nextRestart_ & 7)) {
       if (m) marker_ = m;
@@ -746,6 +804,7 @@ void JpegDecoder::decodeWholeImage() {
     startScan();
     if (!errorCode_) decodeScanToStores();
     if (errorCode_) return;
+    noteZeroBitsUsed();
     int marker = readMarkers();
     if (errorCode_) return;
     if (marker == SOS) {
@@ -796,13 +855,15 @@ void JpegDecoder::produceMcuRow() {
       }
     }
   }
+  if (!wholeImage_) noteZeroBitsUsed();
   ++mcuRow_;
 }
 
 // One output line of the current MCU row: greyscale straight from the luma
 // plane, colour through the tables with each chroma sample replicated over
-// lumaH_ x lumaV_ pixels. The planes and the line buffer are padded to whole
-// MCUs, which the vector conversion relies on.
+// lumaH_ x lumaV_ pixels. In an RGB-coded file the three planes hold R, G and
+// B, replicated the same way. The planes and the line buffer are padded to
+// whole MCUs, which the vector conversion relies on.
 const uint8_t* JpegDecoder::convertLine(int lineInRow) {
   const Component* c = components_;
   const uint8_t* luma = c[0].plane + static_cast<size_t>(lineInRow) * c[0].planeStride;
@@ -811,7 +872,9 @@ const uint8_t* JpegDecoder::convertLine(int lineInRow) {
   const uint8_t* cb = c[1].plane + static_cast<size_t>(chromaRow) * c[1].planeStride;
   const uint8_t* cr = c[2].plane + static_cast<size_t>(chromaRow) * c[2].planeStride;
   const int chromaCount = (width_ + lumaH_ - 1) / lumaH_;
-  if (colourSimd_)
+  if (rgb_)
+    interleaveRgbLine(luma, cb, cr, chromaCount, lumaH_, lineBuffer_);
+  else if (colourSimd_)
     convertYCbCrLineSimd(luma, cb, cr, chromaCount, lumaH_, lineBuffer_);
   else
     convertYCbCrLine(colour_, luma, cb, cr, chromaCount, lumaH_, lineBuffer_);

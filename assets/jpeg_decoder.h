@@ -1,6 +1,8 @@
 // JPEG decoder: Huffman-coded sequential (baseline and extended, 8-bit) and
-// progressive images, greyscale or YCbCr with the luma sampled 1x1, 2x1, 1x2
-// or 2x2 against chroma, delivered one output line at a time.
+// progressive images, greyscale or three-component colour with the first
+// component sampled 1x1, 2x1, 1x2 or 2x2 against the other two, delivered one
+// output line at a time. Colour is YCbCr unless the file says its components
+// are R, G and B (see begin()).
 //
 // Usage: construct on a stream (reads the headers), test errorCode(), read
 // width() and height(), call begin(), then call decode() once per line.
@@ -14,43 +16,9 @@
 #include <memory>
 
 #include "assets/jpeg_colour.h"
+#include "assets/jpeg_error.h"
 
 class jpeg_decoder_stream;
-
-// Error codes kept in JpegDecoder::errorCode().
-namespace jpeg_error {
-constexpr int TooManySymbols = -200;         // Huffman table with more than 255 symbols
-constexpr int BadHuffmanSlot = -201;         // Huffman table slot of 8 or more
-constexpr int BadDhtLength = -202;           // DHT segment length invalid
-constexpr int BadDqtLength = -203;           // DQT segment length below 2
-constexpr int BadQuantIndex = -204;          // quantisation table index >= 4
-constexpr int BadPrecision = -205;           // sample precision other than 8
-constexpr int BadHeight = -206;              // height outside 1..8192
-constexpr int BadWidth = -207;               // width outside 1..8192
-constexpr int TooManyComponents = -208;      // more than 4 components
-constexpr int BadFrameLength = -209;         // frame header length mismatch
-constexpr int BadSegmentLength = -210;       // skipped segment with length below 2
-constexpr int BadDriLength = -211;           // DRI length other than 4
-constexpr int BadScanHeader = -212;          // scan header length or component count invalid
-constexpr int BadScanComponent = -213;       // scan component not in the frame
-constexpr int ArithmeticCoding = -215;       // DAC segment or SOF9 frame
-constexpr int UnexpectedMarker = -216;       // marker where it may not occur
-constexpr int NoStartOfImage = -217;         // no start-of-image marker
-constexpr int UnsupportedFrame = -218;       // unsupported frame type
-constexpr int DqtTooShort = -219;            // DQT segment too short for its tables
-constexpr int TooManyAllocations = -221;     // more than 100 internal allocations
-constexpr int UndefinedQuantTable = -222;    // scan uses an undefined quantisation table
-constexpr int UndefinedHuffmanTable = -223;  // scan uses an undefined Huffman table
-constexpr int UnsupportedComponents = -225;  // component count other than 1 or 3
-constexpr int UnsupportedSampling = -226;    // sampling factors not supported
-constexpr int CorruptData = -227;            // corrupt entropy-coded data
-constexpr int BadRestartMarker = -228;       // restart marker missing or out of order
-constexpr int InternalLimit = -229;          // MCU row too wide, block index out of range
-constexpr int BadSpectralSelection = -230;   // bad spectral selection in a progressive scan
-constexpr int BadSuccessiveApprox = -231;    // bad successive approximation
-constexpr int StreamReadError = -232;        // the stream reported a read error
-constexpr int OutOfMemory = -233;            // an internal allocation failed
-}  // namespace jpeg_error
 
 class JpegDecoder {
  public:
@@ -67,10 +35,17 @@ class JpegDecoder {
   int height() const { return height_; }
   // 1 for greyscale, 4 for colour; known once the headers have been read.
   int bytesPerPixel() const { return componentCount_ == 1 ? 1 : 4; }
+  // True once the decoder needed data past the end of the stream: the file
+  // was cut short. That is no error by itself; the missing part decodes as
+  // an early end of the scan makes it (and a missing restart marker fails).
+  bool endedEarly() const { return endedEarly_; }
 
   // Prepares the frame; a progressive image (or a sequential one split into
   // several scans) is entropy-decoded completely here. 0 on success (also on
-  // a repeated call), -1 on error.
+  // a repeated call), -1 on error. Three components are converted from YCbCr
+  // unless the file codes them as RGB: a JFIF marker means YCbCr; without
+  // one, an Adobe marker's transform flag decides (0 = RGB); without either,
+  // components named 'R', 'G', 'B' are RGB.
   int begin();
 
   // Next output line, top to bottom: 0 with *line and *length (bytes) set,
@@ -117,16 +92,22 @@ class JpegDecoder {
   uint8_t* allocate(size_t bytes);
 
   // Input bytes.
-  void refill();
+  void refill(bool needed);
   uint8_t nextByte() {
-    if (inPos_ == inEnd_) refill();
+    if (inPos_ == inEnd_) refill(true);
     return input_[inPos_++];
   }
   uint8_t peekByte() {
-    if (inPos_ == inEnd_) refill();
+    if (inPos_ == inEnd_) refill(true);
     return input_[inPos_];
   }
+  // The bit reader's byte: it reads ahead of what the scan needs.
+  uint8_t nextScanByte() {
+    if (inPos_ == inEnd_) refill(false);
+    return input_[inPos_++];
+  }
   int nextWord();
+  int takePendingMarker();
   int nextMarker();
   int skipToMarker(int limit);
 
@@ -137,6 +118,8 @@ class JpegDecoder {
   void readHuffmanTables();
   void readQuantTables();
   void readRestartInterval();
+  void readAppSegment(int marker);
+  bool codedAsRgb() const;
   void skipSegment();
   void readScanHeader();
   void startScan();
@@ -144,6 +127,7 @@ class JpegDecoder {
 
   // Entropy decoding.
   void fillBits();
+  void noteZeroBitsUsed();
   int getBits(int count);
   int getBit();
   int decodeSymbol(const HuffmanTable& table);
@@ -171,11 +155,17 @@ class JpegDecoder {
   uint8_t input_[kInputSize + 2 * kPadPairs];
   int inPos_ = 0, inEnd_ = 0;
   bool streamEnded_ = false;
+  bool pastEnd_ = false;     // stand-in end-of-image markers have been read
+  bool endedEarly_ = false;  // the image needed data past the end of the stream
 
   uint16_t quantTables_[4][64];
   bool quantDefined_[4] = {};
   HuffmanTable huffman_[8];
   int restartInterval_ = 0;
+
+  bool jfif_ = false;
+  int adobeTransform_ = -1;  // the Adobe marker's transform flag, -1 without one
+  bool rgb_ = false;         // three components coded as R, G, B
 
   bool progressive_ = false;
   int componentCount_ = 0;
@@ -190,7 +180,8 @@ class JpegDecoder {
 
   uint64_t bits_ = 0;
   int bitCount_ = 0;
-  int marker_ = 0;  // marker met by the bit reader, not yet consumed
+  int marker_ = 0;    // marker met by the bit reader, not yet consumed
+  int zeroBits_ = 0;  // zero bits supplied after marker_, at the bottom of bits_
   int eobRun_ = 0;
   int restartsLeft_ = 0;
   int nextRestart_ = 0;

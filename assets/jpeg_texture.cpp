@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assets/jpeg_decoder.h"
+#include "assets/jpeg_error.h"
 #include "assets/jpeg_rgb.h"
 #include "assets/jpeg_stream.h"
 #include "assets/normal_map.h"
@@ -23,13 +24,23 @@
 
 namespace {
 
+// A file cut short still shows what it holds; the console says so.
+void reportEarlyEnd(const char* path, const JpegDecoder& decoder) {
+  if (decoder.endedEarly())
+    std::printf("%s: the file ended early, the image is incomplete\n", path);
+}
+
 // A missing or undecodable image ends the show as a failure (exit code 1).
-// code is the decoder's error code, 0 when the file could not be opened.
-[[noreturn]] void failImage(const char* title, const char* path, int code) {
-  if (code)
-    std::printf("%s: not a decodable JPEG image (decoder error %d)\n", path, code);
-  else
+// decoder is null when the file could not be opened.
+[[noreturn]] void failImage(const char* title, const char* path, const JpegDecoder* decoder) {
+  if (decoder) {
+    const int code = decoder->errorCode();
+    std::printf("%s: not a decodable JPEG image: %s (decoder error %d)\n", path,
+                jpegErrorText(code), code);
+    reportEarlyEnd(path, *decoder);
+  } else {
     std::printf("%s: cannot open the image file\n", path);
+  }
   platform::messageBox(title, path, platform::BoxIcon::Information);
   std::exit(1);
 }
@@ -44,20 +55,21 @@ struct RgbImage {
 // the file cannot be opened; decode errors always show "Jpg !".
 RgbImage readJpeg(const char* path, TextureId slot, const char* openTitle) {
   jpeg_decoder_file_stream stream;
-  if (!stream.open(path)) failImage(openTitle, path, 0);
+  if (!stream.open(path)) failImage(openTitle, path, nullptr);
   auto decoder = std::make_unique<JpegDecoder>(&stream, true);
-  if (decoder->errorCode()) failImage("Jpg !", path, decoder->errorCode());
+  if (decoder->errorCode()) failImage("Jpg !", path, decoder.get());
 
   RgbImage image;
   image.width = decoder->width();
   image.height = decoder->height();
   demo.loadedImages.push_back({path, slot, image.width, image.height, 0});
-  if (decoder->begin() != 0) failImage("Jpg !", path, decoder->errorCode());
+  if (decoder->begin() != 0) failImage("Jpg !", path, decoder.get());
 
   image.pixels.assign(static_cast<size_t>(image.width) * image.height * 3, 0);
   if (!decodeRgbRows(*decoder, image.pixels))
-    std::printf("%s: JPEG data corrupt (decoder error %d), the rest of the image is black\n", path,
-                decoder->errorCode());
+    std::printf("%s: %s (decoder error %d); the rest of the image is black\n", path,
+                jpegErrorText(decoder->errorCode()), decoder->errorCode());
+  reportEarlyEnd(path, *decoder);
   return image;
 }
 

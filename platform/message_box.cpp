@@ -3,11 +3,14 @@
 // Each message is also written to stderr as "TITLE: TEXT", so it is seen on a
 // terminal and in logs. Where no display can show a box, or when the
 // environment variable TESSALY_BATCH is set (unattended runs under Xvfb,
-// tests), only that line is written and a question takes its default answer.
+// tests), only that line is written and a question takes its default answer,
+// or the one TESSALY_ANSWER gives ("yes" or "no"), so that a scripted run or
+// a test can take either way.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -23,11 +26,21 @@ namespace {
 
 Uint32 boxFlags(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::Information: return SDL_MESSAGEBOX_INFORMATION;
-    case BoxIcon::Exclamation: return SDL_MESSAGEBOX_WARNING;
-    case BoxIcon::Stop: return SDL_MESSAGEBOX_ERROR;
+    case BoxIcon::Information:
+      return SDL_MESSAGEBOX_INFORMATION;
+    case BoxIcon::Exclamation:
+      return SDL_MESSAGEBOX_WARNING;
+    case BoxIcon::Stop:
+      return SDL_MESSAGEBOX_ERROR;
   }
   return SDL_MESSAGEBOX_INFORMATION;
+}
+
+bool unattendedAnswer(bool defaultAnswer) {
+  const char* answer = std::getenv("TESSALY_ANSWER");
+  if (answer && std::strcmp(answer, "yes") == 0) return true;
+  if (answer && std::strcmp(answer, "no") == 0) return false;
+  return defaultAnswer;
 }
 
 }  // namespace
@@ -41,7 +54,7 @@ void messageBox(const char* title, const char* text, BoxIcon icon) {
 bool askYesNo(const char* title, const char* text, bool defaultAnswer) {
   std::fprintf(stderr, "%s: %s\n", title, text);
   std::fflush(stderr);
-  if (!interactive()) return defaultAnswer;
+  if (!interactive()) return unattendedAnswer(defaultAnswer);
   const SDL_MessageBoxButtonData buttons[] = {
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},

@@ -14,7 +14,8 @@
 //   program's own small vocabulary, with Windows-compatible virtual-key codes
 //   and wheel steps of 120 per notch.
 // Message boxes: exact title and text; without a display they print
-//   "TITLE: TEXT" on stderr and take the default answer.
+//   "TITLE: TEXT" on stderr and take the default answer (or, in unattended
+//   runs, the answer the environment variable TESSALY_ANSWER gives: yes or no).
 // Clipboard, high-resolution counter, display modes, debug console.
 #pragma once
 
@@ -27,10 +28,10 @@ namespace platform {
 // ---- Messages --------------------------------------------------------------
 
 enum class MessageType {
-  Activate,     // minimized: window iconified (frames stop) or restored
-  Size,         // width, height: new client size
-  Close,        // the user asked to close the window
-  KeyDown,      // key: virtual-key code 0..255
+  Activate,  // minimized: window iconified (frames stop) or restored
+  Size,      // width, height: new client size
+  Close,     // the user asked to close the window
+  KeyDown,   // key: virtual-key code 0..255
   KeyUp,
   LeftButtonDown,
   LeftButtonUp,
@@ -84,7 +85,7 @@ bool choosePixelFormat();
 bool createGLContext();
 bool makeContextCurrent();
 void swapWindow();
-bool releaseContext();       // makes no context current
+bool releaseContext();  // makes no context current
 bool destroyGLContext();
 bool destroyWindow();
 bool hasWindow();
@@ -101,7 +102,8 @@ bool interactive();
 
 enum class BoxIcon { Information, Exclamation, Stop };
 void messageBox(const char* title, const char* text, BoxIcon icon);
-// A yes/no question; returns the answer, or defaultAnswer when no display can show it.
+// A yes/no question; returns the answer, or when no display can show it (or
+// nothing may wait) TESSALY_ANSWER's "yes" or "no", else defaultAnswer.
 bool askYesNo(const char* title, const char* text, bool defaultAnswer);
 
 // ---- Clipboard, timing, display modes, console -------------------------------

@@ -86,7 +86,8 @@ bool runFrame() {
   }
 
   // 3. Statistics.
-  if (demo.statsEnabled) recordStatistics(1.0 / std::max(demo.frameDelta, double(0.00001f)), demo.demoTime);
+  if (demo.statsEnabled)
+    recordStatistics(1.0 / std::max(demo.frameDelta, double(0.00001f)), demo.demoTime);
 
   // 4. Frame input.
   FrameInput& input = demo.frameInput;
@@ -120,11 +121,14 @@ bool runFrame() {
   if (demo.cameraRecord) recordKey();
   if (demo.cameraTracksEnabled) jumpKeys();
 
-  // 14. Start bookmark, or a start requested on the command line.
+  // 14. Start bookmark, or a start requested on the command line. With the
+  // bookmark switch on (0 or above) the music always follows the clock, also
+  // for a value that names no preset time and leaves the clock as it is.
   if (demo.frameCount == 1) {
-    const double bookmark = demo.startBookmark >= 0 ? bookmarkTime(demo.startBookmark) : -1.0;
+    const bool bookmarkOn = demo.startBookmark >= 0;
+    const double bookmark = bookmarkOn ? bookmarkTime(demo.startBookmark) : -1.0;
     if (bookmark >= 0.0) demo.demoTime = bookmark;
-    if (bookmark >= 0.0 || requestedStart > 0.0) seekMusic(demo.demoTime);
+    if (bookmarkOn || requestedStart > 0.0) seekMusic(demo.demoTime);
   }
 
   // 15, 16. The end of the show, or a quit request.

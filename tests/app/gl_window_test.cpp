@@ -1,11 +1,18 @@
 // The real window under a display: it opens, runs frames with swaps, and
-// tears down without a message; Escape ends the show with code 0.
-#include <gtest/gtest.h>
+// tears down without a message; Escape ends the show with code 0. The edges:
+// a fullscreen mode the display cannot set (answered No and Yes), a resize
+// to height 0, and the teardown of a window that never got a context.
+#include "app/gl_window.h"
 
 #include <GL/glew.h>
+#include <gtest/gtest.h>
 
-#include "app/gl_window.h"
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
 #include "app/main_loop.h"
+#include "app/window_procedure.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 
@@ -15,9 +22,16 @@ class GlWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     demo.musicEnabled = false;  // the sound system has tests of its own
+    demo.fullscreen = false;
+    setenv("TESSALY_BATCH", "1", 1);  // questions are answered without a box
     chdir(TESSALY_BINARY_DIR "/data");
   }
+  void TearDown() override { unsetenv("TESSALY_ANSWER"); }
 };
+
+constexpr const char* kFallbackQuestion =
+    "Ravok GL: The Requested Fullscreen Mode Is Not Supported \n by your Video Card. Or it may be "
+    "that this demo \nwas made for 16:9 aspect ratio only. \n \nUse Windowed Mode Instead?\n";
 
 TEST_F(GlWindow, OpensRunsFramesAndTearsDownQuietly) {
   testing::internal::CaptureStderr();
@@ -34,6 +48,61 @@ TEST_F(GlWindow, OpensRunsFramesAndTearsDownQuietly) {
   destroyMainWindow();
   EXPECT_FALSE(platform::hasWindow());
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// No display offers 322 x 181: the question comes, No ends the creation
+// before any window exists, Yes opens a window of the requested client size
+// with a context instead and leaves no display mode to restore.
+TEST_F(GlWindow, UnsupportedFullscreenModeOffersAWindow) {
+  setenv("TESSALY_ANSWER", "no", 1);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(createMainWindow("Tessaly", 322, 181, 32, true));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(kFallbackQuestion) + "ERROR: Program Will Now Close.\n");
+  EXPECT_FALSE(platform::hasWindow());
+  EXPECT_FALSE(platform::hasGLContext());
+
+  setenv("TESSALY_ANSWER", "yes", 1);
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(createMainWindow("Tessaly", 322, 181, 32, true));
+  EXPECT_FALSE(demo.fullscreen);
+  ASSERT_TRUE(platform::hasGLContext());
+  GLint box[4] = {};
+  glGetIntegerv(GL_SCISSOR_BOX, box);  // the drawable's size when the context was made current
+  EXPECT_EQ(box[2], 322);
+  EXPECT_EQ(box[3], 181);
+  destroyMainWindow();
+  EXPECT_FALSE(platform::hasWindow());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), kFallbackQuestion);
+}
+
+// A window that never got a context tears down without a word. A window
+// shrunk to no height keeps a viewport of one row and a finite projection
+// with the aspect ratio width / 1.
+TEST_F(GlWindow, TeardownWithoutAContextAndAResizeToHeightZero) {
+  ASSERT_TRUE(platform::initVideo() && platform::createWindow("Tessaly", 50, 50, 320, 180, false))
+      << platform::lastError();
+  testing::internal::CaptureStderr();
+  destroyMainWindow();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_FALSE(platform::hasWindow());
+
+  ASSERT_TRUE(platform::createWindow("Tessaly", 50, 50, 320, 180, false) &&
+              platform::createGLContext())
+      << platform::lastError();
+  platform::WindowMessage size;
+  size.type = platform::MessageType::Size;
+  size.width = 320;
+  windowProcedure(size);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 320);
+  EXPECT_EQ(viewport[3], 1);
+  GLdouble projection[16] = {};
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  for (double v : projection) EXPECT_TRUE(std::isfinite(v));
+  EXPECT_NEAR(projection[5] / projection[0], 320.0, 1e-3);
+  destroyMainWindow();
 }
 
 TEST_F(GlWindow, EscapeEndsTheShowWithCodeZero) {

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "jpeg/jpeg_test_support.h"
 
@@ -155,6 +156,48 @@ TEST_F(JpegCorpus, RestartIntervalsInMcusAndRows) {
   check(make("jpegtran -progressive -restart 1", base, "rtranp"), tally);
 }
 
+// Colour coded as RGB is not converted: cjpeg -rgb writes an Adobe marker
+// with transform 0 and components named 'R', 'G', 'B'. The variants take the
+// marker away (the names decide), set its transform to 1 (YCbCr after all),
+// give a YCbCr file a hand-built Adobe marker with transform 0 instead of its
+// JFIF marker (numbered components, RGB), and give the RGB file a JFIF marker
+// (which means YCbCr whatever the names say).
+TEST_F(JpegCorpus, RgbCodedColourFollowsTheMarkersAndComponentNames) {
+  using Bytes = std::vector<uint8_t>;
+  auto adobe = [](uint8_t transform) {
+    return Bytes{0xFF, 0xEE, 0, 14, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, transform};
+  };
+  const Bytes jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0};
+  // Saves file with the segment of marker `code` replaced by `segment`.
+  auto replaced = [&](const Bytes& file, int code, const Bytes& segment, const std::string& name) {
+    long at = findMarker(file, code);
+    if (at < 0) {
+      ADD_FAILURE() << name << ": no marker " << code;
+      return std::string("/nonexistent");
+    }
+    Bytes out(file.begin(), file.begin() + at);
+    out.insert(out.end(), segment.begin(), segment.end());
+    out.insert(out.end(), file.begin() + at + 2 + ((file[at + 2] << 8) | file[at + 3]), file.end());
+    writeFile(dir + "/" + name + ".jpg", out);
+    return dir + "/" + name + ".jpg";
+  };
+
+  Tally tally;
+  for (std::string size : {"67x45", "17x9", "1x1"}) {
+    for (std::string options : {"-rgb", "-rgb -sample 2x1", "-rgb -sample 2x2 -progressive"}) {
+      std::string name = "rgb" + std::to_string(options.size()) + "_" + size;
+      std::string file = make("cjpeg " + options, source('c', size), name);
+      check(file, tally);
+      Bytes bytes = readFile(file);
+      check(replaced(bytes, 0xEE, adobe(1), name + "_t1"), tally);
+      check(replaced(bytes, 0xEE, {}, name + "_names"), tally);
+      check(replaced(bytes, 0xEE, jfif, name + "_jfif"), tally);
+    }
+    Bytes ycc = readFile(make("cjpeg -sample 1x1", source('c', size), "ycc_" + size));
+    check(replaced(ycc, 0xE0, adobe(0), "yccadobe_" + size), tally);
+  }
+}
+
 // jpegtran rewrites the same coefficients as a progressive file, so both
 // files must decode to identical pixels.
 TEST_F(JpegCorpus, ProgressiveTwinDecodesToTheSamePixels) {
@@ -178,13 +221,23 @@ TEST_F(JpegCorpus, ProgressiveTwinDecodesToTheSamePixels) {
   EXPECT_EQ(a.image.pixels, b.image.pixels);
 }
 
+// The tool prints the code on stdout and names the error on stderr, for an
+// error in the headers and for one in the middle of the image.
 TEST_F(JpegCorpus, ToolReportsTheErrorCodeAndFails) {
   std::string png = dir + "/not.jpg";
   writeFile(png, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
-  std::string out = dir + "/tool.txt";
-  EXPECT_EQ(
-      run(std::string(JPEGDECODE_PATH) + " '" + png + "' /dev/null > '" + out + "' 2>/dev/null"),
-      1);
-  std::vector<uint8_t> printed = readFile(out);
-  EXPECT_EQ(std::string(printed.begin(), printed.end()), "-217\n");
+  std::string swapped = make("cjpeg -restart 1b", source('c', "67x45"), "swapped");
+  std::vector<uint8_t> bytes = readFile(swapped);
+  bytes[findMarker(bytes, 0xD1) + 1] = 0xD3;
+  writeFile(swapped, bytes);
+  for (auto [file, code, words] : {std::tuple{png, "-217\n", "no start-of-image marker"},
+                                   {swapped, "-228\n", "restart marker missing or out of order"}}) {
+    std::string out = dir + "/tool.txt", err = dir + "/tool.err";
+    EXPECT_EQ(run(std::string(JPEGDECODE_PATH) + " '" + file + "' /dev/null > '" + out + "' 2> '" +
+                  err + "'"),
+              1);
+    std::vector<uint8_t> printed = readFile(out), said = readFile(err);
+    EXPECT_EQ(std::string(printed.begin(), printed.end()), code);
+    EXPECT_NE(std::string(said.begin(), said.end()).find(words), std::string::npos) << file;
+  }
 }

@@ -249,18 +249,26 @@ TEST_F(JpegHostile, CorruptEntropyDataStopsTheRowAndTheStateIsKept) {
 
 // Cuts every test file at many points. Each prefix either fails with one of
 // the decoder's codes or decodes every line; a cut inside the entropy data
-// of a file without restart markers is not an error.
-TEST_F(JpegHostile, TruncatedFilesDecodeWithoutCrashing) {
+// of a file without restart markers is not an error. Every cut that takes
+// away data the image needs is reported as an early end: all of them up to
+// the end-of-image marker, which the one-scan baseline and grey files can
+// do without while the multi-scan progressive file needs it.
+TEST_F(JpegHostile, TruncatedFilesDecodeWithoutCrashingAndSayTheyEndedEarly) {
   const std::set<int> known = {-200, -201, -202, -203, -204, -205, -206, -207, -208, -209, -210,
                                -211, -212, -213, -215, -216, -217, -218, -219, -221, -222, -223,
                                -225, -226, -227, -228, -229, -230, -231, -232, -233};
   for (const Bytes* file : {&baseline, &progressive, &restarts, &grey}) {
     long sos = findMarker(*file, SOS);
     long dataStart = sos + 2 + (((*file)[sos + 2] << 8) | (*file)[sos + 3]);
-    for (size_t cut = 0; cut < file->size(); cut += (cut < 700 ? 1 : 37)) {
+    const size_t needed = file->size() - (file == &progressive ? 0 : 2);
+    std::vector<size_t> cuts;
+    for (size_t cut = 0; cut < file->size(); cut += (cut < 700 ? 1 : 37)) cuts.push_back(cut);
+    for (size_t end = file->size() - 3; end <= file->size(); ++end) cuts.push_back(end);
+    for (size_t cut : cuts) {
       Bytes prefix(file->begin(), file->begin() + cut);
       Decoded d = decode(prefix);
       SCOPED_TRACE(cut);
+      EXPECT_EQ(d.endedEarly, cut >= 2 && cut < needed);  // shorter than FF D8 is no JPEG
       if (d.error) {
         EXPECT_TRUE(known.count(d.error)) << d.error;
       } else {

@@ -97,6 +97,7 @@ Decoded decode(const std::vector<uint8_t>& bytes, bool useSimd) {
   JpegDecoder decoder(&stream, useSimd);
   if (decoder.errorCode() || decoder.begin() != 0) {
     result.error = decoder.errorCode();
+    result.endedEarly = decoder.endedEarly();
     return result;
   }
   Image& image = result.image;
@@ -110,6 +111,7 @@ Decoded decode(const std::vector<uint8_t>& bytes, bool useSimd) {
     int length = 0;
     if (decoder.decode(&line, &length) != 0) {
       result.error = decoder.errorCode();
+      result.endedEarly = decoder.endedEarly();
       return result;
     }
     if (length != image.width * bytesPerPixel) {
@@ -121,6 +123,7 @@ Decoded decode(const std::vector<uint8_t>& bytes, bool useSimd) {
     for (int x = 0; x < image.width; ++x)
       std::memcpy(out + x * image.channels, line + x * bytesPerPixel, image.channels);
   }
+  result.endedEarly = decoder.endedEarly();
   return result;
 }
 

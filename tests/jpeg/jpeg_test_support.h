@@ -31,7 +31,8 @@ int run(const std::string& command);
 struct Decoded {
   int error = 0;  // 0, or the decoder's error code
   int linesDelivered = 0;
-  Image image;  // RGB for colour files, grey for greyscale ones
+  bool endedEarly = false;  // the decoder needed data past the end of the bytes
+  Image image;              // RGB for colour files, grey for greyscale ones
 };
 Decoded decode(const std::vector<uint8_t>& bytes, bool useSimd = true);
 

@@ -1,9 +1,11 @@
 // The JPEG texture loaders under a live GL context: what lands in the
 // texture (rows bottom-up, odd widths read tightly), the normal map, the
-// asset records, the buffer swap, and the exit on a missing or broken file.
+// asset records, the buffer swap, what a damaged file says and shows, and the
+// exit on a missing or broken file.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "assets/jpeg_rgb.h"
@@ -109,6 +111,44 @@ TEST_F(JpegTextureGL, NormalMapOfAFlatImagePointsUp) {
   }
   EXPECT_EQ(demo.loadedImages.back().slot, 44);
   r.swapBuffers = nullptr;
+}
+
+// A file cut short and one with a restart marker out of order still become
+// textures with what they hold; the console names the file and the problem.
+TEST_F(JpegTextureGL, DamagedFilesSayWhatIsWrongAndShowWhatTheyHold) {
+  const int width = 16, height = 32, rowBytes = width * 3;  // four MCU rows of 8 lines
+  // Loads the damaged bytes; returns what the console said. The texture must
+  // hold the intact picture's first `rows` rows, upside down as uploaded.
+  auto load = [&](std::vector<uint8_t> bytes, const std::string& path, int rows) {
+    Image intact = decode(readFile(path)).image;
+    writeFile(path, bytes);
+    testing::internal::CaptureStdout();
+    demo.renderer.loadJpegTexture(path.c_str(), 45);
+    std::string said = testing::internal::GetCapturedStdout();
+    std::vector<uint8_t> texels = readBack(width, height);
+    flipRows(texels, width, height);
+    EXPECT_TRUE(
+        std::equal(texels.begin(), texels.begin() + rows * rowBytes, intact.pixels.begin()));
+    return std::make_pair(said, texels);
+  };
+
+  std::string cut = encode(makePicture(width, height, 3, 5), "-sample 1x1", "cut.jpg");
+  std::vector<uint8_t> bytes = readFile(cut);
+  const long sos = findMarker(bytes, 0xDA);
+  const long data = sos + 2 + ((bytes[sos + 2] << 8) | bytes[sos + 3]);
+  bytes.resize(data + (bytes.size() - data) / 2);
+  EXPECT_EQ(load(bytes, cut, 8).first, cut + ": the file ended early, the image is incomplete\n");
+
+  std::string swapped =
+      encode(makePicture(width, height, 3, 5), "-sample 1x1 -restart 1", "swapped.jpg");
+  bytes = readFile(swapped);
+  bytes[findMarker(bytes, 0xD1) + 1] = 0xD5;  // the marker after the second MCU row
+  auto [said, texels] = load(bytes, swapped, 16);
+  EXPECT_EQ(said, swapped +
+                      ": restart marker missing or out of order (decoder error -228); the "
+                      "rest of the image is black\n");
+  EXPECT_TRUE(
+      std::all_of(texels.begin() + 16 * rowBytes, texels.end(), [](uint8_t v) { return !v; }));
 }
 
 TEST_F(JpegTextureGL, MissingOrBrokenImagesEndTheProgramAsAFailure) {

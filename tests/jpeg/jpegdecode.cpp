@@ -1,11 +1,23 @@
 // jpegdecode IN OUT: decodes a JPEG file with the show's decoder and writes
 // it as binary PGM (greyscale) or PPM (colour). On failure it prints the
-// decoder's error code and exits with status 1.
+// decoder's error code on stdout, says on stderr what the code means, and
+// exits with status 1. A file cut short is written as decoded, with a
+// warning on stderr.
 #include <cstdio>
 #include <vector>
 
 #include "assets/jpeg_decoder.h"
+#include "assets/jpeg_error.h"
 #include "assets/jpeg_stream.h"
+
+namespace {
+
+void warnIfEndedEarly(const char* path, const JpegDecoder& decoder) {
+  if (decoder.endedEarly())
+    std::fprintf(stderr, "jpegdecode: %s: the file ended early, the image is incomplete\n", path);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -20,7 +32,9 @@ int main(int argc, char** argv) {
   JpegDecoder decoder(&stream, true);
   if (decoder.errorCode() || decoder.begin() != 0) {
     std::printf("%d\n", decoder.errorCode());
-    std::fprintf(stderr, "jpegdecode: %s: error %d\n", argv[1], decoder.errorCode());
+    std::fprintf(stderr, "jpegdecode: %s: %s (error %d)\n", argv[1],
+                 jpegErrorText(decoder.errorCode()), decoder.errorCode());
+    warnIfEndedEarly(argv[1], decoder);
     return 1;
   }
   const int width = decoder.width(), height = decoder.height();
@@ -29,10 +43,12 @@ int main(int argc, char** argv) {
   for (int row = 0; row < height; ++row) {
     const uint8_t* line = nullptr;
     int length = 0;
-    if (decoder.decode(&line, &length) != 0) {
-      std::printf("%d\n", decoder.errorCode());
-      std::fprintf(stderr, "jpegdecode: %s: error %d at line %d\n", argv[1], decoder.errorCode(),
-                   row);
+    const int status = decoder.decode(&line, &length);
+    if (status != 0) {
+      std::printf("%d\n", status);
+      std::fprintf(stderr, "jpegdecode: %s: %s (error %d) at line %d\n", argv[1],
+                   jpegErrorText(status), status, row);
+      warnIfEndedEarly(argv[1], decoder);
       return 1;
     }
     unsigned char* out = image.data() + static_cast<size_t>(row) * width * channels;
@@ -40,6 +56,7 @@ int main(int argc, char** argv) {
       for (int k = 0; k < channels; ++k)
         out[x * channels + k] = line[x * decoder.bytesPerPixel() + k];
   }
+  warnIfEndedEarly(argv[1], decoder);
   std::FILE* file = std::fopen(argv[2], "wb");
   if (!file) {
     std::fprintf(stderr, "jpegdecode: cannot write %s\n", argv[2]);

@@ -121,4 +121,36 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
 }
 
+// With the start bookmark on, the first frame takes the music to the demo
+// clock: to the preset time for 3 (past the end of this short track, so
+// silence), to the clock as it stands for 0 and 6, which name no preset.
+TEST_F(MusicStart, FirstFrameSeeksTheMusicWheneverTheBookmarkIsOn) {
+  auto twoTones = [](int64_t frame) {
+    return frame < 5 * kRate ? test_tracks::bandSine(8, 0.5)(frame)
+                             : test_tracks::bandSine(30, 0.5)(frame);
+  };
+  test_tracks::writeBytes(
+      "music/Kelvane - Tessaly.mp3",
+      test_tracks::readBytes(test_tracks::makeMp3("music_bookmark", twoTones, 7 * kRate)));
+  startMusic();
+  for (int bookmark : {0, 3, 6}) {
+    SCOPED_TRACE(bookmark);
+    seekMusic(6.0);  // where the first frame must take the music away from
+    demo.startBookmark = bookmark;
+    demo.frameCount = 0;
+    demo.demoTime = 0.0;
+    timerReset();
+    demo.lastTimerValue = timerRead();
+    runFrame();
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    updateSpectrum();
+    EXPECT_LT(demo.spectrumSource[30], 0.01f);
+    if (bookmark == 3)
+      EXPECT_LT(demo.spectrumSource[8], 0.01f);
+    else
+      EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
+  }
+  demo.startBookmark = -4;
+}
+
 }  // namespace
