@@ -101,7 +101,8 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
 
   // 6. Copy what the multisample buffers still hold from the previous frame
   // into textures the scene could sample; only while the material reads the
-  // copied depth, since nothing else reads the copy.
+  // copied depth, since nothing else reads the copy. A scene drawn with one
+  // sample has no buffers of its own to keep the previous frame in.
   const bool multisampled = renderer->targetSamples[0] > 0;
   if (multisampled && shaders.programReads(programs.material, "texture2d_2")) {
     renderer->attachColorTexture(0, 0, ids.sceneColor);
