@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""The look report on a made-up 205 s capture at 4 frames per second.
+
+The picture is a moving grating of mean Y about 60 except: black from 40 to
+41.5 s (a dark stretch, also still), black from 50 to 50.5 s (too short to
+flag), a still grey from 100 to 103 s, a dim moving grating of Y about 24 from
+60 to 68 s (not dark, but it pulls the tunnel's 4 s windows below 28), and
+black in the intended dip from 131.5 to 133 s (not flagged).
+
+    look_report_test.py tools/look-report/look-report
+"""
+import pathlib
+import subprocess
+import sys
+import tempfile
+import unittest
+
+LUMA = ("if(between(T,40,41.49)+between(T,50,50.49)+between(T,131.5,132.99),16,"
+        "if(between(T,100,102.99),90,"
+        "if(between(T,60,67.99),24+3*sin(X*PI/8+T*3),60+40*sin(X*PI/8+T*3))))")
+
+
+class LookReport(unittest.TestCase):
+    def test_flags_the_known_stretches_and_goals(self):
+        with tempfile.TemporaryDirectory() as work:
+            video = pathlib.Path(work) / "made-up.mp4"
+            source = ("color=c=black:s=64x36:r=4:d=205,format=yuv420p,"
+                      f"geq=lum='{LUMA.replace(',', chr(92) + ',')}':cb=128:cr=128")
+            subprocess.run(["ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "lavfi",
+                            "-i", source, "-c:v", "libx264", "-crf", "16", str(video)],
+                           check=True)
+            out = pathlib.Path(work) / "report"
+            text = subprocess.run([sys.argv[1], "-v", str(video), "-o", str(out)], check=True,
+                                  capture_output=True, text=True).stdout
+            self.assertTrue((out / "contact-sheet.png").stat().st_size > 0)
+
+        def section(title):
+            lines = text.split("\n")
+            start = next(i for i, line in enumerate(lines) if line.startswith(title))
+            end = next((i for i in range(start + 1, len(lines))
+                        if lines[i] and not lines[i].startswith("  ")), len(lines))
+            return lines[start:end]
+
+        self.assertIn("820 frames, 4 per second", text)
+        dark = section("Dark stretches")
+        self.assertEqual(len(dark), 2, dark)
+        self.assertIn("40.00 -   41.50 s  ( 1.50 s)  mean Y 16", dark[1])
+        still = section("Still stretches")
+        self.assertEqual([line.split("(")[0].strip() for line in still[1:]],
+                         ["40.00 -   41.50 s", "100.00 -  103.00 s"])
+        goals = section("Goals")
+        self.assertIn("below Y 22 outside the dips: NOT MET", goals[1])
+        self.assertIn("40.00 -   41.50 s", goals[2])
+        self.assertIn("at mean Y >= 28: NOT MET", goals[3])
+        # Windows that hold at least 15 of their 16 frames in the dim stretch.
+        self.assertIn("windows starting   59.75 -   64.25 s", goals[4])
+        self.assertEqual(len(goals), 5, goals)
+        per_second = section("Per second")
+        self.assertEqual(len(per_second), 2 + 205)
+        second, unit, luma = per_second[2 + 45].split()[:3]
+        self.assertEqual((second, unit), ("45", "s"))
+        self.assertAlmostEqual(float(luma), 60.0, delta=1.0)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1])
