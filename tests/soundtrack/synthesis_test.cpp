@@ -1,5 +1,5 @@
-// The soundtrack synthesiser: repeatable renders, the limiter's ceiling and
-// kicks that land on whole seconds.
+// The soundtrack synthesiser: repeatable renders, the limiter's ceiling,
+// kicks that land on whole seconds and the F4 pulse the first scenes follow.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include "analysis.h"
 #include "effects.h"
 #include "instruments.h"
+#include "platform/band_magnitudes.h"
 #include "score.h"
 
 using namespace synth;
@@ -103,6 +104,27 @@ TEST(Soundtrack, KicksLandOnWholeSecondsWhereTheDrumsPlay) {
     EXPECT_EQ(heard, s >= 12) << "second " << s;
     if (heard) {
       EXPECT_LT(std::fabs(offset), 10.0) << "second " << s;
+    }
+  }
+}
+
+TEST(Soundtrack, BeatsUpToTheTunnelReadHalfScaleInBand8WithTheKickHeard) {
+  // The rings of the opening and the falling panels follow band 8 (F4):
+  // within 150 ms of every whole second up to 36 s, a frame of the show must
+  // read it at 0.5 or more, and the drop's lighter kick is still heard.
+  StereoBuffer track = renderSoundtrack(36.0);
+  std::vector<float> low = lowBand(track);
+  float bands[platform::kSpectrumBands];
+  for (int s = 0; s < 36; ++s) {
+    float beat = 0.0f;
+    for (int frame = 1; frame <= 9; ++frame) {
+      spectrumAt(track, s + frame / 60.0, bands);
+      beat = std::max(beat, bands[8]);
+    }
+    EXPECT_GE(beat, 0.5f) << "second " << s;
+    if (s >= 20) {
+      double offset = 0.0;
+      EXPECT_TRUE(kickOnset(low, s, offset)) << "second " << s;
     }
   }
 }

@@ -1,8 +1,9 @@
 // The arrangement of the soundtrack: which instrument plays what, when, and
 // how the buses are mixed. Times are in seconds; a bar is two seconds.
 //
-//   0-20    opening: pads fade in under a bell pulse on every second, a soft
-//           kick and a filtered arpeggio join, a riser into the drop
+//   0-20    opening: pads fade in under a bell pulse and a knock on every
+//           second, a soft kick and a filtered arpeggio join, a riser into
+//           the drop
 //   20-36   the drop: full drums, rolling bass, chord stabs, the main theme
 //   36-68   the tunnel groove: its own progression, syncopated ticks, a
 //           sixteenth bass, a ping-pong arpeggio, a second theme from 44
@@ -171,7 +172,7 @@ struct Buses {
         arp(frames),
         lead(frames),
         fx(frames) {}
-  StereoBuffer kick;         // not ducked
+  StereoBuffer kick;         // the kick and its knock, not ducked
   StereoBuffer drums;        // claps, hats, ticks
   StereoBuffer bassRolling;  // off-beat bass, ducked hard under the kick
   StereoBuffer bassDrive;    // bass that hits with the kick, not ducked
@@ -187,9 +188,11 @@ bool bassDrives(double t) { return within(t, 68.0, 131.5) || t >= 180.0; }
 bool drumsPlay(double t) { return within(t, 12.0, 131.5) || within(t, 148.0, 206.0); }
 
 float kickGain(double t) {
-  if (t < 20.0) return 0.45f + 0.35f * static_cast<float>((t - 12.0) / 8.0);
-  // Lighter where the bells and stabs carry the beat in the middle bands.
-  if (within(t, 20.0, 36.0)) return 0.65f;
+  // Light up to 36 s, where the knock shares the beat (writeDrums): the
+  // limiter holds each beat's peak, so level the kick adds there is taken
+  // from the knock.
+  if (t < 20.0) return 0.4f + 0.1f * static_cast<float>((t - 12.0) / 8.0);
+  if (within(t, 20.0, 36.0)) return 0.45f;
   if (within(t, 148.0, 156.0)) return 0.78f;
   return 0.9f;
 }
@@ -223,6 +226,11 @@ void writeDrums(Buses& b, const std::vector<long>& kicks) {
     double t = static_cast<double>(k) / kSampleRate;
     renderKick(b.kick, k, kickGain(t), bassDrives(t) ? 0.09 : 0.3);
   }
+  // Up to 36 s the rings follow band 8, where F4 lies, and must read 0.5 or
+  // more on every beat. A knock, a short dry pure F4, marks each second
+  // there; it fuses with the kick, so the bells need not be louder.
+  for (int second = 0; second < 36; ++second)
+    renderBell(b.kick, at(second), 65, second < 20 ? 0.5f : 0.8f, 0.0f, 0.12, 0.0);
   uint32_t seed = 1;
   for (int step = 0; step < kBars * 16; ++step) {
     double t = step * kSixteenth;
@@ -341,9 +349,13 @@ void writeKeys(Buses& b, const std::vector<ChordName>& plan) {
     float pan = second % 2 ? 0.4f : -0.4f;
     if (t < 20.0 || within(t, 148.0, 164.0)) {
       // The pulse: a near-sine F4 on every second with a chord tone above it.
-      float gain = t < 20.0 ? 0.55f + 0.2f * static_cast<float>(t / 20.0) : 0.35f;
+      // In the opening the chord tone is softer: it peaks with the knock, and
+      // the limiter would take that level from the F4.
+      bool opening = t < 20.0;
+      float gain = opening ? 0.55f + 0.2f * static_cast<float>(t / 20.0) : 0.35f;
       renderBell(b.keys, at(t), 65, gain, 0.0f, 0.35, 0.5);
-      renderBell(b.keys, at(t), chord.stab[1 + second % 2], 0.6f * gain, pan, 0.3, 0.8);
+      renderBell(b.keys, at(t), chord.stab[1 + second % 2], (opening ? 0.3f : 0.6f) * gain, pan,
+                 0.3, 0.8);
     }
     if (within(t, 20.0, 36.0)) renderBell(b.keys, at(t), 65, 0.75f, 0.0f, 0.25, 0.4);
     // Chord stabs on the kicks where the rings follow the music's middle.
