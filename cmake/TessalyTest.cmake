@@ -3,6 +3,9 @@
 # Label GL tests "gl" and whole-program tests "e2e": they need a display
 # (tests/run starts Xvfb when none is set) and run with the silent audio driver;
 # tests/run also sets TESSALY_BATCH so that no message box waits for a click.
+set(TESSALY_TEST_TMPDIR ${CMAKE_BINARY_DIR}/test-tmp)
+file(MAKE_DIRECTORY ${TESSALY_TEST_TMPDIR})
+
 function(tessaly_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -10,7 +13,10 @@ function(tessaly_add_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TESSALY_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TESSALY_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  set(properties ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+  # GoogleTest's TempDir() is TEST_TMPDIR when set: a folder of this build, so
+  # that builds testing side by side on one machine never share a file name.
+  set(properties ENVIRONMENT "SDL_AUDIODRIVER=dummy"
+    ENVIRONMENT_MODIFICATION "TEST_TMPDIR=set:${TESSALY_TEST_TMPDIR}/")
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
   endif()
