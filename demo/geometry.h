@@ -155,7 +155,10 @@ void drawClipPanel(const ShapeInputs* inputs, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3
 // before the stream's first panel, which sets the program's "alpha" uniform
 // to 1 between them as it did when it was drawn. Position, normal and colour
 // reach the program as gl_Vertex, gl_Normal and gl_Color, the planes as its
-// mat4 attribute "clipPlanes" (one plane a column), by which the program cuts
-// its fragments (data/Materials). Empties the stream, keeping its storage and
-// current planes, and leaves no array or buffer bound.
+// mat4 attribute "clipPlanes" (one plane a column). A program that has that
+// attribute cuts its fragments to the planes and writes gl_ClipDistance[0..3],
+// which are enabled for the draw (data/Materials: the clip distances drop what
+// lies well outside the planes, the fragment stage cuts exactly). Empties the
+// stream, keeping its storage and current planes, and leaves no array or
+// buffer bound.
 void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program);

@@ -90,6 +90,7 @@ void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program)
     glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0,
                     static_cast<GLsizeiptr>(indexCount * sizeof(uint32_t)),
                     stream->indices.data());
+    for (GLint k = 0; planes >= 0 && k < 4; ++k) glEnable(GL_CLIP_DISTANCE0 + k);
   }
 
   drawRange(0, alphaFrom);
@@ -97,6 +98,7 @@ void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program)
   drawRange(alphaFrom, indexCount - alphaFrom);
 
   if (indexCount > 0) {
+    for (GLint k = 0; planes >= 0 && k < 4; ++k) glDisable(GL_CLIP_DISTANCE0 + k);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
   }

@@ -2,8 +2,9 @@
 // noise normal map, a cool rim and a soft blob highlight; rings carry the
 // light. Every pixel whose centre lies outside one of the four planes of the
 // clip panel current when its shape was drawn is dropped, so rings drawn after
-// a panel are cut to its outline. The second colour attachment receives a glow
-// mask for the combine pass.
+// a panel are cut to its outline (the vertex stage has already clipped away
+// what lies well outside). The second colour attachment receives a glow mask
+// for the combine pass.
 #version 130
 
 uniform float ttime;

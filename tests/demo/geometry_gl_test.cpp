@@ -17,7 +17,8 @@ namespace {
 constexpr int kSlot = 1;
 
 // The material's contract in small: the planes come in as the mat4 attribute
-// "clipPlanes", and a fragment outside any of them is not drawn.
+// "clipPlanes", and what lies outside any of them is not drawn, cut by the
+// clip distances and by the fragment stage.
 constexpr char kVertexShader[] =
     "#version 130\n"
     "in mat4 clipPlanes;\n"
@@ -29,6 +30,11 @@ constexpr char kVertexShader[] =
     "  planes = clipPlanes;\n"
     "  color = gl_Color;\n"
     "  gl_Position = ftransform();\n"
+    "  vec4 inside = vec4(gl_Vertex.xyz, 1.0) * clipPlanes + 0.0005;\n"
+    "  gl_ClipDistance[0] = inside.x;\n"
+    "  gl_ClipDistance[1] = inside.y;\n"
+    "  gl_ClipDistance[2] = inside.z;\n"
+    "  gl_ClipDistance[3] = inside.w;\n"
     "}\n";
 constexpr char kFragmentShader[] =
     "#version 130\n"
@@ -40,6 +46,12 @@ constexpr char kFragmentShader[] =
     "  if (any(lessThan(vec4(worldPosition, 1.0) * planes, vec4(-0.0005)))) discard;\n"
     "  gl_FragColor = vec4(color.rgb, alpha);\n"
     "}\n";
+// The same without the fragment stage's cut, which leaves it to the clip
+// distances alone.
+constexpr char kUncutFragmentShader[] =
+    "#version 130\n"
+    "in vec4 color;\n"
+    "void main() { gl_FragColor = color; }\n";
 
 Vec3 v3(float x, float y, float z) {
   Vec3 v;
@@ -180,6 +192,22 @@ TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
   pixel(0.25f, -0.25f, rgba);
   EXPECT_EQ(rgba[2], 0);
 
+  // The clip distances cut by themselves: without the fragment stage's cut
+  // the ring still ends at the panel's outline.
+  testing::internal::CaptureStdout();
+  shaders->buildProgram(writeSource("tessaly_stream.vert", kVertexShader).c_str(),
+                        writeSource("tessaly_uncut.frag", kUncutFragmentShader).c_str(),
+                        kSlot + 1);
+  testing::internal::GetCapturedStdout();
+  shaders->useProgram(kSlot + 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  drawPulseRing(0, &inputs, ring(0.25f, 0.25f, 0.15f, 0.3f));
+  drawGeometryStream(&stream, shaders.get(), kSlot + 1);
+  pixel(0.25f, 0.45f, rgba);
+  EXPECT_GT(rgba[2], 250);
+  pixel(0.25f, 0.6f, rgba);
+  EXPECT_EQ(rgba[2], 0);
+
   // Nothing of the stream's arrays stays bound or enabled.
   GLint binding = -1;
   glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &binding);
@@ -190,6 +218,7 @@ TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
   EXPECT_EQ(binding, 0);
   EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
   EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+  EXPECT_FALSE(glIsEnabled(GL_CLIP_DISTANCE0));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
