@@ -1,8 +1,11 @@
 // Ring and clip-panel geometry computed into plain records, with the random
-// draws each shape makes from the show's sequence.
+// draws each shape makes from the show's sequence, and the shapes drawn into
+// the geometry stream (no GL here: geometry_draw.cpp draws the stream).
 #include "demo/geometry.h"
 
+#include <cassert>
 #include <cmath>
+#include <cstring>
 
 #include "demo/random.h"
 
@@ -154,4 +157,97 @@ ClipPanelFrame clipPanelFrame(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3) {
     frame.planes[k][3] = -dot(inward, middle);
   }
   return frame;
+}
+
+namespace {
+
+void appendVertex(GeometryStream* stream, const Vec3& position, const Vec3& normal,
+                  const Vec3& color) {
+  StreamVertex vertex;
+  vertex.position[0] = position.x;
+  vertex.position[1] = position.y;
+  vertex.position[2] = position.z;
+  vertex.normal[0] = normal.x;
+  vertex.normal[1] = normal.y;
+  vertex.normal[2] = normal.z;
+  vertex.color[0] = color.x;
+  vertex.color[1] = color.y;
+  vertex.color[2] = color.z;
+  std::memcpy(vertex.planes, stream->planes, sizeof vertex.planes);
+  stream->vertices.push_back(vertex);
+}
+
+void appendTriangle(GeometryStream* stream, uint32_t a, uint32_t b, uint32_t c) {
+  stream->indices.push_back(a);
+  stream->indices.push_back(b);
+  stream->indices.push_back(c);
+}
+
+// A quad strip's vertices, and two triangles for each quad a0 a1 b0 b1 of it.
+void appendStrip(GeometryStream* stream, const RingStrip& strip) {
+  const size_t count = strip.vertices.size();
+  if (count < 4) return;  // not one quad: GL draws nothing
+  const uint32_t base = static_cast<uint32_t>(stream->vertices.size());
+  for (const Vec3& v : strip.vertices) appendVertex(stream, v, strip.normal, strip.color);
+  for (uint32_t a = base; a + 3 < base + count; a += 2) {
+    appendTriangle(stream, a + 2, a, a + 3);
+    appendTriangle(stream, a, a + 1, a + 3);
+  }
+}
+
+}  // namespace
+
+void appendClipPanel(GeometryStream* stream, const ClipPanelFrame& frame, const Vec3 corners[4],
+                     Vec3 color) {
+  if (stream->alphaFrom < 0) stream->alphaFrom = static_cast<int64_t>(stream->indices.size());
+  std::memcpy(stream->planes, frame.planes, sizeof stream->planes);
+  if (color.x <= -0.5f) return;
+  const uint32_t base = static_cast<uint32_t>(stream->vertices.size());
+  for (int k = 0; k < 4; ++k) appendVertex(stream, corners[k], frame.normal, color);
+  appendTriangle(stream, base, base + 1, base + 2);
+  appendTriangle(stream, base, base + 2, base + 3);
+}
+
+void appendRing(GeometryStream* stream, const RingGeometry& geometry) {
+  if (!geometry.drawn) return;
+  appendStrip(stream, geometry.cap);
+  appendStrip(stream, geometry.outerWall);
+  appendStrip(stream, geometry.innerWall);
+}
+
+namespace {
+
+// The record every ring is computed into before it is appended; the scenes
+// draw from one thread only.
+RingGeometry& ringScratch() {
+  static RingGeometry geometry;
+  return geometry;
+}
+
+GeometryStream* streamOf(const ShapeInputs* inputs) {
+  assert(inputs->geometry && "ShapeInputs::geometry must name the stream the shapes go to");
+  return inputs->geometry;
+}
+
+}  // namespace
+
+void drawPulseRing(int32_t index, const ShapeInputs* inputs, RingParams ring) {
+  pulseRingGeometry(index, *inputs, ring, &ringScratch());
+  appendRing(streamOf(inputs), ringScratch());
+}
+
+void drawFlickerRing(int32_t /*index*/, const ShapeInputs* inputs, RingParams ring) {
+  flickerRingGeometry(*inputs, ring, &ringScratch());
+  appendRing(streamOf(inputs), ringScratch());
+}
+
+void drawClipPanel(const ShapeInputs* inputs, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3,
+                   Vec3* outCenter, Vec3* outNormal, Vec3* outSide, Vec3* outEdge, Vec3 color) {
+  const ClipPanelFrame frame = clipPanelFrame(p0, p1, p2, p3);
+  if (outCenter) *outCenter = frame.center;
+  if (outNormal) *outNormal = frame.normal;
+  if (outSide) *outSide = frame.side;
+  if (outEdge) *outEdge = frame.edge;
+  const Vec3 corners[4] = {p0, p1, p2, p3};
+  appendClipPanel(streamOf(inputs), frame, corners, color);
 }

@@ -91,5 +91,6 @@ class part_start : public parts {
   FrameInput frameInputCopy;
   ShaderSet shaders;
   ShapeInputs shapeInputs;
+  GeometryStream sceneGeometry;  // the scene's panels and rings, drawn at the scene's end
   Camera requestCamera;  // written by the tunnel scene, read by the camera script a frame later
 };

@@ -1,28 +1,29 @@
 // Material: fragment stage. Panels are dark glass with a faint relief from the
 // noise normal map, a cool rim and a soft blob highlight; rings carry the
-// light. Everything outside the last clip panel's four planes is discarded, so
-// rings drawn after a panel are cut to its outline. The second colour
-// attachment receives a glow mask for the combine pass.
-#version 120
+// light. Every pixel whose centre lies outside one of the four planes of the
+// clip panel current when its shape was drawn is dropped, so rings drawn after
+// a panel are cut to its outline (the vertex stage has already clipped away
+// what lies well outside). The second colour attachment receives a glow mask
+// for the combine pass.
+#version 130
 
-uniform vec4 Plane1;
-uniform vec4 Plane2;
-uniform vec4 Plane3;
-uniform vec4 Plane4;
 uniform float ttime;
 uniform float alpha;
 uniform sampler2D texture2d_1;     // normal map of the noise height field
 uniform sampler2D texture2d_blob;  // soft round blob
 
-varying vec3 worldPosition;
-varying vec3 eyePosition;
-varying vec4 orbitCoord;
-varying vec4 color;
+in vec3 worldPosition;
+in vec3 eyePosition;
+in vec4 orbitCoord;
+in vec4 color;
+flat in mat4 panelPlanes;  // columns (nx, ny, nz, d)
 
 bool outside(vec4 plane) { return dot(plane.xyz, worldPosition) + plane.w < -0.0005; }
 
 void main() {
-  if (outside(Plane1) || outside(Plane2) || outside(Plane3) || outside(Plane4)) discard;
+  if (outside(panelPlanes[0]) || outside(panelPlanes[1]) || outside(panelPlanes[2]) ||
+      outside(panelPlanes[3]))
+    discard;
 
   // The face normal from the screen-space derivatives, turned toward the eye.
   vec3 faceNormal = normalize(cross(dFdx(eyePosition), dFdy(eyePosition)));

@@ -74,9 +74,13 @@ void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCa
 
   std::copy_n(part->frameInputCopy.spectrum, ShapeInputs::kBands, part->shapeInputs.spectrum);
   part->shapeInputs.time = t;
+  part->shapeInputs.geometry = &part->sceneGeometry;
 }
 
 void endSceneFrame(part_start* part) {
+  // Everything the scene drew, in one upload and one draw, with the state
+  // the set-up left.
+  drawGeometryStream(&part->sceneGeometry, &part->shaders, part->programs.material);
   glColor3f(1.0f, 0.0f, 0.0f);
   glDisable(GL_CULL_FACE);
   // The push of the set-up was made in texture matrix mode on unit 0.
@@ -113,8 +117,8 @@ Vec3 vec3(float x, float y, float z) {
 PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec3& p2,
                      const Vec3& p3, Vec3 color) {
   PanelFrame frame;
-  drawClipPanel(&part->shaders, part->programs.material, p0, p1, p2, p3, &frame.center,
-                &frame.normal, &frame.side, &frame.edge, color);
+  drawClipPanel(&part->shapeInputs, p0, p1, p2, p3, &frame.center, &frame.normal, &frame.side,
+                &frame.edge, color);
   return frame;
 }
 

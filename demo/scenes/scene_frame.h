@@ -11,15 +11,16 @@
 #include "demo/part_start.h"
 
 // Steps that open every scene, ending with the spectrum and the time copied
-// into the part's ShapeInputs. The random sequence is left seeded with
-// 4234234 and advanced by one draw; scenes that start from 423423 seed it
-// themselves. Leaves the material program current (or the velocities program
+// into the part's ShapeInputs, whose shapes go to the part's geometry stream.
+// The random sequence is left seeded with 4234234 and advanced by one draw;
+// scenes that start from 423423 seed it themselves. Leaves the material program current (or the velocities program
 // when useVelocityProgram is set).
 void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
                      int useVelocityProgram);
 
-// Closes what beginSceneFrame opened and leaves the fixed-function pipeline
-// current with texture unit 0 active.
+// Draws the geometry stream the scene filled, closes what beginSceneFrame
+// opened and leaves the fixed-function pipeline current with texture unit 0
+// active.
 void endSceneFrame(part_start* part);
 
 // The four corners of face `face` of mesh, in the face's own order.
@@ -33,8 +34,8 @@ struct PanelFrame {
   Vec3 center, normal, side, edge;
 };
 
-// Draws the clip panel through the part's material program (its planes cut
-// the rings drawn after it) and returns its frame.
+// Draws the clip panel into the part's geometry stream (its planes cut the
+// rings drawn after it) and returns its frame.
 PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec3& p2,
                      const Vec3& p3, Vec3 color);
 

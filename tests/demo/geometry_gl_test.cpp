@@ -1,5 +1,6 @@
-// The shape emitters against a live context: what reaches the framebuffer
-// and the clip-panel uniforms of the current program.
+// The geometry stream drawn in a live context: what reaches the framebuffer,
+// the rings cut to the last panel's outline (also across draws), the "alpha"
+// uniform the panels set, and the GL state left behind.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -15,13 +16,42 @@ namespace {
 
 constexpr int kSlot = 1;
 
-// Passes the vertex colour through; the planes take part so they stay active.
-constexpr char kPanelShader[] =
-    "uniform float alpha;\n"
-    "uniform vec4 Plane1, Plane2, Plane3, Plane4;\n"
+// The material's contract in small: the planes come in as the mat4 attribute
+// "clipPlanes", and what lies outside any of them is not drawn, cut by the
+// clip distances and by the fragment stage.
+constexpr char kVertexShader[] =
+    "#version 130\n"
+    "in mat4 clipPlanes;\n"
+    "out vec3 worldPosition;\n"
+    "flat out mat4 planes;\n"
+    "out vec4 color;\n"
     "void main() {\n"
-    "  gl_FragColor = vec4(gl_Color.rgb, alpha) + (Plane1 + Plane2 + Plane3 + Plane4) * 1e-9;\n"
+    "  worldPosition = gl_Vertex.xyz;\n"
+    "  planes = clipPlanes;\n"
+    "  color = gl_Color;\n"
+    "  gl_Position = ftransform();\n"
+    "  vec4 inside = vec4(gl_Vertex.xyz, 1.0) * clipPlanes + 0.0005;\n"
+    "  gl_ClipDistance[0] = inside.x;\n"
+    "  gl_ClipDistance[1] = inside.y;\n"
+    "  gl_ClipDistance[2] = inside.z;\n"
+    "  gl_ClipDistance[3] = inside.w;\n"
     "}\n";
+constexpr char kFragmentShader[] =
+    "#version 130\n"
+    "uniform float alpha;\n"
+    "in vec3 worldPosition;\n"
+    "flat in mat4 planes;\n"
+    "in vec4 color;\n"
+    "void main() {\n"
+    "  if (any(lessThan(vec4(worldPosition, 1.0) * planes, vec4(-0.0005)))) discard;\n"
+    "  gl_FragColor = vec4(color.rgb, alpha);\n"
+    "}\n";
+// The same without the fragment stage's cut, which leaves it to the clip
+// distances alone.
+constexpr char kUncutFragmentShader[] =
+    "#version 130\n"
+    "in vec4 color;\n"
+    "void main() { gl_FragColor = color; }\n";
 
 Vec3 v3(float x, float y, float z) {
   Vec3 v;
@@ -31,10 +61,25 @@ Vec3 v3(float x, float y, float z) {
   return v;
 }
 
+std::string writeSource(const char* name, const char* text) {
+  const std::string path = testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
 class GeometryGLTest : public GLTest {
  protected:
   void SetUp() override {
     GLTest::SetUp();
+    testing::internal::CaptureStdout();
+    shaders->buildProgram(writeSource("tessaly_stream.vert", kVertexShader).c_str(),
+                          writeSource("tessaly_stream.frag", kFragmentShader).c_str(), kSlot);
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(shaders->programs[kSlot], 0u);
+    shaders->useProgram(kSlot);
+    inputs.geometry = &stream;
+    inputs.segments = 40;
+
     glViewport(0, 0, 128, 128);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -42,9 +87,11 @@ class GeometryGLTest : public GLTest {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
-    glClearColor(0, 0, 0, 1);
+    glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
   }
+
+  void TearDown() override { shaders->useFixedFunction(); }
 
   // The colour at normalised device coordinates (x, y) in [-1, 1].
   static void pixel(float x, float y, unsigned char rgba[4]) {
@@ -53,62 +100,39 @@ class GeometryGLTest : public GLTest {
     glReadPixels(px, py, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   }
 
+  // A blue ring in the z = 0 plane around (x, y), drawn toward the viewer.
+  RingParams ring(float x, float y, float radius, float width) {
+    RingParams params;
+    params.base = v3(x, y, 0);
+    params.axis = v3(0, 0, -1);
+    params.axisU = v3(1, 0, 0);
+    params.axisV = v3(0, 1, 0);
+    params.radius = radius;
+    params.width = width;
+    params.depth = 0.1f;
+    params.color = v3(0, 0, 1);
+    return params;
+  }
+
+  void drawStream() { drawGeometryStream(&stream, shaders.get(), kSlot); }
+
   std::unique_ptr<ShaderSet> shaders = std::make_unique<ShaderSet>();
+  GeometryStream stream;
+  ShapeInputs inputs;
 };
 
-TEST_F(GeometryGLTest, ClipPanelSetsPlanesAndDrawsUnlessRedIsBelowMinusHalf) {
-  const std::string path = testing::TempDir() + "tessaly_panel.frag";
-  std::ofstream(path, std::ios::binary) << kPanelShader;
-  testing::internal::CaptureStdout();
-  shaders->buildFragmentProgram(path.c_str(), kSlot);
-  testing::internal::GetCapturedStdout();
-  ASSERT_NE(shaders->programs[kSlot], 0u);
-
-  // A hidden panel: frame and planes, no pixels.
-  Vec3 center;
-  drawClipPanel(shaders.get(), kSlot, v3(0, 0, 0), v3(0.5f, 0, 0), v3(0.5f, 0.5f, 0),
-                v3(0, 0.5f, 0), &center, nullptr, nullptr, nullptr, v3(-0.5f, 1, 0));
-  EXPECT_FLOAT_EQ(center.x, 0.25f);
-  float plane[4] = {};
-  glGetUniformfv(shaders->programs[kSlot], glGetUniformLocation(shaders->programs[kSlot], "Plane2"),
-                 plane);
-  EXPECT_FLOAT_EQ(plane[0], -1.0f);
-  EXPECT_FLOAT_EQ(plane[3], 0.5f);
+TEST_F(GeometryGLTest, RingsFillTheirAnnulusUncutBeforeAnyPanel) {
+  drawPulseRing(0, &inputs, ring(0, 0, 0.4f, 0.3f));
+  // Nothing is drawn before the stream is.
   unsigned char rgba[4];
-  pixel(0.25f, 0.25f, rgba);
-  EXPECT_EQ(rgba[1], 0);
+  pixel(0.0f, 0.55f, rgba);
+  EXPECT_EQ(rgba[2], 0);
+  drawStream();
+  EXPECT_TRUE(stream.vertices.empty());
 
-  // A visible one.
-  drawClipPanel(shaders.get(), kSlot, v3(0, 0, 0), v3(0.5f, 0, 0), v3(0.5f, 0.5f, 0),
-                v3(0, 0.5f, 0), nullptr, nullptr, nullptr, nullptr, v3(0, 1, 0));
-  float alpha = 0.0f;
-  glGetUniformfv(shaders->programs[kSlot], glGetUniformLocation(shaders->programs[kSlot], "alpha"),
-                 &alpha);
-  EXPECT_EQ(alpha, 1.0f);
-  pixel(0.25f, 0.25f, rgba);
-  EXPECT_GT(rgba[1], 250);
-  pixel(-0.25f, 0.25f, rgba);
-  EXPECT_EQ(rgba[1], 0);
-  shaders->useFixedFunction();
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(GeometryGLTest, RingsFillTheirAnnulus) {
-  ShapeInputs inputs;
-  inputs.segments = 40;
-  RingParams ring;
-  ring.axis = v3(0, 0, 1);
-  ring.axisU = v3(1, 0, 0);
-  ring.axisV = v3(0, 1, 0);
-  ring.radius = 0.4f;
-  ring.width = 0.3f;
-  ring.depth = 0.1f;
-  ring.color = v3(0, 0, 1);
-  drawPulseRing(0, &inputs, ring);
-
-  unsigned char rgba[4];
   pixel(0.0f, 0.55f, rgba);  // on the annulus
   EXPECT_GT(rgba[2], 250);
+  EXPECT_EQ(rgba[3], 0);  // no panel has set "alpha" yet
   pixel(-0.4f, -0.4f, rgba);  // on the annulus at 45 degrees
   EXPECT_GT(rgba[2], 250);
   pixel(0.0f, 0.0f, rgba);  // the hole
@@ -116,15 +140,85 @@ TEST_F(GeometryGLTest, RingsFillTheirAnnulus) {
   pixel(0.0f, 0.85f, rgba);  // outside
   EXPECT_EQ(rgba[2], 0);
 
-  // A ring too large to draw leaves the picture alone.
+  // Rings too large to draw, or without segments, leave the picture alone.
   glClear(GL_COLOR_BUFFER_BIT);
-  ring.radius = 3.0f;
-  drawFlickerRing(0, &inputs, ring);
-  ring.radius = 0.4f;
+  drawFlickerRing(0, &inputs, ring(0, 0, 3.0f, 0.3f));
   inputs.segments = 0;
-  drawFlickerRing(0, &inputs, ring);
+  drawFlickerRing(0, &inputs, ring(0, 0, 0.4f, 0.3f));
+  drawStream();
   pixel(0.0f, 0.55f, rgba);
   EXPECT_EQ(rgba[2], 0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
+  // A hidden panel on the lower left quarter sets its planes and "alpha" only.
+  drawClipPanel(&inputs, v3(-1, -1, 0), v3(0, -1, 0), v3(0, 0, 0), v3(-1, 0, 0), nullptr,
+                nullptr, nullptr, nullptr, v3(-0.5f, 1, 0));
+  drawStream();
+  unsigned char rgba[4];
+  pixel(-0.5f, -0.5f, rgba);
+  EXPECT_EQ(rgba[1], 0);
+  float alpha = 0.0f;
+  glGetUniformfv(shaders->programs[kSlot],
+                 glGetUniformLocation(shaders->programs[kSlot], "alpha"), &alpha);
+  EXPECT_EQ(alpha, 1.0f);
+
+  // A green panel on [0, 0.5]^2, then a ring around its centre reaching past
+  // its outline: the ring shows on the panel only.
+  drawClipPanel(&inputs, v3(0, 0, 0), v3(0.5f, 0, 0), v3(0.5f, 0.5f, 0), v3(0, 0.5f, 0), nullptr,
+                nullptr, nullptr, nullptr, v3(0, 1, 0));
+  drawPulseRing(0, &inputs, ring(0.25f, 0.25f, 0.15f, 0.3f));
+  drawStream();
+  pixel(0.25f, 0.25f, rgba);  // the ring's hole: the panel
+  EXPECT_GT(rgba[1], 250);
+  EXPECT_EQ(rgba[3], 255);
+  pixel(0.25f, 0.45f, rgba);  // the ring on the panel
+  EXPECT_GT(rgba[2], 250);
+  EXPECT_EQ(rgba[1], 0);
+  pixel(0.25f, 0.6f, rgba);  // where the ring reaches past the panel
+  EXPECT_EQ(rgba[2], 0);
+  pixel(-0.1f, 0.25f, rgba);
+  EXPECT_EQ(rgba[2], 0);
+
+  // In the next draw a ring before any panel is still cut by that panel.
+  glClear(GL_COLOR_BUFFER_BIT);
+  drawPulseRing(0, &inputs, ring(0, 0, 0.0f, 0.7f));
+  drawStream();
+  pixel(0.25f, 0.25f, rgba);
+  EXPECT_GT(rgba[2], 250);
+  pixel(-0.25f, 0.25f, rgba);
+  EXPECT_EQ(rgba[2], 0);
+  pixel(0.25f, -0.25f, rgba);
+  EXPECT_EQ(rgba[2], 0);
+
+  // The clip distances cut by themselves: without the fragment stage's cut
+  // the ring still ends at the panel's outline.
+  testing::internal::CaptureStdout();
+  shaders->buildProgram(writeSource("tessaly_stream.vert", kVertexShader).c_str(),
+                        writeSource("tessaly_uncut.frag", kUncutFragmentShader).c_str(),
+                        kSlot + 1);
+  testing::internal::GetCapturedStdout();
+  shaders->useProgram(kSlot + 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  drawPulseRing(0, &inputs, ring(0.25f, 0.25f, 0.15f, 0.3f));
+  drawGeometryStream(&stream, shaders.get(), kSlot + 1);
+  pixel(0.25f, 0.45f, rgba);
+  EXPECT_GT(rgba[2], 250);
+  pixel(0.25f, 0.6f, rgba);
+  EXPECT_EQ(rgba[2], 0);
+
+  // Nothing of the stream's arrays stays bound or enabled.
+  GLint binding = -1;
+  glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &binding);
+  EXPECT_EQ(binding, 0);
+  glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &binding);
+  EXPECT_EQ(binding, 0);
+  glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &binding);
+  EXPECT_EQ(binding, 0);
+  EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+  EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+  EXPECT_FALSE(glIsEnabled(GL_CLIP_DISTANCE0));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "demo/random.h"
 
@@ -224,6 +225,117 @@ TEST(ClipPanelTest, PlanesCutToTheOutlineOfAnyQuad) {
   EXPECT_FALSE(inside(v3(3.5f, 1.1f, 2)));
   EXPECT_FALSE(inside(v3(2.5f, 2.1f, 2)));
   EXPECT_FALSE(inside(v3(2.5f, 0.9f, 2)));
+}
+
+// The stream a scene draws from: what one panel with its rings puts there is
+// exactly the records they were computed into, in the order they were drawn.
+bool sameFloats(const float* a, const float* b, size_t count) {
+  return std::memcmp(a, b, count * sizeof(float)) == 0;
+}
+
+::testing::AssertionResult vertexIs(const StreamVertex& v, const Vec3& position,
+                                    const Vec3& normal, const Vec3& color,
+                                    const float (&planes)[4][4]) {
+  const float p[3] = {position.x, position.y, position.z};
+  const float n[3] = {normal.x, normal.y, normal.z};
+  const float c[3] = {color.x, color.y, color.z};
+  if (!sameFloats(v.position, p, 3)) return ::testing::AssertionFailure() << "position";
+  if (!sameFloats(v.normal, n, 3)) return ::testing::AssertionFailure() << "normal";
+  if (!sameFloats(v.color, c, 3)) return ::testing::AssertionFailure() << "colour";
+  if (!sameFloats(&v.planes[0][0], &planes[0][0], 16)) return ::testing::AssertionFailure() << "planes";
+  return ::testing::AssertionSuccess();
+}
+
+// Checks the strip's vertices from *vertex on and its triangles from *index
+// on, and moves both past it. Each quad a0 a1 b0 b1 is split as GL splits a
+// quad strip: (b0 a0 b1), (a0 a1 b1).
+void expectStrip(const GeometryStream& stream, const RingStrip& strip,
+                 const float (&planes)[4][4], size_t* vertex, size_t* index, const char* what) {
+  const size_t first = *vertex;
+  for (const Vec3& position : strip.vertices)
+    EXPECT_TRUE(vertexIs(stream.vertices[(*vertex)++], position, strip.normal, strip.color, planes))
+        << what << " vertex " << *vertex - 1 - first;
+  for (size_t a = first; a + 3 < first + strip.vertices.size(); a += 2) {
+    const uint32_t expected[6] = {uint32_t(a + 2), uint32_t(a), uint32_t(a + 3),
+                                  uint32_t(a),     uint32_t(a + 1), uint32_t(a + 3)};
+    for (uint32_t e : expected) EXPECT_EQ(stream.indices[(*index)++], e) << what << " quad at " << a;
+  }
+}
+
+TEST(GeometryStreamTest, PanelWithItsRingsIsTheRecordsInDrawingOrder) {
+  ShapeInputs inputs;
+  inputs.segments = 5;
+  inputs.phase = 0.3f;
+  inputs.time = 1.7f;
+  inputs.spectrum[8] = 0.15f;
+  inputs.spectrum[14] = 0.5f;
+  GeometryStream stream;
+  inputs.geometry = &stream;
+
+  // A skewed panel, and rings on it as the scenes place them.
+  const Vec3 p[4] = {v3(0, 0, 1), v3(1, 0.2f, 1), v3(1.1f, 1, 1.2f), v3(-0.1f, 0.9f, 1)};
+  const ClipPanelFrame frame = clipPanelFrame(p[0], p[1], p[2], p[3]);
+  RingParams ring = flatRing(0.3f, 0.4f, 0.2f);
+  ring.base = frame.center;
+  ring.axis = frame.normal;
+  ring.axisU = frame.side;
+  ring.axisV = frame.edge;
+  const Vec3 slate = v3(0.3f, 0.3f, 0.4f);
+
+  // The records, with the random draws the shapes make.
+  crtSrand(5);
+  const RingGeometry before = pulseRingGeometry(2, inputs, ring);
+  const RingGeometry pulse = pulseRingGeometry(9, inputs, ring);
+  const RingGeometry flicker = flickerRingGeometry(inputs, ring);
+  const int next = crtRand();
+
+  // The same calls drawn: a ring before any panel, the panel, its rings.
+  crtSrand(5);
+  drawPulseRing(2, &inputs, ring);
+  Vec3 center, normal, side, edge;
+  drawClipPanel(&inputs, p[0], p[1], p[2], p[3], &center, &normal, &side, &edge, slate);
+  drawPulseRing(9, &inputs, ring);
+  drawFlickerRing(0, &inputs, ring);
+  EXPECT_EQ(crtRand(), next);  // no draw more or less than the records
+  EXPECT_TRUE(sameFloats(&center.x, &frame.center.x, 3));
+  EXPECT_TRUE(sameFloats(&normal.x, &frame.normal.x, 3));
+  EXPECT_TRUE(sameFloats(&side.x, &frame.side.x, 3));
+  EXPECT_TRUE(sameFloats(&edge.x, &frame.edge.x, 3));
+
+  // 3 strips of 10 vertices (4 quads, 8 triangles) per ring, 4 vertices and
+  // 2 triangles for the panel.
+  ASSERT_EQ(stream.vertices.size(), 3u * 30 + 4);
+  ASSERT_EQ(stream.indices.size(), 3u * 3 * 24 + 6);
+  const float zero[4][4] = {};
+  size_t vertex = 0, index = 0;
+  // Before any panel the planes are zero, which cuts nothing.
+  expectStrip(stream, before.cap, zero, &vertex, &index, "first cap");
+  expectStrip(stream, before.outerWall, zero, &vertex, &index, "first outer wall");
+  expectStrip(stream, before.innerWall, zero, &vertex, &index, "first inner wall");
+  // The panel: its corners in order with its own planes, split (p0 p1 p2)(p0 p2 p3).
+  EXPECT_EQ(stream.alphaFrom, static_cast<int64_t>(index));
+  for (int k = 0; k < 4; ++k)
+    EXPECT_TRUE(vertexIs(stream.vertices[vertex + k], p[k], frame.normal, slate, frame.planes)) << k;
+  const uint32_t panel[6] = {0, 1, 2, 0, 2, 3};
+  for (uint32_t e : panel) EXPECT_EQ(stream.indices[index++], vertex + e);
+  vertex += 4;
+  // Its rings carry its planes.
+  for (const RingGeometry* g : {&pulse, &flicker}) {
+    expectStrip(stream, g->cap, frame.planes, &vertex, &index, "cap");
+    expectStrip(stream, g->outerWall, frame.planes, &vertex, &index, "outer wall");
+    expectStrip(stream, g->innerWall, frame.planes, &vertex, &index, "inner wall");
+  }
+
+  // A hidden panel (red -0.5) draws nothing but makes its planes current.
+  const ClipPanelFrame hidden = clipPanelFrame(p[3], p[2], p[1], p[0]);
+  drawClipPanel(&inputs, p[3], p[2], p[1], p[0], nullptr, nullptr, nullptr, nullptr,
+                v3(-0.5f, 1, 1));
+  EXPECT_EQ(stream.vertices.size(), vertex);
+  EXPECT_TRUE(sameFloats(&stream.planes[0][0], &hidden.planes[0][0], 16));
+  // A ring too large draws nothing at all.
+  drawPulseRing(0, &inputs, flatRing(3.0f, 0.2f, 0.1f));
+  EXPECT_EQ(stream.vertices.size(), vertex);
+  EXPECT_EQ(stream.indices.size(), index);
 }
 
 }  // namespace
