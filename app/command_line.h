@@ -19,6 +19,7 @@ struct CommandLine {
   std::string capturePath;    // render [start, captureStop) to this video and exit
   int captureFps = 60;
   double captureStop = 205.0;  // the end of the show; later times are clamped to it
+  std::string capturePreset;   // x264's preset for the capture; empty: the default
   std::string error;       // set when the arguments cannot be used
 };
 
