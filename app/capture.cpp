@@ -1,5 +1,7 @@
 // The capture's frame loop: the offline clock, one frame per step of show
 // time, read back and piped to ffmpeg, with the music's section as the sound.
+// Frame n is read back while frame n + 1 renders, and written to ffmpeg while
+// frame n + 2 renders.
 #include "app/capture.h"
 
 #include <algorithm>
@@ -7,9 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <vector>
 
 #include "app/ffmpeg_pipe.h"
+#include "app/frame_readback.h"
+#include "app/frame_writer.h"
 #include "app/offline_render.h"
 #include "app/progress_bar.h"
 #include "platform/platform.h"
@@ -19,19 +22,40 @@
 
 namespace {
 
-// The encoder of the capture in progress. Should anything end the process
-// while frames are still going out, the exit handler closes the pipe and
-// waits for ffmpeg, so the file is finished rather than left unreadable.
+// The encoder of the capture in progress and its writer. Should anything end
+// the process while frames are still going out, the exit handler writes the
+// frames handed over, closes the pipe and waits for ffmpeg, so the file is
+// finished rather than left unreadable.
 FfmpegPipe* activePipe = nullptr;
-int framesWritten = 0;
+FrameWriter* activeWriter = nullptr;
 
 void finishOnExit() {
   if (!activePipe || !activePipe->running()) return;
+  int framesWritten = 0;
+  if (activeWriter) {
+    activeWriter->finish();
+    framesWritten = activeWriter->written();
+  }
   std::string error;
   const bool ok = activePipe->finish(error);
   std::fprintf(stderr,
                "\ntessaly: the show ended during the capture; the video holds %d frames%s%s\n",
                framesWritten, ok ? "" : "\ntessaly: ", ok ? "" : error.c_str());
+}
+
+// The old way, one step after the other, asked for in the environment.
+bool synchronousCapture() {
+  const char* value = std::getenv("TESSALY_CAPTURE_SYNC");
+  return value && *value && std::string(value) != "0";
+}
+
+// Takes the oldest frame read back out to the writer. False when the frame
+// cannot be handed over: ffmpeg stopped reading, or the driver failed.
+bool handOver(FrameReadback& readback, FrameWriter& writer) {
+  uint8_t* buffer = writer.nextBuffer();
+  if (!buffer || !readback.takeOldest(buffer)) return false;
+  writer.submit();
+  return true;
 }
 
 // Window-system messages still arrive while frames render: closing the
@@ -74,6 +98,7 @@ int runCapture(const CaptureRequest& request) {
   video.width = width;
   video.height = height;
   video.fps = request.fps;
+  if (!request.preset.empty()) video.preset = request.preset;
   if (demo.musicEnabled) {
     video.audioPath = std::filesystem::absolute(musicFileName()).string();
     video.audioStartSample = musicSampleOffset(request.start);
@@ -89,15 +114,20 @@ int runCapture(const CaptureRequest& request) {
                  error.c_str());
     return 1;
   }
+  const bool synchronous = synchronousCapture();
+  FrameReadback readback(width, height, !synchronous);
+  FrameWriter writer(pipe, readback.frameBytes(), !synchronous);
   activePipe = &pipe;
-  framesWritten = 0;
+  activeWriter = &writer;
   static bool exitHandlerSet = false;
   if (!exitHandlerSet) exitHandlerSet = std::atexit(finishOnExit) == 0;
 
   std::fprintf(
       stderr,
-      "tessaly: capturing %.3f s to %.3f s of the show, %d x %d at %d fps (%d frames) to %s\n",
-      request.start, request.stop, width, height, request.fps, frames, request.path.c_str());
+      "tessaly: capturing %.3f s to %.3f s of the show, %d x %d at %d fps (%d frames, x264 "
+      "preset %s) to %s\n",
+      request.start, request.stop, width, height, request.fps, frames, video.preset.c_str(),
+      request.path.c_str());
   beginOfflineClock();
   // The music keeps running on the sound system while frames render far from
   // real time: silence it; the video's sound comes from the file.
@@ -108,29 +138,35 @@ int runCapture(const CaptureRequest& request) {
   for (double warmUp : {request.start - 2 * step, request.start - step})
     runOfflineFrame(std::max(warmUp, 0.0));
 
+  // The bar counts frames written to ffmpeg.
   ProgressBar bar(frames);
   bar.update(0);
   bool stopped = false;
-  bool writeFailed = false;
-  for (int n = 0; n < frames; ++n) {
+  bool handOverFailed = false;
+  for (int n = 0; n < frames && !handOverFailed; ++n) {
     if (stopRequested()) {
       stopped = true;
       break;
     }
     runOfflineFrame(request.start + static_cast<double>(n) / request.fps);
-    const std::vector<uint8_t> pixels = readWindowPixels(width, height);
-    if (!pipe.writeFrame(pixels.data(), pixels.size())) {
-      writeFailed = true;
-      break;
-    }
-    framesWritten = n + 1;
-    bar.update(framesWritten);
+    readback.read();
+    if (readback.frameWaiting()) handOverFailed = !handOver(readback, writer);
+    bar.update(writer.written());
   }
+  // The frames still held were rendered: they go into the video too, whether
+  // the capture ran to its end or was stopped.
+  while (!handOverFailed && readback.held() > 0) handOverFailed = !handOver(readback, writer);
+  writer.finish();
+  activeWriter = nullptr;
+  const int framesWritten = writer.written();
+  const bool writeFailed = handOverFailed || writer.failed();
 
   const bool finished = pipe.finish(error);
   activePipe = nullptr;
   if (!finished || writeFailed) {
-    if (error.empty()) error = "ffmpeg stopped reading frames";
+    if (error.empty())
+      error = writer.failed() ? "ffmpeg stopped reading frames"
+                              : "the GL driver did not hand over a frame's pixels";
     std::fprintf(stderr, "\ntessaly: the capture to %s failed after %d of %d frames: %s\n",
                  request.path.c_str(), framesWritten, frames, error.c_str());
     return 1;
@@ -140,6 +176,7 @@ int runCapture(const CaptureRequest& request) {
                  framesWritten, frames, request.path.c_str());
     return 1;
   }
+  bar.update(framesWritten);
   std::fprintf(stderr, "tessaly: wrote %s (%d frames, %.3f s)\n", request.path.c_str(), frames,
                static_cast<double>(frames) / request.fps);
   return 0;

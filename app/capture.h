@@ -1,6 +1,11 @@
 // Offline capture of the show to a video file: frames at fixed steps of show
 // time through the frame driver and the part, with the soundtrack's section
 // beside them, encoded by the ffmpeg command, with a progress bar on stderr.
+// Rendering, readback and encoding overlap: a frame is read back through a
+// pixel buffer while the next one renders, and written to ffmpeg from a
+// thread of its own. TESSALY_CAPTURE_SYNC=1 in the environment does each step
+// after the other instead, on the render thread; the frames are the same, and
+// tests and the capture benchmark compare the two.
 #pragma once
 
 #include <string>
@@ -10,6 +15,7 @@ struct CaptureRequest {
   double start = 0.0;
   double stop = 205.0;  // no later than the end of the show
   int fps = 60;
+  std::string preset;  // x264's preset; empty: kDefaultX264Preset
 };
 
 // Frames n = 0, 1, ... at show times start + n / fps before stop.

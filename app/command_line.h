@@ -20,10 +20,11 @@ struct CommandLine {
   int captureFps = 60;
   double captureStop = 205.0;  // the end of the show; later times are clamped to it
   std::optional<bool>
-      antialiased;          // --aa / --no-aa: the scene's 4 samples, or one and the edge filter
-  bool benchmark = false;   // print the frame profiler's table and exit
-  int benchmarkFrames = 5;  // frames at each of the benchmark's moments
-  std::string error;        // set when the arguments cannot be used
+      antialiased;            // --aa / --no-aa: the scene's 4 samples, or one and the edge filter
+  bool benchmark = false;     // print the frame profiler's table and exit
+  int benchmarkFrames = 5;    // frames at each of the benchmark's moments
+  std::string capturePreset;  // x264's preset for the capture; empty: the default
+  std::string error;          // set when the arguments cannot be used
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);

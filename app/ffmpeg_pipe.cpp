@@ -37,7 +37,7 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& video) {
     args.insert(args.end(), {"-vf", "crop=trunc(iw/2)*2:trunc(ih/2)*2:0:0"});
   // CRF 16 keeps the thin ring outlines and the glow free of blocking.
   args.insert(args.end(),
-              {"-c:v", "libx264", "-preset", "medium", "-crf", "16", "-pix_fmt", "yuv420p"});
+              {"-c:v", "libx264", "-preset", video.preset, "-crf", "16", "-pix_fmt", "yuv420p"});
   if (!video.audioPath.empty()) {
     // Timestamps are renumbered from the first decoded sample before the cut,
     // so the section starts at exactly the sample the show plays at its first
@@ -72,6 +72,12 @@ std::string logTail(std::FILE* log) {
 }
 
 }  // namespace
+
+bool isX264Preset(const std::string& name) {
+  for (const char* preset : kX264Presets)
+    if (name == preset) return true;
+  return false;
+}
 
 std::string findOnPath(const std::string& program) {
   const char* path = std::getenv("PATH");

@@ -5,18 +5,29 @@
 
 #include <sys/types.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+// x264's presets, fastest first. A faster preset encodes sooner and makes a
+// larger file at the same quality (the same CRF); the default is the one the
+// capture has always used.
+inline constexpr std::array<const char*, 9> kX264Presets = {
+    "ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow", "slower", "veryslow"};
+inline constexpr const char* kDefaultX264Preset = "medium";
+bool isX264Preset(const std::string& name);
+
 // What the video holds. Frames are width x height tightly packed RGB rows,
 // top row first, fps per second. With an audio path, the sound file from
 // audioStartSample for audioSamples samples (at audioRate) is the soundtrack.
+// preset is one of kX264Presets.
 struct VideoSettings {
   std::string path;
   int width = 0;
   int height = 0;
   int fps = 60;
+  std::string preset = kDefaultX264Preset;
   std::string audioPath;
   int64_t audioStartSample = 0;
   int64_t audioSamples = 0;

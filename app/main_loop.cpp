@@ -95,8 +95,9 @@ int runProgram(const CommandLine& commandLine) {
   }
 
   if (capture) {
-    const int code = runCapture({commandLine.capturePath, commandLine.start,
-                                 commandLine.captureStop, commandLine.captureFps});
+    const int code =
+        runCapture({commandLine.capturePath, commandLine.start, commandLine.captureStop,
+                    commandLine.captureFps, commandLine.capturePreset});
     if (demo.musicEnabled) closeMusic();
     destroyMainWindow();
     return code;

@@ -54,9 +54,10 @@ void ProgressBar::update(int done) {
   const Clock::time_point now = Clock::now();
   const auto interval = terminal_ ? std::chrono::milliseconds(200) : std::chrono::seconds(5);
   const bool last = done >= total_;
-  if (!last && shownOnce_ && now - lastShown_ < interval) return;
+  if (shownDone_ || (!last && shownOnce_ && now - lastShown_ < interval)) return;
   lastShown_ = now;
   shownOnce_ = true;
+  shownDone_ = last;
   const double elapsed = std::chrono::duration<double>(now - start_).count();
   const std::string line = progressLine(done, total_, elapsed);
   if (terminal_)

@@ -14,7 +14,8 @@ class ProgressBar {
  public:
   explicit ProgressBar(int total);
   // Shows the bar for `done` frames: redrawn in place a few times a second on
-  // a terminal, a new line every few seconds otherwise; always once all are done.
+  // a terminal, a new line every few seconds otherwise; always once all are
+  // done, and only once.
   void update(int done);
 
  private:
@@ -24,4 +25,5 @@ class ProgressBar {
   Clock::time_point start_;
   Clock::time_point lastShown_;
   bool shownOnce_ = false;
+  bool shownDone_ = false;  // the line for all frames is out
 };

@@ -3,6 +3,7 @@
 
 #include "app/capture.h"
 #include "app/command_line.h"
+#include "app/ffmpeg_pipe.h"
 #include "app/progress_bar.h"
 
 TEST(CaptureOptions, DefaultsAndTheEndOfTheShow) {
@@ -34,6 +35,41 @@ TEST(CaptureOptions, RefusesWhatCannotBeCaptured) {
   EXPECT_NE(parseCommandLine({"--stop", "30"}).error, "");
 }
 
+TEST(CaptureOptions, PresetPassesX264sNameAndDefaultsToTheUsualOne) {
+  CommandLine line = parseCommandLine({"--capture", "a.mp4"});
+  ASSERT_EQ(line.error, "");
+  EXPECT_EQ(line.capturePreset, "");
+  EXPECT_STREQ(VideoSettings().preset.c_str(), "medium");
+  for (const char* preset : {"ultrafast", "veryfast", "medium", "veryslow"}) {
+    line = parseCommandLine({"--preset", preset, "--capture", "a.mp4"});
+    ASSERT_EQ(line.error, "") << preset;
+    EXPECT_EQ(line.capturePreset, preset);
+  }
+}
+
+TEST(CaptureOptions, AnUnknownPresetIsRefusedWithTheNamesThatWork) {
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"--capture", "a.mp4", "--preset", "placebo"},
+                                             {"--capture", "a.mp4", "--preset", "Fast"},
+                                             {"--capture", "a.mp4", "--preset", ""},
+                                             {"--capture", "a.mp4", "--preset"}}) {
+    const std::string error = parseCommandLine(arguments).error;
+    EXPECT_NE(error.find("ultrafast superfast veryfast faster fast medium slow slower veryslow"),
+              std::string::npos)
+        << error;
+  }
+  // A preset without a capture would be silently ignored.
+  EXPECT_NE(parseCommandLine({"--preset", "fast"}).error, "");
+  EXPECT_NE(parseCommandLine({"--preset", "fast", "--screenshot", "3", "b.png"}).error, "");
+}
+
+TEST(CaptureOptions, HelpNamesEveryPresetAndWhatAFasterOneCosts) {
+  const std::string help = usageText();
+  for (const char* preset : kX264Presets) EXPECT_NE(help.find(preset), std::string::npos) << preset;
+  EXPECT_NE(help.find("medium (the default)"), std::string::npos);
+  EXPECT_NE(help.find("larger file"), std::string::npos);
+}
+
 TEST(CaptureFrames, WholeRangesGiveExactCountsAndPartialFramesCount) {
   EXPECT_EQ(captureFrameCount(18.0, 22.0, 30), 120);
   EXPECT_EQ(captureFrameCount(0.0, 205.0, 60), 12300);
@@ -51,4 +87,17 @@ TEST(CaptureProgress, ShareFramesRateAndTime) {
   const std::string done = progressLine(12300, 12300, 3725.0);
   EXPECT_NE(done.find("[##############################] 100%"), std::string::npos) << done;
   EXPECT_NE(done.find("1:02:05 taken"), std::string::npos) << done;
+}
+
+// The line for all frames is shown once, however often the end is reported.
+TEST(CaptureProgress, TheLastLineIsShownOnce) {
+  testing::internal::CaptureStderr();
+  ProgressBar bar(4);
+  bar.update(4);
+  bar.update(4);
+  const std::string shown = testing::internal::GetCapturedStderr();
+  size_t count = 0;
+  for (size_t at = shown.find("100%"); at != std::string::npos; at = shown.find("100%", at + 1))
+    ++count;
+  EXPECT_EQ(count, 1u) << shown;
 }

@@ -1,7 +1,9 @@
 // Capture end to end: the built program renders short ranges of the show to
 // video files, checked with ffprobe and ffmpeg: frame count, size, duration,
-// the soundtrack's section in sync, repeatable frames, and the failures a
-// user meets when ffmpeg is missing or cannot write the file.
+// the soundtrack's section in sync, repeatable frames, the same frames with
+// and without the overlapped readback, a capture stopped early, the encoder's
+// preset, and the failures a user meets when ffmpeg is missing or cannot
+// write the file.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -184,6 +186,85 @@ TEST(Capture, TheSameRangeTwiceDecodesToIdenticalFrames) {
   EXPECT_EQ(a, b);
   // The show moves over this second, so equal lists mean equal pictures, not a still.
   EXPECT_GT(std::set<std::string>(a.begin(), a.end()).size(), 5u);
+}
+
+// Readback through pixel buffers and the writer thread change when a frame
+// reaches ffmpeg, never what it holds: a range across a scene cut, at a size
+// whose rows are not a multiple of four bytes and whose height is odd,
+// decodes to the same frames as the step-by-step path.
+TEST(Capture, OverlappedReadbackGivesTheFramesOfTheStepByStepPath) {
+  Scratch scratch;
+  const std::string options = "--start 19.5 --stop 20.7 --fps 10 --width 322";
+  const CommandRun overlapped = capture(scratch.file("overlapped.mp4"), options);
+  const CommandRun stepByStep =
+      capture(scratch.file("step by step.mp4"), options, "TESSALY_CAPTURE_SYNC=1");
+  ASSERT_EQ(overlapped.status, 0) << overlapped.output;
+  ASSERT_EQ(stepByStep.status, 0) << stepByStep.output;
+  const std::vector<std::string> a = frameHashes(scratch.file("overlapped.mp4"));
+  const std::vector<std::string> b = frameHashes(scratch.file("step by step.mp4"));
+  ASSERT_EQ(a.size(), 12u);
+  EXPECT_EQ(a, b);
+  EXPECT_GT(std::set<std::string>(a.begin(), a.end()).size(), 6u);
+}
+
+// Closing the window mid-capture (SDL turns SIGTERM into the same close
+// request): exit code 1, the message, and a file holding every frame
+// rendered so far, the last one included, in order.
+TEST(Capture, AStoppedCaptureHoldsEveryFrameRenderedSoFar) {
+  Scratch scratch;
+  const std::string video = scratch.file("stopped.mp4");
+  const std::string log = scratch.file("stopped.log");
+  const std::string start =
+      "TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) + " --capture " + quoted(video) +
+      " --start 20 --stop 60 --fps 10 --width 320 > " + quoted(log) +
+      " 2>&1 & pid=$!; "
+      // Once frames are coming, let a few go by, then ask the window to close.
+      "for i in $(seq 600); do grep -q capturing " +
+      quoted(log) + " && break; sleep 0.1; done; sleep 2; kill -TERM $pid; wait $pid; echo $?";
+  const CommandRun stopped = run(start);
+  std::ifstream logFile(log);
+  const std::string output((std::istreambuf_iterator<char>(logFile)),
+                           std::istreambuf_iterator<char>());
+  EXPECT_EQ(stopped.output, "1\n") << output;
+  int held = 0, total = 0;
+  const size_t said = output.find("capture stopped after");
+  ASSERT_NE(said, std::string::npos) << output;
+  ASSERT_EQ(std::sscanf(output.c_str() + said, "capture stopped after %d of %d", &held, &total), 2)
+      << output;
+  EXPECT_EQ(total, 400);
+  ASSERT_GT(held, 0) << output;
+  EXPECT_NE(output.find(video + " holds them"), std::string::npos) << output;
+
+  // The same frames as a capture that ends there by itself.
+  const std::string whole = scratch.file("whole.mp4");
+  const CommandRun reference = capture(
+      whole, "--start 20 --stop " + std::to_string(20 + held / 10.0) + " --fps 10 --width 320");
+  ASSERT_EQ(reference.status, 0) << reference.output;
+  const std::vector<std::string> a = frameHashes(video);
+  EXPECT_EQ(a.size(), static_cast<size_t>(held));
+  EXPECT_EQ(a, frameHashes(whole));
+}
+
+// x264 writes its settings into the stream: the default is the capture's
+// usual preset (medium: subme=7), and --preset replaces it (ultrafast: subme=0).
+TEST(Capture, ThePresetReachesTheEncoder) {
+  Scratch scratch;
+  const auto settings = [](const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    const size_t at = bytes.find("options: ");
+    return at == std::string::npos ? std::string() : bytes.substr(at, bytes.find('\0', at) - at);
+  };
+  const std::string options = "--start 30 --stop 30.2 --fps 10 --width 160";
+  const CommandRun usual = capture(scratch.file("usual.mp4"), options);
+  const CommandRun fast = capture(scratch.file("fast.mp4"), options + " --preset ultrafast");
+  ASSERT_EQ(usual.status, 0) << usual.output;
+  ASSERT_EQ(fast.status, 0) << fast.output;
+  EXPECT_NE(settings(scratch.file("usual.mp4")).find(" subme=7 "), std::string::npos)
+      << settings(scratch.file("usual.mp4"));
+  EXPECT_NE(settings(scratch.file("fast.mp4")).find(" subme=0 "), std::string::npos)
+      << settings(scratch.file("fast.mp4"));
 }
 
 TEST(Capture, AMissingFfmpegIsReportedBeforeAnythingRenders) {
