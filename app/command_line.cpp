@@ -41,7 +41,8 @@ const char* usageText() {
          "  --preset P         x264's preset for the capture, fastest first: ultrafast,\n"
          "                     superfast, veryfast, faster, fast, medium (the default), slow,\n"
          "                     slower, veryslow. A faster one finishes the video sooner but\n"
-         "                     makes a larger file for the same picture quality (CRF 16)\n"
+         "                     compresses less well: at the same quality setting (CRF 16)\n"
+         "                     its file is larger or its picture less faithful\n"
          "  --help             this text\n"
          "  --version          the program's version\n";
 }

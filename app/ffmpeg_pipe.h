@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-// x264's presets, fastest first. A faster preset encodes sooner and makes a
-// larger file at the same quality (the same CRF); the default is the one the
-// capture has always used.
+// x264's presets, fastest first. A faster preset encodes sooner but
+// compresses less well: at the same CRF its file is larger or its picture
+// less faithful. The default is the one the capture has always used.
 inline constexpr std::array<const char*, 9> kX264Presets = {
     "ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow", "slower", "veryslow"};
 inline constexpr const char* kDefaultX264Preset = "medium";

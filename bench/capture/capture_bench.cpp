@@ -93,25 +93,28 @@ double encoderFps(int width, int height, const std::string& preset) {
 }
 
 // Frames per second from the progress bar's last line ("... 60/60 frames
-// 0.8 fps  1:15 taken"): frames over the time taken, which is finer than the
-// rate the bar rounds to a tenth. 0 when the capture failed (after saying so).
+// 0.8 fps  1:15 taken"): the rate shown to a tenth, or frames over the whole
+// seconds taken, whichever is the finer. 0 when the capture failed (after
+// saying so).
 double captureFps(const Result& capture) {
   const size_t done = capture.output.rfind("100%");
   const size_t taken = capture.output.find(" taken", done);
   int frames = 0;
+  double shown = 0.0;
   if (capture.ok && done != std::string::npos && taken != std::string::npos &&
-      std::sscanf(capture.output.c_str() + done, "100%% %*d/%d", &frames) == 1) {
+      std::sscanf(capture.output.c_str() + done, "100%% %*d/%d frames %lf fps", &frames, &shown) ==
+          2) {
     // The time taken is m:ss or h:mm:ss, just before " taken".
-    const size_t begin = capture.output.rfind(' ', taken - 1) + 1;
     double seconds = 0.0;
-    size_t at = begin;
-    while (at < taken) {
+    for (size_t at = capture.output.rfind(' ', taken - 1) + 1; at < taken;) {
       seconds = seconds * 60 + std::atoi(capture.output.c_str() + at);
       at = capture.output.find(':', at);
       if (at == std::string::npos || at > taken) break;
       ++at;
     }
-    if (frames > 0 && seconds > 0.0) return frames / seconds;
+    // Half a tenth of the rate shown against half a second of the time.
+    if (seconds > 0.0 && 0.05 / shown > 0.5 / seconds) return frames / seconds;
+    if (shown > 0.0) return shown;
   }
   std::fprintf(stderr, "the capture failed:\n%s\n", capture.output.c_str());
   return 0.0;
