@@ -1,8 +1,12 @@
 // The window procedure fed messages directly.
+#include "app/window_procedure.h"
+
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "app/main_loop.h"
-#include "app/window_procedure.h"
 #include "runtime/demo_state.h"
 #include "runtime/timer.h"
 
@@ -55,7 +59,8 @@ TEST_F(WindowProcedure, TuningValuesMoveOncePerMessageOnTheDefaultPath) {
   windowProcedure(key(MessageType::KeyUp, 'Q'));
   windowProcedure(key(MessageType::KeyDown, platform::vk::Down));
   windowProcedure(key(MessageType::KeyDown, 'A'));
-  windowProcedure(message(MessageType::LeftButtonDown));  // the button's action, then the default path
+  windowProcedure(
+      message(MessageType::LeftButtonDown));  // the button's action, then the default path
   EXPECT_TRUE(demo.mouseLeftDown);
   EXPECT_NEAR(demo.frameInput.adjustB, 2 * 0.15, 1e-12);
   EXPECT_NEAR(demo.frameInput.adjustA, 2 * 0.1, 1e-12);
@@ -68,6 +73,26 @@ TEST_F(WindowProcedure, KeyCodesOutsideTheTableAreIgnored) {
   windowProcedure(key(MessageType::KeyDown, 300));
   windowProcedure(key(MessageType::KeyDown, -1));
   for (bool down : demo.keys) EXPECT_FALSE(down);
+}
+
+// The table's last code works like any other; the codes just outside it
+// change no byte of the demo state (a write past either end of the table
+// would land in the fields beside it).
+TEST_F(WindowProcedure, KeyTableEndsAtCode255) {
+  windowProcedure(key(MessageType::KeyDown, 255));
+  EXPECT_TRUE(demo.keys[255]);
+  windowProcedure(key(MessageType::KeyUp, 255));
+  EXPECT_FALSE(demo.keys[255]);
+
+  std::vector<unsigned char> before(sizeof demo);
+  std::memcpy(before.data(), &demo, sizeof demo);
+  for (MessageType type : {MessageType::KeyDown, MessageType::KeyUp}) {
+    for (int code : {256, -1}) {
+      windowProcedure(key(type, code));
+      EXPECT_EQ(std::memcmp(before.data(), &demo, sizeof demo), 0)
+          << (type == MessageType::KeyDown ? "key down " : "key up ") << code;
+    }
+  }
 }
 
 TEST_F(WindowProcedure, TwoMiddleClicksGiveTwoPointsAndSixLines) {

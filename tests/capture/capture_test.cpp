@@ -138,6 +138,33 @@ std::pair<int, double> bestLag(const std::vector<float>& track, size_t offset,
   return {best, bestScore};
 }
 
+// Mean level of each decoded frame, over all its pixels and channels.
+std::vector<double> frameBrightness(const std::string& path) {
+  const CommandRun raw = run("ffmpeg -v error -i " + quoted(path) + " -f rawvideo -pix_fmt gray -");
+  const std::map<std::string, std::string> picture = probeStream(path, "v:0");
+  const size_t size = static_cast<size_t>(number(picture, "width") * number(picture, "height"));
+  std::vector<double> levels;
+  for (size_t start = 0; size > 0 && start + size <= raw.output.size(); start += size) {
+    double sum = 0.0;
+    for (size_t i = start; i < start + size; ++i) sum += static_cast<unsigned char>(raw.output[i]);
+    levels.push_back(sum / size);
+  }
+  return levels;
+}
+
+// A capture of 40 s of the show on a display of its own, stopped with Escape
+// two seconds into the capture, as a viewer would. A display of its own, so
+// that the key cannot reach the window of another test running at the same time.
+CommandRun captureStoppedByEscape(const std::string& video) {
+  const std::string script =
+      "TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) + " --capture " + quoted(video) +
+      " --stop 40 --fps 10 --width 160 > \"$0\" 2>&1 & pid=$!; " +
+      "for i in $(seq 600); do grep -q capturing \"$0\" && break; sleep 0.1; done; sleep 2; " +
+      "xdotool key Escape; wait $pid; code=$?; cat \"$0\"; exit $code";
+  return run("xvfb-run -a -s '-screen 0 640x480x24' bash -c " + quoted(script) + " " +
+             quoted(video + ".log"));
+}
+
 }  // namespace
 
 // Two seconds at 10 fps, 320 wide: the frames, the size, the duration, the
@@ -286,5 +313,35 @@ TEST(Capture, AFailingFfmpegIsReportedWithItsMessage) {
   EXPECT_NE(result.output.find("capture to " + video + " failed"), std::string::npos)
       << result.output;
   EXPECT_NE(result.output.find("No such file or directory"), std::string::npos) << result.output;
+  EXPECT_EQ(result.output.find("tessaly: wrote"), std::string::npos) << result.output;
+}
+
+// Frame n shows the show at start + n / fps: from 19.95 s, frame 0 is the
+// opening's last moment and frame 1 (20.05 s) the first flash, which starts
+// right after 20 s. A capture a frame late or early sees two flashes or none.
+TEST(Capture, FrameZeroIsTheShowAtTheStartTime) {
+  Scratch scratch;
+  const std::string video = scratch.file("flash.mp4");
+  const CommandRun result = capture(video, "--start 19.95 --stop 20.15 --fps 10 --width 160");
+  ASSERT_EQ(result.status, 0) << result.output;
+  const std::vector<double> levels = frameBrightness(video);
+  ASSERT_EQ(levels.size(), 2u);
+  EXPECT_LT(levels[0], 150.0) << "frame 0 is already in the flash";
+  EXPECT_GT(levels[1], levels[0] + 100.0) << "frame 1 is not the flash";
+}
+
+// Escape stops the capture as a failure (it is not the video asked for),
+// saying so and leaving a readable file with every frame it reports.
+TEST(Capture, EscapeStopsItAsAFailureKeepingTheFrames) {
+  Scratch scratch;
+  const std::string video = scratch.file("escaped.mp4");
+  const CommandRun result = captureStoppedByEscape(video);
+  EXPECT_EQ(result.status, 1) << result.output;
+  const std::string said = "capture stopped after ";
+  const size_t at = result.output.find(said);
+  ASSERT_NE(at, std::string::npos) << result.output;
+  const int frames = std::atoi(result.output.c_str() + at + said.size());
+  EXPECT_GT(frames, 0) << result.output;
+  EXPECT_EQ(probeStream(video, "v:0")["nb_read_frames"], std::to_string(frames));
   EXPECT_EQ(result.output.find("tessaly: wrote"), std::string::npos) << result.output;
 }

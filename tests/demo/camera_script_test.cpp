@@ -112,6 +112,33 @@ TEST(CameraScriptTest, FramingOffsetsAroundTheRequest) {
   EXPECT_NEAR(scriptCameraAt(110.0, request, 0.0).eye.z, 14.3f, 1e-5f);
 }
 
+// Where the eye is, not only how far it is from its centre: a turn the
+// wrong way round or a mirrored axis keeps every distance above.
+TEST(CameraScriptTest, EyePositionsAlongTheShow) {
+  const Camera request = someRequest();
+  const struct {
+    double t;
+    float x, y, z;
+  } moments[] = {
+      {22.0, -7.0774f, 5.0f, -5.0441f},     // circling the falling panels
+      {30.0, 4.3f, -4.6291f, 1.8899f},      // swinging over them
+      {88.0, -7.2132f, -3.7047f, 4.7017f},  // circling the tunnel's requested eye
+      {95.0, -6.8168f, -4.2368f, 5.6f},
+      {104.0, 8.5642f, -9.7806f, 8.1f},
+      {110.0, 3.3795f, 15.7963f, 14.3f},
+      {140.0, 3.453f, 2.7739f, -6.7254f},  // around the panel cube
+      {152.0, -6.4729f, -0.3038f, 1.0f},
+      {157.0, -0.1334f, -5.5829f, 0.8618f},
+  };
+  for (const auto& m : moments) {
+    SCOPED_TRACE(m.t);
+    expectVec(scriptCameraAt(m.t, request, 0.0).eye, m.x, m.y, m.z, 1e-3f);
+  }
+  // The tilts of the up vector while circling the panels and the cube.
+  expectVec(scriptCameraAt(22.0, request, 0.0).up, 0, 1, 0.2851f, 1e-3f);
+  expectVec(scriptCameraAt(140.0, request, 0.0).up, 0.8367f, 1, 0.7539f, 1e-3f);
+}
+
 TEST(CameraScriptTest, FinaleCameraAndItsGeneratorSideEffect) {
   const Camera request = someRequest();
   // At 160 the ease factor is back at 1: the eye is 6.48 from the z axis at height 1.

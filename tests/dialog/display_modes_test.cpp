@@ -64,6 +64,9 @@ TEST(ScreenChoice, DerivesA16By9HeightFromTheWidth) {
   EXPECT_EQ(renderHeightForWidth(1920), 1080);
   EXPECT_EQ(renderHeightForWidth(800), 450);
   EXPECT_EQ(renderHeightForWidth(1680), 945);
+  // Truncated, not rounded: 562.5 and 570.94 rows.
+  EXPECT_EQ(renderHeightForWidth(1000), 562);
+  EXPECT_EQ(renderHeightForWidth(1015), 570);
 }
 
 TEST(ScreenChoice, UsesTheChosenWidthAndTheCheckBoxes) {

@@ -1,14 +1,16 @@
 // The frame driver with a counter the test controls: clock, reseed, cue,
 // part dispatch and the end of the show.
+#include "runtime/frame_driver.h"
+
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <vector>
 
 #include "demo/parts.h"
 #include "demo/random.h"
 #include "runtime/cue_table.h"
 #include "runtime/demo_state.h"
-#include "runtime/frame_driver.h"
 #include "runtime/timer.h"
 
 namespace {
@@ -72,10 +74,12 @@ TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
 
 TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
   demo.keys['Q'] = true;
+  demo.keys[255] = true;  // the table's last code
   elapse(0.01);
   runFrame();
   EXPECT_EQ(demo.frameInput.keys['Q'], 1);
   EXPECT_EQ(demo.frameInput.keys['A'], 0);
+  EXPECT_EQ(demo.frameInput.keys[255], 1);
 }
 
 TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
@@ -143,6 +147,23 @@ TEST(CueTable, HighestMatchingRowWins) {
   EXPECT_EQ(cueAt(99.0), 0);
   EXPECT_EQ(demo.cueTable.lastActive, 29);  // no match keeps the remembered row
   EXPECT_EQ(cueAt(0.0), 9);
+}
+
+// The cue over the whole show, sampled every millisecond: each window holds
+// from its start to its end inclusive, and where two windows meet the later
+// one's value wins. (The windows set beyond 205 s are never reached: the show
+// has ended by then.)
+TEST(CueTable, WindowsOverTheShowEndWhereTheyShould) {
+  fillCueTable();
+  std::ostringstream changes;  // "time:cue" wherever the cue changes
+  int last = -1;
+  for (int ms = 0; ms <= 205000; ++ms) {
+    const double t = ms / 1000.0;
+    const int cue = cueAt(t);
+    if (cue != last) changes << t << ':' << cue << ' ';
+    last = cue;
+  }
+  EXPECT_EQ(changes.str(), "0:9 80.001:1 85.14:2 92.85:3 98.001:0 104.94:4 105.01:5 105.135:0 ");
 }
 
 TEST(EndFade, LevelAndVolume) {
