@@ -3,6 +3,9 @@
 # Label GL tests "gl" and whole-program tests "e2e": they need a display
 # (tests/run starts Xvfb when none is set) and run with the silent audio driver;
 # tests/run also sets TESSALY_BATCH so that no message box waits for a click.
+# Tests that open windows share one display and the CPU the software renderer
+# spreads over, so they take the "display" lock and run one at a time; the
+# others run beside them.
 set(TESSALY_TEST_TMPDIR ${CMAKE_BINARY_DIR}/test-tmp)
 file(MAKE_DIRECTORY ${TESSALY_TEST_TMPDIR})
 
@@ -19,6 +22,9 @@ function(tessaly_add_test name)
     ENVIRONMENT_MODIFICATION "TEST_TMPDIR=set:${TESSALY_TEST_TMPDIR}/")
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if("gl" IN_LIST ARG_LABELS OR "e2e" IN_LIST ARG_LABELS)
+    list(APPEND properties RESOURCE_LOCK display)
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
