@@ -13,6 +13,15 @@ TEST(Flashes, StartAfterTheirThresholdAndFallOverTheirDuration) {
   EXPECT_NEAR(flashLevel(172.0 + 0.5 / 0.6), 0.5f, 1e-6);
 }
 
+TEST(Flashes, EachSectionStartsWithAFullFlashAndNoneComesBetween) {
+  const double starts[] = {20,  28,  44,  60,  92,  100, 108, 116,
+                           124, 148, 156, 164, 172, 180, 188, 196};
+  for (double start : starts) {
+    EXPECT_NEAR(flashLevel(start + 1e-4), 1.0f, 1e-6) << start;
+    EXPECT_LT(flashLevel(start), 0.5f) << start;
+  }
+}
+
 TEST(BlackLayer, DipsAt132AndFadesFrom198) {
   EXPECT_NEAR(blackLevel(132.0), 1.0f, 1e-6);
   EXPECT_NEAR(blackLevel(131.5), 0.0f, 1e-6);
