@@ -1,6 +1,7 @@
 // Shared helpers of the JPEG tests (see jpeg_test_support.h).
 #include "jpeg/jpeg_test_support.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -40,9 +41,9 @@ Image makePicture(int width, int height, int channels, int seed) {
 }
 
 std::string makeTempDir() {
-  char pattern[] = "/tmp/tessaly-jpeg-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  return dir ? dir : "/tmp";
+  std::string pattern = ::testing::TempDir() + "tessaly-jpeg-XXXXXX";
+  const char* dir = mkdtemp(pattern.data());
+  return dir ? dir : ::testing::TempDir();
 }
 
 std::vector<uint8_t> readFile(const std::string& path) {
