@@ -7,6 +7,7 @@
 #include "app/gl_window.h"
 #include "app/offline_render.h"
 #include "app/setup_dialog.h"
+#include "app/swap_interval.h"
 #include "app/window_procedure.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
@@ -79,6 +80,7 @@ int runProgram(const CommandLine& commandLine) {
 
   if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
     return 1;
+  if (commandLine.vsync) applySwapInterval(*commandLine.vsync);
 
   if (commandLine.screenshotTime) {
     const int code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);

@@ -83,6 +83,10 @@ bool createWindow(const char* title, int x, int y, int width, int height, bool f
 bool choosePixelFormat();
 // Creates the OpenGL compatibility context and makes it current; swap interval 1 where allowed.
 bool createGLContext();
+// Asks for a swap interval: 1 waits for the display's refresh, 0 does not.
+// False when the driver refuses; swapInterval() says what is in force.
+bool setSwapInterval(int interval);
+int swapInterval();
 bool makeContextCurrent();
 void swapWindow();
 bool releaseContext();  // makes no context current

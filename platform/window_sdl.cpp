@@ -86,6 +86,10 @@ bool createGLContext() {
   return true;
 }
 
+bool setSwapInterval(int interval) { return context && SDL_GL_SetSwapInterval(interval) == 0; }
+
+int swapInterval() { return context ? SDL_GL_GetSwapInterval() : 0; }
+
 bool makeContextCurrent() { return window && context && SDL_GL_MakeCurrent(window, context) == 0; }
 
 void swapWindow() {
