@@ -45,7 +45,9 @@ const char* usageText() {
          "                     compresses less well: at the same quality setting (CRF 16)\n"
          "                     its file is larger or its picture less faithful\n"
          "  --help             this text\n"
-         "  --version          the program's version\n";
+         "  --version          the program's version\n"
+         "Keys during the show: F11 switches between the window and fullscreen at the\n"
+         "desktop's own mode.\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {

@@ -35,6 +35,8 @@ void chooseScreen(const CommandLine& commandLine) {
   demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
   demo.renderHeight = demo.viewportHeight =
       commandLine.width ? renderHeightForWidth(*commandLine.width) : 720;
+  demo.displayWidth = demo.renderWidth;
+  demo.displayHeight = demo.renderHeight;
   demo.fullscreen = commandLine.fullscreen.value_or(false);
 }
 
@@ -78,8 +80,10 @@ int runProgram(const CommandLine& commandLine) {
   if (!capture && !commandLine.screenshotTime && !commandLine.benchmark)
     requestStartTime(commandLine.start);
 
-  if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
-    return 1;
+  // Fullscreen takes the whole display mode; the picture keeps the render size.
+  const int windowWidth = demo.fullscreen ? demo.displayWidth : demo.renderWidth;
+  const int windowHeight = demo.fullscreen ? demo.displayHeight : demo.renderHeight;
+  if (!createMainWindow("Tessaly", windowWidth, windowHeight, 32, demo.fullscreen)) return 1;
   if (commandLine.vsync) applySwapInterval(*commandLine.vsync);
 
   if (commandLine.screenshotTime) {
