@@ -5,6 +5,7 @@
 #include "app/capture.h"
 #include "app/display_modes.h"
 #include "app/gl_window.h"
+#include "app/live_shaders.h"
 #include "app/offline_render.h"
 #include "app/setup_dialog.h"
 #include "app/swap_interval.h"
@@ -56,6 +57,7 @@ bool mainLoopPass(int& quitCode) {
       escapePressed = true;
     windowProcedure(message);
   }
+  pollLiveShaders();
   bool running = true;
   if (demo.windowActive) running = runFrame();
   if ((!running || escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
@@ -109,6 +111,7 @@ int runProgram(const CommandLine& commandLine) {
     return code;
   }
 
+  if (commandLine.live) startLiveShaders();
   int quitCode = 0;
   while (mainLoopPass(quitCode)) {
   }
