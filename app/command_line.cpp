@@ -49,8 +49,8 @@ const char* usageText() {
          "                     its file is larger or its picture less faithful\n"
          "  --help             this text\n"
          "  --version          the program's version\n"
-         "Keys during the show: F11 switches between the window and fullscreen at the\n"
-         "desktop's own mode.\n";
+         "Keys during the show: F2 shows or hides the frame-time overlay, F11 switches\n"
+         "between the window and fullscreen at the desktop's own mode.\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {

@@ -4,6 +4,7 @@
 #include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/display_modes.h"
+#include "app/frame_overlay.h"
 #include "app/gl_window.h"
 #include "app/live_shaders.h"
 #include "app/offline_render.h"
@@ -58,8 +59,10 @@ bool mainLoopPass(int& quitCode) {
     windowProcedure(message);
   }
   pollLiveShaders();
+  overlayFrameBegins();
   bool running = true;
   if (demo.windowActive) running = runFrame();
+  drawFrameOverlay();
   if ((!running || escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
     demo.fadingOut = true;
     demo.fadeStartTime = demo.demoTime;

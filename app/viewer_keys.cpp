@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/frame_overlay.h"
 #include "platform/platform.h"
 
 namespace {
@@ -24,4 +25,5 @@ void toggleFullscreen() {
 
 void viewerKeyPressed(int key) {
   if (key == platform::vk::F11) toggleFullscreen();
+  if (key == platform::vk::F2) toggleFrameOverlay();
 }
