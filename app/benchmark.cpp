@@ -13,6 +13,7 @@
 
 #include "app/offline_render.h"
 #include "app/reference_chain.h"
+#include "app/swap_interval.h"
 #include "render/frame_profile.h"
 #include "runtime/demo_state.h"
 
@@ -113,10 +114,11 @@ int runBenchmark(const BenchmarkOptions& options) {
   std::printf("Tessaly frame benchmark: %d x %d, %s, on %s\n", w, h,
               demo.antialiased ? "4 samples" : "single-sampled with the edge filter",
               reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-  std::printf("%d frames a moment, milliseconds; passes timed with %s; no buffer swap\n",
+  std::printf("%d frames a moment, milliseconds; passes timed with %s; no buffer swap (%s)\n",
               options.framesPerMoment,
               profile.clock() == FrameProfile::Clock::kTimerQueries ? "GL timer queries"
-                                                                    : "glFinish and a clock");
+                                                                    : "glFinish and a clock",
+              vsyncLabel().c_str());
 
   std::vector<Row> scenes = {{"opening panels", {5, 12.5, 18}},
                              {"falling panels", {22, 27.5, 33}},

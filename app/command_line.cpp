@@ -31,6 +31,10 @@ const char* usageText() {
          "  --start T          start the show at T seconds\n"
          "  --aa, --no-aa      the scene with 4 samples a pixel (default), or with one and a\n"
          "                     cheaper edge filter, as the dialog's \"Antialiased\" box\n"
+         "  --live             watch the data folder's shader files and rebuild a program\n"
+         "                     within a second of its file changing; one that does not\n"
+         "                     compile keeps the last working program (for makers)\n"
+         "  --vsync, --no-vsync  wait for the display's refresh at each frame (default), or not\n"
          "  --screenshot T FILE.png  render the frame at T seconds to a PNG and exit\n"
          "  --capture FILE.mp4 render the show offline to a video with its soundtrack and exit\n"
          "  --fps N            frames per second of the capture (default 60)\n"
@@ -44,7 +48,9 @@ const char* usageText() {
          "                     compresses less well: at the same quality setting (CRF 16)\n"
          "                     its file is larger or its picture less faithful\n"
          "  --help             this text\n"
-         "  --version          the program's version\n";
+         "  --version          the program's version\n"
+         "Keys during the show: F2 shows or hides the frame-time overlay, F11 switches\n"
+         "between the window and fullscreen at the desktop's own mode.\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -76,6 +82,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       ++i;
     } else if (arg == "--aa" || arg == "--no-aa") {
       line.antialiased = arg == "--aa";
+    } else if (arg == "--live") {
+      line.live = true;
+    } else if (arg == "--vsync" || arg == "--no-vsync") {
+      line.vsync = arg == "--vsync";
     } else if (arg == "--benchmark") {
       line.noDialog = true;
       line.benchmark = true;

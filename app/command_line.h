@@ -24,6 +24,8 @@ struct CommandLine {
   bool benchmark = false;     // print the frame profiler's table and exit
   int benchmarkFrames = 5;    // frames at each of the benchmark's moments
   std::string capturePreset;  // x264's preset for the capture; empty: the default
+  std::optional<bool> vsync;  // --vsync / --no-vsync: swap interval 1 or 0; default 1 where allowed
+  bool live = false;          // rebuild a shader program when its file changes
   std::string error;          // set when the arguments cannot be used
 };
 

@@ -77,6 +77,8 @@ ScreenChoice screenFromDialog(const std::vector<DisplayMode>& modes, int index, 
   ScreenChoice choice;
   choice.width = modes[index].width;
   choice.height = renderHeightForWidth(choice.width);
+  choice.displayWidth = modes[index].width;
+  choice.displayHeight = modes[index].height;
   choice.fullscreen = !windowed;
   choice.antialiased = antialiased;
   return choice;

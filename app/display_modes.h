@@ -30,15 +30,20 @@ int initialModeIndex(const std::vector<DisplayMode>& modes);
 // quotient rounded to single precision first (1366 -> 768, 1280 -> 720).
 int renderHeightForWidth(int width);
 
-// What the dialog's "Run ... " decides.
+// What the dialog's "Run ... " decides: the render size, and the display
+// mode a fullscreen screen switches to, the chosen mode itself (a mode of
+// another shape shows the 16:9 picture with black bars).
 struct ScreenChoice {
   int width = 1280;
   int height = 720;
+  int displayWidth = 1280;
+  int displayHeight = 720;
   bool fullscreen = false;
   bool antialiased = true;
 };
 
 // The screen for entry `index` of `modes` (an index outside the list takes
-// entry 0; `modes` must not be empty). The mode's own height is not used.
+// entry 0; `modes` must not be empty). The mode's own height is only the
+// display mode's.
 ScreenChoice screenFromDialog(const std::vector<DisplayMode>& modes, int index, bool antialiased,
                               bool windowed);

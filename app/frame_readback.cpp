@@ -48,7 +48,7 @@ FrameReadback::~FrameReadback() {
 void FrameReadback::read() {
   assert(held_ < (pixelBuffers_ ? kSlots : 1) && "take a frame out before reading another");
   demo.renderer.bindScreen();
-  glReadBuffer(GL_BACK);
+  glReadBuffer(demo.renderer.screenColorBuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (pixelBuffers_) {
     // With a pack buffer bound the call only queues the copy into it. The

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/window_picture.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/startup.h"
@@ -73,6 +74,9 @@ bool createMainWindow(const char* title, int width, int height, int bits, bool f
     return false;
   }
   demo.renderer.buildOutlineFont();
+  int drawnWidth = 0, drawnHeight = 0;
+  platform::drawableSize(drawnWidth, drawnHeight);
+  pictureWindowResized(drawnWidth, drawnHeight);
   return true;
 }
 
@@ -82,6 +86,7 @@ void destroyMainWindow() {
     platform::restoreDisplayMode();
     platform::showCursor(true);
   }
+  forgetPictureTarget();
   if (platform::hasGLContext()) {
     if (!platform::releaseContext()) shutdownError("Release Of DC And RC Failed.");
     if (!platform::destroyGLContext()) shutdownError("Release Rendering Context Failed.");
@@ -112,4 +117,7 @@ bool initGLState() {
   return true;
 }
 
-void swapFrameBuffers(double) { platform::swapWindow(); }
+void swapFrameBuffers(double) {
+  showPicture();
+  platform::swapWindow();
+}

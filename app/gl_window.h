@@ -16,5 +16,6 @@ void destroyMainWindow();
 void resizeViewport(int width, int height);
 // Initial GL state, then the startup sequence. Always true.
 bool initGLState();
-// Presents the back buffer; the argument is ignored.
+// Shows the frame in the window's letterbox rectangle and presents the back
+// buffer; the argument is ignored.
 void swapFrameBuffers(double ignored);

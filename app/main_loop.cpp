@@ -4,9 +4,12 @@
 #include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/display_modes.h"
+#include "app/frame_overlay.h"
 #include "app/gl_window.h"
+#include "app/live_shaders.h"
 #include "app/offline_render.h"
 #include "app/setup_dialog.h"
+#include "app/swap_interval.h"
 #include "app/window_procedure.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
@@ -34,6 +37,8 @@ void chooseScreen(const CommandLine& commandLine) {
   demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
   demo.renderHeight = demo.viewportHeight =
       commandLine.width ? renderHeightForWidth(*commandLine.width) : 720;
+  demo.displayWidth = demo.renderWidth;
+  demo.displayHeight = demo.renderHeight;
   demo.fullscreen = commandLine.fullscreen.value_or(false);
 }
 
@@ -53,8 +58,11 @@ bool mainLoopPass(int& quitCode) {
       escapePressed = true;
     windowProcedure(message);
   }
+  pollLiveShaders();
+  overlayFrameBegins();
   bool running = true;
   if (demo.windowActive) running = runFrame();
+  drawFrameOverlay();
   if ((!running || escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
     demo.fadingOut = true;
     demo.fadeStartTime = demo.demoTime;
@@ -77,8 +85,11 @@ int runProgram(const CommandLine& commandLine) {
   if (!capture && !commandLine.screenshotTime && !commandLine.benchmark)
     requestStartTime(commandLine.start);
 
-  if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
-    return 1;
+  // Fullscreen takes the whole display mode; the picture keeps the render size.
+  const int windowWidth = demo.fullscreen ? demo.displayWidth : demo.renderWidth;
+  const int windowHeight = demo.fullscreen ? demo.displayHeight : demo.renderHeight;
+  if (!createMainWindow("Tessaly", windowWidth, windowHeight, 32, demo.fullscreen)) return 1;
+  if (commandLine.vsync) applySwapInterval(*commandLine.vsync);
 
   if (commandLine.screenshotTime) {
     const int code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
@@ -103,6 +114,7 @@ int runProgram(const CommandLine& commandLine) {
     return code;
   }
 
+  if (commandLine.live) startLiveShaders();
   int quitCode = 0;
   while (mainLoopPass(quitCode)) {
   }

@@ -41,7 +41,7 @@ void runOfflineFrame(double t) {
 std::vector<uint8_t> readWindowPixels(int width, int height) {
   std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
   demo.renderer.bindScreen();
-  glReadBuffer(GL_BACK);
+  glReadBuffer(demo.renderer.screenColorBuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
   std::vector<uint8_t> topDown(bottomUp.size());

@@ -18,6 +18,8 @@ namespace {
 void applyScreen(const ScreenChoice& choice) {
   demo.renderWidth = demo.viewportWidth = choice.width;
   demo.renderHeight = demo.viewportHeight = choice.height;
+  demo.displayWidth = choice.displayWidth;
+  demo.displayHeight = choice.displayHeight;
   demo.fullscreen = choice.fullscreen;
   demo.antialiased = choice.antialiased;
   // The dialog has no control for the extra option, so it is always off.

@@ -3,8 +3,10 @@
 
 #include <cstdio>
 
-#include "runtime/demo_state.h"
 #include "app/gl_window.h"
+#include "app/viewer_keys.h"
+#include "app/window_picture.h"
+#include "runtime/demo_state.h"
 
 namespace {
 
@@ -61,12 +63,17 @@ void windowProcedure(const platform::WindowMessage& message) {
       return;
     case MessageType::Size:
       resizeViewport(message.width, message.height);
+      pictureWindowResized(message.width, message.height);
       return;
     case MessageType::Close:
       platform::postQuit(0);
       return;
     case MessageType::KeyDown:
-      if (validKey(message.key)) demo.keys[message.key] = true;
+      if (validKey(message.key)) {
+        const bool held = demo.keys[message.key];
+        demo.keys[message.key] = true;
+        if (!held) viewerKeyPressed(message.key);
+      }
       return;
     case MessageType::KeyUp:
       if (validKey(message.key)) demo.keys[message.key] = false;

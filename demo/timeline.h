@@ -17,3 +17,18 @@ constexpr Scene sceneAt(double t) {
   if (t < kPanelCubeStart) return Scene::RingTunnel;
   return Scene::PanelCube;
 }
+
+// The scene's name as viewers and the frame-time overlay call it.
+constexpr const char* sceneName(Scene scene) {
+  switch (scene) {
+    case Scene::OpeningPanels:
+      return "opening panels";
+    case Scene::PanelField:
+      return "falling panels";
+    case Scene::RingTunnel:
+      return "ring tunnel";
+    case Scene::PanelCube:
+      return "panel cube";
+  }
+  return "";
+}

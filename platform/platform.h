@@ -60,6 +60,8 @@ constexpr int Escape = 0x1B;
 constexpr int Up = 0x26;
 constexpr int Down = 0x28;
 constexpr int F1 = 0x70;
+constexpr int F2 = 0x71;
+constexpr int F11 = 0x7A;
 }  // namespace vk
 
 // Takes the next message without waiting; false when the queue is empty.
@@ -76,13 +78,24 @@ bool videoAvailable();
 bool setFullscreenMode(int width, int height, int bitsPerPixel);
 // Restores the desktop display mode (a no-op if it was never changed).
 void restoreDisplayMode();
-// Opens the window with the given client size; windowed at (x, y), or
-// fullscreen on the primary display. The window is shown and focused.
+// Opens the window with the given client size; windowed at (x, y) and
+// resizable, or fullscreen on the primary display. The window is shown and focused.
 bool createWindow(const char* title, int x, int y, int width, int height, bool fullscreen);
+// Switches the window between windowed and fullscreen at the desktop's own
+// mode (no mode change); leaving a fullscreen display mode gives the desktop
+// its mode back. False when the window system refuses.
+bool setDesktopFullscreen(bool fullscreen);
+bool windowFullscreen();
+// The size in pixels the context draws into.
+void drawableSize(int& width, int& height);
 // Checks that the window's surface offers RGBA8 colour, 24-bit depth and double buffering.
 bool choosePixelFormat();
 // Creates the OpenGL compatibility context and makes it current; swap interval 1 where allowed.
 bool createGLContext();
+// Asks for a swap interval: 1 waits for the display's refresh, 0 does not.
+// False when the driver refuses; swapInterval() says what is in force.
+bool setSwapInterval(int interval);
+int swapInterval();
 bool makeContextCurrent();
 void swapWindow();
 bool releaseContext();  // makes no context current

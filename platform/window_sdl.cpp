@@ -62,13 +62,30 @@ bool createWindow(const char* title, int x, int y, int width, int height, bool f
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
   if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
   window = SDL_CreateWindow(title, fullscreen ? 0 : x, fullscreen ? 0 : y, width, height, flags);
   if (!window) return false;
   if (fullscreen && fullscreenModeWanted) SDL_SetWindowDisplayMode(window, &wantedMode);
   SDL_RaiseWindow(window);
   return true;
+}
+
+bool setDesktopFullscreen(bool fullscreen) {
+  if (!window) return false;
+  if (SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+    return false;
+  if (!fullscreen) fullscreenModeWanted = false;
+  return true;
+}
+
+bool windowFullscreen() {
+  return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void drawableSize(int& width, int& height) {
+  width = height = 0;
+  if (window) SDL_GL_GetDrawableSize(window, &width, &height);
 }
 
 bool choosePixelFormat() {
@@ -85,6 +102,10 @@ bool createGLContext() {
   SDL_GL_SetSwapInterval(1);
   return true;
 }
+
+bool setSwapInterval(int interval) { return context && SDL_GL_SetSwapInterval(interval) == 0; }
+
+int swapInterval() { return context ? SDL_GL_GetSwapInterval() : 0; }
 
 bool makeContextCurrent() { return window && context && SDL_GL_MakeCurrent(window, context) == 0; }
 

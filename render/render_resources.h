@@ -58,6 +58,10 @@ class RenderResources {
   Camera orbitCamera;                                    // circles the origin with the part's clock
   float markerX = 0.0f, markerY = 0.0f, markerZ = 0.0f;  // printed by the middle-button capture
 
+  // The render-size target that stands in for the window while the window has
+  // another size; 0 when the frame goes straight to the window.
+  GLuint screenFramebuffer = 0;
+
   GLuint fontListBase = 0;
   GlyphMetrics glyphMetrics[kFontGlyphCount];
 
@@ -79,7 +83,11 @@ class RenderResources {
   // textures attached to it, with the first count colour attachments selected.
   void bindTexturesForDrawing(int index, int count);
   void resolveTarget(int index, int width, int height, int colorCount, bool withDepth);
+  // Binds the framebuffer the frame's last passes draw on: the window, or
+  // screenFramebuffer while the window is not the render size.
   void bindScreen();
+  // The colour buffer a readback of the frame reads from.
+  GLenum screenColorBuffer() const;
 
   // JPEG images as textures.
   void loadJpegTexture(const char* path, TextureId slot);

@@ -165,5 +165,9 @@ void RenderResources::resolveTarget(int index, int width, int height, int colorC
 
 void RenderResources::bindScreen() {
   // Without the extensions drawing never left the window.
-  if (glBindFramebufferEXT) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  if (glBindFramebufferEXT) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screenFramebuffer);
+}
+
+GLenum RenderResources::screenColorBuffer() const {
+  return screenFramebuffer ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK;
 }

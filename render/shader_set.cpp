@@ -29,6 +29,28 @@ GLuint compileShaderFile(GLenum type, const char* path) {
   return shader;
 }
 
+bool compiled(GLuint shader, const std::string& path) {
+  GLint status = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+  if (status == GL_TRUE) return true;
+  char log[kInfoLogSize] = {};
+  glGetShaderInfoLog(shader, kInfoLogSize, nullptr, log);
+  std::cerr << path << ": does not compile; the program in use stays\n" << log << std::endl;
+  return false;
+}
+
+bool linked(GLuint program, const ProgramFiles& files) {
+  GLint status = GL_FALSE;
+  glGetProgramiv(program, GL_LINK_STATUS, &status);
+  if (status == GL_TRUE) return true;
+  char log[kInfoLogSize] = {};
+  glGetProgramInfoLog(program, kInfoLogSize, nullptr, log);
+  std::cerr << (files.vertexPath.empty() ? "" : files.vertexPath + " with ") << files.fragmentPath
+            << ": does not link; the program in use stays\n"
+            << log << std::endl;
+  return false;
+}
+
 }  // namespace
 
 std::unique_ptr<char[]> readShaderSource(const char* path) {
@@ -66,6 +88,7 @@ void ShaderSet::loadVertexShader(const char* path, int slot) {
 }
 
 void ShaderSet::buildFragmentProgram(const char* path, int slot) {
+  programFiles.push_back({slot, "", path});
   loadFragmentShader(path, slot);
   programs[slot] = glCreateProgram();
   glAttachShader(programs[slot], fragmentShaders[slot]);
@@ -74,12 +97,46 @@ void ShaderSet::buildFragmentProgram(const char* path, int slot) {
 }
 
 void ShaderSet::buildProgram(const char* vertexPath, const char* fragmentPath, int slot) {
+  programFiles.push_back({slot, vertexPath, fragmentPath});
   loadVertexShader(vertexPath, slot);
   loadFragmentShader(fragmentPath, slot);
   programs[slot] = glCreateProgram();
   glAttachShader(programs[slot], fragmentShaders[slot]);
   glAttachShader(programs[slot], vertexShaders[slot]);
   glLinkProgram(programs[slot]);
+}
+
+bool ShaderSet::rebuildProgram(const ProgramFiles& files) {
+  const bool withVertex = !files.vertexPath.empty();
+  const GLuint fragment = compileShaderFile(GL_FRAGMENT_SHADER, files.fragmentPath.c_str());
+  const GLuint vertex =
+      withVertex ? compileShaderFile(GL_VERTEX_SHADER, files.vertexPath.c_str()) : 0;
+  bool ok = compiled(fragment, files.fragmentPath);
+  if (withVertex) ok = compiled(vertex, files.vertexPath) && ok;
+  GLuint program = 0;
+  if (ok) {
+    program = glCreateProgram();
+    glAttachShader(program, fragment);
+    if (withVertex) glAttachShader(program, vertex);
+    glLinkProgram(program);
+    ok = linked(program, files);
+  }
+  // Deleting a shader or program that is attached or in use only marks it;
+  // GL frees it once nothing refers to it.
+  const int slot = files.slot;
+  if (!ok) {
+    glDeleteProgram(program);
+    glDeleteShader(fragment);
+    glDeleteShader(vertex);
+    return false;
+  }
+  glDeleteProgram(programs[slot]);
+  glDeleteShader(fragmentShaders[slot]);
+  if (withVertex) glDeleteShader(vertexShaders[slot]);
+  programs[slot] = program;
+  fragmentShaders[slot] = fragment;
+  if (withVertex) vertexShaders[slot] = vertex;
+  return true;
 }
 
 void ShaderSet::useProgram(int slot) { glUseProgram(programs[slot]); }

@@ -3,12 +3,16 @@
 // Sources are read from files (GLSL despite the .cpp extension), compiled and
 // linked once at startup; the compile log of every shader is printed to
 // standard output with its path. Uniforms are set by name on the current
-// program, looking the location up on every call.
+// program, looking the location up on every call. A program can be built
+// anew from its files while the show runs; one that fails to compile or link
+// leaves the program in use as it was.
 #pragma once
 
 #include <GL/glew.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "demo/vector.h"
 
@@ -18,6 +22,14 @@ constexpr int kShaderSlotCount = 10128;
 // opened (after printing "Cannot open shader source file.").
 std::unique_ptr<char[]> readShaderSource(const char* path);
 
+// The files one program was built from; vertexPath is empty for a
+// fragment-only program.
+struct ProgramFiles {
+  int slot = 0;
+  std::string vertexPath;
+  std::string fragmentPath;
+};
+
 class ShaderSet {
  public:
   void loadFragmentShader(const char* path, int slot);
@@ -26,6 +38,11 @@ class ShaderSet {
   void buildFragmentProgram(const char* path, int slot);
   // Vertex and fragment program, not made current.
   void buildProgram(const char* vertexPath, const char* fragmentPath, int slot);
+  // Compiles and links the program's files again. On success the new program
+  // replaces the slot's and the old one is deleted; on a compile or link error
+  // the log goes to standard error with the file names, the slot keeps its
+  // program, and the result is false.
+  bool rebuildProgram(const ProgramFiles& files);
   void useProgram(int slot);
   void useFixedFunction();
   // Whether the program in slot uses the uniform `name` (the linker drops
@@ -42,4 +59,5 @@ class ShaderSet {
   GLuint fragmentShaders[kShaderSlotCount] = {};
   GLuint vertexShaders[kShaderSlotCount] = {};
   GLuint programs[kShaderSlotCount] = {};
+  std::vector<ProgramFiles> programFiles;  // every program built, in build order
 };

@@ -80,11 +80,13 @@ struct DemoState {
   // Configuration
   int32_t renderWidth = 1280, renderHeight = 720;
   int32_t viewportWidth = 1280, viewportHeight = 720;
+  int32_t displayWidth = 1280, displayHeight = 720;  // the mode fullscreen switches to
   bool fullscreen = false;
   bool musicEnabled = true;
   bool showSetupDialog = true;
   double fadeOutRate = 100002.5;
-  bool antialiased = true;  // the dialog's choice: the scene with 4 samples, or one and an edge filter
+  // The dialog's choice: the scene with 4 samples, or one and an edge filter.
+  bool antialiased = true;
   bool extraOption = false;
   std::vector<DisplayMode> displayModes;
 

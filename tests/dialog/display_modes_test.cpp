@@ -74,6 +74,9 @@ TEST(ScreenChoice, UsesTheChosenWidthAndTheCheckBoxes) {
   const ScreenChoice wide = screenFromDialog(list, 1, true, false);
   EXPECT_EQ(wide.width, 1920);
   EXPECT_EQ(wide.height, 1080);
+  // Fullscreen switches to the 16:10 mode itself; the picture gets bars.
+  EXPECT_EQ(wide.displayWidth, 1920);
+  EXPECT_EQ(wide.displayHeight, 1200);
   EXPECT_TRUE(wide.fullscreen);
   EXPECT_TRUE(wide.antialiased);
 

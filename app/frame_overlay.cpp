@@ -1,0 +1,176 @@
+// The frame-time overlay: figures gathered over half a second, drawn as
+// outline-font text over a dark panel.
+#include "app/frame_overlay.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "app/swap_interval.h"
+#include "demo/timeline.h"
+#include "render/frame_profile.h"
+#include "runtime/demo_state.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kRefresh = std::chrono::milliseconds(500);
+constexpr int kPassesPerLine = 2;
+
+// The sums over the frames since the last refresh, and the figures on screen.
+struct Overlay {
+  bool shown = false;
+  std::unique_ptr<FrameProfile> profile;
+  Clock::time_point periodStart;
+  int frames = 0;
+  std::vector<std::pair<std::string, double>> passTotals;
+  OverlayFigures figures;
+};
+
+Overlay overlay;
+
+void addPasses(const std::vector<PassTime>& passes) {
+  for (const PassTime& pass : passes) {
+    auto same = [&](const auto& total) { return total.first == pass.name; };
+    auto found = std::find_if(overlay.passTotals.begin(), overlay.passTotals.end(), same);
+    if (found == overlay.passTotals.end())
+      overlay.passTotals.emplace_back(pass.name, pass.milliseconds);
+    else
+      found->second += pass.milliseconds;
+  }
+}
+
+void refreshFigures(Clock::time_point now) {
+  const double seconds = std::chrono::duration<double>(now - overlay.periodStart).count();
+  OverlayFigures& figures = overlay.figures;
+  figures.framesPerSecond = overlay.frames / seconds;
+  figures.frameMilliseconds = seconds * 1000.0 / overlay.frames;
+  figures.vsync = vsyncLabel();
+  figures.passes.clear();
+  for (const auto& [name, total] : overlay.passTotals)
+    figures.passes.emplace_back(name, total / overlay.frames);
+  overlay.periodStart = now;
+  overlay.frames = 0;
+  overlay.passTotals.clear();
+}
+
+double textWidth(const std::string& text) {
+  double width = 0.0;
+  for (unsigned char c : text) width += demo.renderer.glyphMetrics[c].advanceX;
+  return width;
+}
+
+// Lines top down from the picture's top left corner, em high, on a panel
+// that darkens what lies behind them.
+void drawLines(const std::vector<std::string>& lines) {
+  const int w = demo.renderWidth, h = demo.renderHeight;
+  const double em = std::max(10.0, h / 45.0);
+  const double lineHeight = em * 1.3, margin = em * 0.6;
+  double widest = 0.0;
+  for (const std::string& line : lines) widest = std::max(widest, textWidth(line) * em);
+
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  demo.renderer.bindScreen();
+  glViewport(0, 0, w, h);
+  glUseProgram(0);
+  glMatrixMode(GL_TEXTURE);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, w, 0.0, h, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_SCISSOR_TEST);
+  for (GLenum target : {GL_TEXTURE_1D, GL_TEXTURE_2D, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP})
+    glDisable(target);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  const double top = h - margin * 0.5;
+  const double bottom = top - lines.size() * lineHeight - margin * 0.5;
+  glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+  glRectd(0.0, bottom, widest + 2.0 * margin, h);
+  glDisable(GL_BLEND);
+  glColor3f(1.0f, 0.95f, 0.6f);
+  glListBase(demo.renderer.fontListBase);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    glLoadIdentity();
+    glTranslated(margin, top - (i + 1) * lineHeight + em * 0.25, 0.0);
+    glScaled(em, em, em);
+    glCallLists(static_cast<GLsizei>(lines[i].size()), GL_UNSIGNED_BYTE, lines[i].data());
+  }
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_TEXTURE);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopAttrib();
+}
+
+}  // namespace
+
+std::vector<std::string> overlayLines(const OverlayFigures& figures) {
+  char text[160];
+  std::vector<std::string> lines;
+  if (figures.framesPerSecond > 0.0)
+    std::snprintf(text, sizeof text, "%.1f fps  %.1f ms  %s", figures.framesPerSecond,
+                  figures.frameMilliseconds, figures.vsync.c_str());
+  else
+    std::snprintf(text, sizeof text, "measuring  %s", figures.vsync.c_str());
+  lines.push_back(text);
+  std::snprintf(text, sizeof text, "%.2f s  %s", figures.showTime,
+                sceneName(sceneAt(figures.showTime)));
+  lines.push_back(text);
+  std::string line;
+  for (size_t i = 0; i < figures.passes.size(); ++i) {
+    std::snprintf(text, sizeof text, "%s%s %.1f ms", line.empty() ? "" : "   ",
+                  figures.passes[i].first.c_str(), figures.passes[i].second);
+    line += text;
+    if ((i + 1) % kPassesPerLine == 0 || i + 1 == figures.passes.size()) {
+      lines.push_back(line);
+      line.clear();
+    }
+  }
+  return lines;
+}
+
+void toggleFrameOverlay() {
+  overlay.shown = !overlay.shown;
+  overlay.figures = OverlayFigures{};
+  overlay.figures.vsync = vsyncLabel();
+  overlay.frames = 0;
+  overlay.passTotals.clear();
+  overlay.periodStart = Clock::now();
+  if (overlay.shown) {
+    overlay.profile = std::make_unique<FrameProfile>(FrameProfile::bestClock());
+    demo.renderer.frameProfile = overlay.profile.get();
+  } else {
+    demo.renderer.frameProfile = nullptr;
+    overlay.profile.reset();
+  }
+}
+
+bool frameOverlayShown() { return overlay.shown; }
+
+void overlayFrameBegins() {
+  if (overlay.shown) overlay.profile->beginFrame();
+}
+
+void drawFrameOverlay() {
+  if (!overlay.shown) return;
+  addPasses(overlay.profile->finishFrame());
+  ++overlay.frames;
+  const Clock::time_point now = Clock::now();
+  if (now - overlay.periodStart >= kRefresh) refreshFigures(now);
+  overlay.figures.showTime = demo.demoTime;
+  drawLines(overlayLines(overlay.figures));
+}

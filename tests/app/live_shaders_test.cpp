@@ -1,0 +1,101 @@
+// Live shaders on a copy of the data pack: an edited final pass is rebuilt
+// once and changes the next frame; a broken edit prints its file's log and
+// keeps the last working program; restoring the file restores the picture.
+#include "app/live_shaders.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/gl_window.h"
+#include "app/offline_render.h"
+#include "demo/part_start.h"
+#include "render/shader_set.h"
+#include "runtime/demo_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kFinalPass = "PostProcessing//f_blurpass.cpp";
+
+// Writes the file and moves its time a second on, so the change shows even
+// where the file system keeps coarse times.
+void rewrite(const std::string& path, const std::string& text) {
+  const fs::file_time_type before = fs::last_write_time(path);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  fs::last_write_time(path, before + std::chrono::seconds(1));
+}
+
+std::string readAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+bool allRed(const std::vector<uint8_t>& rgb) {
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+    if (rgb[i] != 255 || rgb[i + 1] != 0 || rgb[i + 2] != 0) return false;
+  return true;
+}
+
+TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
+  const fs::path pack = fs::path(::testing::TempDir()) / "live_shaders_data";
+  fs::remove_all(pack);
+  fs::create_directories(pack);
+  const fs::path source = TESSALY_BINARY_DIR "/data";
+  for (const char* folder : {"newneomeshes", "textures", "music"})
+    fs::create_directory_symlink(source / folder, pack / folder);
+  for (const char* folder : {"Materials", "PostProcessing"})
+    fs::copy(source / folder, pack / folder, fs::copy_options::recursive);
+  ASSERT_EQ(chdir(pack.c_str()), 0);
+
+  demo.musicEnabled = false;
+  setenv("TESSALY_BATCH", "1", 1);
+  demo.renderWidth = demo.viewportWidth = 160;
+  demo.renderHeight = demo.viewportHeight = 90;
+  ASSERT_TRUE(createMainWindow("Tessaly", 160, 90, 32, false));
+  auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
+  ASSERT_NE(part, nullptr);
+  ShaderSet& shaders = part->shaders;
+  const GLuint original = shaders.programs[part->programs.finalBlur];
+  watchShaderFiles(shaders);
+  beginOfflineClock();
+  EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "nothing changed yet";
+
+  const std::string originalText = readAll(kFinalPass);
+  rewrite(kFinalPass, "void main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
+  EXPECT_EQ(rebuildChangedShaders(shaders), 1);
+  EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "rebuilt again without a change";
+  const GLuint red = shaders.programs[part->programs.finalBlur];
+  EXPECT_NE(red, original);
+  runOfflineFrame(12.5);
+  EXPECT_TRUE(allRed(readWindowPixels(160, 90))) << "the edited pass did not draw the frame";
+
+  rewrite(kFinalPass, "void main() { gl_FragColor = vec4(1.0; }\n");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(rebuildChangedShaders(shaders), 0);
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find(std::string(kFinalPass) + ": does not compile; the program in use stays"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(shaders.programs[part->programs.finalBlur], red);
+  runOfflineFrame(12.6);
+  EXPECT_TRUE(allRed(readWindowPixels(160, 90))) << "a broken edit changed the picture";
+  EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "a broken file is retried only when it changes";
+
+  rewrite(kFinalPass, originalText);
+  EXPECT_EQ(rebuildChangedShaders(shaders), 1);
+  runOfflineFrame(12.7);
+  EXPECT_FALSE(allRed(readWindowPixels(160, 90)));
+  destroyMainWindow();
+}
+
+}  // namespace
