@@ -11,8 +11,8 @@ uniform sampler2D texture2d_1;           // combined image
 uniform sampler2D texture2d_velocities;  // velocity buffer (not written by the show)
 uniform sampler2D texture2d_random;      // noise
 uniform sampler2D texture2d_2;           // scene depth
-uniform sampler1D texture1d_dsp;         // spectrum, low bands first
 uniform sampler2D texture2d_glow;        // quarter-size highlight blur
+uniform float Kick;  // spectrum band 2, the low band the fringe follows
 uniform float Limit;
 uniform float time;
 uniform float GlowLevel;   // 0 when no glow is drawn
@@ -36,9 +36,8 @@ void main() {
                        texture2D(texture2d_1, uv - vec2(0.0, spread)).rgb) * 0.15;
   }
 
-  float kick = texture1D(texture1d_dsp, 2.5 / 256.0).r;
   vec2 fromCentre = uv - 0.5;
-  vec2 fringe = fromCentre * (0.002 + 0.006 * kick) * (1.0 + max(Limit, 0.0));
+  vec2 fringe = fromCentre * (0.002 + 0.006 * Kick) * (1.0 + max(Limit, 0.0));
   float red = texture2D(texture2d_1, uv + fringe).r;
   float blue = texture2D(texture2d_1, uv - fringe).b;
   vec3 color = vec3(mix(sum.r, red, 0.6), sum.g, mix(sum.b, blue, 0.6));
