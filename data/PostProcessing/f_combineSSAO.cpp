@@ -25,7 +25,10 @@ float linearDepth(ivec2 pixel) {
 // texture repeats, so a texel beyond an edge is the one on the opposite edge.
 vec2 occlusionTap(ivec2 texelIndex, float z, float share) {
   ivec2 size = ivec2(OcclusionSize.xy);
-  vec3 texel = texelFetch(texture2d_occlusion, (texelIndex + size) % size, 0).rgb;
+  // One step at most beyond an edge; a modulo would divide lane by lane.
+  ivec2 wrapped = texelIndex + size * (ivec2(lessThan(texelIndex, ivec2(0))) -
+                                       ivec2(greaterThanEqual(texelIndex, size)));
+  vec3 texel = texelFetch(texture2d_occlusion, wrapped, 0).rgb;
   float texelZ = (texel.g * 65280.0 + texel.b * 255.0) / 65535.0 * far;
   float weight = share / (0.002 + abs(texelZ - z) / z);
   return vec2(texel.r * weight, weight);

@@ -13,7 +13,10 @@ float luma(vec3 c) { return dot(c, vec3(0.299, 0.587, 0.114)); }
 // edge lies the opposite edge.
 float lumaAt(ivec2 pixel, ivec2 offset) {
   ivec2 size = textureSize(texture2d_1, 0);
-  return luma(texelFetch(texture2d_1, (pixel + offset + size) % size, 0).rgb);
+  ivec2 p = pixel + offset;
+  // One step at most beyond an edge; a modulo would divide lane by lane.
+  p += size * (ivec2(lessThan(p, ivec2(0))) - ivec2(greaterThanEqual(p, size)));
+  return luma(texelFetch(texture2d_1, p, 0).rgb);
 }
 
 // The centre and its diagonal neighbours lie on texels: fetched, not filtered.
