@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,12 +32,6 @@ double median(std::vector<double> values) {
   if (values.empty()) return 0.0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
-}
-
-double processCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
 }
 
 // Times one frame on the wall clock and in CPU time of this process (where a
@@ -71,14 +64,16 @@ int columnWidth(const std::string& name) {
   return static_cast<int>(std::max<size_t>(name.size(), 6));
 }
 
-double passMedian(const Row& row, const std::string& name) {
+using PassSeries = double PassTime::*;
+
+double passMedian(const Row& row, const std::string& name, PassSeries series) {
   std::vector<double> values;
   for (const auto& frame : row.passes) {
     double sum = 0.0;
     bool found = false;
     for (const PassTime& pass : frame)
       if (pass.name == name) {
-        sum += pass.milliseconds;
+        sum += pass.*series;
         found = true;
       }
     if (found) values.push_back(sum);
@@ -86,6 +81,17 @@ double passMedian(const Row& row, const std::string& name) {
   return median(values);
 }
 
+void printPasses(const Row& row, const std::vector<std::string>& names, PassSeries series) {
+  for (const std::string& name : names) {
+    if (row.passes.empty())
+      std::printf(" %*s", columnWidth(name), "-");
+    else
+      std::printf(" %*.1f", columnWidth(name), passMedian(row, name, series));
+  }
+  std::printf("\n");
+}
+
+// The frames and their passes on the wall clock, then the passes' CPU time.
 void printTable(const std::vector<Row>& rows) {
   const std::vector<std::string> names = passNames(rows);
   std::printf("\n%-16s %8s %8s %8s %8s |", "frame ms", "median", "min", "max", "cpu");
@@ -95,13 +101,14 @@ void printTable(const std::vector<Row>& rows) {
     const auto [least, most] = std::minmax_element(row.frames.begin(), row.frames.end());
     std::printf("%-16s %8.1f %8.1f %8.1f %8.1f |", row.name.c_str(), median(row.frames), *least,
                 *most, median(row.cpuFrames));
-    for (const std::string& name : names) {
-      if (row.passes.empty())
-        std::printf(" %*s", columnWidth(name), "-");
-      else
-        std::printf(" %*.1f", columnWidth(name), passMedian(row, name));
-    }
-    std::printf("\n");
+    printPasses(row, names, &PassTime::milliseconds);
+  }
+  std::printf("\n%-52s |", "pass cpu ms");
+  for (const std::string& name : names) std::printf(" %*s", columnWidth(name), name.c_str());
+  std::printf("\n");
+  for (const Row& row : rows) {
+    std::printf("%-16s %35s |", row.name.c_str(), "");
+    printPasses(row, names, &PassTime::cpuMilliseconds);
   }
 }
 

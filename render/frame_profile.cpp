@@ -2,6 +2,7 @@
 #include "render/frame_profile.h"
 
 #include <chrono>
+#include <ctime>
 #include <string>
 
 #include "render/render_resources.h"
@@ -13,6 +14,12 @@ double nowSeconds() {
 }
 
 }  // namespace
+
+double processCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
 
 FrameProfile::FrameProfile(Clock clock) : clock_(clock) {}
 
@@ -34,6 +41,7 @@ FrameProfile::Clock FrameProfile::bestClock() {
 void FrameProfile::beginFrame() {
   names_.clear();
   finishTimes_.clear();
+  cpuTimes_.clear();
   usedQueries_ = 0;
   recording_ = true;
   endPass(nullptr);
@@ -45,8 +53,10 @@ void FrameProfile::endPass(const char* name) {
   if (clock_ == Clock::kFinish) {
     glFinish();
     finishTimes_.push_back(nowSeconds());
+    cpuTimes_.push_back(processCpuSeconds());
     return;
   }
+  cpuTimes_.push_back(processCpuSeconds());
   if (usedQueries_ == queries_.size()) {
     queries_.push_back(0);
     glGenQueries(1, &queries_.back());
@@ -66,8 +76,9 @@ const std::vector<PassTime>& FrameProfile::finishFrame() {
     }
   }
   passes_.clear();
-  for (size_t i = 0; i < names_.size() && i + 1 < stamps.size(); ++i)
-    passes_.push_back({names_[i], (stamps[i + 1] - stamps[i]) * 1000.0});
+  for (size_t i = 0; i < names_.size() && i + 1 < stamps.size() && i + 1 < cpuTimes_.size(); ++i)
+    passes_.push_back({names_[i], (stamps[i + 1] - stamps[i]) * 1000.0,
+                       (cpuTimes_[i + 1] - cpuTimes_[i]) * 1000.0});
   return passes_;
 }
 

@@ -5,7 +5,10 @@
 //
 // Two clocks: GL timer queries (a timestamp at each mark, read back after the
 // frame), or glFinish and the process's steady clock at each mark, which also
-// serialises the passes so each is charged only its own work.
+// serialises the passes so each is charged only its own work. Each pass also
+// gets the CPU time the process spent between its marks: where a software
+// renderer draws, that is the pass's work, and other programs on a busy
+// machine disturb it less than the wall clock.
 #pragma once
 
 #include <GL/glew.h>
@@ -16,6 +19,7 @@
 struct PassTime {
   std::string name;
   double milliseconds = 0.0;
+  double cpuMilliseconds = 0.0;  // CPU time of the whole process, every thread
 };
 
 class FrameProfile {
@@ -48,10 +52,14 @@ class FrameProfile {
   bool recording_ = false;
   std::vector<const char*> names_;
   std::vector<double> finishTimes_;  // seconds, kFinish
+  std::vector<double> cpuTimes_;     // process CPU seconds at each mark
   std::vector<GLuint> queries_;      // one timestamp per mark plus the start, kTimerQueries
   size_t usedQueries_ = 0;
   std::vector<PassTime> passes_;
 };
+
+// CPU seconds of this process so far, every thread counted.
+double processCpuSeconds();
 
 // Marks the end of a pass on the renderer's profile, if it has one.
 class RenderResources;

@@ -7,23 +7,18 @@
 // for the combine pass.
 #version 130
 
-uniform float ttime;
 uniform float alpha;
 uniform sampler2D texture2d_1;     // normal map of the noise height field
 uniform sampler2D texture2d_blob;  // soft round blob
 
 in vec3 worldPosition;
 in vec3 eyePosition;
-in vec4 orbitCoord;
+in vec3 blobCoord;  // times the orbit camera's w, in z
 in vec4 color;
-flat in mat4 panelPlanes;  // columns (nx, ny, nz, d)
-
-bool outside(vec4 plane) { return dot(plane.xyz, worldPosition) + plane.w < -0.0005; }
+in vec4 planeDistances;  // n.p + d of the four planes
 
 void main() {
-  if (outside(panelPlanes[0]) || outside(panelPlanes[1]) || outside(panelPlanes[2]) ||
-      outside(panelPlanes[3]))
-    discard;
+  if (any(lessThan(planeDistances, vec4(-0.0005)))) discard;
 
   // The face normal from the screen-space derivatives, turned toward the eye.
   vec3 faceNormal = normalize(cross(dFdx(eyePosition), dFdy(eyePosition)));
@@ -45,12 +40,10 @@ void main() {
 
   vec3 lightDir = normalize(vec3(0.3, 0.6, 0.75));
   float diffuse = 0.35 + 0.65 * max(dot(n, lightDir), 0.0);
-  float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+  float facing = 1.0 - max(dot(n, toEye), 0.0);
+  float rim = facing * facing * facing;
   // A soft highlight where the orbit camera looks; nothing behind it.
-  vec2 blobCoord = orbitCoord.xy / max(orbitCoord.w, 0.0001);
-  float blob = orbitCoord.w > 0.0
-      ? texture2D(texture2d_blob, (blobCoord - 0.5) * 0.8 + 0.5 + vec2(0.05 * sin(ttime * 0.3), 0.0)).r
-      : 0.0;
+  float blob = blobCoord.z > 0.0 ? texture2D(texture2d_blob, blobCoord.xy / max(blobCoord.z, 0.0001)).r : 0.0;
 
   vec3 panel = base * diffuse + vec3(0.10, 0.14, 0.22) * rim + vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
   vec3 ring = base * (0.75 + 0.5 * diffuse) + base * rim * 0.6;

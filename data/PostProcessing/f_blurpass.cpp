@@ -5,14 +5,14 @@
 // pulse, each as the 8-bit window would have it: the glow added
 // ("GlowLevel" times the glow image), the white flash added ("FlashLevel"),
 // and the dip or fade to black ("BlackLevel", the share of black).
-#version 120
+#version 130
 
 uniform sampler2D texture2d_1;           // combined image
 uniform sampler2D texture2d_velocities;  // velocity buffer (not written by the show)
 uniform sampler2D texture2d_random;      // noise
 uniform sampler2D texture2d_2;           // scene depth
-uniform sampler1D texture1d_dsp;         // spectrum, low bands first
 uniform sampler2D texture2d_glow;        // quarter-size highlight blur
+uniform float Kick;  // spectrum band 2, the low band the fringe follows
 uniform float Limit;
 uniform float time;
 uniform float GlowLevel;   // 0 when no glow is drawn
@@ -21,11 +21,14 @@ uniform float BlackLevel;  // 0 when no black is drawn
 
 void main() {
   vec2 uv = gl_TexCoord[0].st;
-  float depth = texture2D(texture2d_2, uv).r;
+  // Taps at this pixel's own texel are fetched, not filtered: the same value
+  // for less work.
+  ivec2 pixel = ivec2(gl_FragCoord.xy);
+  float depth = texelFetch(texture2d_2, pixel, 0).r;
   float spread = clamp((depth - 0.985) * 40.0, 0.0, 1.0) * (0.0015 + 0.002 * max(Limit, 0.0));
 
   // Near surfaces (spread 0) keep their own colour without the four taps.
-  vec3 sum = texture2D(texture2d_1, uv).rgb;
+  vec3 sum = texelFetch(texture2d_1, pixel, 0).rgb;
   if (spread > 0.0) {
     sum = sum * 0.4 + (texture2D(texture2d_1, uv + vec2(spread, 0.0)).rgb +
                        texture2D(texture2d_1, uv - vec2(spread, 0.0)).rgb +
@@ -33,16 +36,17 @@ void main() {
                        texture2D(texture2d_1, uv - vec2(0.0, spread)).rgb) * 0.15;
   }
 
-  float kick = texture1D(texture1d_dsp, 2.5 / 256.0).r;
   vec2 fromCentre = uv - 0.5;
-  vec2 fringe = fromCentre * (0.002 + 0.006 * kick) * (1.0 + max(Limit, 0.0));
+  vec2 fringe = fromCentre * (0.002 + 0.006 * Kick) * (1.0 + max(Limit, 0.0));
   float red = texture2D(texture2d_1, uv + fringe).r;
   float blue = texture2D(texture2d_1, uv - fringe).b;
   vec3 color = vec3(mix(sum.r, red, 0.6), sum.g, mix(sum.b, blue, 0.6));
 
   float grain = texture2D(texture2d_random, uv * 2.7 + vec2(fract(time * 7.13), fract(time * 3.71))).g - 0.5;
   color += grain * 0.025;
-  float vignette = 1.0 - 0.55 * pow(length(fromCentre) * 1.35, 2.5);
+  // 1 - 0.55 x^2.5 with x = 1.35 |fromCentre|, as x^2 sqrt(x).
+  float x = length(fromCentre) * 1.35;
+  float vignette = 1.0 - 0.55 * x * x * sqrt(x);
   color = clamp(color * vignette, 0.0, 1.0);
   color = min(color + GlowLevel * texture2D(texture2d_glow, uv).rgb, 1.0);
   color = min(color + FlashLevel, 1.0);

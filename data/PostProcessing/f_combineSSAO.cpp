@@ -2,7 +2,7 @@
 // half-size occlusion, upsampled with weights that follow the depth so that
 // no shadow bleeds across an edge, plus the glow mask of the second colour
 // buffer. "Limit" changes every frame and moves a faint grain.
-#version 120
+#version 130
 
 uniform sampler2D texture2d_1;          // scene colour (edge-filtered when drawn with one sample)
 uniform sampler2D texture2d_2;          // scene depth
@@ -15,15 +15,20 @@ uniform vec4 OcclusionSize;  // xy: texels of the occlusion texture
 const float near = 1.0;
 const float far = 100.0;
 
-float linearDepth(vec2 uv) {
-  float d = texture2D(texture2d_2, uv).r * 2.0 - 1.0;
+float linearDepth(ivec2 pixel) {
+  float d = texelFetch(texture2d_2, pixel, 0).r * 2.0 - 1.0;
   return 2.0 * near * far / (far + near - d * (far - near));
 }
 
 // The four occlusion texels around uv, each weighted by its bilinear share and
-// by how close the depth it was measured at lies to this pixel's depth.
-vec2 occlusionTap(vec2 uv, float z, float share) {
-  vec3 texel = texture2D(texture2d_occlusion, uv).rgb;
+// by how close the depth it was measured at lies to this pixel's depth. The
+// texture repeats, so a texel beyond an edge is the one on the opposite edge.
+vec2 occlusionTap(ivec2 texelIndex, float z, float share) {
+  ivec2 size = ivec2(OcclusionSize.xy);
+  // One step at most beyond an edge; a modulo would divide lane by lane.
+  ivec2 wrapped = texelIndex + size * (ivec2(lessThan(texelIndex, ivec2(0))) -
+                                       ivec2(greaterThanEqual(texelIndex, size)));
+  vec3 texel = texelFetch(texture2d_occlusion, wrapped, 0).rgb;
   float texelZ = (texel.g * 65280.0 + texel.b * 255.0) / 65535.0 * far;
   float weight = share / (0.002 + abs(texelZ - z) / z);
   return vec2(texel.r * weight, weight);
@@ -33,20 +38,21 @@ float upsampledOcclusion(vec2 uv, float z) {
   vec2 position = uv * OcclusionSize.xy - 0.5;
   vec2 corner = floor(position);
   vec2 f = position - corner;
-  vec2 texel = 1.0 / OcclusionSize.xy;
-  vec2 lowerLeft = (corner + 0.5) * texel;
+  ivec2 lowerLeft = ivec2(corner);
   vec2 sum = occlusionTap(lowerLeft, z, (1.0 - f.x) * (1.0 - f.y)) +
-             occlusionTap(lowerLeft + vec2(texel.x, 0.0), z, f.x * (1.0 - f.y)) +
-             occlusionTap(lowerLeft + vec2(0.0, texel.y), z, (1.0 - f.x) * f.y) +
-             occlusionTap(lowerLeft + texel, z, f.x * f.y);
+             occlusionTap(lowerLeft + ivec2(1, 0), z, f.x * (1.0 - f.y)) +
+             occlusionTap(lowerLeft + ivec2(0, 1), z, (1.0 - f.x) * f.y) +
+             occlusionTap(lowerLeft + ivec2(1, 1), z, f.x * f.y);
   return sum.y > 0.0 ? sum.x / sum.y : 0.0;
 }
 
 void main() {
+  // Full-size inputs are read at this pixel's own texel: fetched, not filtered.
   vec2 uv = gl_TexCoord[0].st;
-  vec3 scene = texture2D(texture2d_1, uv).rgb;
-  vec3 glow = texture2D(texture2d_3, uv).rgb;
-  float occlusion = upsampledOcclusion(uv, linearDepth(uv));
+  ivec2 pixel = ivec2(gl_FragCoord.xy);
+  vec3 scene = texelFetch(texture2d_1, pixel, 0).rgb;
+  vec3 glow = texelFetch(texture2d_3, pixel, 0).rgb;
+  float occlusion = upsampledOcclusion(uv, linearDepth(pixel));
 
   float grain = (texture2D(texture2d_random, uv * 3.1 + vec2(Limit, Limit * 0.7)).b - 0.5) / 255.0 * 3.0;
   vec3 combined = scene * (1.0 - 0.55 * occlusion) + glow * 0.35 + grain;

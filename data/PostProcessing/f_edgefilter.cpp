@@ -3,18 +3,30 @@
 // contrast edge, a few samples along the edge's direction are blended, which
 // smooths the stair steps at a fraction of the cost of more samples. It runs
 // as a pass of its own so that the antialiased chain does not pay for it.
-#version 120
+#version 130
 
 uniform sampler2D texture2d_1;  // scene colour
 
 float luma(vec3 c) { return dot(c, vec3(0.299, 0.587, 0.114)); }
 
+// The luma of the texel at pixel + offset; the texture repeats, so beyond an
+// edge lies the opposite edge.
+float lumaAt(ivec2 pixel, ivec2 offset) {
+  ivec2 size = textureSize(texture2d_1, 0);
+  ivec2 p = pixel + offset;
+  // One step at most beyond an edge; a modulo would divide lane by lane.
+  p += size * (ivec2(lessThan(p, ivec2(0))) - ivec2(greaterThanEqual(p, size)));
+  return luma(texelFetch(texture2d_1, p, 0).rgb);
+}
+
+// The centre and its diagonal neighbours lie on texels: fetched, not filtered.
 vec3 edgeFiltered(vec2 uv, vec2 texel) {
-  vec3 centre = texture2D(texture2d_1, uv).rgb;
-  float lumaNW = luma(texture2D(texture2d_1, uv + vec2(-1.0, -1.0) * texel).rgb);
-  float lumaNE = luma(texture2D(texture2d_1, uv + vec2(1.0, -1.0) * texel).rgb);
-  float lumaSW = luma(texture2D(texture2d_1, uv + vec2(-1.0, 1.0) * texel).rgb);
-  float lumaSE = luma(texture2D(texture2d_1, uv + vec2(1.0, 1.0) * texel).rgb);
+  ivec2 pixel = ivec2(gl_FragCoord.xy);
+  vec3 centre = texelFetch(texture2d_1, pixel, 0).rgb;
+  float lumaNW = lumaAt(pixel, ivec2(-1, -1));
+  float lumaNE = lumaAt(pixel, ivec2(1, -1));
+  float lumaSW = lumaAt(pixel, ivec2(-1, 1));
+  float lumaSE = lumaAt(pixel, ivec2(1, 1));
   float lumaM = luma(centre);
   float lumaMin = min(lumaM, min(min(lumaNW, lumaNE), min(lumaSW, lumaSE)));
   float lumaMax = max(lumaM, max(max(lumaNW, lumaNE), max(lumaSW, lumaSE)));

@@ -24,8 +24,11 @@ void main() {
   float z = linearDepth(uv);
 
   vec2 noise = texture2D(texture2d_random, gl_TexCoord[0].st * 7.3).rg * 2.0 - 1.0;
-  float angle = atan(noise.y, noise.x);
-  mat2 rotation = mat2(cos(angle), sin(angle), -sin(angle), cos(angle));
+  // The rotation by the noise vector's angle: its cosine and sine are the
+  // vector's components over its length (never 0: the bytes map to odd
+  // multiples of 1/255).
+  vec2 direction = noise / length(noise);
+  mat2 rotation = mat2(direction.x, direction.y, -direction.y, direction.x);
   float radius = 0.09 / z;  // a fixed world radius shrinks with distance
 
   float occlusion = 0.0;

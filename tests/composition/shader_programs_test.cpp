@@ -66,8 +66,8 @@ TEST_F(ShaderPrograms, PostProcessingProgramsBuild) {
                            "texture2d_occlusion", "Limit", "OcclusionSize"})
     EXPECT_TRUE(hasUniform(3, name)) << name;
   for (const char* name :
-       {"texture2d_1", "texture2d_random", "texture2d_2", "texture1d_dsp", "texture2d_glow",
-        "Limit", "time", "GlowLevel", "FlashLevel", "BlackLevel"})
+       {"texture2d_1", "texture2d_random", "texture2d_2", "Kick", "texture2d_glow", "Limit", "time",
+        "GlowLevel", "FlashLevel", "BlackLevel"})
     EXPECT_TRUE(hasUniform(4, name)) << name;
   for (const char* name : {"texture2d_2", "texture2d_random", "FullTexel"})
     EXPECT_TRUE(hasUniform(8, name)) << name;
