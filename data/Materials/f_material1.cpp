@@ -1,10 +1,13 @@
-// Material: fragment stage. Panels are dark glass with a faint relief from the
-// noise normal map, a cool rim and a soft blob highlight; rings carry the
-// light. Every pixel whose centre lies outside one of the four planes of the
-// clip panel current when its shape was drawn is dropped, so rings drawn after
-// a panel are cut to its outline (the vertex stage has already clipped away
-// what lies well outside). The second colour attachment receives a glow mask
-// for the combine pass.
+// Material: fragment stage. Panels are dark glass or slate: a faint relief
+// from the noise normal map that catches a cool glint, a bevelled outline with
+// a thin cool edge line, a cool rim and a soft blob highlight. Rings carry the
+// light and the colour; a broad ring that fills its panel keeps its full light
+// round the panel's centre and thins to tinted glass towards the outline. Every
+// pixel whose centre lies outside one of the four planes of the clip panel
+// current when its shape was drawn is dropped, so rings drawn after a panel
+// are cut to its outline (the vertex stage has already clipped away what lies
+// well outside). The second colour attachment receives a glow mask for the
+// combine pass.
 #version 130
 
 uniform float ttime;
@@ -18,12 +21,11 @@ in vec4 orbitCoord;
 in vec4 color;
 flat in mat4 panelPlanes;  // columns (nx, ny, nz, d)
 
-bool outside(vec4 plane) { return dot(plane.xyz, worldPosition) + plane.w < -0.0005; }
-
 void main() {
-  if (outside(panelPlanes[0]) || outside(panelPlanes[1]) || outside(panelPlanes[2]) ||
-      outside(panelPlanes[3]))
-    discard;
+  // Distances inside the four edge planes, in world units.
+  vec4 inside = vec4(worldPosition, 1.0) * panelPlanes;
+  float edge = min(min(inside.x, inside.y), min(inside.z, inside.w));
+  if (edge < -0.0005) discard;
 
   // The face normal from the screen-space derivatives, turned toward the eye.
   vec3 faceNormal = normalize(cross(dFdx(eyePosition), dFdy(eyePosition)));
@@ -33,33 +35,68 @@ void main() {
   // Surface relief: tilt the normal by the noise normal map, sampled in world
   // space. The map has no mipmaps, so the relief fades out where it would be
   // minified (far or grazing surfaces) instead of shimmering.
-  vec2 reliefCoord = worldPosition.xy * 0.21 + worldPosition.z * 0.13;
+  vec2 reliefCoord = worldPosition.xy * 0.07 + worldPosition.z * 0.05;
   float reliefDetail = 1.0 - smoothstep(0.15, 0.6, max(fwidth(reliefCoord).x, fwidth(reliefCoord).y) * 256.0);
   vec3 relief = texture2D(texture2d_1, reliefCoord).xyz * 2.0 - 1.0;
-  vec3 n = normalize(faceNormal + 0.18 * reliefDetail * vec3(relief.xy, 0.0));
+
+  // Where the pixel lies on its panel: the offset from the centre over the
+  // half extent across each pair of opposite edges (0 at the centre, 1 on an
+  // edge's midpoint).
+  vec2 halfExtent = max((inside.xy + inside.zw) * 0.5, vec2(0.0001));
+  float fromCentre = length((inside.xy - inside.zw) * 0.5 / halfExtent);
 
   vec3 base = color.rgb;
   float brightness = max(max(base.r, base.g), base.b);
-  // Rings (bright colours) glow; panels (dark colours) reflect.
+  // Rings (bright colours) glow; panels (dark colours) reflect. A ring's walls
+  // stand square to its panel (whose normal is that of two edge planes
+  // crossed) and are lit like the ring whatever their colour.
+  vec3 panelNormal = cross(panelPlanes[0].xyz, panelPlanes[1].xyz);
+  vec3 worldFace = cross(dFdx(worldPosition), dFdy(worldPosition));
+  float wall = 1.0 - smoothstep(0.2, 0.5, abs(dot(worldFace, panelNormal)) /
+                                             (length(worldFace) * length(panelNormal) + 1e-12));
   float emissive = smoothstep(0.35, 0.8, brightness);
+  float ringLit = max(emissive, wall * step(0.0001, dot(panelNormal, panelNormal)));
 
-  vec3 lightDir = normalize(vec3(0.3, 0.6, 0.75));
-  float diffuse = 0.35 + 0.65 * max(dot(n, lightDir), 0.0);
+  // Bevel: within a rim as wide as a tenth of the panel's smaller half extent
+  // (at least two pixels) the normal leans out over the nearest edges.
+  float bevelWidth = max(0.1 * min(halfExtent.x, halfExtent.y), 2.0 * fwidth(edge));
+  vec4 nearEdge = 1.0 - smoothstep(vec4(0.0), vec4(bevelWidth), inside);
+  vec3 outward = mat3(gl_ModelViewMatrix) * -(panelPlanes * nearEdge).xyz;
+  vec3 n = normalize(faceNormal + 0.7 * outward + 0.6 * reliefDetail * vec3(relief.xy, 0.0));
+  float edgeLine = 1.0 - smoothstep(0.0, 1.5 * fwidth(edge), edge);
+
+  vec3 lightDir = normalize(vec3(-0.35, 0.6, 0.7));
+  float diffuse = max(dot(n, lightDir), 0.0);
+  float glint = pow(max(dot(n, normalize(lightDir + toEye)), 0.0), 40.0);
   float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+  // A soft key light reflected in the glass, near the line of sight, so that
+  // a floor of black tiles seen from above shows a broad sheen.
+  float sky = pow(max(dot(reflect(-toEye, n), normalize(vec3(-0.2, 0.35, 0.9))), 0.0), 6.0);
   // A soft highlight where the orbit camera looks; nothing behind it.
   vec2 blobCoord = orbitCoord.xy / max(orbitCoord.w, 0.0001);
   float blob = orbitCoord.w > 0.0
       ? texture2D(texture2d_blob, (blobCoord - 0.5) * 0.8 + 0.5 + vec2(0.05 * sin(ttime * 0.3), 0.0)).r
       : 0.0;
 
-  vec3 panel = base * diffuse + vec3(0.10, 0.14, 0.22) * rim + vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
-  vec3 ring = base * (0.75 + 0.5 * diffuse) + base * rim * 0.6;
-  vec3 shaded = mix(panel, ring, emissive);
+  vec3 cool = vec3(0.45, 0.6, 0.9);
+  vec3 panel = base * (0.06 + 0.3 * diffuse) + cool * (0.22 * sky + 0.5 * glint + 0.25 * rim + 0.45 * edgeLine) +
+               vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
+
+  // Rings keep their hue: pastel colours are pushed away from grey.
+  vec3 hue = max(mix(vec3(dot(base, vec3(0.3333))), base, 1.5), 0.0);
+  // Walls are lit less than the caps, so a deep ring reads as a coloured
+  // tube with a bright mouth rather than a block of white.
+  vec3 ring = hue * (mix(0.75, 0.4, wall) + 0.5 * diffuse) + hue * rim * 0.6;
+  // A broad ring fades out towards its panel's outline into glass tinted by
+  // its colour, so panels read as glass lit from the rings, not as flat fills.
+  float spread = smoothstep(0.08, 0.7, fromCentre) * (1.0 - wall);
+  ring = mix(ring, panel + hue * 0.12, spread * 0.9);
+  vec3 shaded = mix(panel, ring, ringLit);
   // A soft shoulder on the brightest channel above 0.7, applied to all three,
   // keeps bright rings in their hue rather than clipping them to white.
   float peak = max(max(shaded.r, shaded.g), shaded.b);
   if (peak > 0.7) shaded *= (0.7 + 0.3 * (1.0 - exp(-(peak - 0.7) / 0.3))) / peak;
 
   gl_FragData[0] = vec4(shaded, alpha);
-  gl_FragData[1] = vec4(base * emissive, 1.0);
+  gl_FragData[1] = vec4(base * emissive * (1.0 - 0.9 * spread), 1.0);
 }
