@@ -50,10 +50,12 @@ void main() {
   // Rings (bright colours) glow; panels (dark colours) reflect. A ring's walls
   // stand square to its panel (whose normal is that of two edge planes
   // crossed) and are lit like the ring whatever their colour.
+  // The model-view matrix is the camera's rotation and translation, so the
+  // transposed rotation takes the face normal back to world space.
   vec3 panelNormal = cross(panelPlanes[0].xyz, panelPlanes[1].xyz);
-  vec3 worldFace = cross(dFdx(worldPosition), dFdy(worldPosition));
-  float wall = 1.0 - smoothstep(0.2, 0.5, abs(dot(worldFace, panelNormal)) /
-                                             (length(worldFace) * length(panelNormal) + 1e-12));
+  vec3 worldFace = faceNormal * mat3(gl_ModelViewMatrix);
+  float wall = 1.0 - smoothstep(0.2, 0.5, abs(dot(worldFace, panelNormal)) *
+                                             inversesqrt(dot(panelNormal, panelNormal) + 1e-12));
   float emissive = smoothstep(0.35, 0.8, brightness);
   float ringLit = max(emissive, wall * step(0.0001, dot(panelNormal, panelNormal)));
 
