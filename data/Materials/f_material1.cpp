@@ -10,16 +10,18 @@
 // combine pass.
 #version 130
 
-uniform float ttime;
 uniform float alpha;
 uniform sampler2D texture2d_1;     // normal map of the noise height field
 uniform sampler2D texture2d_blob;  // soft round blob
 
 in vec3 worldPosition;
 in vec3 eyePosition;
-in vec4 orbitCoord;
+in vec3 blobCoord;
+in vec2 panelOffset;
 in vec4 color;
 flat in mat4 panelPlanes;  // columns (nx, ny, nz, d)
+flat in vec2 panelHalf;    // half extents across the pairs of opposite edges
+flat in float wall;        // 1 on a ring's walls
 
 void main() {
   // Distances inside the four edge planes, in world units.
@@ -39,29 +41,18 @@ void main() {
   float reliefDetail = 1.0 - smoothstep(0.15, 0.6, max(fwidth(reliefCoord).x, fwidth(reliefCoord).y) * 256.0);
   vec3 relief = texture2D(texture2d_1, reliefCoord).xyz * 2.0 - 1.0;
 
-  // Where the pixel lies on its panel: the offset from the centre over the
-  // half extent across each pair of opposite edges (0 at the centre, 1 on an
-  // edge's midpoint).
-  vec2 halfExtent = max((inside.xy + inside.zw) * 0.5, vec2(0.0001));
-  float fromCentre = length((inside.xy - inside.zw) * 0.5 / halfExtent);
+  float fromCentre = length(panelOffset);
 
   vec3 base = color.rgb;
   float brightness = max(max(base.r, base.g), base.b);
-  // Rings (bright colours) glow; panels (dark colours) reflect. A ring's walls
-  // stand square to its panel (whose normal is that of two edge planes
-  // crossed) and are lit like the ring whatever their colour.
-  // The model-view matrix is the camera's rotation and translation, so the
-  // transposed rotation takes the face normal back to world space.
-  vec3 panelNormal = cross(panelPlanes[0].xyz, panelPlanes[1].xyz);
-  vec3 worldFace = faceNormal * mat3(gl_ModelViewMatrix);
-  float wall = 1.0 - smoothstep(0.2, 0.5, abs(dot(worldFace, panelNormal)) *
-                                             inversesqrt(dot(panelNormal, panelNormal) + 1e-12));
+  // Rings (bright colours) glow; panels (dark colours) reflect. A ring's
+  // walls are lit like the ring whatever their colour.
   float emissive = smoothstep(0.35, 0.8, brightness);
-  float ringLit = max(emissive, wall * step(0.0001, dot(panelNormal, panelNormal)));
+  float ringLit = max(emissive, wall);
 
   // Bevel: within a rim as wide as a tenth of the panel's smaller half extent
   // (at least two pixels) the normal leans out over the nearest edges.
-  float bevelWidth = max(0.1 * min(halfExtent.x, halfExtent.y), 2.0 * fwidth(edge));
+  float bevelWidth = max(0.1 * min(panelHalf.x, panelHalf.y), 2.0 * fwidth(edge));
   vec4 nearEdge = 1.0 - smoothstep(vec4(0.0), vec4(bevelWidth), inside);
   vec3 outward = mat3(gl_ModelViewMatrix) * -(panelPlanes * nearEdge).xyz;
   vec3 n = normalize(faceNormal + 0.7 * outward + 0.6 * reliefDetail * vec3(relief.xy, 0.0));
@@ -84,10 +75,7 @@ void main() {
   sky *= sky * sky;
   sky *= sky;  // the 6th power
   // A soft highlight where the orbit camera looks; nothing behind it.
-  vec2 blobCoord = orbitCoord.xy / max(orbitCoord.w, 0.0001);
-  float blob = orbitCoord.w > 0.0
-      ? texture2D(texture2d_blob, (blobCoord - 0.5) * 0.8 + 0.5 + vec2(0.05 * sin(ttime * 0.3), 0.0)).r
-      : 0.0;
+  float blob = blobCoord.z > 0.0 ? texture2D(texture2d_blob, blobCoord.xy / blobCoord.z).r : 0.0;
 
   vec3 cool = vec3(0.45, 0.6, 0.9);
   vec3 panel = base * (0.06 + 0.3 * diffuse) + cool * (0.22 * sky + 0.5 * glint + 0.25 * rim + 0.45 * edgeLine) +
