@@ -41,7 +41,9 @@ void main() {
   float reliefDetail = 1.0 - smoothstep(0.15, 0.6, max(fwidth(reliefCoord).x, fwidth(reliefCoord).y) * 256.0);
   vec3 relief = texture2D(texture2d_1, reliefCoord).xyz * 2.0 - 1.0;
 
-  float fromCentre = length(panelOffset);
+  // The distance from the panel's centre over its smaller half extent: round
+  // about the centre, 1 where the circle meets the nearer edges.
+  float fromCentre = length(panelOffset) / min(panelHalf.x, panelHalf.y);
 
   vec3 base = color.rgb;
   float brightness = max(max(base.r, base.g), base.b);
@@ -78,8 +80,10 @@ void main() {
   float blob = blobCoord.z > 0.0 ? texture2D(texture2d_blob, blobCoord.xy / blobCoord.z).r : 0.0;
 
   vec3 cool = vec3(0.45, 0.6, 0.9);
-  vec3 panel = base * (0.06 + 0.3 * diffuse) + cool * (0.22 * sky + 0.5 * glint + 0.25 * rim + 0.45 * edgeLine) +
+  // What the glass reflects, whatever its colour.
+  vec3 sheen = cool * (0.22 * sky + 0.5 * glint + 0.25 * rim + 0.45 * edgeLine) +
                vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
+  vec3 panel = base * (0.06 + 0.3 * diffuse) + sheen;
 
   // Rings keep their hue: pastel colours are pushed away from grey.
   vec3 hue = max(mix(vec3(dot(base, vec3(0.3333))), base, 1.5), 0.0);
@@ -88,8 +92,8 @@ void main() {
   vec3 ring = hue * (mix(0.75, 0.4, wall) + 0.5 * diffuse) + hue * rim * 0.6;
   // A broad ring fades out towards its panel's outline into glass tinted by
   // its colour, so panels read as glass lit from the rings, not as flat fills.
-  float spread = smoothstep(0.08, 0.7, fromCentre) * (1.0 - wall);
-  ring = mix(ring, panel + hue * 0.12, spread * 0.9);
+  float spread = smoothstep(0.06, 0.6, fromCentre) * (1.0 - wall);
+  ring = mix(ring, sheen + hue * 0.1, spread * 0.9);
   vec3 shaded = mix(panel, ring, ringLit);
   // A soft shoulder on the brightest channel above 0.7, applied to all three,
   // keeps bright rings in their hue rather than clipping them to white.

@@ -15,8 +15,8 @@
 // What the fragment stage needs per shape is worked out here, once a vertex:
 // whether the shape is a ring's wall (its normal square to the panel's, which
 // is that of two edge planes crossed), the panel's half extents across its
-// pairs of opposite edges, the vertex's offset from the panel's centre in
-// those halves (an affine function of the position, so it interpolates
+// pairs of opposite edges, the vertex's offset from the panel's centre
+// across them (an affine function of the position, so it interpolates
 // exactly), and the blob image's coordinate.
 #version 130
 
@@ -27,7 +27,7 @@ in mat4 clipPlanes;
 out vec3 worldPosition;
 out vec3 eyePosition;
 out vec3 blobCoord;    // divide xy by z: the blob image where the orbit camera looks
-out vec2 panelOffset;  // 0 at the panel's centre, 1 on an edge's midpoint
+out vec2 panelOffset;  // from the panel's centre across its pairs of edges, world units
 out vec4 color;
 flat out mat4 panelPlanes;
 flat out vec2 panelHalf;
@@ -44,7 +44,7 @@ void main() {
 
   vec4 inside = vec4(gl_Vertex.xyz, 1.0) * clipPlanes;
   panelHalf = max((inside.xy + inside.zw) * 0.5, vec2(0.0001));
-  panelOffset = (inside.xy - inside.zw) * 0.5 / panelHalf;
+  panelOffset = (inside.xy - inside.zw) * 0.5;
   vec3 panelNormal = cross(clipPlanes[0].xyz, clipPlanes[1].xyz);
   float square = dot(panelNormal, panelNormal);
   float facing = abs(dot(normalize(gl_Normal), panelNormal)) * inversesqrt(square + 1e-12);
