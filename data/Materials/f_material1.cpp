@@ -54,28 +54,29 @@ void main() {
 
   // Bevel: within a rim as wide as a tenth of the panel's smaller half extent
   // (at least two pixels) the normal leans out over the nearest edges.
-  float bevelWidth = max(0.1 * min(panelHalf.x, panelHalf.y), 2.0 * fwidth(edge));
+  float pixel = fwidth(edge);
+  float bevelWidth = max(0.1 * min(panelHalf.x, panelHalf.y), 2.0 * pixel);
   vec4 nearEdge = 1.0 - smoothstep(vec4(0.0), vec4(bevelWidth), inside);
   vec3 outward = mat3(gl_ModelViewMatrix) * -(panelPlanes * nearEdge).xyz;
   vec3 n = normalize(faceNormal + 0.7 * outward + 0.6 * reliefDetail * vec3(relief.xy, 0.0));
-  float edgeLine = 1.0 - smoothstep(0.0, 1.5 * fwidth(edge), edge);
+  float edgeLine = 1.0 - smoothstep(0.0, 1.5 * pixel, edge);
 
   vec3 lightDir = normalize(vec3(-0.35, 0.6, 0.7));
   float diffuse = max(dot(n, lightDir), 0.0);
-  // Powers by repeated products, cheaper than pow on a software renderer.
-  float glint = max(dot(n, normalize(lightDir + toEye)), 0.0);
+  // The light and a soft key near the line of sight, both reflected in the
+  // glass: a glint on the relief, and a broad sheen on a floor of black tiles
+  // seen from above. Powers by repeated products, cheaper than pow on a
+  // software renderer.
+  vec3 mirrored = reflect(-toEye, n);
+  float glint = max(dot(mirrored, lightDir), 0.0);
   glint *= glint;
   glint *= glint;
-  glint *= glint;
-  glint *= glint;
-  glint *= glint;  // the 32nd power
-  float facing = 1.0 - max(dot(n, toEye), 0.0);
-  float rim = facing * facing * facing;
-  // A soft key light reflected in the glass, near the line of sight, so that
-  // a floor of black tiles seen from above shows a broad sheen.
-  float sky = max(dot(reflect(-toEye, n), normalize(vec3(-0.2, 0.35, 0.9))), 0.0);
+  glint *= glint;  // the 8th power
+  float sky = max(dot(mirrored, normalize(vec3(-0.2, 0.35, 0.9))), 0.0);
   sky *= sky * sky;
   sky *= sky;  // the 6th power
+  float facing = 1.0 - max(dot(n, toEye), 0.0);
+  float rim = facing * facing * facing;
   // A soft highlight where the orbit camera looks; nothing behind it.
   float blob = blobCoord.z > 0.0 ? texture2D(texture2d_blob, blobCoord.xy / blobCoord.z).r : 0.0;
 
