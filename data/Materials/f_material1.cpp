@@ -93,7 +93,9 @@ void main() {
   vec3 ring = hue * (mix(0.75, 0.4, wall) + 0.5 * diffuse) + hue * rim * 0.6;
   // A broad ring fades out towards its panel's outline into glass tinted by
   // its colour, so panels read as glass lit from the rings, not as flat fills.
-  float spread = smoothstep(0.06, 0.6, fromCentre) * (1.0 - wall);
+  // The show's broad rings are its blue ones; warm and green rings, thin ones
+  // near the outline among them, keep their light.
+  float spread = smoothstep(0.06, 0.6, fromCentre) * smoothstep(0.15, 0.35, base.b - base.r) * (1.0 - wall);
   ring = mix(ring, sheen + hue * 0.1, spread * 0.9);
   vec3 shaded = mix(panel, ring, ringLit);
   // A soft shoulder on the brightest channel above 0.7, applied to all three,
