@@ -53,12 +53,14 @@ void main() {
   float ringLit = max(emissive, wall);
 
   // Bevel: within a rim as wide as a tenth of the panel's smaller half extent
-  // (at least two pixels) the normal leans out over the nearest edges.
-  float pixel = fwidth(edge);
+  // (at least two pixels) the normal leans out over the nearest edge, whose
+  // outward direction on the screen is against the rise of the distance to it.
+  vec2 rise = vec2(dFdx(edge), dFdy(edge));
+  float pixel = abs(rise.x) + abs(rise.y);
   float bevelWidth = max(0.1 * min(panelHalf.x, panelHalf.y), 2.0 * pixel);
-  vec4 nearEdge = 1.0 - smoothstep(vec4(0.0), vec4(bevelWidth), inside);
-  vec3 outward = mat3(gl_ModelViewMatrix) * -(panelPlanes * nearEdge).xyz;
-  vec3 n = normalize(faceNormal + 0.7 * outward + 0.6 * reliefDetail * vec3(relief.xy, 0.0));
+  float bevel = 1.0 - smoothstep(0.0, bevelWidth, edge);
+  vec2 outward = -rise * (bevel * inversesqrt(dot(rise, rise) + 1e-20));
+  vec3 n = normalize(faceNormal + vec3(0.7 * outward + 0.6 * reliefDetail * relief.xy, 0.0));
   float edgeLine = 1.0 - smoothstep(0.0, 1.5 * pixel, edge);
 
   vec3 lightDir = normalize(vec3(-0.35, 0.6, 0.7));
