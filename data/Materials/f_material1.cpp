@@ -103,7 +103,8 @@ void main() {
   // A soft shoulder on the brightest channel above 0.7, applied to all three,
   // keeps bright rings in their hue rather than clipping them to white.
   float peak = max(max(shaded.r, shaded.g), shaded.b);
-  if (peak > 0.7) shaded *= (0.7 + 0.3 * (1.0 - exp(-(peak - 0.7) / 0.3))) / peak;
+  float over = max(peak - 0.7, 0.0);
+  shaded *= (0.7 + 0.3 * over / (over + 0.3)) / max(peak, 0.7);
 
   gl_FragData[0] = vec4(shaded, alpha);
   gl_FragData[1] = vec4(base * emissive * (1.0 - 0.9 * spread), 1.0);
