@@ -1,10 +1,13 @@
-// Material: fragment stage. Panels are dark glass with a faint relief from the
-// noise normal map, a cool rim and a soft blob highlight; rings carry the
-// light. Every pixel whose centre lies outside one of the four planes of the
-// clip panel current when its shape was drawn is dropped, so rings drawn after
-// a panel are cut to its outline (the vertex stage has already clipped away
-// what lies well outside). The second colour attachment receives a glow mask
-// for the combine pass.
+// Material: fragment stage. Panels are dark glass or slate: a faint relief
+// from the noise normal map that catches a cool glint, a bevelled outline with
+// a thin cool edge line, a cool rim and a soft blob highlight. Rings carry the
+// light and the colour; a broad ring that fills its panel keeps its full light
+// round the panel's centre and thins to tinted glass towards the outline. Every
+// pixel whose centre lies outside one of the four planes of the clip panel
+// current when its shape was drawn is dropped, so rings drawn after a panel
+// are cut to its outline (the vertex stage has already clipped away what lies
+// well outside). The second colour attachment receives a glow mask for the
+// combine pass.
 #version 130
 
 uniform float alpha;
@@ -13,12 +16,18 @@ uniform sampler2D texture2d_blob;  // soft round blob
 
 in vec3 worldPosition;
 in vec3 eyePosition;
-in vec3 blobCoord;  // times the orbit camera's w, in z
+in vec3 blobCoord;
+in vec2 panelOffset;
 in vec4 color;
-in vec4 planeDistances;  // n.p + d of the four planes
+in vec4 planeDistances;  // n.p + d of the four edge planes
+flat in vec2 panelHalf;    // half extents across the pairs of opposite edges
+flat in float wall;        // 1 on a ring's walls
 
 void main() {
-  if (any(lessThan(planeDistances, vec4(-0.0005)))) discard;
+  // Distances inside the four edge planes, in world units.
+  vec4 inside = planeDistances;
+  float edge = min(min(inside.x, inside.y), min(inside.z, inside.w));
+  if (edge < -0.0005) discard;
 
   // The face normal from the screen-space derivatives, turned toward the eye.
   vec3 faceNormal = normalize(cross(dFdx(eyePosition), dFdy(eyePosition)));
@@ -28,31 +37,75 @@ void main() {
   // Surface relief: tilt the normal by the noise normal map, sampled in world
   // space. The map has no mipmaps, so the relief fades out where it would be
   // minified (far or grazing surfaces) instead of shimmering.
-  vec2 reliefCoord = worldPosition.xy * 0.21 + worldPosition.z * 0.13;
+  vec2 reliefCoord = worldPosition.xy * 0.07 + worldPosition.z * 0.05;
   float reliefDetail = 1.0 - smoothstep(0.15, 0.6, max(fwidth(reliefCoord).x, fwidth(reliefCoord).y) * 256.0);
   vec3 relief = texture2D(texture2d_1, reliefCoord).xyz * 2.0 - 1.0;
-  vec3 n = normalize(faceNormal + 0.18 * reliefDetail * vec3(relief.xy, 0.0));
+
+  // The distance from the panel's centre over its smaller half extent: round
+  // about the centre, 1 where the circle meets the nearer edges.
+  float fromCentre = length(panelOffset) / min(panelHalf.x, panelHalf.y);
 
   vec3 base = color.rgb;
   float brightness = max(max(base.r, base.g), base.b);
-  // Rings (bright colours) glow; panels (dark colours) reflect.
+  // Rings (bright colours) glow; panels (dark colours) reflect. A ring's
+  // walls are lit like the ring whatever their colour.
   float emissive = smoothstep(0.35, 0.8, brightness);
+  float ringLit = max(emissive, wall);
 
-  vec3 lightDir = normalize(vec3(0.3, 0.6, 0.75));
-  float diffuse = 0.35 + 0.65 * max(dot(n, lightDir), 0.0);
+  // Bevel: within a rim as wide as a tenth of the panel's smaller half extent
+  // (at least two pixels) the normal leans out over the nearest edge, whose
+  // outward direction on the screen is against the rise of the distance to it.
+  vec2 rise = vec2(dFdx(edge), dFdy(edge));
+  float pixel = abs(rise.x) + abs(rise.y);
+  float bevelWidth = max(0.1 * min(panelHalf.x, panelHalf.y), 2.0 * pixel);
+  float bevel = 1.0 - smoothstep(0.0, bevelWidth, edge);
+  vec2 outward = -rise * (bevel * inversesqrt(dot(rise, rise) + 1e-20));
+  vec3 n = normalize(faceNormal + vec3(0.7 * outward + 0.6 * reliefDetail * relief.xy, 0.0));
+  float edgeLine = 1.0 - smoothstep(0.0, 1.5 * pixel, edge);
+
+  vec3 lightDir = normalize(vec3(-0.35, 0.6, 0.7));
+  float diffuse = max(dot(n, lightDir), 0.0);
+  // The light and a soft key near the line of sight, both reflected in the
+  // glass: a glint on the relief, and a broad sheen on a floor of black tiles
+  // seen from above. Powers by repeated products, cheaper than pow on a
+  // software renderer.
+  vec3 mirrored = reflect(-toEye, n);
+  float glint = max(dot(mirrored, lightDir), 0.0);
+  glint *= glint;
+  glint *= glint;
+  glint *= glint;  // the 8th power
+  float sky = max(dot(mirrored, normalize(vec3(-0.2, 0.35, 0.9))), 0.0);
+  sky *= sky * sky;
+  sky *= sky;  // the 6th power
   float facing = 1.0 - max(dot(n, toEye), 0.0);
   float rim = facing * facing * facing;
   // A soft highlight where the orbit camera looks; nothing behind it.
-  float blob = blobCoord.z > 0.0 ? texture2D(texture2d_blob, blobCoord.xy / max(blobCoord.z, 0.0001)).r : 0.0;
+  float blob = blobCoord.z > 0.0 ? texture2D(texture2d_blob, blobCoord.xy / blobCoord.z).r : 0.0;
 
-  vec3 panel = base * diffuse + vec3(0.10, 0.14, 0.22) * rim + vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
-  vec3 ring = base * (0.75 + 0.5 * diffuse) + base * rim * 0.6;
-  vec3 shaded = mix(panel, ring, emissive);
+  vec3 cool = vec3(0.45, 0.6, 0.9);
+  // What the glass reflects, whatever its colour.
+  vec3 sheen = cool * (0.22 * sky + 0.5 * glint + 0.25 * rim + 0.45 * edgeLine) +
+               vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse);
+  vec3 panel = base * (0.06 + 0.3 * diffuse) + sheen;
+
+  // Rings keep their hue: pastel colours are pushed away from grey.
+  vec3 hue = max(mix(vec3(dot(base, vec3(0.3333))), base, 1.5), 0.0);
+  // Walls are lit less than the caps, so a deep ring reads as a coloured
+  // tube with a bright mouth rather than a block of white.
+  vec3 ring = hue * (mix(0.75, 0.4, wall) + 0.5 * diffuse) + hue * rim * 0.6;
+  // A broad ring fades out towards its panel's outline into glass tinted by
+  // its colour, so panels read as glass lit from the rings, not as flat fills.
+  // The show's broad rings are its blue ones; warm and green rings, thin ones
+  // near the outline among them, keep their light.
+  float spread = smoothstep(0.06, 0.6, fromCentre) * smoothstep(0.15, 0.35, base.b - base.r) * (1.0 - wall);
+  ring = mix(ring, sheen + hue * 0.1, spread * 0.9);
+  vec3 shaded = mix(panel, ring, ringLit);
   // A soft shoulder on the brightest channel above 0.7, applied to all three,
   // keeps bright rings in their hue rather than clipping them to white.
   float peak = max(max(shaded.r, shaded.g), shaded.b);
-  if (peak > 0.7) shaded *= (0.7 + 0.3 * (1.0 - exp(-(peak - 0.7) / 0.3))) / peak;
+  float over = max(peak - 0.7, 0.0);
+  shaded *= (0.7 + 0.3 * over / (over + 0.3)) / max(peak, 0.7);
 
   gl_FragData[0] = vec4(shaded, alpha);
-  gl_FragData[1] = vec4(base * emissive, 1.0);
+  gl_FragData[1] = vec4(base * emissive * (1.0 - 0.9 * spread), 1.0);
 }

@@ -5,14 +5,20 @@
 // (nx, ny, nz, d) of the clip panel that was current when its shape was drawn;
 // rings drawn after a panel are cut to its outline. The cut is exact in the
 // fragment stage, which drops every pixel whose centre lies outside a plane
-// (n.p + d < -0.0005). A plane's n.p + d is affine in the position, so it is
-// computed here and interpolated like the position itself. The clip
-// distances here remove beforehand what lies well outside, so it is never
-// rasterised and shaded: they keep a band 1/50 of the half view height wide
-// (four pixels at 360 lines) beyond each plane, so that no sample the
-// fragment stage keeps is clipped.
+// (n.p + d < -0.0005); a plane's n.p + d is affine in the position, so it is
+// computed here and interpolated like the position. The clip distances here remove beforehand what lies
+// well outside, so it is never rasterised and shaded: they keep a band
+// 1/50 of the half view height wide (four pixels at 360 lines) beyond each
+// plane, so that no sample the fragment stage keeps is clipped.
 // Version 1.30 for the clip distances; the compatibility context keeps
 // gl_Vertex, gl_Color, the matrices and ftransform.
+//
+// What the fragment stage needs per shape is worked out here, once a vertex:
+// whether the shape is a ring's wall (its normal square to the panel's, which
+// is that of two edge planes crossed), the panel's half extents across its
+// pairs of opposite edges, the vertex's offset from the panel's centre
+// across them (an affine function of the position, so it interpolates
+// exactly), and the blob image's coordinate.
 #version 130
 
 uniform float ttime;
@@ -20,27 +26,34 @@ in mat4 clipPlanes;
 
 out vec3 worldPosition;
 out vec3 eyePosition;
-// The blob's texture coordinates, times the orbit camera's w (in z), so that
-// they interpolate as the orbit position does: its [0,1] screen position,
-// drawn in by 0.8 about the centre and drifting sideways with the time.
-out vec3 blobCoord;
+out vec3 blobCoord;    // divide xy by z: the blob image where the orbit camera looks
+out vec2 panelOffset;  // from the panel's centre across its pairs of edges, world units
 out vec4 color;
 out vec4 planeDistances;  // n.p + d of the four planes
+flat out vec2 panelHalf;
+flat out float wall;
 
 void main() {
   worldPosition = gl_Vertex.xyz;
   eyePosition = (gl_ModelViewMatrix * gl_Vertex).xyz;
   vec4 orbit = gl_TextureMatrix[2] * gl_Vertex;
-  blobCoord = vec3(0.8 * orbit.xy + vec2(0.1 + 0.05 * sin(ttime * 0.3), 0.1) * orbit.w, orbit.w);
+  blobCoord = vec3(0.8 * orbit.xy + (vec2(0.1 + 0.05 * sin(ttime * 0.3), 0.1)) * orbit.w, orbit.w);
   color = gl_Color;
   gl_Position = ftransform();
 
+  vec4 inside = vec4(gl_Vertex.xyz, 1.0) * clipPlanes;
+  planeDistances = inside;
+  panelHalf = max((inside.xy + inside.zw) * 0.5, vec2(0.0001));
+  panelOffset = (inside.xy - inside.zw) * 0.5;
+  vec3 panelNormal = cross(clipPlanes[0].xyz, clipPlanes[1].xyz);
+  float square = dot(panelNormal, panelNormal);
+  float facing = abs(dot(normalize(gl_Normal), panelNormal)) * inversesqrt(square + 1e-12);
+  wall = square > 1e-8 ? 1.0 - smoothstep(0.2, 0.5, facing) : 0.0;
+
   // Half the view's height at this depth is w / projection[1][1].
   float band = 0.0005 + 0.02 * gl_Position.w / gl_ProjectionMatrix[1][1];
-  planeDistances = vec4(gl_Vertex.xyz, 1.0) * clipPlanes;
-  vec4 inside = planeDistances + band;
-  gl_ClipDistance[0] = inside.x;
-  gl_ClipDistance[1] = inside.y;
-  gl_ClipDistance[2] = inside.z;
-  gl_ClipDistance[3] = inside.w;
+  gl_ClipDistance[0] = inside.x + band;
+  gl_ClipDistance[1] = inside.y + band;
+  gl_ClipDistance[2] = inside.z + band;
+  gl_ClipDistance[3] = inside.w + band;
 }

@@ -196,10 +196,11 @@ ViewAt tunnelViewAt(double t) {
 
 std::vector<LetterStation> letterStations() {
   // One word every two seconds or so keeps a word in view for the whole window.
-  // The last one stands off the flight line: the camera flies through the
-  // path's end around 111 s.
-  return {{100.8, 0, 0}, {102.6, 0, 0}, {104.4, 0, 0}, {106.4, 0, 0},
-          {108.6, 0, 0}, {111.6, 0, 0}, {115.3, 8, 3}};
+  // The words stand 1.6 units above the target on screen, over the ring
+  // layers turning round it. The last one stands off the flight line: the
+  // camera flies through the path's end around 111 s.
+  return {{100.8, 0, 0, 1.6}, {102.6, 0, 0, 1.6}, {104.4, 0, 0, 1.6}, {106.4, 0, 0, 1.6},
+          {108.6, 0, 0, 1.6}, {111.6, 0, 0, 1.6}, {115.3, 8, 3, 1.6}};
 }
 
 QuadMesh buildLetter(char letter) {
@@ -212,7 +213,8 @@ QuadMesh buildLetter(char letter) {
     Point3 forward = normalized(view.target - view.eye);
     Point3 right = normalized(cross(forward, view.up));
     Point3 up = cross(right, forward);
-    Point3 centre = view.target + forward * station.beyondTarget + right * station.lateral;
+    Point3 centre =
+        view.target + forward * station.beyondTarget + right * station.lateral + up * station.rise;
     double offsetX = slot * letterAdvance - wordWidth / 2, offsetY = -glyphHeight / 2;
     for (const Glyph2& stroke : glyphStrokes(letter)) {
       QuadFace face;

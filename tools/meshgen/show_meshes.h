@@ -51,9 +51,9 @@ ViewAt tunnelViewAt(double t);
 
 // A copy of the word R V K: it faces the tunnel camera as the camera stands at
 // `time`, centred `beyondTarget` units behind the camera's target along the
-// view and `lateral` units to the right of it.
+// view, `lateral` units to the right of it and `rise` units above it.
 struct LetterStation {
-  double time, beyondTarget, lateral;
+  double time, beyondTarget, lateral, rise;
 };
 std::vector<LetterStation> letterStations();
 
