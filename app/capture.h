@@ -10,10 +10,12 @@
 
 #include <string>
 
+#include "core/timeline.h"
+
 struct CaptureRequest {
   std::string path;  // the video file, absolute
   double start = 0.0;
-  double stop = 205.0;  // no later than the end of the show
+  double stop = kShowEnd;  // no later than the end of the show
   int fps = 60;
   std::string preset;  // x264's preset; empty: kDefaultX264Preset
 };

@@ -9,8 +9,6 @@
 
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
-#include "runtime/startup.h"
-#include "runtime/statistics.h"
 
 namespace {
 
@@ -31,7 +29,8 @@ void shutdownError(const char* text) {
 
 }  // namespace
 
-bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
+bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag,
+                      const std::function<bool()>& startup) {
   demo.fullscreen = fullscreenFlag;
   if (!platform::initVideo()) {
     platform::messageBox("ERROR", "Failed To Register The Window Class.", BoxIcon::Exclamation);
@@ -68,16 +67,13 @@ bool createMainWindow(const char* title, int width, int height, int bits, bool f
     return false;
   }
   resizeViewport(width, height);
-  if (!initGLState()) {
-    creationError("Initialization Failed.");
-    return false;
-  }
+  initGLState();
+  if (!startup()) return false;
   demo.renderer.buildOutlineFont();
   return true;
 }
 
 void destroyMainWindow() {
-  if (demo.statsEnabled) writeStatistics();
   if (demo.fullscreen) {
     platform::restoreDisplayMode();
     platform::showCursor(true);
@@ -101,15 +97,13 @@ void resizeViewport(int width, int height) {
   glLoadIdentity();
 }
 
-bool initGLState() {
+void initGLState() {
   glShadeModel(GL_SMOOTH);
   glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
   glClearDepth(1.0);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  runStartup();
-  return true;
 }
 
 void swapFrameBuffers(double) { platform::swapWindow(); }

@@ -2,19 +2,23 @@
 //
 // Creation reports every failure with its own "ERROR" message and tears down
 // what it built; teardown reports its failures as "SHUTDOWN ERROR" and goes on.
-// Creating the window also runs the whole startup sequence, once the context
-// is current, so the window is visible while the show loads.
+// Creating the window also runs the caller's startup, once the context is
+// current, so the window is visible while the show loads.
 #pragma once
 
+#include <functional>
+
 // Opens the window (or the fullscreen mode, offering windowed mode when it
-// cannot be set), creates and initialises the context, runs the startup
-// sequence and builds the outline font. False after a reported failure.
-bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
+// cannot be set), creates and initialises the context, runs `startup` and
+// builds the outline font. False after a reported failure, or when startup
+// returns false (the startup reports its own failure).
+bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag,
+                      const std::function<bool()>& startup);
 // Tears everything down; safe on a partly built window.
 void destroyMainWindow();
 // Viewport and a 45-degree perspective for the client size (height 0 counts as 1).
 void resizeViewport(int width, int height);
-// Initial GL state, then the startup sequence. Always true.
-bool initGLState();
+// The initial GL state.
+void initGLState();
 // Presents the back buffer; the argument is ignored.
 void swapFrameBuffers(double ignored);

@@ -7,15 +7,18 @@
 #include "app/gl_window.h"
 #include "app/offline_render.h"
 #include "app/setup_dialog.h"
+#include "app/teardown.h"
 #include "app/window_procedure.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
-#include "runtime/music.h"
+#include "runtime/startup.h"
+#include "runtime/timer.h"
 
 namespace {
 
-void chooseScreen(const CommandLine& commandLine) {
+// False when the user quit from the setup dialog.
+bool chooseScreen(const CommandLine& commandLine) {
   if (demo.releaseBuild) {
     demo.showSetupDialog = true;
     demo.fadeOutRate = 0.8;
@@ -26,36 +29,39 @@ void chooseScreen(const CommandLine& commandLine) {
   if (commandLine.noDialog || !platform::interactive()) demo.showSetupDialog = false;
   enumerateDisplayModes();
   if (demo.showSetupDialog) {
-    runSetupDialog();
+    if (runSetupDialog() == platform::SetupOutcome::Quit) return false;
     if (commandLine.antialiased) demo.antialiased = *commandLine.antialiased;
-    return;
+    return true;
   }
   demo.antialiased = commandLine.antialiased.value_or(true);
   demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
   demo.renderHeight = demo.viewportHeight =
       commandLine.width ? renderHeightForWidth(*commandLine.width) : 720;
   demo.fullscreen = commandLine.fullscreen.value_or(false);
+  return true;
 }
 
 }  // namespace
 
-bool mainLoopPass(int& quitCode) {
+bool mainLoopPass(FrameResult& end) {
   platform::WindowMessage message;
   // A tap whose press and release both wait in the queue leaves the key up
   // by the time the queue is drained; the press alone still ends the show.
   bool escapePressed = false;
   while (platform::peekMessage(message)) {
     if (message.type == platform::MessageType::Quit) {
-      quitCode = message.quitCode;
+      end = {ShowEnd::WindowClosed, message.quitCode, "the window was closed"};
       return false;
     }
     if (message.type == platform::MessageType::KeyDown && message.key == platform::vk::Escape)
       escapePressed = true;
     windowProcedure(message);
   }
-  bool running = true;
-  if (demo.windowActive) running = runFrame();
-  if ((!running || escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
+  if (demo.windowActive) {
+    end = runFrame(timerRead());
+    if (end.end != ShowEnd::None) return false;
+  }
+  if ((escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
     demo.fadingOut = true;
     demo.fadeStartTime = demo.demoTime;
   }
@@ -67,7 +73,7 @@ bool mainLoopPass(int& quitCode) {
 int runProgram(const CommandLine& commandLine) {
   const bool capture = !commandLine.capturePath.empty();
   if (capture && !captureToolAvailable()) return 1;
-  chooseScreen(commandLine);
+  if (!chooseScreen(commandLine)) return 0;
   if (commandLine.any)
     platform::openDebugConsole();
   else
@@ -75,40 +81,42 @@ int runProgram(const CommandLine& commandLine) {
   // Offline renders set the clock from their own frame times; only the
   // played show starts from --start through the frame driver.
   if (!capture && !commandLine.screenshotTime && !commandLine.benchmark)
-    requestStartTime(commandLine.start);
+    demo.startTime = commandLine.start;
 
-  if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen))
+  // The startup runs inside the window's creation, once the context is
+  // current; a file it cannot load ends the show with its message.
+  std::optional<LoadFailure> failure;
+  const auto startup = [&failure] {
+    failure = runStartup(swapFrameBuffers);
+    return !failure;
+  };
+  if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen,
+                        startup)) {
+    if (failure)
+      platform::messageBox(failure->title.c_str(), failure->text.c_str(),
+                           platform::BoxIcon::Information);
+    tearDownShow(false);
     return 1;
+  }
 
+  int code = 0;
+  bool handOverText = false;
   if (commandLine.screenshotTime) {
-    const int code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
-    if (demo.musicEnabled) closeMusic();
-    destroyMainWindow();
-    return code;
+    code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
+  } else if (commandLine.benchmark) {
+    code = runBenchmark({commandLine.benchmarkFrames});
+  } else if (capture) {
+    code = runCapture({commandLine.capturePath, commandLine.start, commandLine.captureStop,
+                       commandLine.captureFps, commandLine.capturePreset});
+  } else {
+    FrameResult end;
+    while (mainLoopPass(end)) {
+    }
+    code = end.exitCode;
+    handOverText = end.end == ShowEnd::FadeDone;
   }
-
-  if (commandLine.benchmark) {
-    const int code = runBenchmark({commandLine.benchmarkFrames});
-    if (demo.musicEnabled) closeMusic();
-    destroyMainWindow();
-    return code;
-  }
-
-  if (capture) {
-    const int code =
-        runCapture({commandLine.capturePath, commandLine.start, commandLine.captureStop,
-                    commandLine.captureFps, commandLine.capturePreset});
-    if (demo.musicEnabled) closeMusic();
-    destroyMainWindow();
-    return code;
-  }
-
-  int quitCode = 0;
-  while (mainLoopPass(quitCode)) {
-  }
-  // Closing the window: stop the sound before the process ends so no audio
-  // thread outlives the objects it reads.
-  if (demo.musicEnabled) closeMusic();
-  destroyMainWindow();
-  return quitCode;
+  // Stopping the sound before the process ends leaves no audio thread
+  // reading what main's return destroys.
+  tearDownShow(handOverText);
+  return code;
 }

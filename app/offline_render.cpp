@@ -12,30 +12,25 @@
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 #include "runtime/music.h"
-#include "runtime/timer.h"
 
 namespace {
 
 constexpr int64_t kOfflineFrequency = 1000000000;  // nanoseconds
-int64_t offlineCount = 0;
-
-int64_t offlineCounter() { return offlineCount; }
-int64_t offlineFrequency() { return kOfflineFrequency; }
 
 }  // namespace
 
-void beginOfflineClock() {
-  offlineCount = 0;
-  setCounterSource({offlineCounter, offlineFrequency});
-  timerReset();
-  demo.lastTimerValue = timerRead();
+OfflineClock beginOfflineClock() {
+  demo.lastTimerValue = 0.0;
   if (demo.musicEnabled) useOfflineSpectrum(true);
+  return {};
 }
 
-void runOfflineFrame(double t) {
-  // The counter stands on whole nanoseconds of show time since the clock began.
-  offlineCount = std::max(offlineCount, static_cast<int64_t>(std::llround(t * kOfflineFrequency)));
-  runFrame();
+FrameResult runOfflineFrame(OfflineClock& clock, double t) {
+  const int64_t now =
+      std::max(clock.count, static_cast<int64_t>(std::llround(t * kOfflineFrequency)));
+  clock.seconds += static_cast<double>(now - clock.count) / static_cast<double>(kOfflineFrequency);
+  clock.count = now;
+  return runFrame(clock.seconds);
 }
 
 std::vector<uint8_t> readWindowPixels(int width, int height) {
@@ -52,9 +47,10 @@ std::vector<uint8_t> readWindowPixels(int width, int height) {
 }
 
 int renderScreenshot(double t, const std::string& path) {
-  beginOfflineClock();
-  for (double warmUp : {t - 2.0 / 60.0, t - 1.0 / 60.0}) runOfflineFrame(std::max(warmUp, 0.0));
-  runOfflineFrame(t);
+  OfflineClock clock = beginOfflineClock();
+  for (double warmUp : {t - 2.0 / 60.0, t - 1.0 / 60.0})
+    runOfflineFrame(clock, std::max(warmUp, 0.0));
+  runOfflineFrame(clock, t);
   const std::vector<uint8_t> pixels = readWindowPixels(demo.renderWidth, demo.renderHeight);
   std::string error;
   if (!writePng(path, pixels.data(), demo.renderWidth, demo.renderHeight, error)) {

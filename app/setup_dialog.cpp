@@ -2,7 +2,6 @@
 #include "app/setup_dialog.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,13 +19,11 @@ void applyScreen(const ScreenChoice& choice) {
   demo.renderHeight = demo.viewportHeight = choice.height;
   demo.fullscreen = choice.fullscreen;
   demo.antialiased = choice.antialiased;
-  // The dialog has no control for the extra option, so it is always off.
-  demo.extraOption = false;
 }
 
 }  // namespace
 
-bool runSetupDialog() {
+platform::SetupOutcome runSetupDialog() {
   const std::vector<DisplayMode> modes = offeredDisplayModes(demo.displayModes);
   std::vector<std::string> labels;
   for (const DisplayMode& mode : modes) labels.push_back(displayModeLabel(mode));
@@ -38,12 +35,13 @@ bool runSetupDialog() {
       std::fprintf(stderr,
                    "Setup dialog: no display could be opened; running 1280 x 720 windowed\n");
       applyScreen(ScreenChoice{});
-      return false;
+      break;
     case platform::SetupOutcome::Quit:
-      std::exit(0);
+      break;
     case platform::SetupOutcome::Run:
+      applyScreen(
+          screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
       break;
   }
-  applyScreen(screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
-  return true;
+  return result.outcome;
 }

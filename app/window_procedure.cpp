@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "runtime/demo_state.h"
 #include "app/gl_window.h"
+#include "runtime/demo_state.h"
 
 namespace {
 
@@ -75,13 +75,9 @@ void windowProcedure(const platform::WindowMessage& message) {
       return;
     case MessageType::MouseWheel:
       demo.wheelCount += message.wheelDelta / 120;
-      demo.wheelAccum += message.wheelDelta / 600.0;
       return;
     case MessageType::LeftButtonDown:
-      demo.mouseLeftDown = true;
-      break;
     case MessageType::LeftButtonUp:
-      demo.mouseLeftDown = false;
       break;
     case MessageType::RightButtonDown:
       demo.mouseRightDown = true;

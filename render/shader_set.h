@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 constexpr int kShaderSlotCount = 10128;
 

@@ -10,37 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "demo/vector.h"
+#include "demo/frame_input.h"
+#include "demo/image_texture.h"
 #include "render/render_resources.h"
 
 class parts;
 
-constexpr int kSpectrumSize = 512;
-constexpr int kKeyCount = 256;
-constexpr int kTrackFlagCount = 32;
 constexpr int kPartSlotCount = 4;
 constexpr int kCueRowCount = 31;
-
-// The per-frame record handed to the part.
-struct FrameInput {
-  double cameraX = 0.0, cameraY = 0.0, cameraZ = 0.0;  // 0.0 before each draw
-  int32_t wheelClicks = 0;
-  double adjustA = 0.0;  // Q raises it, A lowers it
-  double adjustB = 0.0;  // Up raises it, Down lowers it
-  int32_t reserved = 0;
-  int32_t rightButton = 0;
-  double pointX = 0.0, pointY = 0.0, pointZ = 0.0;
-  bool trackFlagsA[kTrackFlagCount] = {};
-  bool trackFlagsB[kTrackFlagCount] = {};  // element 3 is the quit request
-  double time = 0.0;                       // demoTime after this frame's advance
-  std::vector<Vec3> capturedPoints;        // one per middle-button press
-  int32_t cue = 0;
-  int32_t driven = 0;
-  float spectrum[kSpectrumSize] = {};
-  double overlayA = 0.0, overlayB = 0.0;
-  int32_t keys[kKeyCount] = {};  // 0/1 per virtual-key code
-  Vec3 markerVec;
-};
 
 struct CueWindow {
   double start;
@@ -53,15 +30,6 @@ struct CueTable {
   int lastActive = -1;
 };
 
-// One image loaded as a texture, kept for the asset list tool. kind 0 = image, 1 = mesh.
-struct LoadedImage {
-  std::string path;
-  int32_t slot = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t kind = 0;
-};
-
 struct DisplayMode {
   int32_t width;
   int32_t height;
@@ -71,7 +39,8 @@ struct DemoState {
   // Clock
   double demoTime = 0.0;
   double frameDelta = 0.0;
-  double lastTimerValue = 0.0;
+  double lastTimerValue = 0.0;  // the show clock's reading at the previous frame
+  double startTime = 0.0;       // a start on the command line: the first frame jumps there
   double timerSeconds = 0.0;
   int64_t timerLastCount = 0;
   int32_t frameCount = 0;
@@ -83,9 +52,13 @@ struct DemoState {
   bool fullscreen = false;
   bool musicEnabled = true;
   bool showSetupDialog = true;
+  // The end fade's level per second after Escape. The delivered show ends at
+  // once: at this rate any frame longer than 10 microseconds completes the
+  // fade, so Escape quits on the next frame. A release build fades over
+  // 1.25 s (0.8 per second) instead.
   double fadeOutRate = 100002.5;
-  bool antialiased = true;  // the dialog's choice: the scene with 4 samples, or one and an edge filter
-  bool extraOption = false;
+  bool antialiased =
+      true;  // the dialog's choice: the scene with 4 samples, or one and an edge filter
   std::vector<DisplayMode> displayModes;
 
   // Developer switches, fixed at build time.
@@ -101,8 +74,6 @@ struct DemoState {
   bool windowActive = true;
   bool keys[kKeyCount] = {};
   int32_t wheelCount = 0;
-  double wheelAccum = 0.0;
-  bool mouseLeftDown = false;
   bool mouseRightDown = false;
   std::string clipboardText;
   bool fadingOut = false;

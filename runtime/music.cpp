@@ -2,8 +2,6 @@
 // the per-frame spectrum, the end-fade volume, seeking and closing.
 #include "runtime/music.h"
 
-#include <cstdlib>
-
 #include "platform/platform.h"
 #include "platform/sound.h"
 #include "runtime/demo_state.h"
@@ -27,29 +25,26 @@ platform::Sound* musicStream = nullptr;
 bool offlineSpectrum = false;
 platform::Sound* sfxSample = nullptr;
 
-// A sound file that cannot be played is a failure: the process ends with code 1.
-[[noreturn]] void failStart(const char* text) {
-  platform::messageBox(kBoxTitle, text, platform::BoxIcon::Information);
-  std::exit(1);
-}
+LoadFailure failStart(const char* text) { return {kBoxTitle, text}; }
 
 }  // namespace
 
-void startMusic() {
+std::optional<LoadFailure> startMusic() {
   platform::SoundSystem& sound = soundSystem();
   if (!sound.init(platform::kMixRate, kSoftwareChannels))
-    failStart("Problem initializing FMod. \nProgram will now exit.");
+    return failStart("Problem initializing FMod. \nProgram will now exit.");
   musicStream = sound.openStream(kMusicFile);
-  if (!musicStream) failStart("Problem initializing FMod. \nNo sound file.");
+  if (!musicStream) return failStart("Problem initializing FMod. \nNo sound file.");
   if (demo.sfxEnabled) {
     sfxSample = sound.loadSample(kSfxFile);
-    if (!sfxSample) failStart("Problem initializing FMod. \nNo sfx file.");
+    if (!sfxSample) return failStart("Problem initializing FMod. \nNo sfx file.");
   }
   sound.play(kMusicChannel, musicStream);
   if (demo.sfxEnabled) sound.play(kSfxChannel, sfxSample);
   sound.setVolume(kMusicChannel, 255);
   if (demo.sfxEnabled) sound.setVolume(kSfxChannel, kSfxVolume);
   sound.setPosition(kMusicChannel, 0);
+  return std::nullopt;
 }
 
 void updateSpectrum() {

@@ -2,9 +2,14 @@
 // volume and seeking. Runs only when demo.musicEnabled is set.
 #pragma once
 
+#include <optional>
+
+#include "core/load_failure.h"
+
 // Starts the sound system, opens the music (and the sound effect with
-// sfxEnabled) and plays from sample 0. Ends the process with a message on failure.
-void startMusic();
+// sfxEnabled) and plays from sample 0. Returns the failure when the sound
+// system cannot start or a sound file cannot be played.
+std::optional<LoadFailure> startMusic();
 // Points demo.spectrumSource at the current 512-band spectrum: what is
 // audible now, or, in offline rendering, what the music reports at demoTime.
 void updateSpectrum();

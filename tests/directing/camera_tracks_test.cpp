@@ -16,7 +16,7 @@ namespace {
 class ChannelPart : public parts {
  public:
   void drawFrame(double*, RenderResources*, FrameInput*) override { ++draws; }
-  int initResources(RenderResources*) override { return 0; }
+  PartLoad initResources(RenderResources*) override { return {}; }
   int draws = 0;
 };
 
@@ -191,15 +191,15 @@ TEST_F(CameraTracks, FrameDriverRecordsAndJumpsWithTheSwitchesOn) {
   demo.musicEnabled = false;
   timerReset();
   demo.lastTimerValue = timerRead();
-  runFrame();
-  runFrame();
+  runFrame(timerRead());
+  runFrame(timerRead());
   EXPECT_TRUE(cameraTracks.empty());
 
   demo.cameraRecord = true;
   demo.cameraTracksEnabled = true;
   part.channelValue = 8.0;
-  runFrame();
-  runFrame();
+  runFrame(timerRead());
+  runFrame(timerRead());
   ASSERT_EQ(cameraTracks.size(), 2u);
   EXPECT_EQ(cameraTracks[1].values[0], 8.0);
   EXPECT_DOUBLE_EQ(cameraTracks[1].time, demo.demoTime);
@@ -208,7 +208,7 @@ TEST_F(CameraTracks, FrameDriverRecordsAndJumpsWithTheSwitchesOn) {
   part.channelValue = 0.0;
   demo.keys['2'] = true;
   demo.cameraRecord = false;
-  runFrame();
+  runFrame(timerRead());
   EXPECT_EQ(part.channelValue, 8.0);
   EXPECT_EQ(part.draws, 5);
 }

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "core/random.h"
 #include "demo/parts.h"
-#include "demo/random.h"
 #include "runtime/cue_table.h"
 #include "runtime/demo_state.h"
 #include "runtime/timer.h"
@@ -30,7 +30,7 @@ class RecordingPart : public parts {
     times.push_back(input->time);
     firstDraws.push_back(crtRand());
   }
-  int initResources(RenderResources*) override { return 0; }
+  PartLoad initResources(RenderResources*) override { return {}; }
   std::vector<double> steps, times;
   std::vector<int> firstDraws;
 };
@@ -56,7 +56,7 @@ class FrameDriver : public ::testing::Test {
 
 TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
   elapse(0.25);
-  runFrame();
+  runFrame(timerRead());
   EXPECT_DOUBLE_EQ(demo.frameDelta, 0.25);
   EXPECT_DOUBLE_EQ(demo.demoTime, 0.25);
   EXPECT_EQ(demo.frameCount, 1);
@@ -67,7 +67,7 @@ TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
 TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
   demo.demoTime = 10.0;
   demo.lastTimerValue = demo.timerSeconds + 3.0;  // the counter appears to go back
-  runFrame();
+  runFrame(timerRead());
   EXPECT_EQ(demo.frameDelta, 0.0);
   EXPECT_EQ(demo.demoTime, 10.0);
 }
@@ -76,7 +76,7 @@ TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
   demo.keys['Q'] = true;
   demo.keys[255] = true;  // the table's last code
   elapse(0.01);
-  runFrame();
+  runFrame(timerRead());
   EXPECT_EQ(demo.frameInput.keys['Q'], 1);
   EXPECT_EQ(demo.frameInput.keys['A'], 0);
   EXPECT_EQ(demo.frameInput.keys[255], 1);
@@ -84,14 +84,14 @@ TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
 
 TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
   demo.demoTime = 42.5;
-  runFrame();  // zero delta: the same moment twice
+  runFrame(timerRead());  // zero delta: the same moment twice
   demo.demoTime = 42.5;
   crtSrand(999);  // whatever ran before must not matter
-  runFrame();
+  runFrame(timerRead());
   ASSERT_EQ(part0.firstDraws.size(), 2u);
   EXPECT_EQ(part0.firstDraws[0], part0.firstDraws[1]);
   demo.demoTime = 42.6;
-  runFrame();
+  runFrame(timerRead());
   EXPECT_NE(part0.firstDraws[2], part0.firstDraws[0]);
 }
 
@@ -99,42 +99,65 @@ TEST_F(FrameDriver, SlotOneDrawsBetween51And66WhenFilled) {
   demo.partSlots[1] = &part1;
   for (double t : {51.6, 66.3}) {
     demo.demoTime = t;
-    runFrame();
+    runFrame(timerRead());
   }
   EXPECT_EQ(part1.steps.size(), 2u);
   EXPECT_TRUE(part0.steps.empty());
   demo.demoTime = 66.31;
-  runFrame();
+  runFrame(timerRead());
   EXPECT_EQ(part0.steps.size(), 1u);
 }
 
 TEST_F(FrameDriver, SlotZeroDrawsWhenSlotOneIsEmpty) {
   demo.demoTime = 51.6;
-  runFrame();
+  runFrame(timerRead());
   demo.demoTime = 66.3;
-  runFrame();
+  runFrame(timerRead());
   EXPECT_EQ(part0.steps.size(), 2u);
 }
 
 TEST_F(FrameDriver, ExactlyTheEndTimeDoesNotEndTheShow) {
   demo.demoTime = 204.5;
   elapse(0.5);
-  runFrame();
+  runFrame(timerRead());
   EXPECT_EQ(demo.demoTime, 205.0);
 }
 
 TEST_F(FrameDriver, TheFirstFramePastTheEndEndsWithCodeZero) {
-  demo.musicEnabled = false;
-  demo.partSlots[0] = nullptr;  // the death test deletes what slot 0 holds
-  demo.demoTime = 205.0;
+  demo.demoTime = 204.9;
+  elapse(0.1);
+  EXPECT_EQ(runFrame(timerRead()).end, ShowEnd::None);  // 205 exactly still plays
   elapse(0.001);
-  EXPECT_EXIT(runFrame(), ::testing::ExitedWithCode(0), "");
+  const FrameResult result = runFrame(timerRead());
+  EXPECT_EQ(result.end, ShowEnd::PastTheEnd);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(part0.steps.size(), 2u);  // that last frame was drawn
+}
+
+// Escape starts the fade (the main loop's part); the delivered rate
+// completes it on the next frame, which ends the show with code 0.
+TEST_F(FrameDriver, TheEndFadeEndsTheShowOnceComplete) {
+  demo.musicEnabled = false;  // no sound system to set the volume on
+  demo.demoTime = 50.0;
+  demo.fadingOut = true;
+  demo.fadeStartTime = 50.0;
+  EXPECT_EQ(runFrame(timerRead()).end, ShowEnd::None);  // no time has passed: level 0
+  elapse(0.01);
+  const FrameResult result = runFrame(timerRead());
+  EXPECT_EQ(result.end, ShowEnd::FadeDone);
+  EXPECT_EQ(result.exitCode, 0);
+}
+
+TEST_F(FrameDriver, TheQuitTrackFlagEndsTheShow) {
+  demo.frameInput.trackFlagsB[kQuitTrackFlag] = true;
+  elapse(0.01);
+  EXPECT_EQ(runFrame(timerRead()).end, ShowEnd::QuitFlag);
 }
 
 TEST_F(FrameDriver, CueIsTakenBeforeTheAdvance) {
   demo.demoTime = 85.14;
   elapse(1.0);
-  runFrame();
+  runFrame(timerRead());
   EXPECT_EQ(demo.frameInput.cue, 2);
 }
 
