@@ -68,7 +68,7 @@ bool captureToolAvailable() {
   return false;
 }
 
-int runCapture(const CaptureRequest& request) {
+int runCapture(DemoState& demo, const CaptureRequest& request) {
   const int frames = captureFrameCount(request.start, request.stop, request.fps);
   const int width = demo.renderWidth;
   const int height = demo.renderHeight;
@@ -103,7 +103,7 @@ int runCapture(const CaptureRequest& request) {
       "preset %s) to %s\n",
       request.start, request.stop, width, height, request.fps, frames, video.preset.c_str(),
       request.path.c_str());
-  OfflineClock clock = beginOfflineClock();
+  OfflineClock clock = beginOfflineClock(demo);
   // The music keeps running on the sound system while frames render far from
   // real time: silence it; the video's sound comes from the file.
   if (demo.musicEnabled) setMusicVolume(0);
@@ -111,7 +111,7 @@ int runCapture(const CaptureRequest& request) {
   // same frame delta as every other.
   const double step = 1.0 / request.fps;
   for (double warmUp : {request.start - 2 * step, request.start - step})
-    runOfflineFrame(clock, std::max(warmUp, 0.0));
+    runOfflineFrame(demo, clock, std::max(warmUp, 0.0));
 
   // The bar counts frames written to ffmpeg.
   ProgressBar bar(frames);
@@ -124,7 +124,7 @@ int runCapture(const CaptureRequest& request) {
       stopped = true;
       break;
     }
-    end = runOfflineFrame(clock, request.start + static_cast<double>(n) / request.fps);
+    end = runOfflineFrame(demo, clock, request.start + static_cast<double>(n) / request.fps);
     if (end.end != ShowEnd::None) break;
     readback.read();
     if (readback.frameWaiting()) handOverFailed = !handOver(readback, writer);

@@ -12,6 +12,8 @@
 
 #include "core/timeline.h"
 
+struct DemoState;
+
 struct CaptureRequest {
   std::string path;  // the video file, absolute
   double start = 0.0;
@@ -28,4 +30,4 @@ bool captureToolAvailable();
 // Renders the frames into the open window and encodes them. Call after
 // createMainWindow. Returns the process exit code: 0 once the video file is
 // complete, 1 when ffmpeg failed or the capture was stopped early.
-int runCapture(const CaptureRequest& request);
+int runCapture(DemoState& demo, const CaptureRequest& request);

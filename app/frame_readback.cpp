@@ -6,7 +6,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "runtime/demo_state.h"
+#include "render/render_resources.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ FrameReadback::~FrameReadback() {
 
 void FrameReadback::read() {
   assert(held_ < (pixelBuffers_ ? kSlots : 1) && "take a frame out before reading another");
-  demo.renderer.bindScreen();
+  RenderResources::bindScreen();
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (pixelBuffers_) {

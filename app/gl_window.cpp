@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "runtime/demo_state.h"
 
 namespace {
 
@@ -16,9 +15,9 @@ using platform::BoxIcon;
 
 // The window system's own reason goes to stderr beside the message, so a
 // failure says what went wrong and not only which step failed.
-void creationError(const char* text) {
+void creationError(const char* text, bool fullscreen) {
   const std::string reason = platform::lastError();
-  destroyMainWindow();
+  destroyMainWindow(fullscreen);
   if (!reason.empty()) std::fprintf(stderr, "tessaly: %s\n", reason.c_str());
   platform::messageBox("ERROR", text, BoxIcon::Exclamation);
 }
@@ -29,14 +28,13 @@ void shutdownError(const char* text) {
 
 }  // namespace
 
-bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag,
+bool createMainWindow(const char* title, int width, int height, int bits, bool& fullscreen,
                       const std::function<bool()>& startup) {
-  demo.fullscreen = fullscreenFlag;
   if (!platform::initVideo()) {
     platform::messageBox("ERROR", "Failed To Register The Window Class.", BoxIcon::Exclamation);
     return false;
   }
-  if (demo.fullscreen && !platform::setFullscreenMode(width, height, bits)) {
+  if (fullscreen && !platform::setFullscreenMode(width, height, bits)) {
     const bool windowed = platform::askYesNo(
         "Ravok GL",
         "The Requested Fullscreen Mode Is Not Supported \n by your Video Card. Or it may be that "
@@ -46,35 +44,33 @@ bool createMainWindow(const char* title, int width, int height, int bits, bool f
       platform::messageBox("ERROR", "Program Will Now Close.", BoxIcon::Stop);
       return false;
     }
-    demo.fullscreen = false;
+    fullscreen = false;
   }
-  if (demo.fullscreen) platform::showCursor(false);
+  if (fullscreen) platform::showCursor(false);
 
-  if (!platform::createWindow(title, 50, 50, width, height, demo.fullscreen)) {
-    creationError("Window Creation Error.");
+  if (!platform::createWindow(title, 50, 50, width, height, fullscreen)) {
+    creationError("Window Creation Error.", fullscreen);
     return false;
   }
   if (!platform::choosePixelFormat()) {
-    creationError("Can't Find A Suitable PixelFormat (1).");
+    creationError("Can't Find A Suitable PixelFormat (1).", fullscreen);
     return false;
   }
   if (!platform::createGLContext()) {
-    creationError("Can't Create A GL Rendering Context.");
+    creationError("Can't Create A GL Rendering Context.", fullscreen);
     return false;
   }
   if (!platform::makeContextCurrent()) {
-    creationError("Can't Activate The GL Rendering Context.");
+    creationError("Can't Activate The GL Rendering Context.", fullscreen);
     return false;
   }
   resizeViewport(width, height);
   initGLState();
-  if (!startup()) return false;
-  demo.renderer.buildOutlineFont();
-  return true;
+  return startup();
 }
 
-void destroyMainWindow() {
-  if (demo.fullscreen) {
+void destroyMainWindow(bool fullscreen) {
+  if (fullscreen) {
     platform::restoreDisplayMode();
     platform::showCursor(true);
   }

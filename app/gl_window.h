@@ -9,13 +9,14 @@
 #include <functional>
 
 // Opens the window (or the fullscreen mode, offering windowed mode when it
-// cannot be set), creates and initialises the context, runs `startup` and
-// builds the outline font. False after a reported failure, or when startup
-// returns false (the startup reports its own failure).
-bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag,
+// cannot be set), creates and initialises the context and runs `startup`. False after a reported
+// failure, or when startup returns false (the startup reports its own failure). fullscreen: asked
+// for on entry; on return whether the window is fullscreen.
+bool createMainWindow(const char* title, int width, int height, int bits, bool& fullscreen,
                       const std::function<bool()>& startup);
-// Tears everything down; safe on a partly built window.
-void destroyMainWindow();
+// Tears everything down, restoring the display mode of a fullscreen window;
+// safe on a partly built window and when called again.
+void destroyMainWindow(bool fullscreen);
 // Viewport and a 45-degree perspective for the client size (height 0 counts as 1).
 void resizeViewport(int width, int height);
 // The initial GL state.

@@ -1,6 +1,9 @@
 // The entry sequence and the message loop.
 #include "app/main_loop.h"
 
+#include <memory>
+#include <optional>
+
 #include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/display_modes.h"
@@ -18,7 +21,7 @@
 namespace {
 
 // False when the user quit from the setup dialog.
-bool chooseScreen(const CommandLine& commandLine) {
+bool chooseScreen(DemoState& demo, const CommandLine& commandLine) {
   if (demo.releaseBuild) {
     demo.showSetupDialog = true;
     demo.fadeOutRate = 0.8;
@@ -27,9 +30,9 @@ bool chooseScreen(const CommandLine& commandLine) {
   // Any screen choice on the command line replaces the dialog, and an
   // unattended run cannot answer it.
   if (commandLine.noDialog || !platform::interactive()) demo.showSetupDialog = false;
-  enumerateDisplayModes();
+  enumerateDisplayModes(demo);
   if (demo.showSetupDialog) {
-    if (runSetupDialog() == platform::SetupOutcome::Quit) return false;
+    if (runSetupDialog(demo) == platform::SetupOutcome::Quit) return false;
     if (commandLine.antialiased) demo.antialiased = *commandLine.antialiased;
     return true;
   }
@@ -43,7 +46,7 @@ bool chooseScreen(const CommandLine& commandLine) {
 
 }  // namespace
 
-bool mainLoopPass(FrameResult& end) {
+bool mainLoopPass(DemoState& demo, FrameResult& end) {
   platform::WindowMessage message;
   // A tap whose press and release both wait in the queue leaves the key up
   // by the time the queue is drained; the press alone still ends the show.
@@ -55,10 +58,10 @@ bool mainLoopPass(FrameResult& end) {
     }
     if (message.type == platform::MessageType::KeyDown && message.key == platform::vk::Escape)
       escapePressed = true;
-    windowProcedure(message);
+    windowProcedure(demo, message);
   }
   if (demo.windowActive) {
-    end = runFrame(timerRead());
+    end = runFrame(demo, timerRead(demo));
     if (end.end != ShowEnd::None) return false;
   }
   if ((escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
@@ -70,10 +73,21 @@ bool mainLoopPass(FrameResult& end) {
   return true;
 }
 
+bool startShow(DemoState& demo, std::optional<LoadFailure>& failure) {
+  failure = runStartup(demo, swapFrameBuffers);
+  if (failure) return false;
+  demo.renderer.buildOutlineFont();
+  return true;
+}
+
 int runProgram(const CommandLine& commandLine) {
+  // The one owner of the show's state, for the whole run.
+  const auto state = std::make_unique<DemoState>();
+  DemoState& demo = *state;
+  applyBuildSwitches(demo);
   const bool capture = !commandLine.capturePath.empty();
   if (capture && !captureToolAvailable()) return 1;
-  if (!chooseScreen(commandLine)) return 0;
+  if (!chooseScreen(demo, commandLine)) return 0;
   if (commandLine.any)
     platform::openDebugConsole();
   else
@@ -86,37 +100,34 @@ int runProgram(const CommandLine& commandLine) {
   // The startup runs inside the window's creation, once the context is
   // current; a file it cannot load ends the show with its message.
   std::optional<LoadFailure> failure;
-  const auto startup = [&failure] {
-    failure = runStartup(swapFrameBuffers);
-    return !failure;
-  };
+  const auto startup = [&] { return startShow(demo, failure); };
   if (!createMainWindow("Tessaly", demo.renderWidth, demo.renderHeight, 32, demo.fullscreen,
                         startup)) {
     if (failure)
       platform::messageBox(failure->title.c_str(), failure->text.c_str(),
                            platform::BoxIcon::Information);
-    tearDownShow(false);
+    tearDownShow(demo, false);
     return 1;
   }
 
   int code = 0;
   bool handOverText = false;
   if (commandLine.screenshotTime) {
-    code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
+    code = renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath);
   } else if (commandLine.benchmark) {
-    code = runBenchmark({commandLine.benchmarkFrames});
+    code = runBenchmark(demo, {commandLine.benchmarkFrames});
   } else if (capture) {
-    code = runCapture({commandLine.capturePath, commandLine.start, commandLine.captureStop,
-                       commandLine.captureFps, commandLine.capturePreset});
+    code = runCapture(demo, {commandLine.capturePath, commandLine.start, commandLine.captureStop,
+                             commandLine.captureFps, commandLine.capturePreset});
   } else {
     FrameResult end;
-    while (mainLoopPass(end)) {
+    while (mainLoopPass(demo, end)) {
     }
     code = end.exitCode;
     handOverText = end.end == ShowEnd::FadeDone;
   }
   // Stopping the sound before the process ends leaves no audio thread
   // reading what main's return destroys.
-  tearDownShow(handOverText);
+  tearDownShow(demo, handOverText);
   return code;
 }

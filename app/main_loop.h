@@ -1,7 +1,11 @@
 // The program's entry sequence and its message loop.
 #pragma once
 
+#include <optional>
+
 #include "app/command_line.h"
+#include "core/load_failure.h"
+#include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 
 // Chooses the screen, opens the window (which runs the startup), then
@@ -13,4 +17,9 @@ int runProgram(const CommandLine& commandLine);
 // starts the end fade on Escape and swaps. False once the show has ended: a
 // Quit message arrived (WindowClosed with its code) or the frame ended it;
 // `end` then says how.
-bool mainLoopPass(FrameResult& end);
+bool mainLoopPass(DemoState& demo, FrameResult& end);
+
+// The startup the window runs once its context is current: the show's
+// startup, then the outline font. False, with `failure` set, when a file the
+// show needs cannot be loaded.
+bool startShow(DemoState& demo, std::optional<LoadFailure>& failure);

@@ -19,23 +19,23 @@ constexpr int64_t kOfflineFrequency = 1000000000;  // nanoseconds
 
 }  // namespace
 
-OfflineClock beginOfflineClock() {
+OfflineClock beginOfflineClock(DemoState& demo) {
   demo.lastTimerValue = 0.0;
   if (demo.musicEnabled) useOfflineSpectrum(true);
   return {};
 }
 
-FrameResult runOfflineFrame(OfflineClock& clock, double t) {
+FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t) {
   const int64_t now =
       std::max(clock.count, static_cast<int64_t>(std::llround(t * kOfflineFrequency)));
   clock.seconds += static_cast<double>(now - clock.count) / static_cast<double>(kOfflineFrequency);
   clock.count = now;
-  return runFrame(clock.seconds);
+  return runFrame(demo, clock.seconds);
 }
 
 std::vector<uint8_t> readWindowPixels(int width, int height) {
   std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
-  demo.renderer.bindScreen();
+  RenderResources::bindScreen();
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
@@ -46,11 +46,11 @@ std::vector<uint8_t> readWindowPixels(int width, int height) {
   return topDown;
 }
 
-int renderScreenshot(double t, const std::string& path) {
-  OfflineClock clock = beginOfflineClock();
+int renderScreenshot(DemoState& demo, double t, const std::string& path) {
+  OfflineClock clock = beginOfflineClock(demo);
   for (double warmUp : {t - 2.0 / 60.0, t - 1.0 / 60.0})
-    runOfflineFrame(clock, std::max(warmUp, 0.0));
-  runOfflineFrame(clock, t);
+    runOfflineFrame(demo, clock, std::max(warmUp, 0.0));
+  runOfflineFrame(demo, clock, t);
   const std::vector<uint8_t> pixels = readWindowPixels(demo.renderWidth, demo.renderHeight);
   std::string error;
   if (!writePng(path, pixels.data(), demo.renderWidth, demo.renderHeight, error)) {

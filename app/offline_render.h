@@ -9,6 +9,8 @@
 
 #include "runtime/frame_driver.h"
 
+struct DemoState;
+
 // The offline clock stands on whole nanoseconds of show time and is read the
 // way the timer reads its counter, so a frame time always gives the same
 // frame delta.
@@ -19,12 +21,12 @@ struct OfflineClock {
 
 // Switches the demo clock and the spectrum to frame-driven time and returns
 // the clock at 0. Call after the window exists.
-OfflineClock beginOfflineClock();
+OfflineClock beginOfflineClock(DemoState& demo);
 // Runs one frame through the frame driver so that it ends at show time t;
 // the clock never runs backwards.
-FrameResult runOfflineFrame(OfflineClock& clock, double t);
+FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t);
 // The window's back buffer as tightly packed RGB rows, top row first.
 std::vector<uint8_t> readWindowPixels(int width, int height);
 // Renders the frame at show time t after two warm-up frames 1/60 s apart and
 // writes the window's picture to path. Returns the process exit code.
-int renderScreenshot(double t, const std::string& path);
+int renderScreenshot(DemoState& demo, double t, const std::string& path);

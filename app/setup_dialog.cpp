@@ -10,11 +10,13 @@
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 
-void enumerateDisplayModes() { demo.displayModes = filterDisplayModes(platform::listVideoModes()); }
+void enumerateDisplayModes(DemoState& demo) {
+  demo.displayModes = filterDisplayModes(platform::listVideoModes());
+}
 
 namespace {
 
-void applyScreen(const ScreenChoice& choice) {
+void applyScreen(DemoState& demo, const ScreenChoice& choice) {
   demo.renderWidth = demo.viewportWidth = choice.width;
   demo.renderHeight = demo.viewportHeight = choice.height;
   demo.fullscreen = choice.fullscreen;
@@ -23,7 +25,7 @@ void applyScreen(const ScreenChoice& choice) {
 
 }  // namespace
 
-platform::SetupOutcome runSetupDialog() {
+platform::SetupOutcome runSetupDialog(DemoState& demo) {
   const std::vector<DisplayMode> modes = offeredDisplayModes(demo.displayModes);
   std::vector<std::string> labels;
   for (const DisplayMode& mode : modes) labels.push_back(displayModeLabel(mode));
@@ -34,13 +36,13 @@ platform::SetupOutcome runSetupDialog() {
     case platform::SetupOutcome::NoDisplay:
       std::fprintf(stderr,
                    "Setup dialog: no display could be opened; running 1280 x 720 windowed\n");
-      applyScreen(ScreenChoice{});
+      applyScreen(demo, ScreenChoice{});
       break;
     case platform::SetupOutcome::Quit:
       break;
     case platform::SetupOutcome::Run:
       applyScreen(
-          screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
+          demo, screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
       break;
   }
   return result.outcome;

@@ -10,5 +10,7 @@
 
 #include "platform/dialog.h"
 
-void enumerateDisplayModes();
-platform::SetupOutcome runSetupDialog();
+struct DemoState;
+
+void enumerateDisplayModes(DemoState& demo);
+platform::SetupOutcome runSetupDialog(DemoState& demo);

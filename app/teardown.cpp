@@ -16,7 +16,7 @@ namespace {
 // Puts the captured camera text on the clipboard and hands it to the
 // clipboard manager, so it outlives the process; it is also printed on the
 // debug console so it is never lost.
-void handOverCapturedText() {
+void handOverCapturedText(const DemoState& demo) {
   copyToClipboard(demo.clipboardText);
   platform::persistClipboard();
   if (!demo.clipboardText.empty()) std::printf("%s", demo.clipboardText.c_str());
@@ -24,11 +24,11 @@ void handOverCapturedText() {
 
 }  // namespace
 
-void tearDownShow(bool handOverText) {
+void tearDownShow(DemoState& demo, bool handOverText) {
   if (demo.musicEnabled) closeMusic();
-  if (handOverText) handOverCapturedText();
+  if (handOverText) handOverCapturedText(demo);
   if (demo.statsEnabled) writeStatistics();
-  destroyMainWindow();
+  destroyMainWindow(demo.fullscreen);
   // The one part the startup created.
   delete demo.partSlots[0];
   demo.partSlots[0] = nullptr;

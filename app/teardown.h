@@ -4,8 +4,10 @@
 // returns the exit code from main.
 #pragma once
 
+struct DemoState;
+
 // Closes the music, hands the captured camera text to the clipboard (when
 // handOverText: the end fade completed), writes the statistics log (with its
 // switch on), destroys the window and its context (restoring the display
 // mode) and deletes the part. Safe after a partial startup.
-void tearDownShow(bool handOverText);
+void tearDownShow(DemoState& demo, bool handOverText);

@@ -12,7 +12,7 @@ using platform::MessageType;
 
 // Held Up/Down and Q/A move the tuning values once per message that reaches
 // this path, so mouse motion over the window speeds them up.
-void defaultPath() {
+void defaultPath(DemoState& demo) {
   FrameInput& input = demo.frameInput;
   if (demo.keys[platform::vk::Up]) input.adjustB += 1.5 * demo.frameDelta;
   if (demo.keys[platform::vk::Down]) input.adjustB -= 1.5 * demo.frameDelta;
@@ -20,7 +20,7 @@ void defaultPath() {
   if (demo.keys['Q']) input.adjustA += demo.frameDelta;
 }
 
-void captureCamera() {
+void captureCamera(DemoState& demo) {
   FrameInput& input = demo.frameInput;
   Vec3 point;
   point.state = 1;
@@ -54,7 +54,7 @@ std::string captureText(double camX, double camY, double camZ, double pointX, do
 
 bool copyToClipboard(const std::string& text) { return platform::setClipboardText(text); }
 
-void windowProcedure(const platform::WindowMessage& message) {
+void windowProcedure(DemoState& demo, const platform::WindowMessage& message) {
   switch (message.type) {
     case MessageType::Activate:
       demo.windowActive = !message.minimized;
@@ -86,11 +86,11 @@ void windowProcedure(const platform::WindowMessage& message) {
       demo.mouseRightDown = false;
       break;
     case MessageType::MiddleButtonDown:
-      captureCamera();
+      captureCamera(demo);
       break;
     case MessageType::Other:
     case MessageType::Quit:
       break;
   }
-  defaultPath();
+  defaultPath(demo);
 }

@@ -80,7 +80,8 @@ class RenderResources {
   // textures attached to it, with the first count colour attachments selected.
   void bindTexturesForDrawing(int index, int count);
   void resolveTarget(int index, int width, int height, int colorCount, bool withDepth);
-  void bindScreen();
+  // Binds the window's framebuffer for drawing; needs no particular renderer.
+  static void bindScreen();
 
   // 256 display lists of extruded glyphs 0..122.
   void buildOutlineFont();

@@ -1,8 +1,8 @@
-// The process-wide run-time state of the show.
-//
-// All run-time state is one global record, `demo`, that every subsystem reads
-// and writes directly; only the frame driver hands three pointers to the part.
-// Everything runs on the main thread.
+// The run-time state of the show: one record that the program's entry
+// (app/) owns and hands by reference to the runtime and app functions that
+// read or write it. The part never sees it: the frame driver hands it the
+// time step, the renderer and the frame input. Everything runs on the main
+// thread.
 #pragma once
 
 #include <cstdint>
@@ -13,22 +13,12 @@
 #include "demo/frame_input.h"
 #include "demo/image_texture.h"
 #include "render/render_resources.h"
+#include "runtime/camera_tracks.h"
+#include "runtime/cue_table.h"
 
 class parts;
 
 constexpr int kPartSlotCount = 4;
-constexpr int kCueRowCount = 31;
-
-struct CueWindow {
-  double start;
-  double end;
-  int32_t value;
-};
-
-struct CueTable {
-  CueWindow rows[kCueRowCount] = {};
-  int lastActive = -1;
-};
 
 struct DisplayMode {
   int32_t width;
@@ -89,8 +79,12 @@ struct DemoState {
   CueTable cueTable;
 
   // Directing tools
+  CameraTrackStore cameraTracks;
+  CameraKey workingKey;  // the key being recorded, or the key a jump restores
   std::vector<LoadedImage> loadedImages;
   std::ofstream assetListFile;
 };
 
-extern DemoState demo;
+// The developer switches this build was configured with (the directing tools
+// and the start bookmark), written into a fresh state.
+void applyBuildSwitches(DemoState& demo);

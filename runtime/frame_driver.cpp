@@ -21,7 +21,7 @@
 namespace {
 
 // Draws the end-fade overlay: an opaque grey quad of level L over the frame.
-void drawFadeOverlay(float level) {
+void drawFadeOverlay(DemoState& demo, float level) {
   glViewport(0, 0, demo.viewportWidth, demo.viewportHeight);
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   demo.renderer.bindScreen();
@@ -55,7 +55,7 @@ double fadeLevel(double elapsed, double rate) { return std::clamp(elapsed * rate
 
 int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
 
-FrameResult runFrame(double clockSeconds) {
+FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // 1. Delta from the previous reading; never negative. A start time moves
   // the first frame, and the part's clock with it, straight there.
   demo.frameDelta = clockSeconds - demo.lastTimerValue;
@@ -81,7 +81,7 @@ FrameResult runFrame(double clockSeconds) {
   demo.frameCount += 1;
 
   // 5, 6. Cue of the time before the advance; then the advance.
-  input.cue = cueAt(demo.demoTime);
+  input.cue = cueAt(demo.cueTable, demo.demoTime);
   demo.demoTime += demo.frameDelta;
 
   // 7. Keys as 0/1 integers.
@@ -89,7 +89,7 @@ FrameResult runFrame(double clockSeconds) {
 
   // 8. Spectrum.
   if (demo.musicEnabled) {
-    updateSpectrum();
+    updateSpectrum(demo);
     if (demo.spectrumSource) std::copy_n(demo.spectrumSource, kSpectrumSize, input.spectrum);
   }
 
@@ -100,8 +100,8 @@ FrameResult runFrame(double clockSeconds) {
   if (parts* part = demo.partSlots[slot]) part->drawFrame(&demo.frameDelta, &demo.renderer, &input);
 
   // 12, 13. Camera tracks.
-  if (demo.cameraRecord) recordKey();
-  if (demo.cameraTracksEnabled) jumpKeys();
+  if (demo.cameraRecord) recordKey(demo);
+  if (demo.cameraTracksEnabled) jumpKeys(demo);
 
   // 14. Start bookmark, or a start requested on the command line. With the
   // bookmark switch on (0 or above) the music always follows the clock, also
@@ -119,10 +119,10 @@ FrameResult runFrame(double clockSeconds) {
 
   // 17. The end fade.
   if (demo.fadingOut) {
-    if (demo.cameraTracksEnabled) saveTracks("state.txt");
+    if (demo.cameraTracksEnabled) saveTracks(demo, "state.txt");
     const double level = fadeLevel(demo.demoTime - demo.fadeStartTime, demo.fadeOutRate);
     if (demo.musicEnabled) setMusicVolume(fadeVolume(level));
-    drawFadeOverlay(static_cast<float>(level));
+    drawFadeOverlay(demo, static_cast<float>(level));
     if (level > 0.999) return {ShowEnd::FadeDone, 0, "the end fade"};
   }
   return {};

@@ -4,6 +4,8 @@
 // show goes on. It never ends the process: the caller tears down and leaves.
 #pragma once
 
+struct DemoState;
+
 // How a frame ended the show, or that it did not.
 enum class ShowEnd {
   None,          // the show goes on
@@ -23,7 +25,7 @@ struct FrameResult {
 // since the end of the startup (timerRead()) in the played show, or the
 // frame's show time in offline rendering. The frame delta is the difference
 // to the previous reading.
-FrameResult runFrame(double clockSeconds);
+FrameResult runFrame(DemoState& demo, double clockSeconds);
 
 // Demo time of the start bookmark value (1..5), or a negative value when the
 // bookmark leaves the clock unchanged.

@@ -29,25 +29,25 @@ LoadFailure failStart(const char* text) { return {kBoxTitle, text}; }
 
 }  // namespace
 
-std::optional<LoadFailure> startMusic() {
+std::optional<LoadFailure> startMusic(bool withSfx) {
   platform::SoundSystem& sound = soundSystem();
   if (!sound.init(platform::kMixRate, kSoftwareChannels))
     return failStart("Problem initializing FMod. \nProgram will now exit.");
   musicStream = sound.openStream(kMusicFile);
   if (!musicStream) return failStart("Problem initializing FMod. \nNo sound file.");
-  if (demo.sfxEnabled) {
+  if (withSfx) {
     sfxSample = sound.loadSample(kSfxFile);
     if (!sfxSample) return failStart("Problem initializing FMod. \nNo sfx file.");
   }
   sound.play(kMusicChannel, musicStream);
-  if (demo.sfxEnabled) sound.play(kSfxChannel, sfxSample);
+  if (withSfx) sound.play(kSfxChannel, sfxSample);
   sound.setVolume(kMusicChannel, 255);
-  if (demo.sfxEnabled) sound.setVolume(kSfxChannel, kSfxVolume);
+  if (withSfx) sound.setVolume(kSfxChannel, kSfxVolume);
   sound.setPosition(kMusicChannel, 0);
   return std::nullopt;
 }
 
-void updateSpectrum() {
+void updateSpectrum(DemoState& demo) {
   demo.spectrumSource = offlineSpectrum ? spectrumAtTime(demo.demoTime) : soundSystem().spectrum();
 }
 

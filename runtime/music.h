@@ -6,13 +6,15 @@
 
 #include "core/load_failure.h"
 
+struct DemoState;
+
 // Starts the sound system, opens the music (and the sound effect with
-// sfxEnabled) and plays from sample 0. Returns the failure when the sound
+// withSfx) and plays from sample 0. Returns the failure when the sound
 // system cannot start or a sound file cannot be played.
-std::optional<LoadFailure> startMusic();
+std::optional<LoadFailure> startMusic(bool withSfx);
 // Points demo.spectrumSource at the current 512-band spectrum: what is
 // audible now, or, in offline rendering, what the music reports at demoTime.
-void updateSpectrum();
+void updateSpectrum(DemoState& demo);
 // Offline rendering takes the spectrum from the decoded track at the demo
 // time instead of from what the output is playing.
 void useOfflineSpectrum(bool offline);

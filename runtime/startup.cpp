@@ -13,11 +13,11 @@
 #include "runtime/statistics.h"
 #include "runtime/timer.h"
 
-std::optional<LoadFailure> runStartup(void (*swapBuffers)(double)) {
+std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(double)) {
   RenderResources& renderer = demo.renderer;
 
   // 1, 2. Directing tools that read or open files first.
-  if (demo.cameraTracksEnabled) loadTracks("state.txt");
+  if (demo.cameraTracksEnabled) loadTracks(demo, "state.txt");
   if (demo.assetListEnabled) demo.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);
 
   // 3.-7. The swap function, the vendor query, the extension entry points,
@@ -27,7 +27,7 @@ std::optional<LoadFailure> runStartup(void (*swapBuffers)(double)) {
                 demo.viewportHeight, demo.antialiased);
 
   // 8. Load time starts.
-  demo.loadSeconds = timerRead();
+  demo.loadSeconds = timerRead(demo);
 
   // 11. The part loads every mesh, texture and shader.
   swapBuffers(0.0);
@@ -40,15 +40,15 @@ std::optional<LoadFailure> runStartup(void (*swapBuffers)(double)) {
 
   // 12, 13. Music, then the asset report.
   if (demo.musicEnabled) {
-    if (std::optional<LoadFailure> failure = startMusic()) return failure;
+    if (std::optional<LoadFailure> failure = startMusic(demo.sfxEnabled)) return failure;
   }
-  if (demo.assetListEnabled) writeAssetList();
+  if (demo.assetListEnabled) writeAssetList(demo);
 
   // 14.-16. Load time ends; the clock starts now.
-  demo.loadSeconds = timerRead() - demo.loadSeconds;
-  timerReset();
-  demo.lastTimerValue = timerRead();
-  fillCueTable();
+  demo.loadSeconds = timerRead(demo) - demo.loadSeconds;
+  timerReset(demo);
+  demo.lastTimerValue = timerRead(demo);
+  fillCueTable(demo.cueTable);
 
   // 17.-19.
   if (demo.statsEnabled) openStatistics("c://logs//varnholt2.log", 240.0);

@@ -7,7 +7,9 @@
 
 #include "core/load_failure.h"
 
+struct DemoState;
+
 // Runs the startup; swapBuffers presents the back buffer while the part
 // loads. Returns the failure that ends the show (a missing image or sound
 // file) without going on.
-std::optional<LoadFailure> runStartup(void (*swapBuffers)(double));
+std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(double));

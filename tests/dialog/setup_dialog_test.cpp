@@ -11,6 +11,9 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 const std::vector<std::string> kLabels = {" 800 x 600       ", " 1280 x 720  (16:9)",
                                           " 1920 x 1200  (16:10)"};
 
@@ -60,7 +63,7 @@ TEST(SetupDialog, RunWritesTheDerivedScreenIntoTheDemoState) {
   script.selectIndex = 2;
   script.answer = platform::SetupDialogAnswer::ClickRun;
   platform::scriptNextSetupDialog(script);
-  ASSERT_EQ(runSetupDialog(), platform::SetupOutcome::Run);
+  ASSERT_EQ(runSetupDialog(demo), platform::SetupOutcome::Run);
   EXPECT_EQ(demo.renderWidth, 1920);
   EXPECT_EQ(demo.renderHeight, 1080);
   EXPECT_EQ(demo.viewportWidth, 1920);
@@ -77,7 +80,7 @@ TEST(SetupDialog, EmptyModeListOffers1280x720) {
   script.toggleWindowed = true;
   script.answer = platform::SetupDialogAnswer::PressEnter;
   platform::scriptNextSetupDialog(script);
-  ASSERT_EQ(runSetupDialog(), platform::SetupOutcome::Run);
+  ASSERT_EQ(runSetupDialog(demo), platform::SetupOutcome::Run);
   EXPECT_EQ(seen.labels, std::vector<std::string>{" 1280 x 720  (16:9)"});
   EXPECT_EQ(seen.activeIndex, 0);
   EXPECT_EQ(demo.renderWidth, 1280);
@@ -97,7 +100,7 @@ void runWithoutDisplay() {
   unsetenv("WAYLAND_DISPLAY");
   demo.renderWidth = demo.viewportWidth = 800;
   demo.fullscreen = true;
-  const bool shown = runSetupDialog() != platform::SetupOutcome::NoDisplay;
+  const bool shown = runSetupDialog(demo) != platform::SetupOutcome::NoDisplay;
   const bool defaults = demo.renderWidth == 1280 && demo.renderHeight == 720 &&
                         demo.viewportWidth == 1280 && !demo.fullscreen;
   std::exit(!shown && defaults ? 3 : 4);
@@ -124,7 +127,7 @@ TEST(SetupDialog, QuitIsReportedAndChangesNothing) {
   platform::SetupDialogScript script;
   script.answer = platform::SetupDialogAnswer::ClickQuit;
   platform::scriptNextSetupDialog(script);
-  EXPECT_EQ(runSetupDialog(), platform::SetupOutcome::Quit);
+  EXPECT_EQ(runSetupDialog(demo), platform::SetupOutcome::Quit);
   EXPECT_EQ(demo.renderWidth, 640);
 }
 

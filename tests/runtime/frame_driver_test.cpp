@@ -15,6 +15,9 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 int64_t fakeCount = 0;
 int64_t fakeCounter() { return fakeCount; }
 int64_t fakeFrequency() { return 1000000; }
@@ -42,9 +45,9 @@ class FrameDriver : public ::testing::Test {
     demo.musicEnabled = true;
     fakeCount = 5000000;
     setCounterSource({fakeCounter, fakeFrequency});
-    fillCueTable();
-    timerReset();
-    demo.lastTimerValue = timerRead();
+    fillCueTable(demo.cueTable);
+    timerReset(demo);
+    demo.lastTimerValue = timerRead(demo);
     demo.partSlots[0] = &part0;
   }
   void TearDown() override {
@@ -56,7 +59,7 @@ class FrameDriver : public ::testing::Test {
 
 TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
   elapse(0.25);
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_DOUBLE_EQ(demo.frameDelta, 0.25);
   EXPECT_DOUBLE_EQ(demo.demoTime, 0.25);
   EXPECT_EQ(demo.frameCount, 1);
@@ -67,7 +70,7 @@ TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
 TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
   demo.demoTime = 10.0;
   demo.lastTimerValue = demo.timerSeconds + 3.0;  // the counter appears to go back
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.frameDelta, 0.0);
   EXPECT_EQ(demo.demoTime, 10.0);
 }
@@ -76,7 +79,7 @@ TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
   demo.keys['Q'] = true;
   demo.keys[255] = true;  // the table's last code
   elapse(0.01);
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.frameInput.keys['Q'], 1);
   EXPECT_EQ(demo.frameInput.keys['A'], 0);
   EXPECT_EQ(demo.frameInput.keys[255], 1);
@@ -84,14 +87,14 @@ TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
 
 TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
   demo.demoTime = 42.5;
-  runFrame(timerRead());  // zero delta: the same moment twice
+  runFrame(demo, timerRead(demo));  // zero delta: the same moment twice
   demo.demoTime = 42.5;
   crtSrand(999);  // whatever ran before must not matter
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   ASSERT_EQ(part0.firstDraws.size(), 2u);
   EXPECT_EQ(part0.firstDraws[0], part0.firstDraws[1]);
   demo.demoTime = 42.6;
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_NE(part0.firstDraws[2], part0.firstDraws[0]);
 }
 
@@ -99,36 +102,36 @@ TEST_F(FrameDriver, SlotOneDrawsBetween51And66WhenFilled) {
   demo.partSlots[1] = &part1;
   for (double t : {51.6, 66.3}) {
     demo.demoTime = t;
-    runFrame(timerRead());
+    runFrame(demo, timerRead(demo));
   }
   EXPECT_EQ(part1.steps.size(), 2u);
   EXPECT_TRUE(part0.steps.empty());
   demo.demoTime = 66.31;
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(part0.steps.size(), 1u);
 }
 
 TEST_F(FrameDriver, SlotZeroDrawsWhenSlotOneIsEmpty) {
   demo.demoTime = 51.6;
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   demo.demoTime = 66.3;
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(part0.steps.size(), 2u);
 }
 
 TEST_F(FrameDriver, ExactlyTheEndTimeDoesNotEndTheShow) {
   demo.demoTime = 204.5;
   elapse(0.5);
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.demoTime, 205.0);
 }
 
 TEST_F(FrameDriver, TheFirstFramePastTheEndEndsWithCodeZero) {
   demo.demoTime = 204.9;
   elapse(0.1);
-  EXPECT_EQ(runFrame(timerRead()).end, ShowEnd::None);  // 205 exactly still plays
+  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::None);  // 205 exactly still plays
   elapse(0.001);
-  const FrameResult result = runFrame(timerRead());
+  const FrameResult result = runFrame(demo, timerRead(demo));
   EXPECT_EQ(result.end, ShowEnd::PastTheEnd);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(part0.steps.size(), 2u);  // that last frame was drawn
@@ -141,9 +144,9 @@ TEST_F(FrameDriver, TheEndFadeEndsTheShowOnceComplete) {
   demo.demoTime = 50.0;
   demo.fadingOut = true;
   demo.fadeStartTime = 50.0;
-  EXPECT_EQ(runFrame(timerRead()).end, ShowEnd::None);  // no time has passed: level 0
+  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::None);  // no time has passed: level 0
   elapse(0.01);
-  const FrameResult result = runFrame(timerRead());
+  const FrameResult result = runFrame(demo, timerRead(demo));
   EXPECT_EQ(result.end, ShowEnd::FadeDone);
   EXPECT_EQ(result.exitCode, 0);
 }
@@ -151,25 +154,25 @@ TEST_F(FrameDriver, TheEndFadeEndsTheShowOnceComplete) {
 TEST_F(FrameDriver, TheQuitTrackFlagEndsTheShow) {
   demo.frameInput.trackFlagsB[kQuitTrackFlag] = true;
   elapse(0.01);
-  EXPECT_EQ(runFrame(timerRead()).end, ShowEnd::QuitFlag);
+  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::QuitFlag);
 }
 
 TEST_F(FrameDriver, CueIsTakenBeforeTheAdvance) {
   demo.demoTime = 85.14;
   elapse(1.0);
-  runFrame(timerRead());
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.frameInput.cue, 2);
 }
 
 TEST(CueTable, HighestMatchingRowWins) {
-  fillCueTable();
-  EXPECT_EQ(cueAt(85.14), 2);
+  fillCueTable(demo.cueTable);
+  EXPECT_EQ(cueAt(demo.cueTable, 85.14), 2);
   EXPECT_EQ(demo.cueTable.lastActive, 1);
-  EXPECT_EQ(cueAt(270.9), 21);
+  EXPECT_EQ(cueAt(demo.cueTable, 270.9), 21);
   EXPECT_EQ(demo.cueTable.lastActive, 29);
-  EXPECT_EQ(cueAt(99.0), 0);
+  EXPECT_EQ(cueAt(demo.cueTable, 99.0), 0);
   EXPECT_EQ(demo.cueTable.lastActive, 29);  // no match keeps the remembered row
-  EXPECT_EQ(cueAt(0.0), 9);
+  EXPECT_EQ(cueAt(demo.cueTable, 0.0), 9);
 }
 
 // The cue over the whole show, sampled every millisecond: each window holds
@@ -177,12 +180,12 @@ TEST(CueTable, HighestMatchingRowWins) {
 // one's value wins. (The windows set beyond 205 s are never reached: the show
 // has ended by then.)
 TEST(CueTable, WindowsOverTheShowEndWhereTheyShould) {
-  fillCueTable();
+  fillCueTable(demo.cueTable);
   std::ostringstream changes;  // "time:cue" wherever the cue changes
   int last = -1;
   for (int ms = 0; ms <= 205000; ++ms) {
     const double t = ms / 1000.0;
-    const int cue = cueAt(t);
+    const int cue = cueAt(demo.cueTable, t);
     if (cue != last) changes << t << ':' << cue << ' ';
     last = cue;
   }

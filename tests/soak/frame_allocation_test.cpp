@@ -18,6 +18,9 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 thread_local bool counting = false;
 long allocations = 0;
 
@@ -56,21 +59,22 @@ namespace {
 TEST(FrameAllocations, NoneOnceEachSceneRuns) {
   ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
   setCounterSource({fakeCount, fakeFrequency});
-  ASSERT_TRUE(createMainWindow("Tessaly", 320, 180, 32, false,
-                               [] { return !runStartup(swapFrameBuffers); }));
+  std::optional<LoadFailure> failure;
+  ASSERT_TRUE(createMainWindow("Tessaly", 320, 180, 32, demo.fullscreen,
+                               [&] { return startShow(demo, failure); }));
 
   // Opening, falling panels, the tunnel early and late, the finale, the end fade.
   for (double start : {5.0, 25.0, 50.0, 110.0, 150.0, 199.0}) {
     advanceClockTo(start);
     FrameResult code;
     for (int frame = 0; frame < 3; ++frame) {
-      ASSERT_TRUE(mainLoopPass(code));
+      ASSERT_TRUE(mainLoopPass(demo, code));
       fakeCounter += 1000000 / 30;
     }
     allocations = 0;
     counting = true;
     for (int frame = 0; frame < 10; ++frame) {
-      mainLoopPass(code);
+      mainLoopPass(demo, code);
       fakeCounter += 1000000 / 30;
     }
     counting = false;
@@ -78,7 +82,7 @@ TEST(FrameAllocations, NoneOnceEachSceneRuns) {
     const long allowed = start > 36.0 && start < 132.0 ? 10 : 0;
     EXPECT_LE(allocations, allowed) << "in 10 frames from " << start << " s";
   }
-  destroyMainWindow();
+  destroyMainWindow(demo.fullscreen);
   setCounterSource(platformCounterSource());
 }
 

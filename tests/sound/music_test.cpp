@@ -18,6 +18,9 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 using test_tracks::kRate;
 
 // Runs in a fresh working folder holding music/ and the given music file bytes.
@@ -52,7 +55,7 @@ TEST(MusicSeek, SampleOffsetIsTruncated) {
 
 // "title: text" of the failure startMusic returned, or "" when it started.
 std::string startFailure() {
-  const std::optional<LoadFailure> failure = startMusic();
+  const std::optional<LoadFailure> failure = startMusic(demo.sfxEnabled);
   return failure ? failure->title + ": " + failure->text : "";
 }
 
@@ -79,7 +82,7 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
                               "music_tone", test_tracks::bandSine(8, 0.5), 3 * kRate)));
   ASSERT_EQ(startFailure(), "");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  updateSpectrum();
+  updateSpectrum(demo);
   ASSERT_NE(demo.spectrumSource, nullptr);
   EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
   EXPECT_NEAR(spectrumAtTime(1.0)[8], 0.5f, 0.02f);
@@ -88,7 +91,7 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
   // The end fade's last volume silences the music.
   setMusicVolume(0);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  updateSpectrum();
+  updateSpectrum(demo);
   EXPECT_EQ(demo.spectrumSource[8], 0.0f);
 }
 
@@ -103,13 +106,13 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
       "music/Kelvane - Tessaly.mp3",
       test_tracks::readBytes(test_tracks::makeMp3("music_two_tones", twoTones, 3 * kRate)));
   ASSERT_EQ(startFailure(), "");
-  timerReset();
-  demo.lastTimerValue = timerRead();
+  timerReset(demo);
+  demo.lastTimerValue = timerRead(demo);
   demo.demoTime = 0.0;
   auto runFor = [](double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      runFrame(timerRead());
+      runFrame(demo, timerRead(demo));
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   };
@@ -141,11 +144,11 @@ TEST_F(MusicStart, FirstFrameSeeksTheMusicWheneverTheBookmarkIsOn) {
     demo.startBookmark = bookmark;
     demo.frameCount = 0;
     demo.demoTime = 0.0;
-    timerReset();
-    demo.lastTimerValue = timerRead();
-    runFrame(timerRead());
+    timerReset(demo);
+    demo.lastTimerValue = timerRead(demo);
+    runFrame(demo, timerRead(demo));
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    updateSpectrum();
+    updateSpectrum(demo);
     EXPECT_LT(demo.spectrumSource[30], 0.01f);
     if (bookmark == 3)
       EXPECT_LT(demo.spectrumSource[8], 0.01f);
