@@ -33,19 +33,8 @@ struct Flash {
   double rate;
 };
 
-inline constexpr Flash kFlashes[] = {{kPanelFieldStart, 1},
-                                     {28, 1.5},
-                                     {44, 1.5},
-                                     {60, 2},
-                                     {92, 1},
-                                     {100, 1.5},
-                                     {108, 1},
-                                     {116, 1},
-                                     {124, 1},
-                                     {148, 1.5},
-                                     {156, 1.5},
-                                     {164, 1.5},
-                                     {172, 0.6},
-                                     {180, 0.45},
-                                     {188, 0.45},
-                                     {196, 1}};
+// The first flash marks the switch to the falling panels.
+inline constexpr Flash kFlashes[] = {
+    {20, 1},  {28, 1.5},  {44, 1.5},  {60, 2},    {92, 1},    {100, 1.5},  {108, 1},    {116, 1},
+    {124, 1}, {148, 1.5}, {156, 1.5}, {164, 1.5}, {172, 0.6}, {180, 0.45}, {188, 0.45}, {196, 1}};
+static_assert(kFlashes[0].start == kPanelFieldStart);
