@@ -106,7 +106,7 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   OfflineClock clock = beginOfflineClock(demo);
   // The music keeps running on the sound system while frames render far from
   // real time: silence it; the video's sound comes from the file.
-  if (demo.musicEnabled) setMusicVolume(0);
+  if (demo.musicEnabled) setMusicVolume(demo.music, 0);
   // Two warm-up frames one step apart, so the first captured frame has the
   // same frame delta as every other.
   const double step = 1.0 / request.fps;

@@ -21,7 +21,7 @@ constexpr int64_t kOfflineFrequency = 1000000000;  // nanoseconds
 
 OfflineClock beginOfflineClock(DemoState& demo) {
   demo.lastTimerValue = 0.0;
-  if (demo.musicEnabled) useOfflineSpectrum(true);
+  if (demo.musicEnabled) useOfflineSpectrum(demo.music, true);
   return {};
 }
 

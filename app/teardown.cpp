@@ -25,9 +25,9 @@ void handOverCapturedText(const DemoState& demo) {
 }  // namespace
 
 void tearDownShow(DemoState& demo, bool handOverText) {
-  if (demo.musicEnabled) closeMusic();
+  if (demo.musicEnabled) closeMusic(demo.music);
   if (handOverText) handOverCapturedText(demo);
-  if (demo.statsEnabled) writeStatistics();
+  if (demo.statsEnabled) writeStatistics(demo.statistics);
   destroyMainWindow(demo.fullscreen);
   // The one part the startup created.
   delete demo.partSlots[0];

@@ -78,7 +78,7 @@ void jumpKeys(DemoState& demo) {
     for (int j = 0; j < values; ++j) {
       if (parts* part = channelPart(demo, j)) part->channelValue = workingKey.values[j];
     }
-    seekMusic(t);
+    seekMusic(demo.music, t);
   }
 }
 

@@ -15,6 +15,8 @@
 #include "render/render_resources.h"
 #include "runtime/camera_tracks.h"
 #include "runtime/cue_table.h"
+#include "runtime/music.h"
+#include "runtime/statistics.h"
 
 class parts;
 
@@ -69,7 +71,8 @@ struct DemoState {
   bool fadingOut = false;
   double fadeStartTime = 0.0;
 
-  // Music: the spectrum last returned by the sound system.
+  // Music, and the spectrum it last returned.
+  Music music;
   const float* spectrumSource = nullptr;
 
   // Parts and rendering
@@ -79,6 +82,7 @@ struct DemoState {
   CueTable cueTable;
 
   // Directing tools
+  Statistics statistics;
   CameraTrackStore cameraTracks;
   CameraKey workingKey;  // the key being recorded, or the key a jump restores
   std::vector<LoadedImage> loadedImages;

@@ -71,7 +71,8 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
 
   // 3. Statistics.
   if (demo.statsEnabled)
-    recordStatistics(1.0 / std::max(demo.frameDelta, double(0.00001f)), demo.demoTime);
+    recordStatistics(demo.statistics, 1.0 / std::max(demo.frameDelta, double(0.00001f)),
+                     demo.demoTime);
 
   // 4. Frame input.
   FrameInput& input = demo.frameInput;
@@ -110,7 +111,7 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
     const bool bookmarkOn = demo.startBookmark >= 0;
     const double bookmark = bookmarkOn ? bookmarkTime(demo.startBookmark) : -1.0;
     if (bookmark >= 0.0) demo.demoTime = bookmark;
-    if (bookmarkOn || demo.startTime > 0.0) seekMusic(demo.demoTime);
+    if (bookmarkOn || demo.startTime > 0.0) seekMusic(demo.music, demo.demoTime);
   }
 
   // 15, 16. The end of the show, or a quit request.
@@ -121,7 +122,7 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   if (demo.fadingOut) {
     if (demo.cameraTracksEnabled) saveTracks(demo, "state.txt");
     const double level = fadeLevel(demo.demoTime - demo.fadeStartTime, demo.fadeOutRate);
-    if (demo.musicEnabled) setMusicVolume(fadeVolume(level));
+    if (demo.musicEnabled) setMusicVolume(demo.music, fadeVolume(level));
     drawFadeOverlay(demo, static_cast<float>(level));
     if (level > 0.999) return {ShowEnd::FadeDone, 0, "the end fade"};
   }

@@ -3,7 +3,6 @@
 #include "runtime/music.h"
 
 #include "platform/platform.h"
-#include "platform/sound.h"
 #include "runtime/demo_state.h"
 
 namespace {
@@ -16,31 +15,29 @@ constexpr const char* kMusicFile = "music//Kelvane - Tessaly.mp3";
 constexpr const char* kSfxFile = "music//Brindle Shell sfx.mp3";
 constexpr const char* kBoxTitle = "Ravok  ";
 
-platform::SoundSystem& soundSystem() {
-  static platform::SoundSystem system;
-  return system;
-}
-
-platform::Sound* musicStream = nullptr;
-bool offlineSpectrum = false;
-platform::Sound* sfxSample = nullptr;
-
 LoadFailure failStart(const char* text) { return {kBoxTitle, text}; }
+
+// The spectrum before the music starts: silence.
+const float* silentSpectrum() {
+  static const float silence[platform::kSpectrumBands] = {};
+  return silence;
+}
 
 }  // namespace
 
-std::optional<LoadFailure> startMusic(bool withSfx) {
-  platform::SoundSystem& sound = soundSystem();
+std::optional<LoadFailure> startMusic(Music& music, bool withSfx) {
+  music.sound = std::make_unique<platform::SoundSystem>();
+  platform::SoundSystem& sound = *music.sound;
   if (!sound.init(platform::kMixRate, kSoftwareChannels))
     return failStart("Problem initializing FMod. \nProgram will now exit.");
-  musicStream = sound.openStream(kMusicFile);
-  if (!musicStream) return failStart("Problem initializing FMod. \nNo sound file.");
+  music.stream = sound.openStream(kMusicFile);
+  if (!music.stream) return failStart("Problem initializing FMod. \nNo sound file.");
   if (withSfx) {
-    sfxSample = sound.loadSample(kSfxFile);
-    if (!sfxSample) return failStart("Problem initializing FMod. \nNo sfx file.");
+    music.sfx = sound.loadSample(kSfxFile);
+    if (!music.sfx) return failStart("Problem initializing FMod. \nNo sfx file.");
   }
-  sound.play(kMusicChannel, musicStream);
-  if (withSfx) sound.play(kSfxChannel, sfxSample);
+  sound.play(kMusicChannel, music.stream);
+  if (withSfx) sound.play(kSfxChannel, music.sfx);
   sound.setVolume(kMusicChannel, 255);
   if (withSfx) sound.setVolume(kSfxChannel, kSfxVolume);
   sound.setPosition(kMusicChannel, 0);
@@ -48,25 +45,36 @@ std::optional<LoadFailure> startMusic(bool withSfx) {
 }
 
 void updateSpectrum(DemoState& demo) {
-  demo.spectrumSource = offlineSpectrum ? spectrumAtTime(demo.demoTime) : soundSystem().spectrum();
+  Music& music = demo.music;
+  if (!music.sound)
+    demo.spectrumSource = silentSpectrum();
+  else
+    demo.spectrumSource =
+        music.offlineSpectrum ? spectrumAtTime(music, demo.demoTime) : music.sound->spectrum();
 }
 
-void useOfflineSpectrum(bool offline) { offlineSpectrum = offline; }
+void useOfflineSpectrum(Music& music, bool offline) { music.offlineSpectrum = offline; }
 
-void setMusicVolume(int volume) { soundSystem().setVolume(kMusicChannel, volume); }
+void setMusicVolume(Music& music, int volume) {
+  if (music.sound) music.sound->setVolume(kMusicChannel, volume);
+}
 
 const char* musicFileName() { return kMusicFile; }
 
 int musicSampleOffset(double t) { return static_cast<int>(t * platform::kMixRate); }
 
-void seekMusic(double t) { soundSystem().setPosition(kMusicChannel, musicSampleOffset(t)); }
-
-void closeMusic() {
-  soundSystem().close();
-  musicStream = nullptr;
-  sfxSample = nullptr;
+void seekMusic(Music& music, double t) {
+  if (music.sound) music.sound->setPosition(kMusicChannel, musicSampleOffset(t));
 }
 
-const float* spectrumAtTime(double t) {
-  return soundSystem().spectrumAt(musicStream, musicSampleOffset(t));
+void closeMusic(Music& music) {
+  if (music.sound) music.sound->close();
+  music.sound.reset();
+  music.stream = nullptr;
+  music.sfx = nullptr;
+}
+
+const float* spectrumAtTime(Music& music, double t) {
+  if (!music.sound) return silentSpectrum();
+  return music.sound->spectrumAt(music.stream, musicSampleOffset(t));
 }

@@ -40,7 +40,8 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
 
   // 12, 13. Music, then the asset report.
   if (demo.musicEnabled) {
-    if (std::optional<LoadFailure> failure = startMusic(demo.sfxEnabled)) return failure;
+    if (std::optional<LoadFailure> failure = startMusic(demo.music, demo.sfxEnabled))
+      return failure;
   }
   if (demo.assetListEnabled) writeAssetList(demo);
 
@@ -51,8 +52,8 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   fillCueTable(demo.cueTable);
 
   // 17.-19.
-  if (demo.statsEnabled) openStatistics("c://logs//varnholt2.log", 240.0);
-  static float initialSpectrum[kSpectrumSize] = {};
+  if (demo.statsEnabled) openStatistics(demo.statistics, "c://logs//varnholt2.log", 240.0);
+  static const float initialSpectrum[kSpectrumSize] = {};
   demo.spectrumSource = initialSpectrum;
   demo.demoTime = 0.0;
   FrameInput& input = demo.frameInput;

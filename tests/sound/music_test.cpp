@@ -38,7 +38,7 @@ class MusicStart : public testing::Test {
     ASSERT_EQ(chdir(folder.c_str()), 0);
   }
   void TearDown() override {
-    closeMusic();
+    closeMusic(demo.music);
     demo.sfxEnabled = false;
     ASSERT_EQ(chdir(previous.c_str()), 0);
   }
@@ -55,7 +55,7 @@ TEST(MusicSeek, SampleOffsetIsTruncated) {
 
 // "title: text" of the failure startMusic returned, or "" when it started.
 std::string startFailure() {
-  const std::optional<LoadFailure> failure = startMusic(demo.sfxEnabled);
+  const std::optional<LoadFailure> failure = startMusic(demo.music, demo.sfxEnabled);
   return failure ? failure->title + ": " + failure->text : "";
 }
 
@@ -85,11 +85,11 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
   updateSpectrum(demo);
   ASSERT_NE(demo.spectrumSource, nullptr);
   EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
-  EXPECT_NEAR(spectrumAtTime(1.0)[8], 0.5f, 0.02f);
-  EXPECT_EQ(spectrumAtTime(3.1)[8], 0.0f);  // past the end of the track
+  EXPECT_NEAR(spectrumAtTime(demo.music, 1.0)[8], 0.5f, 0.02f);
+  EXPECT_EQ(spectrumAtTime(demo.music, 3.1)[8], 0.0f);  // past the end of the track
 
   // The end fade's last volume silences the music.
-  setMusicVolume(0);
+  setMusicVolume(demo.music, 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   updateSpectrum(demo);
   EXPECT_EQ(demo.spectrumSource[8], 0.0f);
@@ -120,7 +120,7 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   EXPECT_NEAR(demo.frameInput.spectrum[8], 0.5f, 0.02f);
   EXPECT_LT(demo.frameInput.spectrum[30], 0.01f);
 
-  seekMusic(2.0);
+  seekMusic(demo.music, 2.0);
   runFor(0.2);
   EXPECT_LT(demo.frameInput.spectrum[8], 0.01f);
   EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
@@ -140,7 +140,7 @@ TEST_F(MusicStart, FirstFrameSeeksTheMusicWheneverTheBookmarkIsOn) {
   ASSERT_EQ(startFailure(), "");
   for (int bookmark : {0, 3, 6}) {
     SCOPED_TRACE(bookmark);
-    seekMusic(6.0);  // where the first frame must take the music away from
+    seekMusic(demo.music, 6.0);  // where the first frame must take the music away from
     demo.startBookmark = bookmark;
     demo.frameCount = 0;
     demo.demoTime = 0.0;
