@@ -7,21 +7,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/random.h"
 #include "demo/part_start.h"
-#include "demo/random.h"
 #include "demo/scenes/ring_tunnel_placement.h"
 #include "demo/scenes/scene_frame.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // What the rings of one tunnel panel follow.
 struct TileLight {
-  float strength;  // a: the tile strength
-  float nearness;  // v: the tile's nearness to the camera
-  int row;         // picks the rings by number and the phase of the beat
-  float depthGain; // deeper (and somewhat brighter) rings on the later cube layers
+  float strength;   // a: the tile strength
+  float nearness;   // v: the tile's nearness to the camera
+  int row;          // picks the rings by number and the phase of the beat
+  float depthGain;  // deeper (and somewhat brighter) rings on the later cube layers
 };
 
 void flicker(const ShapeInputs* shapes, const PanelFrame& frame, float width, float radius,
@@ -29,15 +27,14 @@ void flicker(const ShapeInputs* shapes, const PanelFrame& frame, float width, fl
   drawFlickerRing(0, shapes, panelRing(frame, width, radius, depth, color));
 }
 
-void pulse(int index, const ShapeInputs* shapes, const PanelFrame& frame, float width,
-           float radius, float depth, Vec3 color) {
+void pulse(int index, const ShapeInputs* shapes, const PanelFrame& frame, float width, float radius,
+           float depth, Vec3 color) {
   drawPulseRing(index, shapes, panelRing(frame, width, radius, depth, color));
 }
 
 // The rings of a band tile (and of the faces drawn like one). Returns the
 // ring strength s (0 when no rings were drawn).
-float decorateTile(ShapeInputs* shapes, const PanelFrame& frame, const TileLight& light,
-                   double t) {
+float decorateTile(ShapeInputs* shapes, const PanelFrame& frame, const TileLight& light, double t) {
   randomUnit();
   crtRand();
   const float w1 = static_cast<float>(0.05 * randomUnit() + 0.005);
@@ -79,7 +76,8 @@ float decorateTile(ShapeInputs* shapes, const PanelFrame& frame, const TileLight
         pulse(wave, shapes, frame, 0.01f * a, 0.3f, 0.5f * depth,
               vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f * glow));
       if (row % 10 == 0)
-        pulse(wave, shapes, frame, 0.05f, 0.1f, 0.2f * depth, vecScale(vec3(0.4f, 1.0f, 0.4f), glow));
+        pulse(wave, shapes, frame, 0.05f, 0.1f, 0.2f * depth,
+              vecScale(vec3(0.4f, 1.0f, 0.4f), glow));
       if (row % 5 == 0)
         pulse(wave, shapes, frame, 0.015f, 0.35f, 3.0f * depth,
               vecScale(vec3(0.5f, 0.6f, 0.7f), glow));
@@ -158,8 +156,8 @@ void drawLayers(part_start* part, const PathCamera& camera, double t) {
       const Vec3 unscaled = vecAdd(target, vecScale(vecSub(centre, target), 1.0f / enlarge));
       TileLight light;
       // The layers keep a glow between the bass beats that gate the band.
-      light.strength = tileReach(unscaled, target, t) *
-                       std::max(musicGate(t, shapes->spectrum[2]), 0.35f);
+      light.strength =
+          tileReach(unscaled, target, t) * std::max(musicGate(t, shapes->spectrum[2]), 0.35f);
       light.nearness = faceNearness(unscaled, camera.request.eye);
       light.row = face;
       light.depthGain = gain;
