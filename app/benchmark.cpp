@@ -114,7 +114,7 @@ void printTable(const std::vector<Row>& rows) {
 
 }  // namespace
 
-int runBenchmark(const BenchmarkOptions& options) {
+int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
   const int w = demo.renderWidth, h = demo.renderHeight;
   const int samples = demo.antialiased ? 4 : 0;
   FrameProfile profile(FrameProfile::bestClock());
@@ -143,7 +143,7 @@ int runBenchmark(const BenchmarkOptions& options) {
   Row empty{"empty scene", {}};
   Row reference{"reference chain", {}};
   ReferenceChain chain(w, h, samples);
-  beginOfflineClock();
+  OfflineClock clock = beginOfflineClock(demo);
 
   // The profile stays attached so that it can empty the scene slot; it marks
   // passes only inside beginFrame .. finishFrame, so whole frames run unsynced.
@@ -152,16 +152,16 @@ int runBenchmark(const BenchmarkOptions& options) {
     std::fprintf(stderr, "benchmark: %s\n", scene.name.c_str());
     for (double t : scene.moments) {
       // Every frame after the first repeats the moment with a time step of 0.
-      runOfflineFrame(t);
+      runOfflineFrame(demo, clock, t);
       for (Row* row : {&scene, &empty}) {
         profile.drawScene = row == &scene;
         for (int i = 0; i < options.framesPerMoment; ++i) {
           profile.beginFrame();
-          runOfflineFrame(t);
+          runOfflineFrame(demo, clock, t);
           row->passes.push_back(profile.finishFrame());
         }
         for (int i = 0; i < options.framesPerMoment; ++i)
-          timeFrame(*row, [&] { runOfflineFrame(t); });
+          timeFrame(*row, [&] { runOfflineFrame(demo, clock, t); });
       }
       for (int i = 0; i < options.framesPerMoment; ++i) timeFrame(reference, [&] { chain.draw(); });
     }

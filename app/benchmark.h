@@ -10,6 +10,8 @@ struct BenchmarkOptions {
   int framesPerMoment = 5;
 };
 
+struct DemoState;
+
 // Runs the benchmark in the open window and prints its table on standard
 // output. Returns the process exit code.
-int runBenchmark(const BenchmarkOptions& options);
+int runBenchmark(DemoState& demo, const BenchmarkOptions& options);

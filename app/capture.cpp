@@ -22,27 +22,6 @@
 
 namespace {
 
-// The encoder of the capture in progress and its writer. Should anything end
-// the process while frames are still going out, the exit handler writes the
-// frames handed over, closes the pipe and waits for ffmpeg, so the file is
-// finished rather than left unreadable.
-FfmpegPipe* activePipe = nullptr;
-FrameWriter* activeWriter = nullptr;
-
-void finishOnExit() {
-  if (!activePipe || !activePipe->running()) return;
-  int framesWritten = 0;
-  if (activeWriter) {
-    activeWriter->finish();
-    framesWritten = activeWriter->written();
-  }
-  std::string error;
-  const bool ok = activePipe->finish(error);
-  std::fprintf(stderr,
-               "\ntessaly: the show ended during the capture; the video holds %d frames%s%s\n",
-               framesWritten, ok ? "" : "\ntessaly: ", ok ? "" : error.c_str());
-}
-
 // The old way, one step after the other, asked for in the environment.
 bool synchronousCapture() {
   const char* value = std::getenv("TESSALY_CAPTURE_SYNC");
@@ -89,7 +68,7 @@ bool captureToolAvailable() {
   return false;
 }
 
-int runCapture(const CaptureRequest& request) {
+int runCapture(DemoState& demo, const CaptureRequest& request) {
   const int frames = captureFrameCount(request.start, request.stop, request.fps);
   const int width = demo.renderWidth;
   const int height = demo.renderHeight;
@@ -117,10 +96,6 @@ int runCapture(const CaptureRequest& request) {
   const bool synchronous = synchronousCapture();
   FrameReadback readback(width, height, !synchronous);
   FrameWriter writer(pipe, readback.frameBytes(), !synchronous);
-  activePipe = &pipe;
-  activeWriter = &writer;
-  static bool exitHandlerSet = false;
-  if (!exitHandlerSet) exitHandlerSet = std::atexit(finishOnExit) == 0;
 
   std::fprintf(
       stderr,
@@ -128,28 +103,30 @@ int runCapture(const CaptureRequest& request) {
       "preset %s) to %s\n",
       request.start, request.stop, width, height, request.fps, frames, video.preset.c_str(),
       request.path.c_str());
-  beginOfflineClock();
+  OfflineClock clock = beginOfflineClock(demo);
   // The music keeps running on the sound system while frames render far from
   // real time: silence it; the video's sound comes from the file.
-  if (demo.musicEnabled) setMusicVolume(0);
+  if (demo.musicEnabled) setMusicVolume(demo.music, 0);
   // Two warm-up frames one step apart, so the first captured frame has the
   // same frame delta as every other.
   const double step = 1.0 / request.fps;
   for (double warmUp : {request.start - 2 * step, request.start - step})
-    runOfflineFrame(std::max(warmUp, 0.0));
+    runOfflineFrame(demo, clock, std::max(warmUp, 0.0));
 
   // The bar counts frames written to ffmpeg.
   ProgressBar bar(frames);
   bar.update(0);
   bool stopped = false;
   bool handOverFailed = false;
+  FrameResult end;
   for (int n = 0; n < frames && !handOverFailed; ++n) {
     if (stopRequested()) {
       stopped = true;
       break;
     }
-    runOfflineFrame(request.start + static_cast<double>(n) / request.fps);
-    readback.read();
+    end = runOfflineFrame(demo, clock, request.start + static_cast<double>(n) / request.fps);
+    if (end.end != ShowEnd::None) break;
+    readback.read(demo.renderer);
     if (readback.frameWaiting()) handOverFailed = !handOver(readback, writer);
     bar.update(writer.written());
   }
@@ -157,12 +134,18 @@ int runCapture(const CaptureRequest& request) {
   // the capture ran to its end or was stopped.
   while (!handOverFailed && readback.held() > 0) handOverFailed = !handOver(readback, writer);
   writer.finish();
-  activeWriter = nullptr;
   const int framesWritten = writer.written();
   const bool writeFailed = handOverFailed || writer.failed();
 
   const bool finished = pipe.finish(error);
-  activePipe = nullptr;
+  if (end.end != ShowEnd::None) {
+    // The frame that ended the show is not part of the video.
+    std::fprintf(
+        stderr,
+        "\ntessaly: the show ended during the capture (%s); the video holds %d frames%s%s\n",
+        end.reason, framesWritten, finished ? "" : "\ntessaly: ", finished ? "" : error.c_str());
+    return end.exitCode;
+  }
   if (!finished || writeFailed) {
     if (error.empty())
       error = writer.failed() ? "ffmpeg stopped reading frames"

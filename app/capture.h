@@ -10,10 +10,14 @@
 
 #include <string>
 
+#include "core/timeline.h"
+
+struct DemoState;
+
 struct CaptureRequest {
   std::string path;  // the video file, absolute
   double start = 0.0;
-  double stop = 205.0;  // no later than the end of the show
+  double stop = kShowEnd;  // no later than the end of the show
   int fps = 60;
   std::string preset;  // x264's preset; empty: kDefaultX264Preset
 };
@@ -26,4 +30,4 @@ bool captureToolAvailable();
 // Renders the frames into the open window and encodes them. Call after
 // createMainWindow. Returns the process exit code: 0 once the video file is
 // complete, 1 when ffmpeg failed or the capture was stopped early.
-int runCapture(const CaptureRequest& request);
+int runCapture(DemoState& demo, const CaptureRequest& request);

@@ -105,7 +105,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       }
       line.dataDir = arguments[++i];
     } else if (arg == "--start") {
-      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 0.0 || number > 205.0) {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 0.0 ||
+          number > kShowEnd) {
         line.error = "--start needs a time in seconds between 0 and 205";
         return line;
       }
@@ -113,7 +114,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       ++i;
     } else if (arg == "--screenshot") {
       if (i + 2 >= arguments.size() || !parseNumber(arguments[i + 1], number) || number < 0.0 ||
-          number > 205.0 || arguments[i + 2].empty()) {
+          number > kShowEnd || arguments[i + 2].empty()) {
         line.error = "--screenshot needs a time between 0 and 205 seconds and a PNG file name";
         return line;
       }
@@ -142,7 +143,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.error = "--stop needs a time in seconds after 0";
         return line;
       }
-      line.captureStop = std::min(number, 205.0);
+      line.captureStop = std::min(number, kShowEnd);
       captureTiming = true;
       ++i;
     } else if (arg == "--preset") {

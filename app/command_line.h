@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/timeline.h"
+
 struct CommandLine {
   bool any = false;  // at least one argument was given
   bool help = false;
@@ -18,7 +20,7 @@ struct CommandLine {
   std::string screenshotPath;
   std::string capturePath;  // render [start, captureStop) to this video and exit
   int captureFps = 60;
-  double captureStop = 205.0;  // the end of the show; later times are clamped to it
+  double captureStop = kShowEnd;  // the end of the show; later times are clamped to it
   std::optional<bool>
       antialiased;            // --aa / --no-aa: the scene's 4 samples, or one and the edge filter
   bool benchmark = false;     // print the frame profiler's table and exit

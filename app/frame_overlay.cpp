@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/swap_interval.h"
-#include "demo/timeline.h"
+#include "core/timeline.h"
 #include "render/frame_profile.h"
 #include "runtime/demo_state.h"
 
@@ -57,23 +57,23 @@ void refreshFigures(Clock::time_point now) {
   overlay.passTotals.clear();
 }
 
-double textWidth(const std::string& text) {
+double textWidth(const RenderResources& renderer, const std::string& text) {
   double width = 0.0;
-  for (unsigned char c : text) width += demo.renderer.glyphMetrics[c].advanceX;
+  for (unsigned char c : text) width += renderer.glyphMetrics[c].advanceX;
   return width;
 }
 
 // Lines top down from the picture's top left corner, em high, on a panel
 // that darkens what lies behind them.
-void drawLines(const std::vector<std::string>& lines) {
-  const int w = demo.renderWidth, h = demo.renderHeight;
+void drawLines(const RenderResources& renderer, const std::vector<std::string>& lines) {
+  const int w = renderer.renderWidth, h = renderer.renderHeight;
   const double em = std::max(10.0, h / 45.0);
   const double lineHeight = em * 1.3, margin = em * 0.6;
   double widest = 0.0;
-  for (const std::string& line : lines) widest = std::max(widest, textWidth(line) * em);
+  for (const std::string& line : lines) widest = std::max(widest, textWidth(renderer, line) * em);
 
   glPushAttrib(GL_ALL_ATTRIB_BITS);
-  demo.renderer.bindScreen();
+  renderer.bindScreen();
   glViewport(0, 0, w, h);
   glUseProgram(0);
   glMatrixMode(GL_TEXTURE);
@@ -100,7 +100,7 @@ void drawLines(const std::vector<std::string>& lines) {
   glRectd(0.0, bottom, widest + 2.0 * margin, h);
   glDisable(GL_BLEND);
   glColor3f(1.0f, 0.95f, 0.6f);
-  glListBase(demo.renderer.fontListBase);
+  glListBase(renderer.fontListBase);
   for (size_t i = 0; i < lines.size(); ++i) {
     glLoadIdentity();
     glTranslated(margin, top - (i + 1) * lineHeight + em * 0.25, 0.0);
@@ -143,7 +143,7 @@ std::vector<std::string> overlayLines(const OverlayFigures& figures) {
   return lines;
 }
 
-void toggleFrameOverlay() {
+void toggleFrameOverlay(RenderResources& renderer) {
   overlay.shown = !overlay.shown;
   overlay.figures = OverlayFigures{};
   overlay.figures.vsync = vsyncLabel();
@@ -152,9 +152,9 @@ void toggleFrameOverlay() {
   overlay.periodStart = Clock::now();
   if (overlay.shown) {
     overlay.profile = std::make_unique<FrameProfile>(FrameProfile::bestClock());
-    demo.renderer.frameProfile = overlay.profile.get();
+    renderer.frameProfile = overlay.profile.get();
   } else {
-    demo.renderer.frameProfile = nullptr;
+    renderer.frameProfile = nullptr;
     overlay.profile.reset();
   }
 }
@@ -165,12 +165,12 @@ void overlayFrameBegins() {
   if (overlay.shown) overlay.profile->beginFrame();
 }
 
-void drawFrameOverlay() {
+void drawFrameOverlay(const DemoState& demo) {
   if (!overlay.shown) return;
   addPasses(overlay.profile->finishFrame());
   ++overlay.frames;
   const Clock::time_point now = Clock::now();
   if (now - overlay.periodStart >= kRefresh) refreshFigures(now);
   overlay.figures.showTime = demo.demoTime;
-  drawLines(overlayLines(overlay.figures));
+  drawLines(demo.renderer, overlayLines(overlay.figures));
 }

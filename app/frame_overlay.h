@@ -10,13 +10,17 @@
 #include <utility>
 #include <vector>
 
-void toggleFrameOverlay();
+class RenderResources;
+struct DemoState;
+
+// Shows or hides the overlay; while shown, the renderer times its passes.
+void toggleFrameOverlay(RenderResources& renderer);
 bool frameOverlayShown();
 
 // Around each played frame: the start of its pass timing, then, once the
 // frame is drawn, the overlay over it.
 void overlayFrameBegins();
-void drawFrameOverlay();
+void drawFrameOverlay(const DemoState& demo);
 
 // The overlay's lines for the given figures (pass names and milliseconds in
 // the order they ran; no frame rate yet says it is measuring). Only

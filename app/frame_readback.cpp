@@ -6,7 +6,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "runtime/demo_state.h"
+#include "render/render_resources.h"
 
 namespace {
 
@@ -45,10 +45,10 @@ FrameReadback::~FrameReadback() {
   if (pixelBuffers_) glDeleteBuffers(kSlots, buffers_);
 }
 
-void FrameReadback::read() {
+void FrameReadback::read(const RenderResources& renderer) {
   assert(held_ < (pixelBuffers_ ? kSlots : 1) && "take a frame out before reading another");
-  demo.renderer.bindScreen();
-  glReadBuffer(demo.renderer.screenColorBuffer());
+  renderer.bindScreen();
+  glReadBuffer(renderer.screenColorBuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (pixelBuffers_) {
     // With a pack buffer bound the call only queues the copy into it. The

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+class RenderResources;
+
 class FrameReadback {
  public:
   // Call with the window's GL context current. pixelBuffers false reads each
@@ -19,9 +21,10 @@ class FrameReadback {
   FrameReadback(const FrameReadback&) = delete;
   FrameReadback& operator=(const FrameReadback&) = delete;
 
-  // Starts reading the window's back buffer, just rendered. At most two
-  // frames are held: take one out first when frameWaiting() says so.
-  void read();
+  // Starts reading the frame just rendered (the window's back buffer, or the
+  // renderer's stand-in for it). At most two frames are held: take one out
+  // first when frameWaiting() says so.
+  void read(const RenderResources& renderer);
   // A frame is ready to be taken out without waiting for the one just read:
   // with pixel buffers the one before it, otherwise the one just read.
   bool frameWaiting() const;

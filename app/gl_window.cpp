@@ -9,9 +9,6 @@
 
 #include "app/window_picture.h"
 #include "platform/platform.h"
-#include "runtime/demo_state.h"
-#include "runtime/startup.h"
-#include "runtime/statistics.h"
 
 namespace {
 
@@ -19,9 +16,9 @@ using platform::BoxIcon;
 
 // The window system's own reason goes to stderr beside the message, so a
 // failure says what went wrong and not only which step failed.
-void creationError(const char* text) {
+void creationError(const char* text, bool fullscreen) {
   const std::string reason = platform::lastError();
-  destroyMainWindow();
+  destroyMainWindow(fullscreen);
   if (!reason.empty()) std::fprintf(stderr, "tessaly: %s\n", reason.c_str());
   platform::messageBox("ERROR", text, BoxIcon::Exclamation);
 }
@@ -32,13 +29,13 @@ void shutdownError(const char* text) {
 
 }  // namespace
 
-bool createMainWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
-  demo.fullscreen = fullscreenFlag;
+bool createMainWindow(const char* title, int width, int height, int bits, bool& fullscreen,
+                      const std::function<bool()>& startup) {
   if (!platform::initVideo()) {
     platform::messageBox("ERROR", "Failed To Register The Window Class.", BoxIcon::Exclamation);
     return false;
   }
-  if (demo.fullscreen && !platform::setFullscreenMode(width, height, bits)) {
+  if (fullscreen && !platform::setFullscreenMode(width, height, bits)) {
     const bool windowed = platform::askYesNo(
         "Ravok GL",
         "The Requested Fullscreen Mode Is Not Supported \n by your Video Card. Or it may be that "
@@ -48,41 +45,33 @@ bool createMainWindow(const char* title, int width, int height, int bits, bool f
       platform::messageBox("ERROR", "Program Will Now Close.", BoxIcon::Stop);
       return false;
     }
-    demo.fullscreen = false;
+    fullscreen = false;
   }
-  if (demo.fullscreen) platform::showCursor(false);
+  if (fullscreen) platform::showCursor(false);
 
-  if (!platform::createWindow(title, 50, 50, width, height, demo.fullscreen)) {
-    creationError("Window Creation Error.");
+  if (!platform::createWindow(title, 50, 50, width, height, fullscreen)) {
+    creationError("Window Creation Error.", fullscreen);
     return false;
   }
   if (!platform::choosePixelFormat()) {
-    creationError("Can't Find A Suitable PixelFormat (1).");
+    creationError("Can't Find A Suitable PixelFormat (1).", fullscreen);
     return false;
   }
   if (!platform::createGLContext()) {
-    creationError("Can't Create A GL Rendering Context.");
+    creationError("Can't Create A GL Rendering Context.", fullscreen);
     return false;
   }
   if (!platform::makeContextCurrent()) {
-    creationError("Can't Activate The GL Rendering Context.");
+    creationError("Can't Activate The GL Rendering Context.", fullscreen);
     return false;
   }
   resizeViewport(width, height);
-  if (!initGLState()) {
-    creationError("Initialization Failed.");
-    return false;
-  }
-  demo.renderer.buildOutlineFont();
-  int drawnWidth = 0, drawnHeight = 0;
-  platform::drawableSize(drawnWidth, drawnHeight);
-  pictureWindowResized(drawnWidth, drawnHeight);
-  return true;
+  initGLState();
+  return startup();
 }
 
-void destroyMainWindow() {
-  if (demo.statsEnabled) writeStatistics();
-  if (demo.fullscreen) {
+void destroyMainWindow(bool fullscreen) {
+  if (fullscreen) {
     platform::restoreDisplayMode();
     platform::showCursor(true);
   }
@@ -106,15 +95,13 @@ void resizeViewport(int width, int height) {
   glLoadIdentity();
 }
 
-bool initGLState() {
+void initGLState() {
   glShadeModel(GL_SMOOTH);
   glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
   glClearDepth(1.0);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  runStartup();
-  return true;
 }
 
 void swapFrameBuffers(double) {

@@ -53,7 +53,7 @@ bool usesFile(const ProgramFiles& program, const std::string& path) {
   return program.vertexPath == path || program.fragmentPath == path;
 }
 
-ShaderSet* showShaders() {
+ShaderSet* showShaders(const DemoState& demo) {
   auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
   return part ? &part->shaders : nullptr;
 }
@@ -92,8 +92,8 @@ int rebuildChangedShaders(ShaderSet& shaders) {
   return rebuilt;
 }
 
-void startLiveShaders() {
-  ShaderSet* shaders = showShaders();
+void startLiveShaders(const DemoState& demo) {
+  ShaderSet* shaders = showShaders(demo);
   if (!shaders) return;
   watchShaderFiles(*shaders);
   watch.started = true;
@@ -101,10 +101,10 @@ void startLiveShaders() {
   std::printf("live shaders: watching %zu files\n", watch.files.size());
 }
 
-void pollLiveShaders() {
+void pollLiveShaders(const DemoState& demo) {
   if (!watch.started) return;
   const Clock::time_point now = Clock::now();
   if (now - watch.lastPoll < kPollInterval) return;
   watch.lastPoll = now;
-  if (ShaderSet* shaders = showShaders()) rebuildChangedShaders(*shaders);
+  if (ShaderSet* shaders = showShaders(demo)) rebuildChangedShaders(*shaders);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 class ShaderSet;
+struct DemoState;
 
 // Notes the files of every program in `shaders` and their current state.
 void watchShaderFiles(const ShaderSet& shaders);
@@ -16,5 +17,5 @@ int rebuildChangedShaders(ShaderSet& shaders);
 
 // The main loop's part: watches the show's own shader set once the window
 // exists (when --live asked for it) and looks at the files four times a second.
-void startLiveShaders();
-void pollLiveShaders();
+void startLiveShaders(const DemoState& demo);
+void pollLiveShaders(const DemoState& demo);

@@ -1,6 +1,9 @@
 // The entry sequence and the message loop.
 #include "app/main_loop.h"
 
+#include <memory>
+#include <optional>
+
 #include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/display_modes.h"
@@ -10,15 +13,19 @@
 #include "app/offline_render.h"
 #include "app/setup_dialog.h"
 #include "app/swap_interval.h"
+#include "app/teardown.h"
+#include "app/window_picture.h"
 #include "app/window_procedure.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
-#include "runtime/music.h"
+#include "runtime/startup.h"
+#include "runtime/timer.h"
 
 namespace {
 
-void chooseScreen(const CommandLine& commandLine) {
+// False when the user quit from the setup dialog.
+bool chooseScreen(DemoState& demo, const CommandLine& commandLine) {
   if (demo.releaseBuild) {
     demo.showSetupDialog = true;
     demo.fadeOutRate = 0.8;
@@ -27,11 +34,11 @@ void chooseScreen(const CommandLine& commandLine) {
   // Any screen choice on the command line replaces the dialog, and an
   // unattended run cannot answer it.
   if (commandLine.noDialog || !platform::interactive()) demo.showSetupDialog = false;
-  enumerateDisplayModes();
+  enumerateDisplayModes(demo);
   if (demo.showSetupDialog) {
-    runSetupDialog();
+    if (runSetupDialog(demo) == platform::SetupOutcome::Quit) return false;
     if (commandLine.antialiased) demo.antialiased = *commandLine.antialiased;
-    return;
+    return true;
   }
   demo.antialiased = commandLine.antialiased.value_or(true);
   demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
@@ -40,30 +47,33 @@ void chooseScreen(const CommandLine& commandLine) {
   demo.displayWidth = demo.renderWidth;
   demo.displayHeight = demo.renderHeight;
   demo.fullscreen = commandLine.fullscreen.value_or(false);
+  return true;
 }
 
 }  // namespace
 
-bool mainLoopPass(int& quitCode) {
+bool mainLoopPass(DemoState& demo, FrameResult& end) {
   platform::WindowMessage message;
   // A tap whose press and release both wait in the queue leaves the key up
   // by the time the queue is drained; the press alone still ends the show.
   bool escapePressed = false;
   while (platform::peekMessage(message)) {
     if (message.type == platform::MessageType::Quit) {
-      quitCode = message.quitCode;
+      end = {ShowEnd::WindowClosed, message.quitCode, "the window was closed"};
       return false;
     }
     if (message.type == platform::MessageType::KeyDown && message.key == platform::vk::Escape)
       escapePressed = true;
-    windowProcedure(message);
+    windowProcedure(demo, message);
   }
-  pollLiveShaders();
-  overlayFrameBegins();
-  bool running = true;
-  if (demo.windowActive) running = runFrame();
-  drawFrameOverlay();
-  if ((!running || escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
+  pollLiveShaders(demo);
+  if (demo.windowActive) {
+    overlayFrameBegins();
+    end = runFrame(demo, timerRead(demo));
+    if (end.end != ShowEnd::None) return false;
+    drawFrameOverlay(demo);
+  }
+  if ((escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
     demo.fadingOut = true;
     demo.fadeStartTime = demo.demoTime;
   }
@@ -72,10 +82,24 @@ bool mainLoopPass(int& quitCode) {
   return true;
 }
 
+bool startShow(DemoState& demo, std::optional<LoadFailure>& failure) {
+  failure = runStartup(demo, swapFrameBuffers);
+  if (failure) return false;
+  demo.renderer.buildOutlineFont();
+  int width = 0, height = 0;
+  platform::drawableSize(width, height);
+  pictureWindowResized(demo.renderer, width, height);
+  return true;
+}
+
 int runProgram(const CommandLine& commandLine) {
+  // The one owner of the show's state, for the whole run.
+  const auto state = std::make_unique<DemoState>();
+  DemoState& demo = *state;
+  applyBuildSwitches(demo);
   const bool capture = !commandLine.capturePath.empty();
   if (capture && !captureToolAvailable()) return 1;
-  chooseScreen(commandLine);
+  if (!chooseScreen(demo, commandLine)) return 0;
   if (commandLine.any)
     platform::openDebugConsole();
   else
@@ -83,44 +107,43 @@ int runProgram(const CommandLine& commandLine) {
   // Offline renders set the clock from their own frame times; only the
   // played show starts from --start through the frame driver.
   if (!capture && !commandLine.screenshotTime && !commandLine.benchmark)
-    requestStartTime(commandLine.start);
+    demo.startTime = commandLine.start;
 
+  // The startup runs inside the window's creation, once the context is
+  // current; a file it cannot load ends the show with its message.
   // Fullscreen takes the whole display mode; the picture keeps the render size.
+  std::optional<LoadFailure> failure;
+  const auto startup = [&] { return startShow(demo, failure); };
   const int windowWidth = demo.fullscreen ? demo.displayWidth : demo.renderWidth;
   const int windowHeight = demo.fullscreen ? demo.displayHeight : demo.renderHeight;
-  if (!createMainWindow("Tessaly", windowWidth, windowHeight, 32, demo.fullscreen)) return 1;
+  if (!createMainWindow("Tessaly", windowWidth, windowHeight, 32, demo.fullscreen, startup)) {
+    if (failure)
+      platform::messageBox(failure->title.c_str(), failure->text.c_str(),
+                           platform::BoxIcon::Information);
+    tearDownShow(demo, false);
+    return 1;
+  }
   if (commandLine.vsync) applySwapInterval(*commandLine.vsync);
 
+  int code = 0;
+  bool handOverText = false;
   if (commandLine.screenshotTime) {
-    const int code = renderScreenshot(*commandLine.screenshotTime, commandLine.screenshotPath);
-    if (demo.musicEnabled) closeMusic();
-    destroyMainWindow();
-    return code;
+    code = renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath);
+  } else if (commandLine.benchmark) {
+    code = runBenchmark(demo, {commandLine.benchmarkFrames});
+  } else if (capture) {
+    code = runCapture(demo, {commandLine.capturePath, commandLine.start, commandLine.captureStop,
+                             commandLine.captureFps, commandLine.capturePreset});
+  } else {
+    if (commandLine.live) startLiveShaders(demo);
+    FrameResult end;
+    while (mainLoopPass(demo, end)) {
+    }
+    code = end.exitCode;
+    handOverText = end.end == ShowEnd::FadeDone;
   }
-
-  if (commandLine.benchmark) {
-    const int code = runBenchmark({commandLine.benchmarkFrames});
-    if (demo.musicEnabled) closeMusic();
-    destroyMainWindow();
-    return code;
-  }
-
-  if (capture) {
-    const int code =
-        runCapture({commandLine.capturePath, commandLine.start, commandLine.captureStop,
-                    commandLine.captureFps, commandLine.capturePreset});
-    if (demo.musicEnabled) closeMusic();
-    destroyMainWindow();
-    return code;
-  }
-
-  if (commandLine.live) startLiveShaders();
-  int quitCode = 0;
-  while (mainLoopPass(quitCode)) {
-  }
-  // Closing the window: stop the sound before the process ends so no audio
-  // thread outlives the objects it reads.
-  if (demo.musicEnabled) closeMusic();
-  destroyMainWindow();
-  return quitCode;
+  // Stopping the sound before the process ends leaves no audio thread
+  // reading what main's return destroys.
+  tearDownShow(demo, handOverText);
+  return code;
 }

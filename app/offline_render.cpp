@@ -12,36 +12,31 @@
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 #include "runtime/music.h"
-#include "runtime/timer.h"
 
 namespace {
 
 constexpr int64_t kOfflineFrequency = 1000000000;  // nanoseconds
-int64_t offlineCount = 0;
-
-int64_t offlineCounter() { return offlineCount; }
-int64_t offlineFrequency() { return kOfflineFrequency; }
 
 }  // namespace
 
-void beginOfflineClock() {
-  offlineCount = 0;
-  setCounterSource({offlineCounter, offlineFrequency});
-  timerReset();
-  demo.lastTimerValue = timerRead();
-  if (demo.musicEnabled) useOfflineSpectrum(true);
+OfflineClock beginOfflineClock(DemoState& demo) {
+  demo.lastTimerValue = 0.0;
+  if (demo.musicEnabled) useOfflineSpectrum(demo.music, true);
+  return {};
 }
 
-void runOfflineFrame(double t) {
-  // The counter stands on whole nanoseconds of show time since the clock began.
-  offlineCount = std::max(offlineCount, static_cast<int64_t>(std::llround(t * kOfflineFrequency)));
-  runFrame();
+FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t) {
+  const int64_t now =
+      std::max(clock.count, static_cast<int64_t>(std::llround(t * kOfflineFrequency)));
+  clock.seconds += static_cast<double>(now - clock.count) / static_cast<double>(kOfflineFrequency);
+  clock.count = now;
+  return runFrame(demo, clock.seconds);
 }
 
-std::vector<uint8_t> readWindowPixels(int width, int height) {
+std::vector<uint8_t> readWindowPixels(const RenderResources& renderer, int width, int height) {
   std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
-  demo.renderer.bindScreen();
-  glReadBuffer(demo.renderer.screenColorBuffer());
+  renderer.bindScreen();
+  glReadBuffer(renderer.screenColorBuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
   std::vector<uint8_t> topDown(bottomUp.size());
@@ -51,11 +46,13 @@ std::vector<uint8_t> readWindowPixels(int width, int height) {
   return topDown;
 }
 
-int renderScreenshot(double t, const std::string& path) {
-  beginOfflineClock();
-  for (double warmUp : {t - 2.0 / 60.0, t - 1.0 / 60.0}) runOfflineFrame(std::max(warmUp, 0.0));
-  runOfflineFrame(t);
-  const std::vector<uint8_t> pixels = readWindowPixels(demo.renderWidth, demo.renderHeight);
+int renderScreenshot(DemoState& demo, double t, const std::string& path) {
+  OfflineClock clock = beginOfflineClock(demo);
+  for (double warmUp : {t - 2.0 / 60.0, t - 1.0 / 60.0})
+    runOfflineFrame(demo, clock, std::max(warmUp, 0.0));
+  runOfflineFrame(demo, clock, t);
+  const std::vector<uint8_t> pixels =
+      readWindowPixels(demo.renderer, demo.renderWidth, demo.renderHeight);
   std::string error;
   if (!writePng(path, pixels.data(), demo.renderWidth, demo.renderHeight, error)) {
     std::fprintf(stderr, "tessaly: cannot write the screenshot %s\n", error.c_str());

@@ -7,12 +7,28 @@
 #include <string>
 #include <vector>
 
-// Switches the demo clock to frame-driven time. Call after the window exists.
-void beginOfflineClock();
-// Runs one frame through the frame driver so that it ends at show time t.
-void runOfflineFrame(double t);
-// The window's back buffer as tightly packed RGB rows, top row first.
-std::vector<uint8_t> readWindowPixels(int width, int height);
+#include "runtime/frame_driver.h"
+
+struct DemoState;
+class RenderResources;
+
+// The offline clock stands on whole nanoseconds of show time and is read the
+// way the timer reads its counter, so a frame time always gives the same
+// frame delta.
+struct OfflineClock {
+  int64_t count = 0;     // nanoseconds since the clock began
+  double seconds = 0.0;  // the reading: the sum of the steps, as the timer sums them
+};
+
+// Switches the demo clock and the spectrum to frame-driven time and returns
+// the clock at 0. Call after the window exists.
+OfflineClock beginOfflineClock(DemoState& demo);
+// Runs one frame through the frame driver so that it ends at show time t;
+// the clock never runs backwards.
+FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t);
+// The frame just rendered (the window's back buffer, or the renderer's
+// stand-in for it) as tightly packed RGB rows, top row first.
+std::vector<uint8_t> readWindowPixels(const RenderResources& renderer, int width, int height);
 // Renders the frame at show time t after two warm-up frames 1/60 s apart and
 // writes the window's picture to path. Returns the process exit code.
-int renderScreenshot(double t, const std::string& path);
+int renderScreenshot(DemoState& demo, double t, const std::string& path);

@@ -2,7 +2,6 @@
 #include "app/setup_dialog.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,24 +10,24 @@
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 
-void enumerateDisplayModes() { demo.displayModes = filterDisplayModes(platform::listVideoModes()); }
+void enumerateDisplayModes(DemoState& demo) {
+  demo.displayModes = filterDisplayModes(platform::listVideoModes());
+}
 
 namespace {
 
-void applyScreen(const ScreenChoice& choice) {
+void applyScreen(DemoState& demo, const ScreenChoice& choice) {
   demo.renderWidth = demo.viewportWidth = choice.width;
   demo.renderHeight = demo.viewportHeight = choice.height;
   demo.displayWidth = choice.displayWidth;
   demo.displayHeight = choice.displayHeight;
   demo.fullscreen = choice.fullscreen;
   demo.antialiased = choice.antialiased;
-  // The dialog has no control for the extra option, so it is always off.
-  demo.extraOption = false;
 }
 
 }  // namespace
 
-bool runSetupDialog() {
+platform::SetupOutcome runSetupDialog(DemoState& demo) {
   const std::vector<DisplayMode> modes = offeredDisplayModes(demo.displayModes);
   std::vector<std::string> labels;
   for (const DisplayMode& mode : modes) labels.push_back(displayModeLabel(mode));
@@ -39,13 +38,14 @@ bool runSetupDialog() {
     case platform::SetupOutcome::NoDisplay:
       std::fprintf(stderr,
                    "Setup dialog: no display could be opened; running 1280 x 720 windowed\n");
-      applyScreen(ScreenChoice{});
-      return false;
+      applyScreen(demo, ScreenChoice{});
+      break;
     case platform::SetupOutcome::Quit:
-      std::exit(0);
+      break;
     case platform::SetupOutcome::Run:
+      applyScreen(
+          demo, screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
       break;
   }
-  applyScreen(screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
-  return true;
+  return result.outcome;
 }

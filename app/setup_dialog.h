@@ -2,10 +2,15 @@
 //
 // enumerateDisplayModes fills demo.displayModes from the primary display.
 // runSetupDialog shows the dialog and writes the choice into demo (render and
-// viewport size, fullscreen, antialiased, extraOption); "Quit" or closing the
-// dialog ends the process with exit code 0. Where no display can be opened it
-// writes one line on stderr, keeps 1280 x 720 windowed and returns false.
+// viewport size, fullscreen, antialiased) and returns Run;
+// "Quit" or closing the dialog returns Quit, and the program then leaves with
+// exit code 0. Where no display can be opened it writes one line on stderr,
+// keeps 1280 x 720 windowed and returns NoDisplay.
 #pragma once
 
-void enumerateDisplayModes();
-bool runSetupDialog();
+#include "platform/dialog.h"
+
+struct DemoState;
+
+void enumerateDisplayModes(DemoState& demo);
+platform::SetupOutcome runSetupDialog(DemoState& demo);

@@ -5,6 +5,7 @@
 
 #include "app/frame_overlay.h"
 #include "platform/platform.h"
+#include "runtime/demo_state.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void toggleFullscreen() {
 
 }  // namespace
 
-void viewerKeyPressed(int key) {
+void viewerKeyPressed(DemoState& demo, int key) {
   if (key == platform::vk::F11) toggleFullscreen();
-  if (key == platform::vk::F2) toggleFrameOverlay();
+  if (key == platform::vk::F2) toggleFrameOverlay(demo.renderer);
 }

@@ -3,5 +3,7 @@
 // frame-time overlay.
 #pragma once
 
+struct DemoState;
+
 // A key went down (not a repeat of a held key).
-void viewerKeyPressed(int key);
+void viewerKeyPressed(DemoState& demo, int key);

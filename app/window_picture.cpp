@@ -4,13 +4,17 @@
 #include <GL/glew.h>
 
 #include "platform/platform.h"
-#include "runtime/demo_state.h"
+#include "render/render_resources.h"
 
 namespace {
 
+// The one window's target: its GL objects belong to the window's context.
 struct PictureTarget {
   int windowWidth = 0;
   int windowHeight = 0;
+  int renderWidth = 0;
+  int renderHeight = 0;
+  bool inUse = false;      // the frame is drawn into the target, not the window
   GLuint framebuffer = 0;  // render size; 0 until the window first differs from it
   GLuint color = 0;
   GLuint depth = 0;
@@ -19,10 +23,6 @@ struct PictureTarget {
 };
 
 PictureTarget target;
-
-bool windowFitsPicture() {
-  return target.windowWidth == demo.renderWidth && target.windowHeight == demo.renderHeight;
-}
 
 // The colour and depth the frame's last passes draw on, at the render size.
 void createTarget(int width, int height) {
@@ -51,19 +51,20 @@ void createTarget(int width, int height) {
 
 }  // namespace
 
-void pictureWindowResized(int width, int height) {
+void pictureWindowResized(RenderResources& renderer, int width, int height) {
   target.windowWidth = width;
   target.windowHeight = height;
-  const bool drawnElsewhere =
-      !windowFitsPicture() && width > 0 && height > 0 && platform::hasGLContext();
-  if (drawnElsewhere && (target.width != demo.renderWidth || target.height != demo.renderHeight))
-    createTarget(demo.renderWidth, demo.renderHeight);
-  demo.renderer.screenFramebuffer = drawnElsewhere ? target.framebuffer : 0;
+  target.renderWidth = renderer.renderWidth;
+  target.renderHeight = renderer.renderHeight;
+  const bool fits = width == renderer.renderWidth && height == renderer.renderHeight;
+  target.inUse = !fits && width > 0 && height > 0 && platform::hasGLContext();
+  if (target.inUse && (target.width != target.renderWidth || target.height != target.renderHeight))
+    createTarget(target.renderWidth, target.renderHeight);
+  renderer.screenFramebuffer = target.inUse ? target.framebuffer : 0;
 }
 
 void showPicture() {
-  const GLuint source = demo.renderer.screenFramebuffer;
-  if (!source) return;
+  if (!target.inUse) return;
   const ScreenRect rect = pictureRect();
   // The bars are cleared black, then the frame is scaled into the rectangle.
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
@@ -71,7 +72,7 @@ void showPicture() {
   glDisable(GL_SCISSOR_TEST);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, source);
+  glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, target.framebuffer);
   glBlitFramebufferEXT(0, 0, target.width, target.height, rect.x, rect.y, rect.x + rect.width,
                        rect.y + rect.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
   glPopAttrib();
@@ -79,14 +80,8 @@ void showPicture() {
 }
 
 ScreenRect pictureRect() {
-  return letterboxRect(target.windowWidth, target.windowHeight, demo.renderWidth,
-                       demo.renderHeight);
+  return letterboxRect(target.windowWidth, target.windowHeight, target.renderWidth,
+                       target.renderHeight);
 }
 
-int windowWidth() { return target.windowWidth; }
-int windowHeight() { return target.windowHeight; }
-
-void forgetPictureTarget() {
-  target = PictureTarget{};
-  demo.renderer.screenFramebuffer = 0;
-}
+void forgetPictureTarget() { target = PictureTarget{}; }

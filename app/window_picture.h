@@ -10,16 +10,16 @@
 
 #include "app/letterbox.h"
 
-// The window's drawable changed size (and once when the window is made).
-// Needs the GL context for a size other than the render size.
-void pictureWindowResized(int width, int height);
+class RenderResources;
+
+// The window's drawable changed size (and once the show has started in a new
+// window): points the renderer's screen at the window or at the target of
+// its render size. Needs the GL context for a size other than the render size.
+void pictureWindowResized(RenderResources& renderer, int width, int height);
 // Copies the frame into the window when it was drawn elsewhere; otherwise nothing.
 void showPicture();
 // Where the picture stands in the window now.
 ScreenRect pictureRect();
-// The window's drawable size now.
-int windowWidth();
-int windowHeight();
-// The context is going away: its target goes with it, and the next window
-// starts with the frame drawn straight into it.
+// The context is going away: its target goes with it. The next window's
+// first pictureWindowResized points the renderer anew.
 void forgetPictureTarget();

@@ -14,7 +14,7 @@ using platform::MessageType;
 
 // Held Up/Down and Q/A move the tuning values once per message that reaches
 // this path, so mouse motion over the window speeds them up.
-void defaultPath() {
+void defaultPath(DemoState& demo) {
   FrameInput& input = demo.frameInput;
   if (demo.keys[platform::vk::Up]) input.adjustB += 1.5 * demo.frameDelta;
   if (demo.keys[platform::vk::Down]) input.adjustB -= 1.5 * demo.frameDelta;
@@ -22,7 +22,7 @@ void defaultPath() {
   if (demo.keys['Q']) input.adjustA += demo.frameDelta;
 }
 
-void captureCamera() {
+void captureCamera(DemoState& demo) {
   FrameInput& input = demo.frameInput;
   Vec3 point;
   point.state = 1;
@@ -56,14 +56,14 @@ std::string captureText(double camX, double camY, double camZ, double pointX, do
 
 bool copyToClipboard(const std::string& text) { return platform::setClipboardText(text); }
 
-void windowProcedure(const platform::WindowMessage& message) {
+void windowProcedure(DemoState& demo, const platform::WindowMessage& message) {
   switch (message.type) {
     case MessageType::Activate:
       demo.windowActive = !message.minimized;
       return;
     case MessageType::Size:
       resizeViewport(message.width, message.height);
-      pictureWindowResized(message.width, message.height);
+      pictureWindowResized(demo.renderer, message.width, message.height);
       return;
     case MessageType::Close:
       platform::postQuit(0);
@@ -72,7 +72,7 @@ void windowProcedure(const platform::WindowMessage& message) {
       if (validKey(message.key)) {
         const bool held = demo.keys[message.key];
         demo.keys[message.key] = true;
-        if (!held) viewerKeyPressed(message.key);
+        if (!held) viewerKeyPressed(demo, message.key);
       }
       return;
     case MessageType::KeyUp:
@@ -82,13 +82,9 @@ void windowProcedure(const platform::WindowMessage& message) {
       return;
     case MessageType::MouseWheel:
       demo.wheelCount += message.wheelDelta / 120;
-      demo.wheelAccum += message.wheelDelta / 600.0;
       return;
     case MessageType::LeftButtonDown:
-      demo.mouseLeftDown = true;
-      break;
     case MessageType::LeftButtonUp:
-      demo.mouseLeftDown = false;
       break;
     case MessageType::RightButtonDown:
       demo.mouseRightDown = true;
@@ -97,11 +93,11 @@ void windowProcedure(const platform::WindowMessage& message) {
       demo.mouseRightDown = false;
       break;
     case MessageType::MiddleButtonDown:
-      captureCamera();
+      captureCamera(demo);
       break;
     case MessageType::Other:
     case MessageType::Quit:
       break;
   }
-  defaultPath();
+  defaultPath(demo);
 }

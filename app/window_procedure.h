@@ -7,7 +7,9 @@
 
 #include "platform/platform.h"
 
-void windowProcedure(const platform::WindowMessage& message);
+struct DemoState;
+
+void windowProcedure(DemoState& demo, const platform::WindowMessage& message);
 
 // The capture text of one middle-button press: three pieces "Cam :", "Pnt :",
 // "MCr :" with the camera, point and marker values.

@@ -4,18 +4,10 @@
 
 #include <cmath>
 
-#include "demo/random.h"
+#include "core/random.h"
+#include "core/timeline.h"
 
 namespace {
-
-// Components are evaluated in double precision and stored as floats.
-Vec3 vec(double x, double y, double z) {
-  Vec3 v;
-  v.x = static_cast<float>(x);
-  v.y = static_cast<float>(y);
-  v.z = static_cast<float>(z);
-  return v;
-}
 
 // Each finale rule reseeds the random sequence with a seed that changes every
 // two seconds and draws 1001 values from it.
@@ -32,76 +24,76 @@ void advanceFinaleSequence(double t) {
 // before the scene has drawn, then shows nearly the view the flight starts with.
 Camera initialRequestCamera() {
   Camera camera;
-  camera.eye = vec(-1.03, 4.46, -10.0);
-  camera.target = vec(-8.98, 13.31, 0.35);
-  camera.up = vec(-0.5, 0.56, 0.0);
+  camera.eye = vec3(-1.03, 4.46, -10.0);
+  camera.target = vec3(-8.98, 13.31, 0.35);
+  camera.up = vec3(-0.5, 0.56, 0.0);
   return camera;
 }
 
 Camera scriptCameraAt(double t, const Camera& request, double cameraZ) {
   Camera c;
   // Opening scene: a slow sideways track.
-  c.eye = vec(0.2 * t - 2.0, 0.0, 12.0);
-  c.target = vec(0.2 * t - 2.0, 0.0, 0.0);
-  c.up = vec(0.0, 1.0, 0.0);
+  c.eye = vec3(0.2 * t - 2.0, 0.0, 12.0);
+  c.target = vec3(0.2 * t - 2.0, 0.0, 0.0);
+  c.up = vec3(0.0, 1.0, 0.0);
   // Falling panels: circle the scene, closing in, then swing over it.
-  if (t > 20) {
-    const double r = 10.0 * (1.0 - 0.2 * easeInOut((t - 20.0) * 0.3, 1.0));
+  if (t > kPanelFieldStart) {
+    const double r = 10.0 * (1.0 - 0.2 * easeInOut((t - kPanelFieldStart) * 0.3, 1.0));
     const double w = (t - 17.6 - 19.0) * 0.15;
-    c.eye = vec(r * std::sin(w), 5.0, r * std::cos(w));
-    c.target = vec(0.0, 5.0 * cameraZ, 0.0);
-    c.up = vec(0.0, 1.0, 0.3 * std::cos(0.3 * t));
+    c.eye = vec3(r * std::sin(w), 5.0, r * std::cos(w));
+    c.target = vec3(0.0, 5.0 * cameraZ, 0.0);
+    c.up = vec3(0.0, 1.0, 0.3 * std::cos(0.3 * t));
   }
   if (t > 28) {
     const double v = (t + 6.0 - 19.0) * 0.3;
-    c.eye = vec(4.3, 5.0 * std::sin(v), 5.0 * std::cos(v));
-    c.target = vec(0.0, 0.0, 0.0);
-    c.up = vec(1.0, 0.5, 0.0);
+    c.eye = vec3(4.3, 5.0 * std::sin(v), 5.0 * std::cos(v));
+    c.target = vec3(0.0, 0.0, 0.0);
+    c.up = vec3(1.0, 0.5, 0.0);
   }
   // Tunnel: the scene's request, later with framing offsets around it.
-  if (t > 36) {
+  if (t > kRingTunnelStart) {
     c = request;
   }
   if (t > 84) {
     const double h = 2.6 * easeInOut((t - 85.0) * 0.2, 1.0);
     // 0.7999999999999999 is the double just below 0.8; the script relies on it.
     const double angle = t > 92 ? 2.0 - 0.7 * t - 0.7999999999999999 : -0.6 * t;
-    c.eye = vecAdd(vec(10.0 * std::cos(angle), 10.0 * std::sin(angle), h), request.eye);
-    c.target = vecAdd(vec(0.0, 1.4, -2.0), request.target);
-    c.up = vec(0.0, 0.0, -1.0);
+    c.eye = vecAdd(vec3(10.0 * std::cos(angle), 10.0 * std::sin(angle), h), request.eye);
+    c.target = vecAdd(vec3(0.0, 1.4, -2.0), request.target);
+    c.up = vec3(0.0, 0.0, -1.0);
   }
   if (t > 100) {
     const double f = (t - 100.0) * 0.3 - 2.2;
-    c.eye = vecAdd(vec(14.0 * std::cos(f), 14.0 * std::sin(f), 5.1), request.eye);
-    c.target = vecAdd(vec(0.0, 0.0, -3.0), request.target);
-    c.up = vec(0.0, 0.0, -1.0);
+    c.eye = vecAdd(vec3(14.0 * std::cos(f), 14.0 * std::sin(f), 5.1), request.eye);
+    c.target = vecAdd(vec3(0.0, 0.0, -3.0), request.target);
+    c.up = vec3(0.0, 0.0, -1.0);
   }
   if (t > 108) {
     const double g = (t - 108.0) * 0.1 + 3.4 - 2.2;
-    c.eye = vecAdd(vecAdd(vec(14.0 * std::cos(g), 14.0 * std::sin(g), 5.1), request.eye),
-                   vec(0.0, -3.4 * softCurve(t - 112.0), 6.2));
-    c.target = vecAdd(vec(0.0, 0.0, -3.0), request.target);
-    c.up = vec(0.0, 0.0, -1.0);
+    c.eye = vecAdd(vecAdd(vec3(14.0 * std::cos(g), 14.0 * std::sin(g), 5.1), request.eye),
+                   vec3(0.0, -3.4 * softCurve(t - 112.0), 6.2));
+    c.target = vecAdd(vec3(0.0, 0.0, -3.0), request.target);
+    c.up = vec3(0.0, 0.0, -1.0);
   }
   if (t > 116) {
     // Both relative to the requested eye: first looking ahead, then from 124 s
     // turned round and pulled back.
     if (t > 124) {
-      c.eye = vecAdd(vec(0.0, 0.0, 20.6), request.eye);
-      c.target = vecAdd(vec(0.0, 0.0, -10.0), request.eye);
+      c.eye = vecAdd(vec3(0.0, 0.0, 20.6), request.eye);
+      c.target = vecAdd(vec3(0.0, 0.0, -10.0), request.eye);
     } else {
-      c.eye = vecAdd(vec(0.0, 0.0, 4.2), request.eye);
-      c.target = vecAdd(vec(0.0, 0.0, 10.0), request.eye);
+      c.eye = vecAdd(vec3(0.0, 0.0, 4.2), request.eye);
+      c.target = vecAdd(vec3(0.0, 0.0, 10.0), request.eye);
     }
-    c.up = vec(0.0, 1.0, 0.0);
+    c.up = vec3(0.0, 1.0, 0.0);
   }
   // Panel cube finale.
-  if (t > 132) {
+  if (t > kPanelCubeStart) {
     advanceFinaleSequence(t);
     const double v = 0.2 * t - 1.0 + 0.8;
-    c.eye = vec(7.56 * std::sin(v), std::sin(0.5 * t) + 2.0, 7.56 * std::cos(v));
-    c.target = vec(0.0, -0.05, 0.0);
-    c.up = vec(std::sin(0.15 * t), 1.0, std::cos(0.05 * t));
+    c.eye = vec3(7.56 * std::sin(v), std::sin(0.5 * t) + 2.0, 7.56 * std::cos(v));
+    c.target = vec3(0.0, -0.05, 0.0);
+    c.up = vec3(std::sin(0.15 * t), 1.0, std::cos(0.05 * t));
   }
   if (t > 148) {
     advanceFinaleSequence(t);
@@ -109,23 +101,23 @@ Camera scriptCameraAt(double t, const Camera& request, double cameraZ) {
     const double s = t > 156 ? 0.6 + 0.4 * easeInOut((t - 156.0) * 0.6, 1.0) : 1.0;
     const double u = -0.3 * t;
     const double r = 6.48 * s;
-    c.eye = vec(r * std::sin(u), r * std::cos(u), s);
-    c.target = vec(0.0, 0.0, 0.0);
-    c.up = vec(0.0, 0.0, 1.0);
+    c.eye = vec3(r * std::sin(u), r * std::cos(u), s);
+    c.target = vec3(0.0, 0.0, 0.0);
+    c.up = vec3(0.0, 0.0, 1.0);
   }
   if (t > 164) {
     advanceFinaleSequence(t);
-    c.eye = vec((t - 164.0) * 0.6 + 3.5, 0.0, 0.0);
-    c.target = vec(0.0, 0.0, 0.0);
-    c.up = vec(0.0, 0.0, 1.0);
+    c.eye = vec3((t - 164.0) * 0.6 + 3.5, 0.0, 0.0);
+    c.target = vec3(0.0, 0.0, 0.0);
+    c.up = vec3(0.0, 0.0, 1.0);
   }
   return c;
 }
 
 Camera orbitCameraAt(double t) {
   Camera camera;
-  camera.eye = vec(15.0 * std::sin(t), 5.0, 15.0 * std::cos(t));
-  camera.target = vec(0.0, 0.0, 0.0);
-  camera.up = vec(0.0, 1.0, 0.0);
+  camera.eye = vec3(15.0 * std::sin(t), 5.0, 15.0 * std::cos(t));
+  camera.target = vec3(0.0, 0.0, 0.0);
+  camera.up = vec3(0.0, 1.0, 0.0);
   return camera;
 }

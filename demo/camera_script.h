@@ -6,7 +6,7 @@
 // the scene, it follows the scene's request with one frame of delay.
 #pragma once
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 // What the request camera holds before the tunnel scene has first written it:
 // the view that scene starts its flight with at 36 s (10 units off the start

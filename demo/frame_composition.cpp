@@ -12,27 +12,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/random.h"
+#include "core/timeline.h"
+#include "core/vector.h"
 #include "demo/camera_script.h"
 #include "demo/part_start.h"
-#include "demo/random.h"
 #include "demo/screen_quad.h"
-#include "demo/vector.h"
 #include "render/frame_profile.h"
 
-double beatOffset = 0.0;
-
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-struct Flash {
-  double start;
-  double rate;  // 1 / duration of the fall
-};
-
-const Flash kFlashes[] = {{20, 1},    {28, 1.5},   {44, 1.5},   {60, 2},    {92, 1},    {100, 1.5},
-                          {108, 1},   {116, 1},    {124, 1},    {148, 1.5}, {156, 1.5}, {164, 1.5},
-                          {172, 0.6}, {180, 0.45}, {188, 0.45}, {196, 1}};
 
 void fullScreenQuad() { drawScreenQuad(0.0, 1.0, 1.0, true, 1.0f); }
 
@@ -40,12 +28,12 @@ void fullScreenQuad() { drawScreenQuad(0.0, 1.0, 1.0, true, 1.0f); }
 
 BeatLevels beatLevels(double t) {
   BeatLevels levels{static_cast<float>(1.4 * std::pow(std::sin(2 * kPi * t + kPi / 2), 104)), 0.0};
-  if (t > 20) {
+  if (t > kPanelFieldStart) {
     levels.beatOffset = (0.5 * std::sin(4 * kPi * t + kPi / 2) + 0.5) *
                         (-1.8 * std::pow(std::sin(kPi * t + kPi / 2), 84));
   }
-  if (t > 132 && t < 148) levels.beatOffset = 0.0;
-  if (t < 20 || (t > 132 && t < 148)) levels.glow = 0.0f;
+  if (t > kPanelCubeStart && t < 148) levels.beatOffset = 0.0;
+  if (t < kPanelFieldStart || (t > kPanelCubeStart && t < 148)) levels.glow = 0.0f;
   if (t > 196) {
     levels.glow = 0.0f;
     levels.beatOffset = 0.0;
@@ -62,8 +50,8 @@ float flashLevel(double t) {
 }
 
 float blackLevel(double t) {
-  const float a = std::clamp(static_cast<float>(t - 131.5), 0.0f, 1.0f);
-  return static_cast<float>(std::sin(kPi * a) + easeInOut((t - 198.0) * 0.15, 1));
+  const float a = std::clamp(static_cast<float>(t - kFinaleDipStart), 0.0f, 1.0f);
+  return static_cast<float>(std::sin(kPi * a) + easeInOut((t - kFadeOutStart) * 0.15, 1));
 }
 
 void spectrumTexels(const float* spectrum, unsigned char* rgb) {
@@ -76,7 +64,7 @@ void spectrumTexels(const float* spectrum, unsigned char* rgb) {
 
 void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInput* input) {
   const PartTextures& ids = textureIds;
-  const int w = demo.renderWidth, h = demo.renderHeight;
+  const int w = renderer->renderWidth, h = renderer->renderHeight;
   // Points a sampler of the current program at a texture of the part on a unit.
   auto bindSampler = [&](int program, int unit, const char* name, TextureId id,
                          GLenum target = GL_TEXTURE_2D) {
@@ -84,10 +72,8 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   };
 
   // 1.-3. The frame's input, the clock and the spectrum texture.
-  renderer->frameInput = input;
   frameInputCopy = *input;
   partTime += *timeStep;
-  frameCounter += 1;
   const double t = partTime;
   unsigned char spectrumBytes[3 * kSpectrumSize];
   spectrumTexels(frameInputCopy.spectrum, spectrumBytes);
@@ -126,14 +112,22 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   const bool sceneSlotFilled = !renderer->frameProfile || renderer->frameProfile->drawScene;
   if (!sceneSlotFilled)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  else if (t < 20)
-    drawOpeningPanels(renderer, 0, 0);
-  else if (t < 36)
-    drawPanelField(renderer, 0, 0);
-  else if (t < 132)
-    drawRingTunnel(renderer, 0, 0);
-  else
-    drawPanelCube(renderer, 0, 0);
+  else {
+    switch (sceneAt(t)) {
+      case Scene::OpeningPanels:
+        drawOpeningPanels(renderer, 0, 0);
+        break;
+      case Scene::PanelField:
+        drawPanelField(renderer, 0, 0);
+        break;
+      case Scene::RingTunnel:
+        drawRingTunnel(renderer, 0, 0);
+        break;
+      case Scene::PanelCube:
+        drawPanelCube(renderer, 0, 0);
+        break;
+    }
+  }
   markPass(renderer, "scene");
 
   // 9. Resolve the scene: both colour buffers into textures 0 and 11, its

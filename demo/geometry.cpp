@@ -7,11 +7,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "demo/random.h"
+#include "core/random.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // A ring with a negative inner radius starts at the axis: the overlap is taken
 // off the width. Every ring routine does this before anything else.
@@ -241,8 +239,8 @@ void drawFlickerRing(int32_t /*index*/, const ShapeInputs* inputs, RingParams ri
   appendRing(streamOf(inputs), ringScratch());
 }
 
-void drawClipPanel(const ShapeInputs* inputs, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3,
-                   Vec3* outCenter, Vec3* outNormal, Vec3* outSide, Vec3* outEdge, Vec3 color) {
+void drawClipPanel(const ShapeInputs* inputs, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3, Vec3* outCenter,
+                   Vec3* outNormal, Vec3* outSide, Vec3* outEdge, Vec3 color) {
   const ClipPanelFrame frame = clipPanelFrame(p0, p1, p2, p3);
   if (outCenter) *outCenter = frame.center;
   if (outNormal) *outNormal = frame.normal;

@@ -3,7 +3,7 @@
 // A ring is a flat annulus (the cap) with an outer and an inner wall reaching
 // from the base plane along -axis. Each shape is computed on the CPU into a
 // plain record by a pure function, which also makes the shape's draws from
-// the show's random sequence (demo/random.h) in their places: the draws are
+// the show's random sequence (core/random.h) in their places: the draws are
 // part of the behaviour, since every later pattern continues that sequence.
 //
 // The draw* functions compute the record and append it to the geometry stream
@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 class ShaderSet;
 struct GeometryStream;
@@ -31,7 +31,7 @@ struct ShapeInputs {
   float phase = 0.0f;    // radians added to every ring segment angle
   int32_t segments = 0;  // vertex pairs per ring strip (the first and last pair coincide)
   static constexpr int kBands = 512;
-  float spectrum[kBands] = {};  // this frame's music spectrum
+  float spectrum[kBands] = {};         // this frame's music spectrum
   GeometryStream* geometry = nullptr;  // where the draw* functions append their shapes
 };
 
@@ -148,8 +148,8 @@ void drawFlickerRing(int32_t index, const ShapeInputs* inputs, RingParams ring);
 // Appends the panel to inputs->geometry (its planes cut what is drawn after
 // it) and writes the panel frame to the out pointers that are not null; a red
 // of -0.5 or less sets the planes and frame without drawing the quad.
-void drawClipPanel(const ShapeInputs* inputs, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3,
-                   Vec3* outCenter, Vec3* outNormal, Vec3* outSide, Vec3* outEdge, Vec3 color);
+void drawClipPanel(const ShapeInputs* inputs, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3, Vec3* outCenter,
+                   Vec3* outNormal, Vec3* outSide, Vec3* outEdge, Vec3 color);
 // Uploads the stream into its buffers and draws it with the program in slot
 // program, which must be current: one glDrawElements, or two when shapes came
 // before the stream's first panel, which sets the program's "alpha" uniform

@@ -1,9 +1,9 @@
-// The look-at helper: the one vector helper that talks to GL, kept apart so
-// the pure helpers link without a GL context.
+// The look-at helper: the one camera helper that talks to GL, kept out of
+// core/ so the vector arithmetic links without a GL context.
+#include "demo/look_at.h"
+
 #include <GL/glew.h>
 #include <GL/glu.h>
-
-#include "demo/vector.h"
 
 void lookAt(const Camera* camera) {
   gluLookAt(camera->eye.x, camera->eye.y, camera->eye.z, camera->target.x, camera->target.y,

@@ -4,8 +4,10 @@
 #include <GL/glew.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "demo/camera_script.h"
+#include "demo/image_texture.h"
 
 namespace {
 
@@ -26,10 +28,9 @@ const MeshFile kMeshFiles[] = {
 
 part_start::part_start() : requestCamera(initialRequestCamera()) {}
 
-int part_start::initResources(RenderResources* renderer) {
+PartLoad part_start::initResources(RenderResources* renderer) {
+  PartLoad load;
   partTime = 0.0;
-  frameCounter = 0;
-  textureBase = 0;
   programs = PartResources{};
 
   shaders.buildProgram("Materials//v_material1.cpp", "Materials//f_material1.cpp",
@@ -46,7 +47,7 @@ int part_start::initResources(RenderResources* renderer) {
 
   textureIds = PartTextures{};
   const PartTextures& ids = textureIds;
-  const int w = demo.renderWidth, h = demo.renderHeight;
+  const int w = renderer->renderWidth, h = renderer->renderHeight;
   // The noise texture reseeds the generator, so the colour textures after it
   // always get the same contents.
   renderer->createNoiseTexture(ids.noise, 1024, 1024);
@@ -65,17 +66,20 @@ int part_start::initResources(RenderResources* renderer) {
   renderer->attachDepthTexture(0, ids.depthA);
   renderer->attachColorTexture(1, 0, ids.glow);
 
-  renderer->loadJpegNormalMap("textures/noise.jpg", ids.noiseNormalMap);
-  renderer->loadJpegTexture("textures/blob41b.jpg", ids.blob);
+  for (const auto& [path, slot, use] :
+       {std::tuple{"textures/noise.jpg", ids.noiseNormalMap, ImageUse::NormalMap},
+        std::tuple{"textures/blob41b.jpg", ids.blob, ImageUse::Picture}}) {
+    load.failure = loadImageTexture(*renderer, path, slot, use, load.images);
+    if (load.failure) return load;
+  }
   renderer->createSpectrumTexture(ids.spectrum, 512);
   // The 2-D texture bound now is the blob image loaded last.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
-  bool loaded = false;
   for (const MeshFile& mesh : kMeshFiles) {
-    loaded = meshes[mesh.number].loadObj(mesh.path, false);
-    if (!loaded) std::printf("Cannot open mesh file %s\n", mesh.path);
+    if (!meshes[mesh.number].loadObj(mesh.path, false))
+      std::printf("Cannot open mesh file %s\n", mesh.path);
   }
-  return loaded ? 1 : 0;
+  return load;
 }

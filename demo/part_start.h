@@ -12,11 +12,6 @@
 #include "demo/geometry.h"
 #include "demo/parts.h"
 #include "render/shader_set.h"
-#include "runtime/demo_state.h"
-
-// The part's beat: written by the frame composition every frame and added to
-// every scene's field of view.
-extern double beatOffset;
 
 // Program slots of the shader set.
 struct PartResources {
@@ -67,7 +62,7 @@ class part_start : public parts {
  public:
   part_start();
   void drawFrame(double* timeStep, RenderResources* renderer, FrameInput* input) override;
-  int initResources(RenderResources* renderer) override;
+  PartLoad initResources(RenderResources* renderer) override;
 
   // The four scenes; the frame composition passes 0 for both flags.
   void drawOpeningPanels(RenderResources* renderer, int useOrbitCamera, int useVelocityProgram);
@@ -81,10 +76,10 @@ class part_start : public parts {
                      int height, TextureId source, TextureId destination, TextureId extra2,
                      TextureId extra3);
 
-  int initialised = 0;
   double partTime = 0.0;  // the part's clock; equals demoTime unless a jump moves the demo clock
-  int frameCounter = 0;
-  int textureBase = 0;
+  // The beat added to every scene's field of view: written by the frame
+  // composition after the scene, so a scene draws with the previous frame's.
+  double beatOffset = 0.0;
   PartResources programs;
   PartTextures textureIds;
   ObjMesh meshes[kMeshCount];

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 struct PathSpline {
   std::vector<Vec3> points;  // control points in order

@@ -29,10 +29,6 @@ bool videoAvailable() { return videoStarted; }
 
 bool setFullscreenMode(int width, int height, int bitsPerPixel) {
   if (!initVideo()) return false;
-  // Every way out of the process, a failure message's exit included, gives
-  // the desktop its mode back.
-  static const bool restoreAtExit = std::atexit(restoreDisplayMode) == 0;
-  (void)restoreAtExit;
   const int count = SDL_GetNumDisplayModes(0);
   for (int i = 0; i < count; ++i) {
     SDL_DisplayMode mode;

@@ -1,18 +1,17 @@
-// The GL resources shared between the runtime and the part: the texture table,
-// the sixteen render-target pairs, the show's two cameras, the outline font and
-// the frame-input pointer. One global instance lives in DemoState::renderer and
-// is handed to the part by pointer.
+// The GL resources shared between the runtime and the part: the render size,
+// the texture table, the sixteen render-target pairs, the show's two cameras
+// and the outline font. The runtime owns one and hands it to the part by
+// pointer.
 //
-// Operations are members, defined by concern: texture_table.cpp (the table and
-// generated textures), render_targets.cpp (target pairs, resolve),
-// assets/jpeg_texture.cpp (JPEG images), outline_font.cpp (the 3-D font).
+// Operations are members, defined by concern: texture_table.cpp (the table,
+// generated textures and RGB pictures), render_targets.cpp (target pairs,
+// resolve), outline_font.cpp (the 3-D font).
 #pragma once
 
 #include <GL/glew.h>
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
-struct FrameInput;
 class FrameProfile;
 
 using TextureId = int;
@@ -36,9 +35,8 @@ class RenderResources {
   // Presents the back buffer (the argument is ignored). Set at startup so the
   // part can show intermediate frames while it loads.
   void (*swapBuffers)(double) = nullptr;
-  double ready = 0.0;       // set to 1.0 at startup
-  bool optionFlag = false;  // the setup dialog's extra option; changes nothing
-  FrameInput* frameInput = nullptr;
+  // The size the scene and the full-size passes render at, set at startup.
+  int renderWidth = 0, renderHeight = 0;
   FrameProfile* frameProfile = nullptr;  // set by the benchmark: the passes are timed
 
   // Texture table: GL names by TextureId, 0 until created, never deleted.
@@ -73,6 +71,9 @@ class RenderResources {
   void createDepthTexture(TextureId id, int width, int height);
   void createColorTexture(TextureId id, int width, int height);
   void createNoiseTexture(TextureId id, int width, int height);
+  // A new texture of packed RGB texels (rows of 3 x width bytes, bottom row
+  // first), linearly filtered, bound to GL_TEXTURE_2D afterwards.
+  void createRgbTexture(TextureId id, int width, int height, const unsigned char* rgbBytes);
 
   // Render targets.
   void createTargetPair(int index, int width, int height, int samples);
@@ -85,13 +86,9 @@ class RenderResources {
   void resolveTarget(int index, int width, int height, int colorCount, bool withDepth);
   // Binds the framebuffer the frame's last passes draw on: the window, or
   // screenFramebuffer while the window is not the render size.
-  void bindScreen();
+  void bindScreen() const;
   // The colour buffer a readback of the frame reads from.
   GLenum screenColorBuffer() const;
-
-  // JPEG images as textures.
-  void loadJpegTexture(const char* path, TextureId slot);
-  void loadJpegNormalMap(const char* path, TextureId slot);
 
   // 256 display lists of extruded glyphs 0..122.
   void buildOutlineFont();

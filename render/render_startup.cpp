@@ -12,8 +12,9 @@ std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeig
 void startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int renderWidth,
                    int renderHeight, int viewportWidth, int viewportHeight, bool antialiased) {
   renderer.swapBuffers = swapBuffers;
+  renderer.renderWidth = renderWidth;
+  renderer.renderHeight = renderHeight;
   glGetString(GL_VENDOR);
-  renderer.ready = 1.0;
   // A failed glewInit leaves the framebuffer entry points null; the render
   // targets report that once and drawing stays on the window.
   glewInit();

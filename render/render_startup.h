@@ -22,8 +22,8 @@ std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeig
                                                  int viewportWidth, int viewportHeight,
                                                  bool antialiased);
 
-// With the GL context current: stores swapBuffers, queries the GL vendor,
-// sets `ready`, runs glewInit, creates the three startup pairs, then sets the
+// With the GL context current: stores swapBuffers and the render size,
+// queries the GL vendor, runs glewInit, creates the three startup pairs, then sets the
 // min and mag filters of the bound 2-D texture to GL_LINEAR.
 void startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int renderWidth,
                    int renderHeight, int viewportWidth, int viewportHeight, bool antialiased);

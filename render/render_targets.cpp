@@ -163,7 +163,7 @@ void RenderResources::resolveTarget(int index, int width, int height, int colorC
   }
 }
 
-void RenderResources::bindScreen() {
+void RenderResources::bindScreen() const {
   // Without the extensions drawing never left the window.
   if (glBindFramebufferEXT) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screenFramebuffer);
 }

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 constexpr int kShaderSlotCount = 10128;
 

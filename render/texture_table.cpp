@@ -1,11 +1,12 @@
-// The texture table and the textures the show generates itself: the 1-D
-// spectrum texture, depth and colour attachments, and the seeded noise texture.
+// The texture table, the textures the show generates itself (the 1-D
+// spectrum texture, depth and colour attachments, the seeded noise texture)
+// and the upload of packed RGB pictures.
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <vector>
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "render/render_resources.h"
 
 namespace {
@@ -102,8 +103,13 @@ void RenderResources::createNoiseTexture(TextureId id, int width, int height) {
     }
   }
 
+  createRgbTexture(id, width, height, bytes.data());
+}
+
+void RenderResources::createRgbTexture(TextureId id, int width, int height,
+                                       const unsigned char* rgbBytes) {
   generateAndBind(textures, id, GL_TEXTURE_2D);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  uploadPackedRgb(width, height, bytes.data());
+  uploadPackedRgb(width, height, rgbBytes);
 }

@@ -43,7 +43,7 @@ int writeCopySection(std::ostream& out, const std::vector<LoadedImage>& sorted, 
 
 }  // namespace
 
-void writeAssetList() {
+void writeAssetList(DemoState& demo) {
   std::ofstream& out = demo.assetListFile;
   std::vector<LoadedImage>& records = demo.loadedImages;
 
@@ -60,7 +60,7 @@ void writeAssetList() {
     if (record.kind == kMeshKind) out << record.path << " " << record.slot << " position. " << line;
   }
   out << line << "Total : " << records.size() << " files,  " << bytes << " bytes" << line;
-  out << "Loadtime :" << timerRead() - demo.loadSeconds << line;
+  out << "Loadtime :" << timerRead(demo) - demo.loadSeconds << line;
   out << line << line;
 
   // std::string compares bytes as unsigned characters, shorter first on a tie.

@@ -10,4 +10,6 @@ constexpr const char* kAssetCollectionFolder = "C:/Morvane/";
 // the startup sequence; a failed stream drops the writes silently), sorts the
 // list by path, copies each distinct path into the collection folder without
 // overwriting (failures are ignored: the folder must exist), and closes the file.
-void writeAssetList();
+struct DemoState;
+
+void writeAssetList(DemoState& demo);

@@ -10,9 +10,6 @@
 #include "runtime/demo_state.h"
 #include "runtime/music.h"
 
-CameraTrackStore cameraTracks;
-CameraKey workingKey;
-
 namespace {
 
 // Preset times of the digit keys 0..7, in seconds.
@@ -22,7 +19,7 @@ constexpr int kRestoredValueCount = 8;
 
 // The part that supplies channel i, or null when its slot is empty or
 // beyond the part slots.
-parts* channelPart(int channel) {
+parts* channelPart(DemoState& demo, int channel) {
   return channel < kPartSlotCount ? demo.partSlots[channel] : nullptr;
 }
 
@@ -34,25 +31,27 @@ void clearKey(CameraKey& key) {
 
 }  // namespace
 
-void recordKey() {
+void recordKey(DemoState& demo) {
   const FrameInput& input = demo.frameInput;
+  CameraKey& workingKey = demo.workingKey;
   workingKey.time = demo.demoTime;
   clearKey(workingKey);
   for (int i = 0; i < kCameraChannelCount; ++i) {
     workingKey.flagsA.push_back(input.trackFlagsA[i]);
     workingKey.flagsB.push_back(input.trackFlagsB[i]);
-    const parts* part = channelPart(i);
+    const parts* part = channelPart(demo, i);
     workingKey.values.push_back(part ? part->channelValue : 0.0);
   }
-  cameraTracks.push_back(workingKey);
+  demo.cameraTracks.push_back(workingKey);
 }
 
-void nearestKey(double t) {
+void nearestKey(DemoState& demo, double t) {
+  CameraKey& workingKey = demo.workingKey;
   clearKey(workingKey);
   workingKey.time = 0.0;
   const CameraKey* best = nullptr;
   double bestDistance = 1e14;
-  for (const CameraKey& key : cameraTracks) {
+  for (const CameraKey& key : demo.cameraTracks) {
     const double distance = std::fabs(key.time - t);
     if (distance < bestDistance) {
       bestDistance = distance;
@@ -62,12 +61,13 @@ void nearestKey(double t) {
   if (best) workingKey = *best;
 }
 
-void jumpKeys() {
+void jumpKeys(DemoState& demo) {
   FrameInput& input = demo.frameInput;
+  const CameraKey& workingKey = demo.workingKey;
   for (int d = 0; d < 8; ++d) {
     if (!demo.keys['0' + d]) continue;
     const double t = kJumpTimes[d];
-    nearestKey(t);
+    nearestKey(demo, t);
     // A loaded key may hold fewer channels (or be cut short by a malformed
     // file); only what it holds is restored.
     const int flagsA = std::min<int>(workingKey.flagsA.size(), kCameraChannelCount);
@@ -76,17 +76,17 @@ void jumpKeys() {
     for (int j = 0; j < flagsA; ++j) input.trackFlagsA[j] = workingKey.flagsA[j];
     for (int j = 0; j < flagsB; ++j) input.trackFlagsB[j] = workingKey.flagsB[j];
     for (int j = 0; j < values; ++j) {
-      if (parts* part = channelPart(j)) part->channelValue = workingKey.values[j];
+      if (parts* part = channelPart(demo, j)) part->channelValue = workingKey.values[j];
     }
-    seekMusic(t);
+    seekMusic(demo.music, t);
   }
 }
 
-void saveTracks(const char* path) {
+void saveTracks(const DemoState& demo, const char* path) {
   std::ofstream file(path, std::ios::trunc);
   if (!file) return;
-  file << cameraTracks.size() << '\n';
-  for (const CameraKey& key : cameraTracks) {
+  file << demo.cameraTracks.size() << '\n';
+  for (const CameraKey& key : demo.cameraTracks) {
     file << "\n\n" << key.time << '\n' << key.values.size() << '\n';
     for (size_t i = 0; i < key.values.size(); ++i) {
       const bool flagA = i < key.flagsA.size() && key.flagsA[i];
@@ -96,7 +96,7 @@ void saveTracks(const char* path) {
   }
 }
 
-void loadTracks(const char* path) {
+void loadTracks(DemoState& demo, const char* path) {
   std::ifstream file(path);
-  cameraTracks = parseTracks(file);
+  demo.cameraTracks = parseTracks(file);
 }

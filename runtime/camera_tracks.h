@@ -9,6 +9,8 @@
 
 #include <vector>
 
+struct DemoState;
+
 constexpr int kCameraChannelCount = 9;
 
 // One recorded state: a value and two flags per channel, at a demo time.
@@ -22,20 +24,19 @@ struct CameraKey {
 // Keys in recording (or file) order.
 using CameraTrackStore = std::vector<CameraKey>;
 
-extern CameraTrackStore cameraTracks;
-// The key being recorded, or the key a jump restores.
-extern CameraKey workingKey;
+// The store and the working key live in the show's state (cameraTracks,
+// and workingKey: the key being recorded, or the key a jump restores).
 
 // Appends a key of the nine channels at demoTime to the store.
-void recordKey();
+void recordKey(DemoState& demo);
 // Copies the key nearest to t into the working key (the earlier of two
 // equally near keys); with an empty store the working key is left empty.
-void nearestKey(double t);
+void nearestKey(DemoState& demo, double t);
 // For every held digit 0..7: restores the key nearest to the digit's preset
 // time into the channels and track flags and seeks the music there.
-void jumpKeys();
+void jumpKeys(DemoState& demo);
 // Writes the store as text; an unopenable file writes nothing.
-void saveTracks(const char* path);
+void saveTracks(const DemoState& demo, const char* path);
 // Replaces the store with the file's keys. A missing file gives an empty
 // store; a malformed file keeps what was read before the fault.
-void loadTracks(const char* path);
+void loadTracks(DemoState& demo, const char* path);

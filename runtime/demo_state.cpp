@@ -1,19 +1,11 @@
-// The one global instance of the show's run-time state, with the developer
-// switches this build was configured with.
+// The developer switches this build was configured with.
 #include "runtime/demo_state.h"
 
-DemoState demo;
-
-namespace {
-
-const bool switchesApplied = [] {
+void applyBuildSwitches(DemoState& demo) {
   demo.cameraTracksEnabled = TESSALY_CAMERA_TRACKS;
   demo.cameraRecord = TESSALY_CAMERA_RECORD;
   demo.statsEnabled = TESSALY_STATS;
   demo.assetListEnabled = TESSALY_ASSET_LIST;
   demo.sfxEnabled = TESSALY_SFX;
   demo.startBookmark = TESSALY_START_BOOKMARK;
-  return true;
-}();
-
-}  // namespace
+}

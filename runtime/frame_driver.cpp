@@ -1,17 +1,14 @@
-// The frame driver and the common end of the show.
+// The frame driver.
 #include "runtime/frame_driver.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
-#include "app/gl_window.h"
-#include "app/window_procedure.h"
+#include "core/random.h"
+#include "core/timeline.h"
 #include "demo/parts.h"
-#include "demo/random.h"
 #include "demo/screen_quad.h"
 #include "platform/platform.h"
 #include "runtime/camera_tracks.h"
@@ -23,11 +20,8 @@
 
 namespace {
 
-constexpr double kShowLength = 205.0;
-double requestedStart = 0.0;
-
 // Draws the end-fade overlay: an opaque grey quad of level L over the frame.
-void drawFadeOverlay(float level) {
+void drawFadeOverlay(DemoState& demo, float level) {
   glViewport(0, 0, demo.viewportWidth, demo.viewportHeight);
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   demo.renderer.bindScreen();
@@ -49,15 +43,6 @@ void drawFadeOverlay(float level) {
   glFlush();
 }
 
-// Puts the captured camera text on the clipboard and hands it to the
-// clipboard manager, so it outlives the process; it is also printed on the
-// debug console so it is never lost.
-void handOverCapturedText() {
-  copyToClipboard(demo.clipboardText);
-  platform::persistClipboard();
-  if (!demo.clipboardText.empty()) std::printf("%s", demo.clipboardText.c_str());
-}
-
 }  // namespace
 
 double bookmarkTime(int bookmark) {
@@ -70,14 +55,13 @@ double fadeLevel(double elapsed, double rate) { return std::clamp(elapsed * rate
 
 int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
 
-void requestStartTime(double seconds) { requestedStart = seconds; }
-
-bool runFrame() {
-  // 1. Delta from two timer readings; never negative.
-  demo.frameDelta = timerRead() - demo.lastTimerValue;
-  demo.lastTimerValue = timerRead();
+FrameResult runFrame(DemoState& demo, double clockSeconds) {
+  // 1. Delta from the previous reading; never negative. A start time moves
+  // the first frame, and the part's clock with it, straight there.
+  demo.frameDelta = clockSeconds - demo.lastTimerValue;
+  demo.lastTimerValue = clockSeconds;
   if (demo.frameDelta < 0.0) demo.frameDelta = 0.0;
-  if (demo.frameCount == 0 && requestedStart > 0.0) demo.frameDelta += requestedStart;
+  if (demo.frameCount == 0 && demo.startTime > 0.0) demo.frameDelta += demo.startTime;
 
   // 2. Same demo time, same random sequence.
   if (demo.musicEnabled) {
@@ -87,18 +71,18 @@ bool runFrame() {
 
   // 3. Statistics.
   if (demo.statsEnabled)
-    recordStatistics(1.0 / std::max(demo.frameDelta, double(0.00001f)), demo.demoTime);
+    recordStatistics(demo.statistics, 1.0 / std::max(demo.frameDelta, double(0.00001f)),
+                     demo.demoTime);
 
   // 4. Frame input.
   FrameInput& input = demo.frameInput;
   input.cameraX = input.cameraY = input.cameraZ = 0.0;
   input.wheelClicks = demo.wheelCount;
-  input.reserved = 0;
   input.rightButton = demo.mouseRightDown ? 1 : 0;
   demo.frameCount += 1;
 
   // 5, 6. Cue of the time before the advance; then the advance.
-  input.cue = cueAt(demo.demoTime);
+  input.cue = cueAt(demo.cueTable, demo.demoTime);
   demo.demoTime += demo.frameDelta;
 
   // 7. Keys as 0/1 integers.
@@ -106,20 +90,19 @@ bool runFrame() {
 
   // 8. Spectrum.
   if (demo.musicEnabled) {
-    updateSpectrum();
+    updateSpectrum(demo);
     if (demo.spectrumSource) std::copy_n(demo.spectrumSource, kSpectrumSize, input.spectrum);
   }
 
   // 9.-11. The part draws the frame.
-  input.driven = 1;
   input.time = demo.demoTime;
   int slot = 0;
   if (demo.demoTime >= 51.6 && demo.demoTime <= 66.3 && demo.partSlots[1]) slot = 1;
   if (parts* part = demo.partSlots[slot]) part->drawFrame(&demo.frameDelta, &demo.renderer, &input);
 
   // 12, 13. Camera tracks.
-  if (demo.cameraRecord) recordKey();
-  if (demo.cameraTracksEnabled) jumpKeys();
+  if (demo.cameraRecord) recordKey(demo);
+  if (demo.cameraTracksEnabled) jumpKeys(demo);
 
   // 14. Start bookmark, or a start requested on the command line. With the
   // bookmark switch on (0 or above) the music always follows the clock, also
@@ -128,33 +111,20 @@ bool runFrame() {
     const bool bookmarkOn = demo.startBookmark >= 0;
     const double bookmark = bookmarkOn ? bookmarkTime(demo.startBookmark) : -1.0;
     if (bookmark >= 0.0) demo.demoTime = bookmark;
-    if (bookmarkOn || requestedStart > 0.0) seekMusic(demo.demoTime);
+    if (bookmarkOn || demo.startTime > 0.0) seekMusic(demo.music, demo.demoTime);
   }
 
   // 15, 16. The end of the show, or a quit request.
-  if (demo.demoTime > kShowLength) endDemo(true);
-  if (input.trackFlagsB[3]) endDemo(demo.musicEnabled);
+  if (demo.demoTime > kShowEnd) return {ShowEnd::PastTheEnd, 0, "the end of the show"};
+  if (input.trackFlagsB[kQuitTrackFlag]) return {ShowEnd::QuitFlag, 0, "the quit track flag"};
 
   // 17. The end fade.
   if (demo.fadingOut) {
-    if (demo.cameraTracksEnabled) saveTracks("state.txt");
+    if (demo.cameraTracksEnabled) saveTracks(demo, "state.txt");
     const double level = fadeLevel(demo.demoTime - demo.fadeStartTime, demo.fadeOutRate);
-    if (demo.musicEnabled) setMusicVolume(fadeVolume(level));
-    drawFadeOverlay(static_cast<float>(level));
-    if (level > 0.999) {
-      handOverCapturedText();
-      endDemo(demo.musicEnabled);
-    }
+    if (demo.musicEnabled) setMusicVolume(demo.music, fadeVolume(level));
+    drawFadeOverlay(demo, static_cast<float>(level));
+    if (level > 0.999) return {ShowEnd::FadeDone, 0, "the end fade"};
   }
-  return true;
-}
-
-void endDemo(bool closeSound) {
-  if (closeSound) closeMusic();
-  destroyMainWindow();
-  if (demo.partSlots[0]) {
-    delete demo.partSlots[0];
-    demo.partSlots[0] = nullptr;
-  }
-  std::exit(0);
+  return {};
 }

@@ -1,14 +1,31 @@
 // The frame driver: one call per pass of the main loop while the window is
-// active. It measures the frame delta, advances the demo clock, hands the
-// part its input, and decides when the show is over.
+// active. It takes the show clock's reading, works out the frame delta,
+// advances the demo clock, hands the part its input, and says whether the
+// show goes on. It never ends the process: the caller tears down and leaves.
 #pragma once
 
-// One frame; always returns true (the show ends by ending the process).
-bool runFrame();
+struct DemoState;
 
-// The common end: closes the sound system when asked, tears down the window
-// and context, deletes the part and ends the process with exit code 0.
-[[noreturn]] void endDemo(bool closeSound);
+// How a frame ended the show, or that it did not.
+enum class ShowEnd {
+  None,          // the show goes on
+  PastTheEnd,    // the demo clock passed the end of the show
+  QuitFlag,      // the quit track flag was set (a camera track can set it)
+  FadeDone,      // the end fade completed: the captured text goes to the clipboard
+  WindowClosed,  // the main loop's own: the window was closed (no frame ran)
+};
+
+struct FrameResult {
+  ShowEnd end = ShowEnd::None;
+  int exitCode = 0;  // the process exit code when end is not None
+  const char* reason = "";
+};
+
+// One frame. clockSeconds is the show clock's reading: the timer's seconds
+// since the end of the startup (timerRead()) in the played show, or the
+// frame's show time in offline rendering. The frame delta is the difference
+// to the previous reading.
+FrameResult runFrame(DemoState& demo, double clockSeconds);
 
 // Demo time of the start bookmark value (1..5), or a negative value when the
 // bookmark leaves the clock unchanged.
@@ -18,7 +35,3 @@ double bookmarkTime(int bookmark);
 // and the music volume (255 - 255 L, truncated) it gives.
 double fadeLevel(double elapsed, double rate);
 int fadeVolume(double level);
-
-// A start requested on the command line: the first frame sets both the demo
-// clock and the part clock to this time and the music follows.
-void requestStartTime(double seconds);

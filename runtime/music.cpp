@@ -2,10 +2,7 @@
 // the per-frame spectrum, the end-fade volume, seeking and closing.
 #include "runtime/music.h"
 
-#include <cstdlib>
-
 #include "platform/platform.h"
-#include "platform/sound.h"
 #include "runtime/demo_state.h"
 
 namespace {
@@ -18,60 +15,66 @@ constexpr const char* kMusicFile = "music//Kelvane - Tessaly.mp3";
 constexpr const char* kSfxFile = "music//Brindle Shell sfx.mp3";
 constexpr const char* kBoxTitle = "Ravok  ";
 
-platform::SoundSystem& soundSystem() {
-  static platform::SoundSystem system;
-  return system;
-}
+LoadFailure failStart(const char* text) { return {kBoxTitle, text}; }
 
-platform::Sound* musicStream = nullptr;
-bool offlineSpectrum = false;
-platform::Sound* sfxSample = nullptr;
-
-// A sound file that cannot be played is a failure: the process ends with code 1.
-[[noreturn]] void failStart(const char* text) {
-  platform::messageBox(kBoxTitle, text, platform::BoxIcon::Information);
-  std::exit(1);
+// The spectrum before the music starts: silence.
+const float* silentSpectrum() {
+  static const float silence[platform::kSpectrumBands] = {};
+  return silence;
 }
 
 }  // namespace
 
-void startMusic() {
-  platform::SoundSystem& sound = soundSystem();
+std::optional<LoadFailure> startMusic(Music& music, bool withSfx) {
+  music.sound = std::make_unique<platform::SoundSystem>();
+  platform::SoundSystem& sound = *music.sound;
   if (!sound.init(platform::kMixRate, kSoftwareChannels))
-    failStart("Problem initializing FMod. \nProgram will now exit.");
-  musicStream = sound.openStream(kMusicFile);
-  if (!musicStream) failStart("Problem initializing FMod. \nNo sound file.");
-  if (demo.sfxEnabled) {
-    sfxSample = sound.loadSample(kSfxFile);
-    if (!sfxSample) failStart("Problem initializing FMod. \nNo sfx file.");
+    return failStart("Problem initializing FMod. \nProgram will now exit.");
+  music.stream = sound.openStream(kMusicFile);
+  if (!music.stream) return failStart("Problem initializing FMod. \nNo sound file.");
+  if (withSfx) {
+    music.sfx = sound.loadSample(kSfxFile);
+    if (!music.sfx) return failStart("Problem initializing FMod. \nNo sfx file.");
   }
-  sound.play(kMusicChannel, musicStream);
-  if (demo.sfxEnabled) sound.play(kSfxChannel, sfxSample);
+  sound.play(kMusicChannel, music.stream);
+  if (withSfx) sound.play(kSfxChannel, music.sfx);
   sound.setVolume(kMusicChannel, 255);
-  if (demo.sfxEnabled) sound.setVolume(kSfxChannel, kSfxVolume);
+  if (withSfx) sound.setVolume(kSfxChannel, kSfxVolume);
   sound.setPosition(kMusicChannel, 0);
+  return std::nullopt;
 }
 
-void updateSpectrum() {
-  demo.spectrumSource = offlineSpectrum ? spectrumAtTime(demo.demoTime) : soundSystem().spectrum();
+void updateSpectrum(DemoState& demo) {
+  Music& music = demo.music;
+  if (!music.sound)
+    demo.spectrumSource = silentSpectrum();
+  else
+    demo.spectrumSource =
+        music.offlineSpectrum ? spectrumAtTime(music, demo.demoTime) : music.sound->spectrum();
 }
 
-void useOfflineSpectrum(bool offline) { offlineSpectrum = offline; }
+void useOfflineSpectrum(Music& music, bool offline) { music.offlineSpectrum = offline; }
 
-void setMusicVolume(int volume) { soundSystem().setVolume(kMusicChannel, volume); }
+void setMusicVolume(Music& music, int volume) {
+  if (music.sound) music.sound->setVolume(kMusicChannel, volume);
+}
 
 const char* musicFileName() { return kMusicFile; }
 
 int musicSampleOffset(double t) { return static_cast<int>(t * platform::kMixRate); }
 
-void seekMusic(double t) { soundSystem().setPosition(kMusicChannel, musicSampleOffset(t)); }
-
-void closeMusic() {
-  soundSystem().close();
-  musicStream = nullptr;
-  sfxSample = nullptr;
+void seekMusic(Music& music, double t) {
+  if (music.sound) music.sound->setPosition(kMusicChannel, musicSampleOffset(t));
 }
 
-const float* spectrumAtTime(double t) {
-  return soundSystem().spectrumAt(musicStream, musicSampleOffset(t));
+void closeMusic(Music& music) {
+  if (music.sound) music.sound->close();
+  music.sound.reset();
+  music.stream = nullptr;
+  music.sfx = nullptr;
+}
+
+const float* spectrumAtTime(Music& music, double t) {
+  if (!music.sound) return silentSpectrum();
+  return music.sound->spectrumAt(music.stream, musicSampleOffset(t));
 }

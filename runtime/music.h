@@ -1,22 +1,40 @@
 // The show's music: the soundtrack on channel 1, its spectrum, the end-fade
-// volume and seeking. Runs only when demo.musicEnabled is set.
+// volume and seeking. Runs only when demo.musicEnabled is set. The sound
+// system and the open sounds live in a Music record of the show's state;
+// before startMusic and after closeMusic every call is a silent no-op.
 #pragma once
 
+#include <memory>
+#include <optional>
+
+#include "core/load_failure.h"
+#include "platform/sound.h"
+
+struct DemoState;
+
+struct Music {
+  std::unique_ptr<platform::SoundSystem> sound;  // from startMusic to closeMusic
+  platform::Sound* stream = nullptr;
+  platform::Sound* sfx = nullptr;
+  bool offlineSpectrum = false;  // offline rendering: the spectrum comes from the track
+};
+
 // Starts the sound system, opens the music (and the sound effect with
-// sfxEnabled) and plays from sample 0. Ends the process with a message on failure.
-void startMusic();
+// withSfx) and plays from sample 0. Returns the failure when the sound
+// system cannot start or a sound file cannot be played.
+std::optional<LoadFailure> startMusic(Music& music, bool withSfx);
 // Points demo.spectrumSource at the current 512-band spectrum: what is
 // audible now, or, in offline rendering, what the music reports at demoTime.
-void updateSpectrum();
+void updateSpectrum(DemoState& demo);
 // Offline rendering takes the spectrum from the decoded track at the demo
 // time instead of from what the output is playing.
-void useOfflineSpectrum(bool offline);
+void useOfflineSpectrum(Music& music, bool offline);
 // Volume of the music channel, 0..255.
-void setMusicVolume(int volume);
+void setMusicVolume(Music& music, int volume);
 // Continues the music from (int)(t * 44100) samples.
-void seekMusic(double t);
+void seekMusic(Music& music, double t);
 // Stops all sound and releases the sound system.
-void closeMusic();
+void closeMusic(Music& music);
 
 // The soundtrack's file, relative to the data folder.
 const char* musicFileName();
@@ -27,4 +45,4 @@ int musicSampleOffset(double t);
 // when show time t is playing, computed from the decoded track at full
 // volume. Waits until the decoder has reached t. The pointer is valid until
 // the next call of this or updateSpectrum.
-const float* spectrumAtTime(double t);
+const float* spectrumAtTime(Music& music, double t);

@@ -3,7 +3,6 @@
 
 #include <GL/glew.h>
 
-#include "app/gl_window.h"
 #include "demo/part_start.h"
 #include "render/render_startup.h"
 #include "runtime/asset_list.h"
@@ -14,60 +13,47 @@
 #include "runtime/statistics.h"
 #include "runtime/timer.h"
 
-namespace {
-
-// A second frame-input record that the renderer points at until the part's
-// first draw replaces the pointer with the global one. It lives for the run
-// in static storage, so replacing the pointer loses no memory.
-FrameInput* makeInterimFrameInput() {
-  static FrameInput input;
-  input = FrameInput{};
-  input.driven = 1;
-  input.markerVec = Vec3{};
-  return &input;
-}
-
-}  // namespace
-
-void runStartup() {
+std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(double)) {
   RenderResources& renderer = demo.renderer;
 
   // 1, 2. Directing tools that read or open files first.
-  if (demo.cameraTracksEnabled) loadTracks("state.txt");
+  if (demo.cameraTracksEnabled) loadTracks(demo, "state.txt");
   if (demo.assetListEnabled) demo.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);
 
   // 3.-7. The swap function, the vendor query, the extension entry points,
   // the three render-target pairs and the bound texture's filters.
   demo.clipboardText.clear();
-  startRenderer(renderer, swapFrameBuffers, demo.renderWidth, demo.renderHeight,
-                demo.viewportWidth, demo.viewportHeight, demo.antialiased);
+  startRenderer(renderer, swapBuffers, demo.renderWidth, demo.renderHeight, demo.viewportWidth,
+                demo.viewportHeight, demo.antialiased);
 
-  // 8.-10. Load time starts; the dialog's option flag; the interim frame input.
-  demo.loadSeconds = timerRead();
-  renderer.optionFlag = demo.extraOption;
-  renderer.frameInput = makeInterimFrameInput();
+  // 8. Load time starts.
+  demo.loadSeconds = timerRead(demo);
 
   // 11. The part loads every mesh, texture and shader.
-  swapFrameBuffers(0.0);
+  swapBuffers(0.0);
   for (parts*& slot : demo.partSlots) slot = nullptr;
   part_start* part = new part_start;
   demo.partSlots[0] = part;
-  part->initResources(&renderer);
-  part->initialised = 1;
+  PartLoad load = part->initResources(&renderer);
+  demo.loadedImages = std::move(load.images);
+  if (load.failure) return load.failure;
 
   // 12, 13. Music, then the asset report.
-  if (demo.musicEnabled) startMusic();
-  if (demo.assetListEnabled) writeAssetList();
+  if (demo.musicEnabled) {
+    if (std::optional<LoadFailure> failure = startMusic(demo.music, demo.sfxEnabled))
+      return failure;
+  }
+  if (demo.assetListEnabled) writeAssetList(demo);
 
   // 14.-16. Load time ends; the clock starts now.
-  demo.loadSeconds = timerRead() - demo.loadSeconds;
-  timerReset();
-  demo.lastTimerValue = timerRead();
-  fillCueTable();
+  demo.loadSeconds = timerRead(demo) - demo.loadSeconds;
+  timerReset(demo);
+  demo.lastTimerValue = timerRead(demo);
+  fillCueTable(demo.cueTable);
 
   // 17.-19.
-  if (demo.statsEnabled) openStatistics("c://logs//varnholt2.log", 240.0);
-  static float initialSpectrum[kSpectrumSize] = {};
+  if (demo.statsEnabled) openStatistics(demo.statistics, "c://logs//varnholt2.log", 240.0);
+  static const float initialSpectrum[kSpectrumSize] = {};
   demo.spectrumSource = initialSpectrum;
   demo.demoTime = 0.0;
   FrameInput& input = demo.frameInput;
@@ -75,4 +61,5 @@ void runStartup() {
   for (int i = 0; i < kTrackFlagCount; ++i) input.trackFlagsA[i] = input.trackFlagsB[i] = false;
   input.trackFlagsA[0] = true;
   input.adjustB = 0.0;
+  return std::nullopt;
 }

@@ -3,4 +3,13 @@
 // demo clock: the timer is reset at its end.
 #pragma once
 
-void runStartup();
+#include <optional>
+
+#include "core/load_failure.h"
+
+struct DemoState;
+
+// Runs the startup; swapBuffers presents the back buffer while the part
+// loads. Returns the failure that ends the show (a missing image or sound
+// file) without going on.
+std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(double));

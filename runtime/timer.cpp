@@ -14,15 +14,16 @@ CounterSource platformCounterSource() {
 
 void setCounterSource(CounterSource source) { counter = source; }
 
-void timerReset() {
+void timerReset(DemoState& demo) {
   demo.timerSeconds = 0.0;
   demo.timerLastCount = counter.count();
 }
 
-double timerRead() {
+double timerRead(DemoState& demo) {
   const int64_t now = counter.count();
   const int64_t frequency = counter.frequency();
-  demo.timerSeconds += static_cast<double>(now - demo.timerLastCount) / static_cast<double>(frequency);
+  demo.timerSeconds +=
+      static_cast<double>(now - demo.timerLastCount) / static_cast<double>(frequency);
   demo.timerLastCount = now;
   return demo.timerSeconds;
 }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+struct DemoState;
+
 struct CounterSource {
   int64_t (*count)();
   int64_t (*frequency)();
@@ -16,6 +18,6 @@ void setCounterSource(CounterSource source);
 CounterSource platformCounterSource();
 
 // timerSeconds = 0 and the stored count = the counter now.
-void timerReset();
+void timerReset(DemoState& demo);
 // Adds the counter's advance since the last reading to timerSeconds and returns it.
-double timerRead();
+double timerRead(DemoState& demo);

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
+#include "core/random.h"
 #include "demo/part_start.h"
-#include "demo/random.h"
 #include "demo/scenes/opening_placement.h"
 #include "demo/scenes/scene_frame.h"
 
@@ -32,9 +32,9 @@ void drawWallPanels(part_start* part, double t) {
     const float u2 = static_cast<float>(randomUnit());
 
     const int n = static_cast<int>(i);
-    drawPulseRing(n / 2 + 6, shapes,
-                  panelRing(frame, 1.3f * d, 0.2f * u2 * d, w,
-                            vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f)));
+    drawPulseRing(
+        n / 2 + 6, shapes,
+        panelRing(frame, 1.3f * d, 0.2f * u2 * d, w, vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f)));
     if (n % 6 == 0)
       drawPulseRing(n / 3 + 5, shapes,
                     panelRing(frame, 0.02f * d, 0.02f * d, 4.0f * w * s4,

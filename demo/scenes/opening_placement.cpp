@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "demo/random.h"
+#include "core/random.h"
+#include "demo/scenes/turning_shell.h"
 
 namespace {
 
@@ -47,11 +48,6 @@ OpeningCubeFace placeOpeningCubeFace(int j, const Vec3 corners[4], double t) {
   face.rings = static_cast<float>(easeInOut(8.0f * (p2 - p3), 1.0));
 
   randomUnit();
-  Vec3 shift;
-  shift.x = 0.25f;
-  for (int k = 0; k < 4; ++k) {
-    face.corners[k] = vecAdd(corners[k], shift);
-    rotateEuler(&face.corners[k], 0.0, 0.0, 0.1 * t);
-  }
+  turnShellCorners(corners, t, face.corners);
   return face;
 }

@@ -4,7 +4,7 @@
 // seeds for its face and leaves where the face's rings continue it.
 #pragma once
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 struct OpeningWallFace {
   Vec3 corners[4];

@@ -6,17 +6,15 @@
 
 #include <cmath>
 
+#include "core/random.h"
 #include "demo/part_start.h"
-#include "demo/random.h"
 #include "demo/scenes/panel_cube_placement.h"
 #include "demo/scenes/scene_frame.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-void pulse(int index, const ShapeInputs* shapes, const PanelFrame& frame, float width,
-           float radius, float depth, Vec3 color) {
+void pulse(int index, const ShapeInputs* shapes, const PanelFrame& frame, float width, float radius,
+           float depth, Vec3 color) {
   drawPulseRing(index, shapes, panelRing(frame, width, radius, depth, color));
 }
 
@@ -48,7 +46,8 @@ void decorateCubeFace(ShapeInputs* shapes, const PanelFrame& frame, int i, doubl
   crtRand();
   const float w1 = static_cast<float>(0.05 * randomUnit() + 0.005);
   const float w2 = static_cast<float>(0.2 * randomUnit() + 0.05);
-  const float b1 = static_cast<float>(0.03 * std::pow(1.2 * std::sin(kPi * t + 0.0005 * i), 16) + 1.03);
+  const float b1 =
+      static_cast<float>(0.03 * std::pow(1.2 * std::sin(kPi * t + 0.0005 * i), 16) + 1.03);
 
   if (randomUnit() >= busyThreshold(t)) {
     // A quiet face: ripples or one broad ring, then rings by face number.
@@ -70,7 +69,8 @@ void decorateCubeFace(ShapeInputs* shapes, const PanelFrame& frame, int i, doubl
             vecScale(vec3(0.7f, 0.5f, 0.4f), 2.2f));
     if (i % 5 == 0) pulse(6, shapes, frame, 0.033f, 0.3f, 0.3f * b1, vec3(0.6f, 0.8f, 0.9f));
     if (i % 10 == 0) pulse(8, shapes, frame, 0.02f, 0.1f, 0.2f, vec3(0.3f, 0.8f, 0.5f));
-    if (i % 6 == 0) pulse(i / 7 + 15, shapes, frame, 0.015f, 0.2f, 4.0f * w1, vec3(0.6f, 0.7f, 0.4f));
+    if (i % 6 == 0)
+      pulse(i / 7 + 15, shapes, frame, 0.015f, 0.2f, 4.0f * w1, vec3(0.6f, 0.7f, 0.4f));
     return;
   }
 
@@ -117,13 +117,15 @@ void decorateLayerFace(ShapeInputs* shapes, const PanelFrame& frame, int i, int 
       (1.0 - 0.99 * easeInOut(t - 196.7, 1.0)));
   const int choice = crtRand() % 3;
   const Vec3 blueGrey = vecScale(vec3(0.2f, 0.4f, 0.7f), 1.3f);
-  if (choice == 0 || i % 3 == 0) drawFlickerRing(6, shapes, panelRing(frame, 0.03f, 0.12f, 0.05f * depth, blueGrey));
+  if (choice == 0 || i % 3 == 0)
+    drawFlickerRing(6, shapes, panelRing(frame, 0.03f, 0.12f, 0.05f * depth, blueGrey));
   if (i % 5 == 0)
     pulse(i / 7 + 15, shapes, frame, 0.02f, 0.22f, 0.08f * depth,
           vecScale(vec3(0.5f, 0.6f, 0.7f), 1.2f));
   if (i % 6 == 0) pulse(i / 17 + 5, shapes, frame, 0.05f, 0.04f, 0.12f * depth, blueGrey);
   if (i % 12 == 0 && choice != 2)
-    drawFlickerRing(6, shapes, panelRing(frame, 0.012f, 0.3f, 0.2f * depth, vec3(0.7f, 0.4f, 0.3f)));
+    drawFlickerRing(6, shapes,
+                    panelRing(frame, 0.012f, 0.3f, 0.2f * depth, vec3(0.7f, 0.4f, 0.3f)));
 }
 
 void drawRingLayers(part_start* part, double t) {

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "demo/random.h"
+#include "core/random.h"
+#include "core/timeline.h"
 
 FinaleFaceRule panelCubeRule() { return {0.4f, 0.0, 196.7, 0.004}; }
 
@@ -23,7 +24,7 @@ FinaleFace placeFinaleFace(int i, const Vec3 corners[4], double t, const FinaleF
 
   // Faces drop in one every 0.1 s; from 148 s the cube assembles again as if
   // the drop had started at 144 s.
-  const double arrivalStart = t > 148 ? 144.0 : 132.0;
+  const double arrivalStart = t > 148 ? 144.0 : kPanelCubeStart;
   face.arrival = static_cast<float>(easeInOut((t - arrivalStart - 0.1 * i) * 0.2, 1.0));
   face.lift = 7.0f * (1.0f - face.arrival);
   Vec3 lift;

@@ -6,7 +6,7 @@
 // from the show's random sequence, which placeFinaleFace seeds for its face.
 #pragma once
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 // How one set of faces is placed: the scale of the mesh, an extra tilt about
 // y that sets a layer apart from the others, and the start and per-face delay

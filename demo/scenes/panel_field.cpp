@@ -6,14 +6,12 @@
 
 #include <cmath>
 
+#include "core/random.h"
 #include "demo/part_start.h"
-#include "demo/random.h"
 #include "demo/scenes/panel_field_placement.h"
 #include "demo/scenes/scene_frame.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 void flicker(const ShapeInputs* shapes, const PanelFrame& frame, float width, float radius,
              float depth, Vec3 color) {
@@ -50,7 +48,8 @@ void decorateFallingPanel(const ShapeInputs* shapes, const PanelFrame& frame, in
     const float beat = w1 * g * f * p;
     flicker(shapes, frame, 0.015f * p, 0.03f, 2.0f * beat, vecScale(warm, 1.2f));
     flicker(shapes, frame, 0.01f * p, 0.01f, 3.0f * beat, vecScale(warm, 2.2f));
-    if (crtRand() % 3 == 0) flicker(shapes, frame, 0.01f * p, 0.0f, 18.0f * beat, vecScale(warm, 4.2f));
+    if (crtRand() % 3 == 0)
+      flicker(shapes, frame, 0.01f * p, 0.0f, 18.0f * beat, vecScale(warm, 4.2f));
   }
   if (i % 5 == 0) flicker(shapes, frame, 0.033f, 0.3f * f, 0.3f * f * b1, vec3(0.6f, 0.8f, 0.9f));
   if (i % 10 == 0) {
@@ -58,8 +57,7 @@ void decorateFallingPanel(const ShapeInputs* shapes, const PanelFrame& frame, in
     flicker(shapes, frame, 0.02f * f, 0.1f * f, depth, vec3(0.3f, 0.8f, 0.5f));
   }
   if (i % 6 == 0)
-    flicker(shapes, frame, 0.015f, 0.2f, 0.8f * w1 * g * f,
-            vecScale(vec3(0.6f, 0.7f, 0.4f), 1.6f));
+    flicker(shapes, frame, 0.015f, 0.2f, 0.8f * w1 * g * f, vecScale(vec3(0.6f, 0.7f, 0.4f), 1.6f));
 }
 
 void drawFallingPanels(part_start* part, double t) {

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "demo/random.h"
+#include "core/random.h"
+#include "core/timeline.h"
+#include "demo/scenes/turning_shell.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 double clamp01(double x) { return std::clamp(x, 0.0, 1.0); }
 
@@ -32,7 +32,7 @@ FallingPanel placeFallingPanel(int i, const Vec3 corners[4], double t) {
   randomUnit();
 
   face.fadeIn = static_cast<float>(
-      easeInOut(clamp01((t - 20.0 - 0.5 * (corners[0].z + 5.0f)) * 0.25), 1.0));
+      easeInOut(clamp01((t - kPanelFieldStart - 0.5 * (corners[0].z + 5.0f)) * 0.25), 1.0));
 
   Vec3 c[4];
   for (int k = 0; k < 4; ++k) c[k] = vecScale(corners[k], 0.225f);
@@ -73,11 +73,6 @@ FieldShellPanel placeFieldShellPanel(int j, const Vec3 corners[4], double t) {
   const float q = 7.0f * r - 1.1f * corners[0].x;
   face.build = static_cast<float>(easeInOut(clamp01(0.15 * t - 0.4 + 0.1 * q), 1.0));
   randomUnit();
-  Vec3 shift;
-  shift.x = 0.25f;
-  for (int k = 0; k < 4; ++k) {
-    face.corners[k] = vecAdd(corners[k], shift);
-    rotateEuler(&face.corners[k], 0.0, 0.0, 0.1 * t);
-  }
+  turnShellCorners(corners, t, face.corners);
   return face;
 }

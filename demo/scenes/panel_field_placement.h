@@ -5,7 +5,7 @@
 // leaves where the face's rings continue it.
 #pragma once
 
-#include "demo/vector.h"
+#include "core/vector.h"
 
 struct FallingPanel {
   Vec3 corners[4];

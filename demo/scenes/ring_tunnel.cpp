@@ -7,14 +7,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/random.h"
 #include "demo/part_start.h"
-#include "demo/random.h"
 #include "demo/scenes/ring_tunnel_placement.h"
 #include "demo/scenes/scene_frame.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // What the rings of one tunnel panel follow.
 struct TileLight {

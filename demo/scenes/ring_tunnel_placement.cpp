@@ -6,19 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "demo/random.h"
+#include "core/random.h"
+#include "core/timeline.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-Vec3 vec(float x, float y, float z) {
-  Vec3 v;
-  v.x = x;
-  v.y = y;
-  v.z = z;
-  return v;
-}
 
 Vec3 normalized(Vec3 v) {
   vecNormalize(&v);
@@ -50,7 +41,7 @@ Vec3 pathPoint(const PathSpline& path, int index) {
 // The direction across the path at a step along it: (0, 0, 1) x step.
 Vec3 across(Vec3 step) {
   vecNormalize(&step);
-  return normalized(vec(-step.y, step.x, 0.0f));
+  return normalized(vec3(-step.y, step.x, 0.0f));
 }
 
 }  // namespace
@@ -60,7 +51,7 @@ PathSpline growTunnelPath(double t) {
   path.closed = true;
   path.points.reserve(kTunnelPathPoints);
   Vec3 position;
-  Vec3 direction = vec(0.0f, 1.0f, 0.0f);
+  Vec3 direction = vec3(0.0f, 1.0f, 0.0f);
   double bend = 0.0;
   for (int i = 0; i < kTunnelPathPoints; ++i) {
     if (i % 20 == 0) bend = 0.2 * randomUnit() - 0.1;
@@ -89,12 +80,12 @@ PathCamera tunnelPathCamera(const PathSpline& path, double t) {
   PathCamera camera;
   Vec3 ahead, behind;
   if (t <= 52) {
-    camera.request.eye = vecAdd(at(q), vec(0.0f, 0.0f, -10.0f));
+    camera.request.eye = vecAdd(at(q), vec3(0.0f, 0.0f, -10.0f));
     camera.request.target = at(q + 12.0f);
     ahead = at(q + 16.8f);
     behind = at(q + 8.0f);
   } else {
-    camera.request.eye = vecAdd(at(q), vec(0.0f, 0.0f, -14.0f));
+    camera.request.eye = vecAdd(at(q), vec3(0.0f, 0.0f, -14.0f));
     camera.request.target = at(q - 4.0f);
     ahead = t <= 100 ? at(q + 16.8f) : at(q + 3.0f);
     behind = at(q - 8.0f);
@@ -102,8 +93,7 @@ PathCamera tunnelPathCamera(const PathSpline& path, double t) {
   camera.focus = t <= 100 ? vecScale(vecAdd(ahead, behind), 0.5f) : ahead;
   // Screen-up along the flight: the view direction flattened onto the path plane.
   const Vec3 view = normalized(vecSub(camera.request.target, camera.request.eye));
-  camera.request.up =
-      vecCross(vecCross(view, vec(0.0f, 0.0f, -1.0f)), vec(0.0f, 0.0f, 1.0f));
+  camera.request.up = vecCross(vecCross(view, vec3(0.0f, 0.0f, -1.0f)), vec3(0.0f, 0.0f, 1.0f));
   return camera;
 }
 
@@ -133,7 +123,7 @@ float tileReach(const Vec3& centre, const Vec3& focus, double t) {
     // A slow wave across the band.
     a += 0.45 + 0.45 * std::pow(std::cos(0.855 * centre.z + t) * std::sin(0.855 * centre.x + t), 4);
   }
-  a = std::clamp(6.0 * a, 0.0, 5.0) * easeInOut((t - 36.0) * 0.25, 1.0);
+  a = std::clamp(6.0 * a, 0.0, 5.0) * easeInOut((t - kRingTunnelStart) * 0.25, 1.0);
   // The band fades out from 64 s to 68 s, before the music takes over.
   if (t < 68) a *= 1.0 - easeInOut((t - 64.0) * 0.25, 1.0);
   return static_cast<float>(a);

@@ -4,8 +4,8 @@
 // layers hung around the camera's target, and the blinking of the letters.
 #pragma once
 
+#include "core/vector.h"
 #include "demo/path_spline.h"
-#include "demo/vector.h"
 
 constexpr int kTunnelPathPoints = 100;
 

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-#include "demo/random.h"
+#include "core/random.h"
+#include "demo/look_at.h"
 #include "demo/screen_quad.h"
 
 namespace {
@@ -21,7 +22,7 @@ void resetTextureMatrix(GLenum unit) {
 
 void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
                      int useVelocityProgram) {
-  const int w = demo.renderWidth, h = demo.renderHeight;
+  const int w = renderer->renderWidth, h = renderer->renderHeight;
   const double aspect = static_cast<double>(w) / static_cast<double>(h);
   const float t = static_cast<float>(part->partTime);
   const float cameraY = static_cast<float>(part->frameInputCopy.cameraY);
@@ -32,7 +33,7 @@ void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCa
   glViewport(0, 0, w, h);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(35.0 + beatOffset, aspect, 1.0, 100.0);
+  gluPerspective(35.0 + part->beatOffset, aspect, 1.0, 100.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -106,14 +107,6 @@ void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]) {
   }
 }
 
-Vec3 vec3(float x, float y, float z) {
-  Vec3 v;
-  v.x = x;
-  v.y = y;
-  v.z = z;
-  return v;
-}
-
 PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec3& p2,
                      const Vec3& p3, Vec3 color) {
   PanelFrame frame;
@@ -122,8 +115,7 @@ PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec
   return frame;
 }
 
-RingParams panelRing(const PanelFrame& frame, float width, float radius, float depth,
-                     Vec3 color) {
+RingParams panelRing(const PanelFrame& frame, float width, float radius, float depth, Vec3 color) {
   RingParams ring;
   ring.base = frame.center;
   ring.axis = frame.normal;

@@ -13,8 +13,8 @@
 // Steps that open every scene, ending with the spectrum and the time copied
 // into the part's ShapeInputs, whose shapes go to the part's geometry stream.
 // The random sequence is left seeded with 4234234 and advanced by one draw;
-// scenes that start from 423423 seed it themselves. Leaves the material program current (or the velocities program
-// when useVelocityProgram is set).
+// scenes that start from 423423 seed it themselves. Leaves the material program current (or the
+// velocities program when useVelocityProgram is set).
 void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
                      int useVelocityProgram);
 
@@ -25,9 +25,6 @@ void endSceneFrame(part_start* part);
 
 // The four corners of face `face` of mesh, in the face's own order.
 void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]);
-
-// A colour or a point from three floats.
-Vec3 vec3(float x, float y, float z);
 
 // The panel frame drawClipPanel hands back, kept for the rings on the panel.
 struct PanelFrame {

@@ -12,10 +12,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/gl_window.h"
+#include "app/main_loop.h"
 #include "app/offline_render.h"
 #include "demo/part_start.h"
 #include "render/shader_set.h"
@@ -57,17 +60,21 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
     fs::copy(source / folder, pack / folder, fs::copy_options::recursive);
   ASSERT_EQ(chdir(pack.c_str()), 0);
 
+  const auto state = std::make_unique<DemoState>();
+  DemoState& demo = *state;
   demo.musicEnabled = false;
   setenv("TESSALY_BATCH", "1", 1);
   demo.renderWidth = demo.viewportWidth = 160;
   demo.renderHeight = demo.viewportHeight = 90;
-  ASSERT_TRUE(createMainWindow("Tessaly", 160, 90, 32, false));
+  std::optional<LoadFailure> failure;
+  ASSERT_TRUE(createMainWindow("Tessaly", 160, 90, 32, demo.fullscreen,
+                               [&] { return startShow(demo, failure); }));
   auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
   ASSERT_NE(part, nullptr);
   ShaderSet& shaders = part->shaders;
   const GLuint original = shaders.programs[part->programs.finalBlur];
   watchShaderFiles(shaders);
-  beginOfflineClock();
+  OfflineClock clock = beginOfflineClock(demo);
   EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "nothing changed yet";
 
   const std::string originalText = readAll(kFinalPass);
@@ -76,8 +83,9 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
   EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "rebuilt again without a change";
   const GLuint red = shaders.programs[part->programs.finalBlur];
   EXPECT_NE(red, original);
-  runOfflineFrame(12.5);
-  EXPECT_TRUE(allRed(readWindowPixels(160, 90))) << "the edited pass did not draw the frame";
+  runOfflineFrame(demo, clock, 12.5);
+  EXPECT_TRUE(allRed(readWindowPixels(demo.renderer, 160, 90)))
+      << "the edited pass did not draw the frame";
 
   rewrite(kFinalPass, "void main() { gl_FragColor = vec4(1.0; }\n");
   testing::internal::CaptureStderr();
@@ -87,15 +95,16 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
             std::string::npos)
       << log;
   EXPECT_EQ(shaders.programs[part->programs.finalBlur], red);
-  runOfflineFrame(12.6);
-  EXPECT_TRUE(allRed(readWindowPixels(160, 90))) << "a broken edit changed the picture";
+  runOfflineFrame(demo, clock, 12.6);
+  EXPECT_TRUE(allRed(readWindowPixels(demo.renderer, 160, 90)))
+      << "a broken edit changed the picture";
   EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "a broken file is retried only when it changes";
 
   rewrite(kFinalPass, originalText);
   EXPECT_EQ(rebuildChangedShaders(shaders), 1);
-  runOfflineFrame(12.7);
-  EXPECT_FALSE(allRed(readWindowPixels(160, 90)));
-  destroyMainWindow();
+  runOfflineFrame(demo, clock, 12.7);
+  EXPECT_FALSE(allRed(readWindowPixels(demo.renderer, 160, 90)));
+  destroyMainWindow(demo.fullscreen);
 }
 
 }  // namespace

@@ -9,9 +9,12 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/gl_window.h"
+#include "app/main_loop.h"
 #include "app/offline_render.h"
 #include "runtime/demo_state.h"
 
@@ -19,13 +22,17 @@ namespace {
 
 constexpr int kWidth = 320, kHeight = 180, kTallHeight = 240;
 
-std::vector<uint8_t> frameInWindow(int windowHeight) {
+// A show of its own in a window of the given height, at its frame of 12.5 s.
+std::vector<uint8_t> frameInWindow(DemoState& demo, int windowHeight) {
+  demo.musicEnabled = false;
   demo.renderWidth = demo.viewportWidth = kWidth;
   demo.renderHeight = demo.viewportHeight = kHeight;
-  EXPECT_TRUE(createMainWindow("Tessaly", kWidth, windowHeight, 32, false));
-  beginOfflineClock();
-  runOfflineFrame(12.5);
-  return readWindowPixels(kWidth, kHeight);
+  std::optional<LoadFailure> failure;
+  EXPECT_TRUE(createMainWindow("Tessaly", kWidth, windowHeight, 32, demo.fullscreen,
+                               [&] { return startShow(demo, failure); }));
+  OfflineClock clock = beginOfflineClock(demo);
+  runOfflineFrame(demo, clock, 12.5);
+  return readWindowPixels(demo.renderer, kWidth, kHeight);
 }
 
 // The window's own back buffer, top row first.
@@ -43,16 +50,17 @@ std::vector<uint8_t> windowRows(int height) {
 }
 
 TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
-  demo.musicEnabled = false;
   setenv("TESSALY_BATCH", "1", 1);
   ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
 
-  const std::vector<uint8_t> direct = frameInWindow(kHeight);
-  EXPECT_EQ(demo.renderer.screenFramebuffer, 0u) << "a window of the render size is drawn on";
-  destroyMainWindow();
+  const auto fitting = std::make_unique<DemoState>();
+  const std::vector<uint8_t> direct = frameInWindow(*fitting, kHeight);
+  EXPECT_EQ(fitting->renderer.screenFramebuffer, 0u) << "a window of the render size is drawn on";
+  destroyMainWindow(false);
 
-  const std::vector<uint8_t> throughTarget = frameInWindow(kTallHeight);
-  EXPECT_NE(demo.renderer.screenFramebuffer, 0u);
+  const auto tall = std::make_unique<DemoState>();
+  const std::vector<uint8_t> throughTarget = frameInWindow(*tall, kTallHeight);
+  EXPECT_NE(tall->renderer.screenFramebuffer, 0u);
   ASSERT_EQ(throughTarget, direct) << "the frame changed on its way through the target";
 
   const ScreenRect rect = pictureRect();
@@ -68,8 +76,7 @@ TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
   int lit = 0;
   for (size_t i = 0; i < 30 * row; ++i) lit += window[i] != 0 || window[window.size() - 1 - i] != 0;
   EXPECT_EQ(lit, 0) << "the bars are not black";
-  destroyMainWindow();
-  EXPECT_EQ(demo.renderer.screenFramebuffer, 0u);
+  destroyMainWindow(false);
 }
 
 }  // namespace

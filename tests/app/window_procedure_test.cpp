@@ -12,6 +12,9 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 using platform::MessageType;
 using platform::WindowMessage;
 
@@ -32,46 +35,44 @@ class WindowProcedure : public ::testing::Test {
   void SetUp() override { demo = DemoState(); }
 };
 
-TEST_F(WindowProcedure, WheelCountsWholeNotchesAndAccumulatesFifths) {
+TEST_F(WindowProcedure, WheelCountsWholeNotches) {
   WindowMessage wheel = message(MessageType::MouseWheel);
   wheel.wheelDelta = 120;
-  windowProcedure(wheel);
+  windowProcedure(demo, wheel);
   EXPECT_EQ(demo.wheelCount, 1);
-  EXPECT_DOUBLE_EQ(demo.wheelAccum, 0.2);
   wheel.wheelDelta = -60;
-  windowProcedure(wheel);
+  windowProcedure(demo, wheel);
   EXPECT_EQ(demo.wheelCount, 1);  // -60 / 120 truncates to 0
-  EXPECT_DOUBLE_EQ(demo.wheelAccum, 0.1);
 }
 
 TEST_F(WindowProcedure, TuningValuesMoveOncePerMessageOnTheDefaultPath) {
   demo.frameDelta = 0.1;
-  windowProcedure(key(MessageType::KeyDown, platform::vk::Up));
-  windowProcedure(key(MessageType::KeyDown, 'Q'));
+  windowProcedure(demo, key(MessageType::KeyDown, platform::vk::Up));
+  windowProcedure(demo, key(MessageType::KeyDown, 'Q'));
   // Key messages are handled and do not reach the default path.
   EXPECT_EQ(demo.frameInput.adjustB, 0.0);
   EXPECT_EQ(demo.frameInput.adjustA, 0.0);
   // Every other message does: mouse motion speeds the values up.
-  for (int i = 0; i < 3; ++i) windowProcedure(message(MessageType::Other));
+  for (int i = 0; i < 3; ++i) windowProcedure(demo, message(MessageType::Other));
   EXPECT_NEAR(demo.frameInput.adjustB, 3 * 0.15, 1e-12);
   EXPECT_NEAR(demo.frameInput.adjustA, 3 * 0.1, 1e-12);
-  windowProcedure(key(MessageType::KeyUp, platform::vk::Up));
-  windowProcedure(key(MessageType::KeyUp, 'Q'));
-  windowProcedure(key(MessageType::KeyDown, platform::vk::Down));
-  windowProcedure(key(MessageType::KeyDown, 'A'));
+  windowProcedure(demo, key(MessageType::KeyUp, platform::vk::Up));
+  windowProcedure(demo, key(MessageType::KeyUp, 'Q'));
+  windowProcedure(demo, key(MessageType::KeyDown, platform::vk::Down));
+  windowProcedure(demo, key(MessageType::KeyDown, 'A'));
   windowProcedure(
+      demo,
       message(MessageType::LeftButtonDown));  // the button's action, then the default path
-  EXPECT_TRUE(demo.mouseLeftDown);
   EXPECT_NEAR(demo.frameInput.adjustB, 2 * 0.15, 1e-12);
   EXPECT_NEAR(demo.frameInput.adjustA, 2 * 0.1, 1e-12);
   // The screen saver request is swallowed without touching the values.
-  windowProcedure(message(MessageType::ScreenSaver));
+  windowProcedure(demo, message(MessageType::ScreenSaver));
   EXPECT_NEAR(demo.frameInput.adjustA, 2 * 0.1, 1e-12);
 }
 
 TEST_F(WindowProcedure, KeyCodesOutsideTheTableAreIgnored) {
-  windowProcedure(key(MessageType::KeyDown, 300));
-  windowProcedure(key(MessageType::KeyDown, -1));
+  windowProcedure(demo, key(MessageType::KeyDown, 300));
+  windowProcedure(demo, key(MessageType::KeyDown, -1));
   for (bool down : demo.keys) EXPECT_FALSE(down);
 }
 
@@ -79,16 +80,16 @@ TEST_F(WindowProcedure, KeyCodesOutsideTheTableAreIgnored) {
 // change no byte of the demo state (a write past either end of the table
 // would land in the fields beside it).
 TEST_F(WindowProcedure, KeyTableEndsAtCode255) {
-  windowProcedure(key(MessageType::KeyDown, 255));
+  windowProcedure(demo, key(MessageType::KeyDown, 255));
   EXPECT_TRUE(demo.keys[255]);
-  windowProcedure(key(MessageType::KeyUp, 255));
+  windowProcedure(demo, key(MessageType::KeyUp, 255));
   EXPECT_FALSE(demo.keys[255]);
 
   std::vector<unsigned char> before(sizeof demo);
   std::memcpy(before.data(), &demo, sizeof demo);
   for (MessageType type : {MessageType::KeyDown, MessageType::KeyUp}) {
     for (int code : {256, -1}) {
-      windowProcedure(key(type, code));
+      windowProcedure(demo, key(type, code));
       EXPECT_EQ(std::memcmp(before.data(), &demo, sizeof demo), 0)
           << (type == MessageType::KeyDown ? "key down " : "key up ") << code;
     }
@@ -101,9 +102,9 @@ TEST_F(WindowProcedure, TwoMiddleClicksGiveTwoPointsAndSixLines) {
   demo.frameInput.cameraZ = -3.0;
   demo.frameInput.pointX = 0.125;
   demo.renderer.markerY = 7.0f;
-  windowProcedure(message(MessageType::MiddleButtonDown));
+  windowProcedure(demo, message(MessageType::MiddleButtonDown));
   demo.frameInput.pointX = 1234567.0;
-  windowProcedure(message(MessageType::MiddleButtonDown));
+  windowProcedure(demo, message(MessageType::MiddleButtonDown));
 
   ASSERT_EQ(demo.frameInput.capturedPoints.size(), 2u);
   EXPECT_EQ(demo.frameInput.capturedPoints[0].state, 1);
@@ -114,10 +115,11 @@ TEST_F(WindowProcedure, TwoMiddleClicksGiveTwoPointsAndSixLines) {
 }
 
 TEST_F(WindowProcedure, CloseAsksTheLoopToQuit) {
-  windowProcedure(message(MessageType::Close));
-  int code = -1;
-  EXPECT_FALSE(mainLoopPass(code));
-  EXPECT_EQ(code, 0);
+  windowProcedure(demo, message(MessageType::Close));
+  FrameResult end;
+  EXPECT_FALSE(mainLoopPass(demo, end));
+  EXPECT_EQ(end.end, ShowEnd::WindowClosed);
+  EXPECT_EQ(end.exitCode, 0);
 }
 
 int64_t stillCounter() { return 0; }
@@ -126,35 +128,35 @@ int64_t stillFrequency() { return 1000; }
 TEST_F(WindowProcedure, MinimisingStopsFramesAndRestoringResumesThem) {
   setCounterSource({stillCounter, stillFrequency});
   demo.musicEnabled = false;
-  int code = 0;
-  ASSERT_TRUE(mainLoopPass(code));
+  FrameResult code;
+  ASSERT_TRUE(mainLoopPass(demo, code));
   EXPECT_EQ(demo.frameCount, 1);
 
   WindowMessage activate = message(MessageType::Activate);
   activate.minimized = true;
-  windowProcedure(activate);
-  ASSERT_TRUE(mainLoopPass(code));
+  windowProcedure(demo, activate);
+  ASSERT_TRUE(mainLoopPass(demo, code));
   EXPECT_EQ(demo.frameCount, 1);
 
   // Escape while inactive still starts the end fade.
   demo.keys[platform::vk::Escape] = true;
-  ASSERT_TRUE(mainLoopPass(code));
+  ASSERT_TRUE(mainLoopPass(demo, code));
   EXPECT_TRUE(demo.fadingOut);
   demo.keys[platform::vk::Escape] = false;
   demo.fadingOut = false;
 
   activate.minimized = false;
-  windowProcedure(activate);
-  ASSERT_TRUE(mainLoopPass(code));
+  windowProcedure(demo, activate);
+  ASSERT_TRUE(mainLoopPass(demo, code));
   EXPECT_EQ(demo.frameCount, 2);
   setCounterSource(platformCounterSource());
 }
 
 TEST_F(WindowProcedure, F1IsClearedAfterEachPass) {
-  windowProcedure(key(MessageType::KeyDown, platform::vk::F1));
+  windowProcedure(demo, key(MessageType::KeyDown, platform::vk::F1));
   demo.windowActive = false;
-  int code = 0;
-  mainLoopPass(code);
+  FrameResult code;
+  mainLoopPass(demo, code);
   EXPECT_FALSE(demo.keys[platform::vk::F1]);
 }
 

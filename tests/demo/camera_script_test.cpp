@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "demo/random.h"
+#include "core/random.h"
 
 namespace {
 

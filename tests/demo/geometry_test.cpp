@@ -6,11 +6,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "demo/random.h"
+#include "core/random.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 Vec3 v3(float x, float y, float z) {
   Vec3 v;
@@ -233,32 +231,33 @@ bool sameFloats(const float* a, const float* b, size_t count) {
   return std::memcmp(a, b, count * sizeof(float)) == 0;
 }
 
-::testing::AssertionResult vertexIs(const StreamVertex& v, const Vec3& position,
-                                    const Vec3& normal, const Vec3& color,
-                                    const float (&planes)[4][4]) {
+::testing::AssertionResult vertexIs(const StreamVertex& v, const Vec3& position, const Vec3& normal,
+                                    const Vec3& color, const float (&planes)[4][4]) {
   const float p[3] = {position.x, position.y, position.z};
   const float n[3] = {normal.x, normal.y, normal.z};
   const float c[3] = {color.x, color.y, color.z};
   if (!sameFloats(v.position, p, 3)) return ::testing::AssertionFailure() << "position";
   if (!sameFloats(v.normal, n, 3)) return ::testing::AssertionFailure() << "normal";
   if (!sameFloats(v.color, c, 3)) return ::testing::AssertionFailure() << "colour";
-  if (!sameFloats(&v.planes[0][0], &planes[0][0], 16)) return ::testing::AssertionFailure() << "planes";
+  if (!sameFloats(&v.planes[0][0], &planes[0][0], 16))
+    return ::testing::AssertionFailure() << "planes";
   return ::testing::AssertionSuccess();
 }
 
 // Checks the strip's vertices from *vertex on and its triangles from *index
 // on, and moves both past it. Each quad a0 a1 b0 b1 is split as GL splits a
 // quad strip: (b0 a0 b1), (a0 a1 b1).
-void expectStrip(const GeometryStream& stream, const RingStrip& strip,
-                 const float (&planes)[4][4], size_t* vertex, size_t* index, const char* what) {
+void expectStrip(const GeometryStream& stream, const RingStrip& strip, const float (&planes)[4][4],
+                 size_t* vertex, size_t* index, const char* what) {
   const size_t first = *vertex;
   for (const Vec3& position : strip.vertices)
     EXPECT_TRUE(vertexIs(stream.vertices[(*vertex)++], position, strip.normal, strip.color, planes))
         << what << " vertex " << *vertex - 1 - first;
   for (size_t a = first; a + 3 < first + strip.vertices.size(); a += 2) {
-    const uint32_t expected[6] = {uint32_t(a + 2), uint32_t(a), uint32_t(a + 3),
+    const uint32_t expected[6] = {uint32_t(a + 2), uint32_t(a),     uint32_t(a + 3),
                                   uint32_t(a),     uint32_t(a + 1), uint32_t(a + 3)};
-    for (uint32_t e : expected) EXPECT_EQ(stream.indices[(*index)++], e) << what << " quad at " << a;
+    for (uint32_t e : expected)
+      EXPECT_EQ(stream.indices[(*index)++], e) << what << " quad at " << a;
   }
 }
 
@@ -315,7 +314,8 @@ TEST(GeometryStreamTest, PanelWithItsRingsIsTheRecordsInDrawingOrder) {
   // The panel: its corners in order with its own planes, split (p0 p1 p2)(p0 p2 p3).
   EXPECT_EQ(stream.alphaFrom, static_cast<int64_t>(index));
   for (int k = 0; k < 4; ++k)
-    EXPECT_TRUE(vertexIs(stream.vertices[vertex + k], p[k], frame.normal, slate, frame.planes)) << k;
+    EXPECT_TRUE(vertexIs(stream.vertices[vertex + k], p[k], frame.normal, slate, frame.planes))
+        << k;
   const uint32_t panel[6] = {0, 1, 2, 0, 2, 3};
   for (uint32_t e : panel) EXPECT_EQ(stream.indices[index++], vertex + e);
   vertex += 4;

@@ -1,5 +1,5 @@
 // Which scene owns each moment of the show, at each switch from both sides.
-#include "demo/timeline.h"
+#include "core/timeline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Vector arithmetic, rotation and easing curves.
-#include "demo/vector.h"
+#include "core/vector.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,6 @@
 #include <limits>
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 Vec3 v3(float x, float y, float z, int32_t state = 1) {
   Vec3 v;

@@ -13,6 +13,9 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 int64_t fakeCounter() { return 2500000; }
 int64_t fakeFrequency() { return 1000000; }
 
@@ -37,7 +40,7 @@ class AssetList : public ::testing::Test {
 TEST_F(AssetList, NoImagesGiveHeadingsAndZeroTotals) {
   std::filesystem::create_directories("C:/Morvane");
   demo.assetListFile.open("report.txt", std::ios::trunc);
-  writeAssetList();
+  writeAssetList(demo);
   EXPECT_FALSE(demo.assetListFile.is_open());
   EXPECT_EQ(readText("report.txt"),
             "\n-- JPG LIST\n"
@@ -62,7 +65,7 @@ TEST_F(AssetList, ReportSortsCountsAndCopiesEachPathOnce) {
   add("missing.jpg", 14, 1, 1);
   add("mesh.obj", 3, 0, 0, 1);
   demo.assetListFile.open("report.txt", std::ios::trunc);
-  writeAssetList();
+  writeAssetList(demo);
 
   // Bytes: 196608 for the 256 x 256 image, 24 + 3 + 24 + 3 for the rest.
   EXPECT_EQ(readText("report.txt"),
@@ -114,7 +117,7 @@ TEST_F(AssetList, WithoutAReportFileTheCopiesStillHappenIntoExistingFolders) {
   add("textures/noise.jpg", 27, 2, 2);
   add("sub/x.jpg", 12, 2, 2);
   demo.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);  // no "c:" folder
-  writeAssetList();
+  writeAssetList(demo);
   EXPECT_FALSE(std::filesystem::exists("c:"));
   EXPECT_EQ(readText("C:/Morvane/textures/noise.jpg"), "noise");
   EXPECT_FALSE(std::filesystem::exists("C:/Morvane/sub"));

@@ -13,10 +13,13 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 class ChannelPart : public parts {
  public:
   void drawFrame(double*, RenderResources*, FrameInput*) override { ++draws; }
-  int initResources(RenderResources*) override { return 0; }
+  PartLoad initResources(RenderResources*) override { return {}; }
   int draws = 0;
 };
 
@@ -34,13 +37,13 @@ class CameraTracks : public ::testing::Test {
  protected:
   void SetUp() override {
     demo = DemoState();
-    cameraTracks.clear();
-    workingKey = CameraKey();
+    demo.cameraTracks.clear();
+    demo.workingKey = CameraKey();
     demo.partSlots[0] = &part;
   }
   void TearDown() override {
     for (parts*& slot : demo.partSlots) slot = nullptr;
-    cameraTracks.clear();
+    demo.cameraTracks.clear();
   }
   ScratchFolder folder;
   ChannelPart part;
@@ -56,63 +59,63 @@ TEST_F(CameraTracks, RecordsNineChannelsFromFilledSlotsAndTheFlags) {
   demo.frameInput.trackFlagsA[8] = true;
   demo.frameInput.trackFlagsA[9] = true;  // beyond the nine channels
   demo.frameInput.trackFlagsB[4] = true;
-  recordKey();
+  recordKey(demo);
   part.channelValue = 2.0;
   demo.demoTime = 12.6;
-  recordKey();
+  recordKey(demo);
 
-  ASSERT_EQ(cameraTracks.size(), 2u);
-  const CameraKey& first = cameraTracks[0];
+  ASSERT_EQ(demo.cameraTracks.size(), 2u);
+  const CameraKey& first = demo.cameraTracks[0];
   EXPECT_DOUBLE_EQ(first.time, 12.5);
   EXPECT_EQ(first.values, (std::vector<double>{1.25, 0, -7.5, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(first.flagsA, (std::vector<bool>{1, 0, 0, 0, 0, 0, 0, 0, 1}));
   EXPECT_EQ(first.flagsB, (std::vector<bool>{0, 0, 0, 0, 1, 0, 0, 0, 0}));
-  EXPECT_DOUBLE_EQ(cameraTracks[1].values[0], 2.0);
-  EXPECT_DOUBLE_EQ(cameraTracks[1].time, 12.6);
+  EXPECT_DOUBLE_EQ(demo.cameraTracks[1].values[0], 2.0);
+  EXPECT_DOUBLE_EQ(demo.cameraTracks[1].time, 12.6);
 }
 
 TEST_F(CameraTracks, StateFileTextAndRoundTrip) {
-  saveTracks("state.txt");
+  saveTracks(demo, "state.txt");
   EXPECT_EQ(readText("state.txt"), "0\n");
 
-  cameraTracks.push_back(makeKey(123.456789, {1.5, -2}, {1, 0}, {0, 1}));
-  cameraTracks.push_back(makeKey(0.25, {}, {}, {}));
-  saveTracks("state.txt");
+  demo.cameraTracks.push_back(makeKey(123.456789, {1.5, -2}, {1, 0}, {0, 1}));
+  demo.cameraTracks.push_back(makeKey(0.25, {}, {}, {}));
+  saveTracks(demo, "state.txt");
   EXPECT_EQ(readText("state.txt"), "2\n\n\n123.457\n2\n1.5 1 0 -2 0 1 \n\n0.25\n0\n");
 
   // A recorded nine-channel key and a short one survive the round trip.
   part.channelValue = 3.75;
   demo.demoTime = 40.0;
   demo.frameInput.trackFlagsB[7] = true;
-  recordKey();
-  const CameraTrackStore saved = cameraTracks;
-  saveTracks("state.txt");
-  cameraTracks.push_back(makeKey(1.0, {1}, {1}, {1}));  // replaced by the load
-  loadTracks("state.txt");
+  recordKey(demo);
+  const CameraTrackStore saved = demo.cameraTracks;
+  saveTracks(demo, "state.txt");
+  demo.cameraTracks.push_back(makeKey(1.0, {1}, {1}, {1}));  // replaced by the load
+  loadTracks(demo, "state.txt");
 
-  ASSERT_EQ(cameraTracks.size(), saved.size());
-  EXPECT_DOUBLE_EQ(cameraTracks[0].time, 123.457);
+  ASSERT_EQ(demo.cameraTracks.size(), saved.size());
+  EXPECT_DOUBLE_EQ(demo.cameraTracks[0].time, 123.457);
   for (size_t k = 0; k < saved.size(); ++k) {
-    EXPECT_EQ(cameraTracks[k].values.size(), saved[k].values.size()) << "key " << k;
-    EXPECT_EQ(cameraTracks[k].flagsA, saved[k].flagsA) << "key " << k;
-    EXPECT_EQ(cameraTracks[k].flagsB, saved[k].flagsB) << "key " << k;
+    EXPECT_EQ(demo.cameraTracks[k].values.size(), saved[k].values.size()) << "key " << k;
+    EXPECT_EQ(demo.cameraTracks[k].flagsA, saved[k].flagsA) << "key " << k;
+    EXPECT_EQ(demo.cameraTracks[k].flagsB, saved[k].flagsB) << "key " << k;
   }
-  EXPECT_EQ(cameraTracks[2].values, saved[2].values);
+  EXPECT_EQ(demo.cameraTracks[2].values, saved[2].values);
 }
 
 TEST_F(CameraTracks, MissingOrMalformedFilesKeepWhatWasRead) {
-  cameraTracks.push_back(makeKey(1.0, {1}, {1}, {1}));
-  loadTracks("absent.txt");
-  EXPECT_TRUE(cameraTracks.empty());
+  demo.cameraTracks.push_back(makeKey(1.0, {1}, {1}, {1}));
+  loadTracks(demo, "absent.txt");
+  EXPECT_TRUE(demo.cameraTracks.empty());
 
   // The second key breaks at its second channel's flag A; a key count far
   // beyond the file's content does not make up keys.
   writeText("state.txt", "1000000\n\n\n4.5\n1\n9 1 1 \n\n6\n3\n1 0 1 2 x 0 3 1 1 \n\n8\n1\n5 1 1 ");
-  loadTracks("state.txt");
-  ASSERT_EQ(cameraTracks.size(), 2u);
-  EXPECT_DOUBLE_EQ(cameraTracks[0].time, 4.5);
-  EXPECT_EQ(cameraTracks[0].values, (std::vector<double>{9}));
-  const CameraKey& broken = cameraTracks[1];
+  loadTracks(demo, "state.txt");
+  ASSERT_EQ(demo.cameraTracks.size(), 2u);
+  EXPECT_DOUBLE_EQ(demo.cameraTracks[0].time, 4.5);
+  EXPECT_EQ(demo.cameraTracks[0].values, (std::vector<double>{9}));
+  const CameraKey& broken = demo.cameraTracks[1];
   EXPECT_DOUBLE_EQ(broken.time, 6.0);
   EXPECT_EQ(broken.values, (std::vector<double>{1, 2}));
   EXPECT_EQ(broken.flagsA, (std::vector<bool>{0}));
@@ -120,43 +123,43 @@ TEST_F(CameraTracks, MissingOrMalformedFilesKeepWhatWasRead) {
 
   // A flag other than 0 or 1 is malformed too.
   writeText("state.txt", "1\n\n\n4.5\n1\n9 2 1 ");
-  loadTracks("state.txt");
-  ASSERT_EQ(cameraTracks.size(), 1u);
-  EXPECT_EQ(cameraTracks[0].values, (std::vector<double>{9}));
-  EXPECT_TRUE(cameraTracks[0].flagsA.empty());
+  loadTracks(demo, "state.txt");
+  ASSERT_EQ(demo.cameraTracks.size(), 1u);
+  EXPECT_EQ(demo.cameraTracks[0].values, (std::vector<double>{9}));
+  EXPECT_TRUE(demo.cameraTracks[0].flagsA.empty());
 
   writeText("state.txt", "not a count");
-  loadTracks("state.txt");
-  EXPECT_TRUE(cameraTracks.empty());
+  loadTracks(demo, "state.txt");
+  EXPECT_TRUE(demo.cameraTracks.empty());
 }
 
 TEST_F(CameraTracks, NearestKeyPrefersTheEarlierOfEquallyNearKeys) {
-  nearestKey(20.0);
-  EXPECT_TRUE(workingKey.values.empty());
-  EXPECT_EQ(workingKey.time, 0.0);
+  nearestKey(demo, 20.0);
+  EXPECT_TRUE(demo.workingKey.values.empty());
+  EXPECT_EQ(demo.workingKey.time, 0.0);
 
-  cameraTracks.push_back(makeKey(10.0, {1}, {1}, {0}));
-  cameraTracks.push_back(makeKey(30.0, {3}, {0}, {1}));
-  cameraTracks.push_back(makeKey(31.0, {2}, {0}, {0}));
-  nearestKey(20.0);
-  EXPECT_EQ(workingKey.time, 10.0);
-  EXPECT_EQ(workingKey.values, (std::vector<double>{1}));
-  EXPECT_EQ(workingKey.flagsA, (std::vector<bool>{1}));
-  nearestKey(30.4);
-  EXPECT_EQ(workingKey.time, 30.0);
-  nearestKey(1000.0);
-  EXPECT_EQ(workingKey.time, 31.0);
+  demo.cameraTracks.push_back(makeKey(10.0, {1}, {1}, {0}));
+  demo.cameraTracks.push_back(makeKey(30.0, {3}, {0}, {1}));
+  demo.cameraTracks.push_back(makeKey(31.0, {2}, {0}, {0}));
+  nearestKey(demo, 20.0);
+  EXPECT_EQ(demo.workingKey.time, 10.0);
+  EXPECT_EQ(demo.workingKey.values, (std::vector<double>{1}));
+  EXPECT_EQ(demo.workingKey.flagsA, (std::vector<bool>{1}));
+  nearestKey(demo, 30.4);
+  EXPECT_EQ(demo.workingKey.time, 30.0);
+  nearestKey(demo, 1000.0);
+  EXPECT_EQ(demo.workingKey.time, 31.0);
 }
 
 TEST_F(CameraTracks, DigitJumpRestoresTheKeyNearItsPresetTime) {
   FrameInput& input = demo.frameInput;
   // Digit 1 jumps to 146 s; digit 7 (293 s) is also held and runs after it.
-  cameraTracks.push_back(makeKey(140.0, {5, 6, 7, 8, 9, 10, 11, 12, 13},
-                                 {1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 1, 0, 0, 0, 0, 1}));
-  cameraTracks.push_back(makeKey(290.0, {42}, {0}, {1}));
+  demo.cameraTracks.push_back(makeKey(140.0, {5, 6, 7, 8, 9, 10, 11, 12, 13},
+                                      {1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 1, 0, 0, 0, 0, 1}));
+  demo.cameraTracks.push_back(makeKey(290.0, {42}, {0}, {1}));
   input.trackFlagsA[9] = true;
   demo.keys['1'] = true;
-  jumpKeys();
+  jumpKeys(demo);
   EXPECT_EQ(part.channelValue, 5.0);
   for (int j = 0; j < 9; ++j) EXPECT_TRUE(input.trackFlagsA[j]) << j;
   EXPECT_TRUE(input.trackFlagsB[3]);
@@ -166,7 +169,7 @@ TEST_F(CameraTracks, DigitJumpRestoresTheKeyNearItsPresetTime) {
 
   // A one-channel key restores channel 0 alone.
   demo.keys['7'] = true;
-  jumpKeys();
+  jumpKeys(demo);
   EXPECT_EQ(part.channelValue, 42.0);
   EXPECT_FALSE(input.trackFlagsA[0]);
   EXPECT_TRUE(input.trackFlagsB[0]);
@@ -178,37 +181,37 @@ TEST_F(CameraTracks, DigitJumpRestoresTheKeyNearItsPresetTime) {
   demo.keys['1'] = demo.keys['7'] = false;
   demo.keys['8'] = demo.keys['9'] = true;
   part.channelValue = -1.0;
-  jumpKeys();
+  jumpKeys(demo);
   EXPECT_EQ(part.channelValue, -1.0);
-  cameraTracks.clear();
+  demo.cameraTracks.clear();
   demo.keys['0'] = true;
-  jumpKeys();
+  jumpKeys(demo);
   EXPECT_EQ(part.channelValue, -1.0);
   EXPECT_FALSE(input.trackFlagsA[0]);
 }
 
 TEST_F(CameraTracks, FrameDriverRecordsAndJumpsWithTheSwitchesOn) {
   demo.musicEnabled = false;
-  timerReset();
-  demo.lastTimerValue = timerRead();
-  runFrame();
-  runFrame();
-  EXPECT_TRUE(cameraTracks.empty());
+  timerReset(demo);
+  demo.lastTimerValue = timerRead(demo);
+  runFrame(demo, timerRead(demo));
+  runFrame(demo, timerRead(demo));
+  EXPECT_TRUE(demo.cameraTracks.empty());
 
   demo.cameraRecord = true;
   demo.cameraTracksEnabled = true;
   part.channelValue = 8.0;
-  runFrame();
-  runFrame();
-  ASSERT_EQ(cameraTracks.size(), 2u);
-  EXPECT_EQ(cameraTracks[1].values[0], 8.0);
-  EXPECT_DOUBLE_EQ(cameraTracks[1].time, demo.demoTime);
+  runFrame(demo, timerRead(demo));
+  runFrame(demo, timerRead(demo));
+  ASSERT_EQ(demo.cameraTracks.size(), 2u);
+  EXPECT_EQ(demo.cameraTracks[1].values[0], 8.0);
+  EXPECT_DOUBLE_EQ(demo.cameraTracks[1].time, demo.demoTime);
 
   // The recorded key is the only one, so a held digit restores it.
   part.channelValue = 0.0;
   demo.keys['2'] = true;
   demo.cameraRecord = false;
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(part.channelValue, 8.0);
   EXPECT_EQ(part.draws, 5);
 }

@@ -13,6 +13,8 @@
 
 namespace {
 
+Statistics statistics;
+
 std::vector<std::string> readLines(const std::string& path) {
   std::istringstream text(readText(path));
   std::vector<std::string> lines;
@@ -29,12 +31,12 @@ using Lines = std::vector<std::string>;
 
 TEST(Statistics, LogHoldsTheSmoothedTableOfTenthsOfASecond) {
   ScratchFolder folder;
-  openStatistics("stats.log", 240.0);
-  recordStatistics(42.0, 1.04);    // entry 10
-  recordStatistics(99.0, 239.95);  // the last entry, outside the smoothed range
-  recordStatistics(75.0, 240.0);   // beyond the table: ignored
-  recordStatistics(75.0, -3.0);
-  writeStatistics();
+  openStatistics(statistics, "stats.log", 240.0);
+  recordStatistics(statistics, 42.0, 1.04);    // entry 10
+  recordStatistics(statistics, 99.0, 239.95);  // the last entry, outside the smoothed range
+  recordStatistics(statistics, 75.0, 240.0);   // beyond the table: ignored
+  recordStatistics(statistics, 75.0, -3.0);
+  writeStatistics(statistics);
 
   const Lines log = readLines("stats.log");
   ASSERT_EQ(log.size(), 1u + 3u * 2400u);
@@ -50,15 +52,15 @@ TEST(Statistics, LogHoldsTheSmoothedTableOfTenthsOfASecond) {
 
   // The table is freed with the log: a second write has nothing to write.
   std::filesystem::remove("stats.log");
-  writeStatistics();
+  writeStatistics(statistics);
   EXPECT_FALSE(std::filesystem::exists("stats.log"));
 }
 
 TEST(Statistics, AnUnopenableLogWritesNothing) {
   ScratchFolder folder;
-  openStatistics("c://logs//varnholt2.log", 240.0);
-  recordStatistics(60.0, 1.0);
-  writeStatistics();
+  openStatistics(statistics, "c://logs//varnholt2.log", 240.0);
+  recordStatistics(statistics, 60.0, 1.0);
+  writeStatistics(statistics);
   EXPECT_FALSE(std::filesystem::exists("c:"));
 }
 

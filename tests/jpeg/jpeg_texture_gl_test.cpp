@@ -1,7 +1,7 @@
 // The JPEG texture loaders under a live GL context: what lands in the
 // texture (rows bottom-up, odd widths read tightly), the normal map, the
 // asset records, the buffer swap, what a damaged file says and shows, and the
-// exit on a missing or broken file.
+// failure a missing or broken file returns.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -9,14 +9,17 @@
 #include <cstdlib>
 
 #include "assets/jpeg_rgb.h"
+#include "demo/image_texture.h"
 #include "jpeg/jpeg_test_support.h"
 #include "render/gl_fixture.h"
 #include "render/render_resources.h"
-#include "runtime/demo_state.h"
 
 using namespace jpegtest;
 
 namespace {
+
+RenderResources renderer;
+std::vector<LoadedImage> loaded;
 
 int swapCalls = 0;
 double swapValue = 0.0;
@@ -59,10 +62,10 @@ TEST_F(JpegTextureGL, PictureIsUploadedBottomRowFirst) {
   std::string path = encode(makePicture(5, 7, 3, 1), "-sample 2x2", "picture.jpg");
   Decoded decoded = decode(readFile(path));
   ASSERT_EQ(decoded.error, 0);
-  RenderResources& r = demo.renderer;
+  RenderResources& r = renderer;
   r.swapBuffers = recordSwap;
-  size_t records = demo.loadedImages.size();
-  r.loadJpegTexture(path.c_str(), 42);
+  size_t records = loaded.size();
+  EXPECT_FALSE(loadImageTexture(r, path.c_str(), 42, ImageUse::Picture, loaded));
 
   EXPECT_EQ(swapCalls, 1);
   EXPECT_EQ(swapValue, 0.1);
@@ -74,8 +77,8 @@ TEST_F(JpegTextureGL, PictureIsUploadedBottomRowFirst) {
   flipRows(expected, 5, 7);
   EXPECT_EQ(readBack(5, 7), expected);
 
-  ASSERT_EQ(demo.loadedImages.size(), records + 1);
-  const LoadedImage& record = demo.loadedImages.back();
+  ASSERT_EQ(loaded.size(), records + 1);
+  const LoadedImage& record = loaded.back();
   EXPECT_EQ(record.path, path);
   EXPECT_EQ(record.slot, 42);
   EXPECT_EQ(record.width, 5);
@@ -85,7 +88,7 @@ TEST_F(JpegTextureGL, PictureIsUploadedBottomRowFirst) {
   // A greyscale file becomes grey RGB.
   std::string grey = encode(makePicture(3, 2, 1, 2), "", "grey.jpg");
   Decoded greyDecoded = decode(readFile(grey));
-  r.loadJpegTexture(grey.c_str(), 43);
+  EXPECT_FALSE(loadImageTexture(r, grey.c_str(), 43, ImageUse::Picture, loaded));
   std::vector<uint8_t> texels = readBack(3, 2);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x)
@@ -97,10 +100,10 @@ TEST_F(JpegTextureGL, PictureIsUploadedBottomRowFirst) {
 TEST_F(JpegTextureGL, NormalMapOfAFlatImagePointsUp) {
   Image flat{7, 3, 3, std::vector<uint8_t>(7 * 3 * 3, 90)};
   std::string path = encode(flat, "-sample 1x1", "flat.jpg");
-  RenderResources& r = demo.renderer;
+  RenderResources& r = renderer;
   swapCalls = 0;
   r.swapBuffers = recordSwap;
-  r.loadJpegNormalMap(path.c_str(), 44);
+  EXPECT_FALSE(loadImageTexture(r, path.c_str(), 44, ImageUse::NormalMap, loaded));
   EXPECT_EQ(swapCalls, 0);
   ASSERT_NE(r.textures[44], 0u);
   std::vector<uint8_t> texels = readBack(7, 3);
@@ -109,7 +112,7 @@ TEST_F(JpegTextureGL, NormalMapOfAFlatImagePointsUp) {
     EXPECT_EQ(texels[i + 1], 127);
     EXPECT_EQ(texels[i + 2], 255);
   }
-  EXPECT_EQ(demo.loadedImages.back().slot, 44);
+  EXPECT_EQ(loaded.back().slot, 44);
   r.swapBuffers = nullptr;
 }
 
@@ -123,7 +126,7 @@ TEST_F(JpegTextureGL, DamagedFilesSayWhatIsWrongAndShowWhatTheyHold) {
     Image intact = decode(readFile(path)).image;
     writeFile(path, bytes);
     testing::internal::CaptureStdout();
-    demo.renderer.loadJpegTexture(path.c_str(), 45);
+    EXPECT_FALSE(loadImageTexture(renderer, path.c_str(), 45, ImageUse::Picture, loaded));
     std::string said = testing::internal::GetCapturedStdout();
     std::vector<uint8_t> texels = readBack(width, height);
     flipRows(texels, width, height);
@@ -151,15 +154,33 @@ TEST_F(JpegTextureGL, DamagedFilesSayWhatIsWrongAndShowWhatTheyHold) {
       std::all_of(texels.begin() + 16 * rowBytes, texels.end(), [](uint8_t v) { return !v; }));
 }
 
-TEST_F(JpegTextureGL, MissingOrBrokenImagesEndTheProgramAsAFailure) {
-  ::testing::FLAGS_gtest_death_test_style = "threadsafe";  // SDL keeps threads running
+// A missing or broken file is returned as the failure that ends the show,
+// captioned as its message box shows it, with the console's reason; no
+// texture is made.
+TEST_F(JpegTextureGL, MissingOrBrokenImagesAreReturnedAsFailures) {
   std::string missing = dir + "/absent.jpg";
   std::string broken = dir + "/broken.jpg";
   writeFile(broken, {0xFF, 0xD8, 0xFF, 0xC3, 0x00, 0x0B, 8, 0, 1, 0, 1, 1, 1, 0x11, 0});
-  EXPECT_EXIT(demo.renderer.loadJpegTexture(missing.c_str(), 1), ::testing::ExitedWithCode(1),
-              "Jpg: .*absent\\.jpg");
-  EXPECT_EXIT(demo.renderer.loadJpegTexture(broken.c_str(), 1), ::testing::ExitedWithCode(1),
-              "Jpg !: .*broken\\.jpg");
-  EXPECT_EXIT(demo.renderer.loadJpegNormalMap(missing.c_str(), 1), ::testing::ExitedWithCode(1),
-              "Jpg !: .*absent\\.jpg");
+  struct Case {
+    const std::string& path;
+    ImageUse use;
+    const char* title;
+    const char* said;
+  } cases[] = {
+      {missing, ImageUse::Picture, "Jpg", ": cannot open the image file\n"},
+      {broken, ImageUse::Picture, "Jpg !", ": not a decodable JPEG image"},
+      {missing, ImageUse::NormalMap, "Jpg !", ": cannot open the image file\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    testing::internal::CaptureStdout();
+    const std::optional<LoadFailure> failure =
+        loadImageTexture(renderer, c.path.c_str(), 46, c.use, loaded);
+    const std::string said = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->title, c.title);
+    EXPECT_EQ(failure->text, c.path);
+    EXPECT_EQ(said.rfind(c.path + c.said, 0), 0u) << said;
+    EXPECT_EQ(renderer.textures[46], 0u);
+  }
 }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "render/gl_fixture.h"
 #include "render/render_resources.h"
 #include "render/render_startup.h"
@@ -193,7 +193,8 @@ TEST_F(RenderTargetsTest, StartupMakesThreeCompletePairsFromTheRenderSize) {
   startRenderer(*renderer, swap, 1366, 768, 1366, 768, true);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
-  EXPECT_EQ(renderer->ready, 1.0);
+  EXPECT_EQ(renderer->renderWidth, 1366);
+  EXPECT_EQ(renderer->renderHeight, 768);
   ASSERT_NE(renderer->swapBuffers, nullptr);
   renderer->swapBuffers(2.0);
   EXPECT_EQ(presented, 2.0);

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "render/gl_fixture.h"
 #include "render/render_resources.h"
 

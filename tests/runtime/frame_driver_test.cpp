@@ -7,13 +7,16 @@
 #include <sstream>
 #include <vector>
 
+#include "core/random.h"
 #include "demo/parts.h"
-#include "demo/random.h"
 #include "runtime/cue_table.h"
 #include "runtime/demo_state.h"
 #include "runtime/timer.h"
 
 namespace {
+
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
 
 int64_t fakeCount = 0;
 int64_t fakeCounter() { return fakeCount; }
@@ -30,7 +33,7 @@ class RecordingPart : public parts {
     times.push_back(input->time);
     firstDraws.push_back(crtRand());
   }
-  int initResources(RenderResources*) override { return 0; }
+  PartLoad initResources(RenderResources*) override { return {}; }
   std::vector<double> steps, times;
   std::vector<int> firstDraws;
 };
@@ -42,9 +45,9 @@ class FrameDriver : public ::testing::Test {
     demo.musicEnabled = true;
     fakeCount = 5000000;
     setCounterSource({fakeCounter, fakeFrequency});
-    fillCueTable();
-    timerReset();
-    demo.lastTimerValue = timerRead();
+    fillCueTable(demo.cueTable);
+    timerReset(demo);
+    demo.lastTimerValue = timerRead(demo);
     demo.partSlots[0] = &part0;
   }
   void TearDown() override {
@@ -56,7 +59,7 @@ class FrameDriver : public ::testing::Test {
 
 TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
   elapse(0.25);
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_DOUBLE_EQ(demo.frameDelta, 0.25);
   EXPECT_DOUBLE_EQ(demo.demoTime, 0.25);
   EXPECT_EQ(demo.frameCount, 1);
@@ -67,7 +70,7 @@ TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
 TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
   demo.demoTime = 10.0;
   demo.lastTimerValue = demo.timerSeconds + 3.0;  // the counter appears to go back
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.frameDelta, 0.0);
   EXPECT_EQ(demo.demoTime, 10.0);
 }
@@ -76,7 +79,7 @@ TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
   demo.keys['Q'] = true;
   demo.keys[255] = true;  // the table's last code
   elapse(0.01);
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.frameInput.keys['Q'], 1);
   EXPECT_EQ(demo.frameInput.keys['A'], 0);
   EXPECT_EQ(demo.frameInput.keys[255], 1);
@@ -84,14 +87,14 @@ TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
 
 TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
   demo.demoTime = 42.5;
-  runFrame();  // zero delta: the same moment twice
+  runFrame(demo, timerRead(demo));  // zero delta: the same moment twice
   demo.demoTime = 42.5;
   crtSrand(999);  // whatever ran before must not matter
-  runFrame();
+  runFrame(demo, timerRead(demo));
   ASSERT_EQ(part0.firstDraws.size(), 2u);
   EXPECT_EQ(part0.firstDraws[0], part0.firstDraws[1]);
   demo.demoTime = 42.6;
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_NE(part0.firstDraws[2], part0.firstDraws[0]);
 }
 
@@ -99,54 +102,77 @@ TEST_F(FrameDriver, SlotOneDrawsBetween51And66WhenFilled) {
   demo.partSlots[1] = &part1;
   for (double t : {51.6, 66.3}) {
     demo.demoTime = t;
-    runFrame();
+    runFrame(demo, timerRead(demo));
   }
   EXPECT_EQ(part1.steps.size(), 2u);
   EXPECT_TRUE(part0.steps.empty());
   demo.demoTime = 66.31;
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(part0.steps.size(), 1u);
 }
 
 TEST_F(FrameDriver, SlotZeroDrawsWhenSlotOneIsEmpty) {
   demo.demoTime = 51.6;
-  runFrame();
+  runFrame(demo, timerRead(demo));
   demo.demoTime = 66.3;
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(part0.steps.size(), 2u);
 }
 
 TEST_F(FrameDriver, ExactlyTheEndTimeDoesNotEndTheShow) {
   demo.demoTime = 204.5;
   elapse(0.5);
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.demoTime, 205.0);
 }
 
 TEST_F(FrameDriver, TheFirstFramePastTheEndEndsWithCodeZero) {
-  demo.musicEnabled = false;
-  demo.partSlots[0] = nullptr;  // the death test deletes what slot 0 holds
-  demo.demoTime = 205.0;
+  demo.demoTime = 204.9;
+  elapse(0.1);
+  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::None);  // 205 exactly still plays
   elapse(0.001);
-  EXPECT_EXIT(runFrame(), ::testing::ExitedWithCode(0), "");
+  const FrameResult result = runFrame(demo, timerRead(demo));
+  EXPECT_EQ(result.end, ShowEnd::PastTheEnd);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(part0.steps.size(), 2u);  // that last frame was drawn
+}
+
+// Escape starts the fade (the main loop's part); the delivered rate
+// completes it on the next frame, which ends the show with code 0.
+TEST_F(FrameDriver, TheEndFadeEndsTheShowOnceComplete) {
+  demo.musicEnabled = false;  // no sound system to set the volume on
+  demo.demoTime = 50.0;
+  demo.fadingOut = true;
+  demo.fadeStartTime = 50.0;
+  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::None);  // no time has passed: level 0
+  elapse(0.01);
+  const FrameResult result = runFrame(demo, timerRead(demo));
+  EXPECT_EQ(result.end, ShowEnd::FadeDone);
+  EXPECT_EQ(result.exitCode, 0);
+}
+
+TEST_F(FrameDriver, TheQuitTrackFlagEndsTheShow) {
+  demo.frameInput.trackFlagsB[kQuitTrackFlag] = true;
+  elapse(0.01);
+  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::QuitFlag);
 }
 
 TEST_F(FrameDriver, CueIsTakenBeforeTheAdvance) {
   demo.demoTime = 85.14;
   elapse(1.0);
-  runFrame();
+  runFrame(demo, timerRead(demo));
   EXPECT_EQ(demo.frameInput.cue, 2);
 }
 
 TEST(CueTable, HighestMatchingRowWins) {
-  fillCueTable();
-  EXPECT_EQ(cueAt(85.14), 2);
+  fillCueTable(demo.cueTable);
+  EXPECT_EQ(cueAt(demo.cueTable, 85.14), 2);
   EXPECT_EQ(demo.cueTable.lastActive, 1);
-  EXPECT_EQ(cueAt(270.9), 21);
+  EXPECT_EQ(cueAt(demo.cueTable, 270.9), 21);
   EXPECT_EQ(demo.cueTable.lastActive, 29);
-  EXPECT_EQ(cueAt(99.0), 0);
+  EXPECT_EQ(cueAt(demo.cueTable, 99.0), 0);
   EXPECT_EQ(demo.cueTable.lastActive, 29);  // no match keeps the remembered row
-  EXPECT_EQ(cueAt(0.0), 9);
+  EXPECT_EQ(cueAt(demo.cueTable, 0.0), 9);
 }
 
 // The cue over the whole show, sampled every millisecond: each window holds
@@ -154,12 +180,12 @@ TEST(CueTable, HighestMatchingRowWins) {
 // one's value wins. (The windows set beyond 205 s are never reached: the show
 // has ended by then.)
 TEST(CueTable, WindowsOverTheShowEndWhereTheyShould) {
-  fillCueTable();
+  fillCueTable(demo.cueTable);
   std::ostringstream changes;  // "time:cue" wherever the cue changes
   int last = -1;
   for (int ms = 0; ms <= 205000; ++ms) {
     const double t = ms / 1000.0;
-    const int cue = cueAt(t);
+    const int cue = cueAt(demo.cueTable, t);
     if (cue != last) changes << t << ':' << cue << ' ';
     last = cue;
   }

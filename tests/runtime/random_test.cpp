@@ -1,8 +1,8 @@
 // The show's generator must reproduce the classic sequence exactly: every
 // random pattern of every scene depends on it.
-#include <gtest/gtest.h>
+#include "core/random.h"
 
-#include "demo/random.h"
+#include <gtest/gtest.h>
 
 TEST(Random, SeedOneGivesTheKnownSequence) {
   crtSrand(1);

@@ -2,7 +2,7 @@
 // and the shell's build-up and removal, and the frozen choices at the end.
 #include <gtest/gtest.h>
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "demo/scenes/panel_cube_placement.h"
 
 namespace {

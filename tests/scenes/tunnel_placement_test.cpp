@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "core/random.h"
 #include "demo/camera_script.h"
-#include "demo/random.h"
 #include "demo/scenes/ring_tunnel_placement.h"
 
 namespace {
@@ -123,7 +123,8 @@ TEST(TunnelLetters, EachLetterIsWhollyOnOrOffForHalfASecond) {
     for (int half = 201; half < 231; ++half) {
       const bool first = letterVisible(k, half * 0.5 + 0.01);
       for (double f : {0.1, 0.25, 0.49})
-        EXPECT_EQ(letterVisible(k, half * 0.5 + f), first) << "letter " << k << " at " << half * 0.5 + f;
+        EXPECT_EQ(letterVisible(k, half * 0.5 + f), first)
+            << "letter " << k << " at " << half * 0.5 + f;
       (first ? shown : hidden) += 1;
     }
     EXPECT_GT(shown, 0) << "letter " << k;

@@ -13,9 +13,13 @@
 #include "app/gl_window.h"
 #include "app/main_loop.h"
 #include "runtime/demo_state.h"
+#include "runtime/startup.h"
 #include "runtime/timer.h"
 
 namespace {
+
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
 
 thread_local bool counting = false;
 long allocations = 0;
@@ -25,9 +29,7 @@ int64_t fakeCount() { return fakeCounter; }
 int64_t fakeFrequency() { return 1000000; }
 
 // Moves the show's clock so that the next frame lands at time t.
-void advanceClockTo(double t) {
-  fakeCounter += static_cast<int64_t>((t - demo.demoTime) * 1e6);
-}
+void advanceClockTo(double t) { fakeCounter += static_cast<int64_t>((t - demo.demoTime) * 1e6); }
 
 }  // namespace
 
@@ -57,20 +59,22 @@ namespace {
 TEST(FrameAllocations, NoneOnceEachSceneRuns) {
   ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
   setCounterSource({fakeCount, fakeFrequency});
-  ASSERT_TRUE(createMainWindow("Tessaly", 320, 180, 32, false));
+  std::optional<LoadFailure> failure;
+  ASSERT_TRUE(createMainWindow("Tessaly", 320, 180, 32, demo.fullscreen,
+                               [&] { return startShow(demo, failure); }));
 
   // Opening, falling panels, the tunnel early and late, the finale, the end fade.
   for (double start : {5.0, 25.0, 50.0, 110.0, 150.0, 199.0}) {
     advanceClockTo(start);
-    int code = 0;
+    FrameResult code;
     for (int frame = 0; frame < 3; ++frame) {
-      ASSERT_TRUE(mainLoopPass(code));
+      ASSERT_TRUE(mainLoopPass(demo, code));
       fakeCounter += 1000000 / 30;
     }
     allocations = 0;
     counting = true;
     for (int frame = 0; frame < 10; ++frame) {
-      mainLoopPass(code);
+      mainLoopPass(demo, code);
       fakeCounter += 1000000 / 30;
     }
     counting = false;
@@ -78,7 +82,7 @@ TEST(FrameAllocations, NoneOnceEachSceneRuns) {
     const long allowed = start > 36.0 && start < 132.0 ? 10 : 0;
     EXPECT_LE(allocations, allowed) << "in 10 frames from " << start << " s";
   }
-  destroyMainWindow();
+  destroyMainWindow(demo.fullscreen);
   setCounterSource(platformCounterSource());
 }
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
+#include "core/random.h"
 #include "demo/geometry.h"
-#include "demo/random.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The show's music hooks: the seek offset, the start-up failures with their
-// messages and exit codes, and a started soundtrack feeding the spectrum.
+// The show's music hooks: the seek offset, the start-up failures returned
+// with their messages, and a started soundtrack feeding the spectrum.
 #include "runtime/music.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +18,15 @@
 
 namespace {
 
+// The show's state these tests own, as the program's entry owns it.
+DemoState demo;
+
 using test_tracks::kRate;
 
 // Runs in a fresh working folder holding music/ and the given music file bytes.
 class MusicStart : public testing::Test {
  protected:
   void SetUp() override {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     setenv("TESSALY_BATCH", "1", 1);
     char buffer[4096];
     ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
@@ -36,7 +38,7 @@ class MusicStart : public testing::Test {
     ASSERT_EQ(chdir(folder.c_str()), 0);
   }
   void TearDown() override {
-    closeMusic();
+    closeMusic(demo.music);
     demo.sfxEnabled = false;
     ASSERT_EQ(chdir(previous.c_str()), 0);
   }
@@ -51,42 +53,45 @@ TEST(MusicSeek, SampleOffsetIsTruncated) {
   EXPECT_EQ(musicSampleOffset(205.0), 9040500);
 }
 
-TEST_F(MusicStart, MissingMusicFileEndsWithCodeOne) {
-  EXPECT_EXIT(startMusic(), testing::ExitedWithCode(1),
-              "Ravok  : Problem initializing FMod. \nNo sound file.");
+// "title: text" of the failure startMusic returned, or "" when it started.
+std::string startFailure() {
+  const std::optional<LoadFailure> failure = startMusic(demo.music, demo.sfxEnabled);
+  return failure ? failure->title + ": " + failure->text : "";
 }
 
-TEST_F(MusicStart, MusicFileWithoutAudioEndsWithCodeOne) {
+TEST_F(MusicStart, MissingMusicFileIsReturnedWithItsMessage) {
+  EXPECT_EQ(startFailure(), "Ravok  : Problem initializing FMod. \nNo sound file.");
+}
+
+TEST_F(MusicStart, MusicFileWithoutAudioIsReturnedWithItsMessage) {
   test_tracks::writeBytes("music/Kelvane - Tessaly.mp3", std::vector<char>(5000, '\x17'));
-  EXPECT_EXIT(startMusic(), testing::ExitedWithCode(1),
-              "Ravok  : Problem initializing FMod. \nNo sound file.");
+  EXPECT_EQ(startFailure(), "Ravok  : Problem initializing FMod. \nNo sound file.");
 }
 
-TEST_F(MusicStart, MissingSoundEffectEndsWithCodeOne) {
+TEST_F(MusicStart, MissingSoundEffectIsReturnedWithItsMessage) {
   test_tracks::writeBytes("music/Kelvane - Tessaly.mp3",
                           test_tracks::readBytes(test_tracks::makeMp3(
                               "music_sfx_missing", test_tracks::bandSine(8, 0.5), kRate / 2)));
   demo.sfxEnabled = true;
-  EXPECT_EXIT(startMusic(), testing::ExitedWithCode(1),
-              "Ravok  : Problem initializing FMod. \nNo sfx file.");
+  EXPECT_EQ(startFailure(), "Ravok  : Problem initializing FMod. \nNo sfx file.");
 }
 
 TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
   test_tracks::writeBytes("music/Kelvane - Tessaly.mp3",
                           test_tracks::readBytes(test_tracks::makeMp3(
                               "music_tone", test_tracks::bandSine(8, 0.5), 3 * kRate)));
-  startMusic();
+  ASSERT_EQ(startFailure(), "");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  updateSpectrum();
+  updateSpectrum(demo);
   ASSERT_NE(demo.spectrumSource, nullptr);
   EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
-  EXPECT_NEAR(spectrumAtTime(1.0)[8], 0.5f, 0.02f);
-  EXPECT_EQ(spectrumAtTime(3.1)[8], 0.0f);  // past the end of the track
+  EXPECT_NEAR(spectrumAtTime(demo.music, 1.0)[8], 0.5f, 0.02f);
+  EXPECT_EQ(spectrumAtTime(demo.music, 3.1)[8], 0.0f);  // past the end of the track
 
   // The end fade's last volume silences the music.
-  setMusicVolume(0);
+  setMusicVolume(demo.music, 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  updateSpectrum();
+  updateSpectrum(demo);
   EXPECT_EQ(demo.spectrumSource[8], 0.0f);
 }
 
@@ -100,14 +105,14 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   test_tracks::writeBytes(
       "music/Kelvane - Tessaly.mp3",
       test_tracks::readBytes(test_tracks::makeMp3("music_two_tones", twoTones, 3 * kRate)));
-  startMusic();
-  timerReset();
-  demo.lastTimerValue = timerRead();
+  ASSERT_EQ(startFailure(), "");
+  timerReset(demo);
+  demo.lastTimerValue = timerRead(demo);
   demo.demoTime = 0.0;
   auto runFor = [](double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      runFrame();
+      runFrame(demo, timerRead(demo));
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   };
@@ -115,7 +120,7 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   EXPECT_NEAR(demo.frameInput.spectrum[8], 0.5f, 0.02f);
   EXPECT_LT(demo.frameInput.spectrum[30], 0.01f);
 
-  seekMusic(2.0);
+  seekMusic(demo.music, 2.0);
   runFor(0.2);
   EXPECT_LT(demo.frameInput.spectrum[8], 0.01f);
   EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
@@ -132,18 +137,18 @@ TEST_F(MusicStart, FirstFrameSeeksTheMusicWheneverTheBookmarkIsOn) {
   test_tracks::writeBytes(
       "music/Kelvane - Tessaly.mp3",
       test_tracks::readBytes(test_tracks::makeMp3("music_bookmark", twoTones, 7 * kRate)));
-  startMusic();
+  ASSERT_EQ(startFailure(), "");
   for (int bookmark : {0, 3, 6}) {
     SCOPED_TRACE(bookmark);
-    seekMusic(6.0);  // where the first frame must take the music away from
+    seekMusic(demo.music, 6.0);  // where the first frame must take the music away from
     demo.startBookmark = bookmark;
     demo.frameCount = 0;
     demo.demoTime = 0.0;
-    timerReset();
-    demo.lastTimerValue = timerRead();
-    runFrame();
+    timerReset(demo);
+    demo.lastTimerValue = timerRead(demo);
+    runFrame(demo, timerRead(demo));
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    updateSpectrum();
+    updateSpectrum(demo);
     EXPECT_LT(demo.spectrumSource[30], 0.01f);
     if (bookmark == 3)
       EXPECT_LT(demo.spectrumSource[8], 0.01f);

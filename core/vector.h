@@ -1,5 +1,5 @@
 // Vectors and cameras of the show, and the small helpers the scenes and the
-// procedural shapes do all their CPU geometry with.
+// procedural shapes do all their CPU geometry with. Pure arithmetic: no GL.
 //
 // Vec3 carries a state word: 0 = undefined (operations treat it as absent),
 // 1 = ordinary, 2 = known to be of unit length. Camera is the eye/target/up
@@ -20,11 +20,16 @@ struct Vec3 {
 };
 static_assert(sizeof(Vec3) == 16, "Vec3 is the 16-byte vector with a state word");
 
+constexpr double kPi = 3.14159265358979323846;
+
 struct Camera {
   Vec3 eye;
   Vec3 target;
   Vec3 up;
 };
+
+// An ordinary vector (state 1) from three components.
+Vec3 vec3(float x, float y, float z);
 
 // Add, subtract, scale and negate come in two forms that behave identically:
 // one writes into *out and returns out (out may alias an operand), the other
@@ -52,10 +57,6 @@ Vec3* vecNormalize(Vec3* v);
 // rounded to float before its sine and cosine are taken. The input's state is
 // not read.
 void rotateEuler(Vec3* v, double ax, double ay, double az);
-
-// gluLookAt with the camera's eye, target and up (state words ignored).
-// Needs a current GL context; the only helper here that touches GL.
-void lookAt(const Camera* camera);
 
 // Fade shape: 0 for x <= 0 (and NaN), about (x/2)^2.2 for small x, the
 // identity from x = 10/3 upward.

@@ -1,11 +1,9 @@
 // Vector arithmetic, the three-angle rotation and the easing curves.
-#include "demo/vector.h"
+#include "core/vector.h"
 
 #include <cmath>
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Three rows of four floats; the fourth float of each row is never used.
 struct Mat3 {
@@ -14,7 +12,9 @@ struct Mat3 {
 
 bool defined(const Vec3& v) { return v.state != 0; }
 
-Vec3 make(float x, float y, float z) {
+}  // namespace
+
+Vec3 vec3(float x, float y, float z) {
   Vec3 v;
   v.x = x;
   v.y = y;
@@ -22,10 +22,8 @@ Vec3 make(float x, float y, float z) {
   return v;
 }
 
-}  // namespace
-
 Vec3* vecAdd(Vec3* out, Vec3 a, Vec3 b) {
-  *out = defined(a) && defined(b) ? make(a.x + b.x, a.y + b.y, a.z + b.z) : Vec3();
+  *out = defined(a) && defined(b) ? vec3(a.x + b.x, a.y + b.y, a.z + b.z) : Vec3();
   return out;
 }
 
@@ -35,7 +33,7 @@ Vec3 vecAdd(Vec3 a, Vec3 b) {
 }
 
 Vec3* vecSub(Vec3* out, Vec3 a, Vec3 b) {
-  *out = defined(a) && defined(b) ? make(a.x - b.x, a.y - b.y, a.z - b.z) : Vec3();
+  *out = defined(a) && defined(b) ? vec3(a.x - b.x, a.y - b.y, a.z - b.z) : Vec3();
   return out;
 }
 
@@ -49,7 +47,7 @@ Vec3* vecScale(Vec3* out, Vec3 v, float s) {
     *out = Vec3();
     return out;
   }
-  *out = make(v.x * s, v.y * s, v.z * s);
+  *out = vec3(v.x * s, v.y * s, v.z * s);
   out->state = v.state;
   return out;
 }
@@ -64,7 +62,7 @@ Vec3* vecNeg(Vec3* out, Vec3 v) {
     *out = Vec3();
     return out;
   }
-  *out = make(-v.x, -v.y, -v.z);
+  *out = vec3(-v.x, -v.y, -v.z);
   out->state = v.state;
   return out;
 }
@@ -76,7 +74,7 @@ Vec3 vecNeg(Vec3 v) {
 
 Vec3 vecCross(Vec3 a, Vec3 b) {
   if (!defined(a) || !defined(b)) return Vec3();
-  return make(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+  return vec3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
 }
 
 float vecLength(Vec3 v) {

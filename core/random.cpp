@@ -1,5 +1,5 @@
 // The show's linear congruential generator.
-#include "demo/random.h"
+#include "core/random.h"
 
 namespace {
 uint32_t generatorState = 1;

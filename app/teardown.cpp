@@ -1,0 +1,35 @@
+// The single teardown of the show.
+#include "app/teardown.h"
+
+#include <cstdio>
+
+#include "app/gl_window.h"
+#include "app/window_procedure.h"
+#include "demo/parts.h"
+#include "platform/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/music.h"
+#include "runtime/statistics.h"
+
+namespace {
+
+// Puts the captured camera text on the clipboard and hands it to the
+// clipboard manager, so it outlives the process; it is also printed on the
+// debug console so it is never lost.
+void handOverCapturedText(const DemoState& demo) {
+  copyToClipboard(demo.clipboardText);
+  platform::persistClipboard();
+  if (!demo.clipboardText.empty()) std::printf("%s", demo.clipboardText.c_str());
+}
+
+}  // namespace
+
+void tearDownShow(DemoState& demo, bool handOverText) {
+  if (demo.musicEnabled) closeMusic(demo.music);
+  if (handOverText) handOverCapturedText(demo);
+  if (demo.statsEnabled) writeStatistics(demo.statistics);
+  destroyMainWindow(demo.fullscreen);
+  // The one part the startup created.
+  delete demo.partSlots[0];
+  demo.partSlots[0] = nullptr;
+}

@@ -1,0 +1,32 @@
+// The per-frame record the frame driver hands the part: the clock, the keys,
+// the spectrum, the tuning values, the camera values of the middle-button
+// capture and the camera-track flags. The part reads it and writes back what
+// it reports (the camera and point a capture prints).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/vector.h"
+
+constexpr int kSpectrumSize = 512;
+constexpr int kKeyCount = 256;
+constexpr int kTrackFlagCount = 32;
+// The track flag that ends the show when set: a camera-track jump can set it.
+constexpr int kQuitTrackFlag = 3;
+
+struct FrameInput {
+  double cameraX = 0.0, cameraY = 0.0, cameraZ = 0.0;  // 0.0 before each draw
+  int32_t wheelClicks = 0;
+  double adjustA = 0.0;  // Q raises it, A lowers it
+  double adjustB = 0.0;  // Up raises it, Down lowers it
+  int32_t rightButton = 0;
+  double pointX = 0.0, pointY = 0.0, pointZ = 0.0;
+  bool trackFlagsA[kTrackFlagCount] = {};
+  bool trackFlagsB[kTrackFlagCount] = {};  // kQuitTrackFlag ends the show
+  double time = 0.0;                       // demoTime after this frame's advance
+  std::vector<Vec3> capturedPoints;        // one per middle-button press
+  int32_t cue = 0;
+  float spectrum[kSpectrumSize] = {};
+  int32_t keys[kKeyCount] = {};  // 0/1 per virtual-key code
+};
