@@ -57,11 +57,15 @@ int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
 
 FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // 1. Delta from the previous reading; never negative. A start time moves
-  // the first frame, and the part's clock with it, straight there.
+  // the first frame, and the part's clock with it, straight there. A paused
+  // show stands still; a seek moves both clocks to its target, back or on.
   demo.frameDelta = clockSeconds - demo.lastTimerValue;
   demo.lastTimerValue = clockSeconds;
-  if (demo.frameDelta < 0.0) demo.frameDelta = 0.0;
+  if (demo.frameDelta < 0.0 || demo.paused) demo.frameDelta = 0.0;
   if (demo.frameCount == 0 && demo.startTime > 0.0) demo.frameDelta += demo.startTime;
+  const bool seeking = demo.seekTarget.has_value();
+  if (seeking) demo.frameDelta = *demo.seekTarget - demo.demoTime;
+  demo.seekTarget.reset();
 
   // 2. Same demo time, same random sequence.
   if (demo.musicEnabled) {
@@ -88,9 +92,14 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // 7. Keys as 0/1 integers.
   for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.keys[i] ? 1 : 0;
 
-  // 8. Spectrum.
-  if (demo.musicEnabled) {
-    updateSpectrum(demo);
+  // 8. Spectrum. A paused show keeps the last one, so its picture holds. In
+  // the frame of a seek the output still plays the old place, so the frame
+  // reads the track at its new time, as offline frames do.
+  if (demo.musicEnabled && (seeking || !demo.paused)) {
+    if (seeking)
+      demo.spectrumSource = spectrumAtTime(demo.music, demo.demoTime);
+    else
+      updateSpectrum(demo);
     if (demo.spectrumSource) std::copy_n(demo.spectrumSource, kSpectrumSize, input.spectrum);
   }
 
@@ -106,13 +115,16 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
 
   // 14. Start bookmark, or a start requested on the command line. With the
   // bookmark switch on (0 or above) the music always follows the clock, also
-  // for a value that names no preset time and leaves the clock as it is.
+  // for a value that names no preset time and leaves the clock as it is. A
+  // seek takes the music along the same way.
+  bool musicFollows = seeking;
   if (demo.frameCount == 1) {
     const bool bookmarkOn = demo.startBookmark >= 0;
     const double bookmark = bookmarkOn ? bookmarkTime(demo.startBookmark) : -1.0;
     if (bookmark >= 0.0) demo.demoTime = bookmark;
-    if (bookmarkOn || demo.startTime > 0.0) seekMusic(demo.music, demo.demoTime);
+    musicFollows = musicFollows || bookmarkOn || demo.startTime > 0.0;
   }
+  if (musicFollows) seekMusic(demo.music, demo.demoTime);
 
   // 15, 16. The end of the show, or a quit request.
   if (demo.demoTime > kShowEnd) return {ShowEnd::PastTheEnd, 0, "the end of the show"};

@@ -126,6 +126,43 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
 }
 
+// A seek (the transport's, made by the frame driver) takes the music to the
+// frame's time: right after the frame it stands there, give or take the one
+// mixing block the output may have taken since, and the frame itself reads
+// the spectrum of its new time, not the old place still playing.
+TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
+  auto twoTones = [](int64_t frame) {
+    return frame < 4 * kRate ? test_tracks::bandSine(8, 0.5)(frame)
+                             : test_tracks::bandSine(30, 0.5)(frame);
+  };
+  test_tracks::writeBytes(
+      "music/Kelvane - Tessaly.mp3",
+      test_tracks::readBytes(test_tracks::makeMp3("music_seek", twoTones, 8 * kRate)));
+  ASSERT_EQ(startFailure(), "");
+  timerReset(demo);
+  demo.lastTimerValue = timerRead(demo);
+  demo.demoTime = 0.0;
+  constexpr double kBlockSeconds = 1024.0 / kRate;
+  for (double target : {6.5, 1.25}) {
+    SCOPED_TRACE(target);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    demo.seekTarget = target;
+    const auto before = std::chrono::steady_clock::now();
+    runFrame(demo, timerRead(demo));
+    const double position = musicPosition(demo.music);
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+    EXPECT_DOUBLE_EQ(demo.demoTime, target);
+    EXPECT_GE(position, target - 1.0 / kRate);  // the offset is truncated to a sample
+    // A loaded machine may take longer between the frame and the reading;
+    // the output runs on meanwhile.
+    EXPECT_LE(position, target + kBlockSeconds + waited);
+    const bool late = target > 4.0;
+    EXPECT_NEAR(demo.frameInput.spectrum[late ? 30 : 8], 0.5f, 0.02f);
+    EXPECT_LT(demo.frameInput.spectrum[late ? 8 : 30], 0.01f);
+  }
+}
+
 // With the start bookmark on, the first frame takes the music to the demo
 // clock: to the preset time for 3 (past the end of this short track, so
 // silence), to the clock as it stands for 0 and 6, which name no preset.
