@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "demo/parts.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 #include "runtime/timer.h"
@@ -126,10 +127,21 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
 }
 
+// A part that notes where the music stands while it draws.
+class MusicAtDraw : public parts {
+ public:
+  void drawFrame(double*, RenderResources*, FrameInput*) override {
+    heard = musicPosition(demo.music);
+  }
+  PartLoad initResources(RenderResources*) override { return {}; }
+  double heard = 0.0;
+};
+
 // A seek (the transport's, made by the frame driver) takes the music to the
 // frame's time: right after the frame it stands there, give or take the one
-// mixing block the output may have taken since, and the frame itself reads
-// the spectrum of its new time, not the old place still playing.
+// mixing block the output may have taken since; it moves before the frame is
+// drawn, and the frame reads the spectrum of its new time, not the old place
+// still playing.
 TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
   auto twoTones = [](int64_t frame) {
     return frame < 4 * kRate ? test_tracks::bandSine(8, 0.5)(frame)
@@ -139,6 +151,8 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
       "music/Kelvane - Tessaly.mp3",
       test_tracks::readBytes(test_tracks::makeMp3("music_seek", twoTones, 8 * kRate)));
   ASSERT_EQ(startFailure(), "");
+  MusicAtDraw part;
+  demo.partSlots[0] = &part;
   timerReset(demo);
   demo.lastTimerValue = timerRead(demo);
   demo.demoTime = 0.0;
@@ -157,10 +171,12 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
     // A loaded machine may take longer between the frame and the reading;
     // the output runs on meanwhile.
     EXPECT_LE(position, target + kBlockSeconds + waited);
+    EXPECT_GE(part.heard, target - 1.0 / kRate) << "the frame was drawn before the music moved";
     const bool late = target > 4.0;
     EXPECT_NEAR(demo.frameInput.spectrum[late ? 30 : 8], 0.5f, 0.02f);
     EXPECT_LT(demo.frameInput.spectrum[late ? 8 : 30], 0.01f);
   }
+  demo.partSlots[0] = nullptr;
 }
 
 // With the start bookmark on, the first frame takes the music to the demo
