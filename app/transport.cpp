@@ -51,15 +51,17 @@ void transportKeyPressed(DemoState& demo, int key) {
 
 void pauseShow(DemoState& demo) {
   demo.paused = true;
+  // The key came after the held frame; the music goes back to it as it falls silent.
   pauseMusic(demo.music, true);
+  seekMusic(demo.music, demo.demoTime);
 }
 
 void resumeShow(DemoState& demo) {
   if (!demo.paused) return;
   demo.paused = false;
   pauseMusic(demo.music, false);
-  // The music stopped a little after the held frame (the key came between
-  // frames, and the music fades out); it starts again where the clock stands.
+  // The music stood a few milliseconds past the held frame (it fades out as
+  // it pauses); the next frame starts it where the clock stands.
   if (!demo.seekTarget) demo.seekTarget = demo.demoTime;
 }
 
