@@ -35,6 +35,8 @@ const char* usageText() {
          "                     within a second of its file changing; one that does not\n"
          "                     compile keeps the last working program (for makers)\n"
          "  --vsync, --no-vsync  wait for the display's refresh at each frame (default), or not\n"
+         "  --loop             at the end (205 s) start the show again from 0, music too,\n"
+         "                     until Escape or the window closes\n"
          "  --screenshot T FILE.png  render the frame at T seconds to a PNG and exit\n"
          "  --capture FILE.mp4 render the show offline to a video with its soundtrack and exit\n"
          "  --fps N            frames per second of the capture (default 60)\n"
@@ -49,8 +51,10 @@ const char* usageText() {
          "                     its file is larger or its picture less faithful\n"
          "  --help             this text\n"
          "  --version          the program's version\n"
-         "Keys during the show: F2 shows or hides the frame-time overlay, F11 switches\n"
-         "between the window and fullscreen at the desktop's own mode.\n";
+         "Keys during the show: Space pauses and resumes; Left and Right seek 5 s back\n"
+         "or on, Page Up and Page Down 30 s; Home plays from the start. F2 shows or hides\n"
+         "the frame-time overlay, F11 switches between the window and fullscreen at the\n"
+         "desktop's own mode. Escape ends the show.\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -84,6 +88,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.antialiased = arg == "--aa";
     } else if (arg == "--live") {
       line.live = true;
+    } else if (arg == "--loop") {
+      line.loop = true;
     } else if (arg == "--vsync" || arg == "--no-vsync") {
       line.vsync = arg == "--vsync";
     } else if (arg == "--benchmark") {

@@ -28,6 +28,7 @@ struct CommandLine {
   std::string capturePreset;  // x264's preset for the capture; empty: the default
   std::optional<bool> vsync;  // --vsync / --no-vsync: swap interval 1 or 0; default 1 where allowed
   bool live = false;          // rebuild a shader program when its file changes
+  bool loop = false;          // the played show starts again from 0 at its end
   std::string error;          // set when the arguments cannot be used
 };
 

@@ -13,6 +13,7 @@
 #include "core/timeline.h"
 #include "render/frame_profile.h"
 #include "runtime/demo_state.h"
+#include "runtime/music.h"
 
 namespace {
 
@@ -130,6 +131,10 @@ std::vector<std::string> overlayLines(const OverlayFigures& figures) {
   std::snprintf(text, sizeof text, "%.2f s  %s", figures.showTime,
                 sceneName(sceneAt(figures.showTime)));
   lines.push_back(text);
+  if (figures.musicTime) {
+    std::snprintf(text, sizeof text, "  music %.2f s", *figures.musicTime);
+    lines.back() += text;
+  }
   std::string line;
   for (size_t i = 0; i < figures.passes.size(); ++i) {
     std::snprintf(text, sizeof text, "%s%s %.1f ms", line.empty() ? "" : "   ",
@@ -172,5 +177,7 @@ void drawFrameOverlay(const DemoState& demo) {
   const Clock::time_point now = Clock::now();
   if (now - overlay.periodStart >= kRefresh) refreshFigures(now);
   overlay.figures.showTime = demo.demoTime;
+  overlay.figures.musicTime.reset();
+  if (demo.musicEnabled) overlay.figures.musicTime = musicPosition(demo.music);
   drawLines(demo.renderer, overlayLines(overlay.figures));
 }

@@ -1,11 +1,13 @@
 // The frame-time overlay (F2): frames per second, the frame's milliseconds,
-// the swap interval in force, the show time and the scene's name, and each
+// the swap interval in force, the show time, the scene's name and where the
+// music plays (so a seek or a pause shows the music following), and each
 // pass's milliseconds, written in the top left corner of the picture with the
 // outline font the window builds at start. While it is shown the passes are
 // timed as the benchmark times them (on a software renderer that serialises
 // them, which costs a little); hidden, it costs nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +32,7 @@ struct OverlayFigures {
   double frameMilliseconds = 0.0;
   std::string vsync;
   double showTime = 0.0;
+  std::optional<double> musicTime;  // where the music is playing; none without music
   std::vector<std::pair<std::string, double>> passes;
 };
 std::vector<std::string> overlayLines(const OverlayFigures& figures);

@@ -14,6 +14,7 @@
 #include "app/setup_dialog.h"
 #include "app/swap_interval.h"
 #include "app/teardown.h"
+#include "app/transport.h"
 #include "app/window_picture.h"
 #include "app/window_procedure.h"
 #include "platform/platform.h"
@@ -70,10 +71,12 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
   if (demo.windowActive) {
     overlayFrameBegins();
     end = runFrame(demo, timerRead(demo));
-    if (end.end != ShowEnd::None) return false;
+    if (!showGoesOn(demo, end)) return false;
     drawFrameOverlay(demo);
   }
   if ((escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
+    // The fade runs on the show's clock, so a paused show resumes to end.
+    resumeShow(demo);
     demo.fadingOut = true;
     demo.fadeStartTime = demo.demoTime;
   }
@@ -105,9 +108,11 @@ int runProgram(const CommandLine& commandLine) {
   else
     platform::discardDiagnostics();
   // Offline renders set the clock from their own frame times; only the
-  // played show starts from --start through the frame driver.
-  if (!capture && !commandLine.screenshotTime && !commandLine.benchmark)
+  // played show starts from --start through the frame driver, and loops.
+  if (!capture && !commandLine.screenshotTime && !commandLine.benchmark) {
     demo.startTime = commandLine.start;
+    demo.loop = commandLine.loop;
+  }
 
   // The startup runs inside the window's creation, once the context is
   // current; a file it cannot load ends the show with its message.

@@ -1,9 +1,10 @@
-// F2 and F11.
+// F2, F11 and the transport's keys.
 #include "app/viewer_keys.h"
 
 #include <cstdio>
 
 #include "app/frame_overlay.h"
+#include "app/transport.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 
@@ -27,4 +28,5 @@ void toggleFullscreen() {
 void viewerKeyPressed(DemoState& demo, int key) {
   if (key == platform::vk::F11) toggleFullscreen();
   if (key == platform::vk::F2) toggleFrameOverlay(demo.renderer);
+  transportKeyPressed(demo, key);
 }

@@ -23,6 +23,7 @@ struct Channel {
   int64_t position = 0;
   float gain = 1.0f;  // moves towards targetGain by at most 1/kRampFrames per frame
   float targetGain = 1.0f;
+  bool paused = false;  // fades to silence, then stands still
   // After a jump the old read position fades out over kRampFrames.
   int64_t fadePosition = 0;
   int fadeLeft = 0;
@@ -66,7 +67,9 @@ void mixChannel(Channel& channel, float* out, int frames) {
   const int64_t ready = sound.decoded.load(std::memory_order_acquire);
   const int64_t end = complete ? ready : sound.capacity;
   const float step = 1.0f / kRampFrames;
+  const float targetGain = channel.paused ? 0.0f : channel.targetGain;
   for (int i = 0; i < frames; ++i) {
+    if (channel.paused && channel.gain == 0.0f && channel.fadeLeft == 0) return;
     if (channel.position >= end && channel.fadeLeft == 0) {
       channel.playing = false;
       return;
@@ -82,10 +85,10 @@ void mixChannel(Channel& channel, float* out, int frames) {
       ++channel.fadePosition;
       --channel.fadeLeft;
     }
-    if (channel.gain < channel.targetGain)
-      channel.gain = std::min(channel.targetGain, channel.gain + step);
-    else if (channel.gain > channel.targetGain)
-      channel.gain = std::max(channel.targetGain, channel.gain - step);
+    if (channel.gain < targetGain)
+      channel.gain = std::min(targetGain, channel.gain + step);
+    else if (channel.gain > targetGain)
+      channel.gain = std::max(targetGain, channel.gain - step);
     out[2 * i] += left * channel.gain;
     out[2 * i + 1] += right * channel.gain;
     ++channel.position;
@@ -217,6 +220,7 @@ void SoundSystem::play(int channel, Sound* sound) {
   target.playing = true;
   target.position = 0;
   target.fadeLeft = 0;
+  target.paused = false;
   target.gain = target.targetGain;
 }
 
@@ -230,13 +234,21 @@ void SoundSystem::setPosition(int channel, int64_t frame) {
   if (channel < 0 || channel >= static_cast<int>(state_->channels.size())) return;
   DeviceLock lock(state_->device);
   Channel& target = state_->channels[channel];
-  if (target.playing) {
+  // Only an audible channel needs the old place faded out; a silent paused
+  // one stays exactly where it was put.
+  if (target.playing && target.gain > 0.0f) {
     target.fadePosition = target.position;
     target.fadeLeft = kRampFrames;
   }
   target.position = std::max<int64_t>(frame, 0);
   // A channel that ran off the end plays again from a position inside its sound.
   if (target.sound) target.playing = true;
+}
+
+void SoundSystem::setPaused(int channel, bool paused) {
+  if (channel < 0 || channel >= static_cast<int>(state_->channels.size())) return;
+  DeviceLock lock(state_->device);
+  state_->channels[channel].paused = paused;
 }
 
 int64_t SoundSystem::position(int channel) const {

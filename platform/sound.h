@@ -61,6 +61,9 @@ class SoundSystem {
   void play(int channel, Sound* sound);
   void setVolume(int channel, int volume);
   void setPosition(int channel, int64_t frame);
+  // A paused channel fades out over kRampFrames and then stands still at its
+  // position; unpaused, it fades in and plays on from there.
+  void setPaused(int channel, bool paused);
   // The next frame the channel hands to the output.
   int64_t position(int channel) const;
   bool isPlaying(int channel) const;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ struct DemoState {
   double frameDelta = 0.0;
   double lastTimerValue = 0.0;  // the show clock's reading at the previous frame
   double startTime = 0.0;       // a start on the command line: the first frame jumps there
+  // The transport (app/transport.h): a paused show's clocks stand still and
+  // its spectrum holds; a seek takes the next frame, both clocks and the
+  // music to seekTarget.
+  bool paused = false;
+  std::optional<double> seekTarget;
   double timerSeconds = 0.0;
   int64_t timerLastCount = 0;
   int32_t frameCount = 0;
@@ -45,6 +51,7 @@ struct DemoState {
   bool fullscreen = false;
   bool musicEnabled = true;
   bool showSetupDialog = true;
+  bool loop = false;  // past the end the show starts again from 0
   // The end fade's level per second after Escape. The delivered show ends at
   // once: at this rate any frame longer than 10 microseconds completes the
   // fade, so Escape quits on the next frame. A release build fades over

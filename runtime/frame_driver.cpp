@@ -57,11 +57,15 @@ int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
 
 FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // 1. Delta from the previous reading; never negative. A start time moves
-  // the first frame, and the part's clock with it, straight there.
+  // the first frame, and the part's clock with it, straight there. A paused
+  // show stands still; a seek moves both clocks to its target, back or on.
   demo.frameDelta = clockSeconds - demo.lastTimerValue;
   demo.lastTimerValue = clockSeconds;
-  if (demo.frameDelta < 0.0) demo.frameDelta = 0.0;
+  if (demo.frameDelta < 0.0 || demo.paused) demo.frameDelta = 0.0;
   if (demo.frameCount == 0 && demo.startTime > 0.0) demo.frameDelta += demo.startTime;
+  const bool jumping = demo.seekTarget || (demo.frameCount == 0 && demo.startTime > 0.0);
+  if (demo.seekTarget) demo.frameDelta = *demo.seekTarget - demo.demoTime;
+  demo.seekTarget.reset();
 
   // 2. Same demo time, same random sequence.
   if (demo.musicEnabled) {
@@ -88,9 +92,17 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // 7. Keys as 0/1 integers.
   for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.keys[i] ? 1 : 0;
 
-  // 8. Spectrum.
-  if (demo.musicEnabled) {
-    updateSpectrum(demo);
+  // 8. Music and spectrum. After a jump the music goes on from the frame's
+  // time before the frame is drawn, so it keeps step with the clock from
+  // here; the output still plays the old place, so the frame reads the
+  // track's spectrum at its time, as offline frames do. A paused show keeps
+  // its spectrum, so its picture holds.
+  if (jumping) seekMusic(demo.music, demo.demoTime);
+  if (demo.musicEnabled && (jumping || !demo.paused)) {
+    if (jumping)
+      demo.spectrumSource = spectrumAtTime(demo.music, demo.demoTime);
+    else
+      updateSpectrum(demo);
     if (demo.spectrumSource) std::copy_n(demo.spectrumSource, kSpectrumSize, input.spectrum);
   }
 
@@ -104,14 +116,13 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   if (demo.cameraRecord) recordKey(demo);
   if (demo.cameraTracksEnabled) jumpKeys(demo);
 
-  // 14. Start bookmark, or a start requested on the command line. With the
-  // bookmark switch on (0 or above) the music always follows the clock, also
-  // for a value that names no preset time and leaves the clock as it is.
-  if (demo.frameCount == 1) {
-    const bool bookmarkOn = demo.startBookmark >= 0;
-    const double bookmark = bookmarkOn ? bookmarkTime(demo.startBookmark) : -1.0;
+  // 14. Start bookmark. With the bookmark switch on (0 or above) the music
+  // always follows the clock, also for a value that names no preset time and
+  // leaves the clock as it is.
+  if (demo.frameCount == 1 && demo.startBookmark >= 0) {
+    const double bookmark = bookmarkTime(demo.startBookmark);
     if (bookmark >= 0.0) demo.demoTime = bookmark;
-    if (bookmarkOn || demo.startTime > 0.0) seekMusic(demo.music, demo.demoTime);
+    seekMusic(demo.music, demo.demoTime);
   }
 
   // 15, 16. The end of the show, or a quit request.

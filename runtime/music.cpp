@@ -67,6 +67,15 @@ void seekMusic(Music& music, double t) {
   if (music.sound) music.sound->setPosition(kMusicChannel, musicSampleOffset(t));
 }
 
+void pauseMusic(Music& music, bool paused) {
+  if (music.sound) music.sound->setPaused(kMusicChannel, paused);
+}
+
+double musicPosition(const Music& music) {
+  if (!music.sound) return 0.0;
+  return static_cast<double>(music.sound->position(kMusicChannel)) / platform::kMixRate;
+}
+
 void closeMusic(Music& music) {
   if (music.sound) music.sound->close();
   music.sound.reset();

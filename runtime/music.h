@@ -33,6 +33,10 @@ void useOfflineSpectrum(Music& music, bool offline);
 void setMusicVolume(Music& music, int volume);
 // Continues the music from (int)(t * 44100) samples.
 void seekMusic(Music& music, double t);
+// A paused music fades out at once and stands still; unpaused it plays on.
+void pauseMusic(Music& music, bool paused);
+// The music's place: the next sample the output takes, in seconds; 0 without music.
+double musicPosition(const Music& music);
 // Stops all sound and releases the sound system.
 void closeMusic(Music& music);
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "demo/parts.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 #include "runtime/timer.h"
@@ -124,6 +125,58 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
   runFor(0.2);
   EXPECT_LT(demo.frameInput.spectrum[8], 0.01f);
   EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
+}
+
+// A part that notes where the music stands while it draws.
+class MusicAtDraw : public parts {
+ public:
+  void drawFrame(double*, RenderResources*, FrameInput*) override {
+    heard = musicPosition(demo.music);
+  }
+  PartLoad initResources(RenderResources*) override { return {}; }
+  double heard = 0.0;
+};
+
+// A seek (the transport's, made by the frame driver) takes the music to the
+// frame's time: right after the frame it stands there, give or take the one
+// mixing block the output may have taken since; it moves before the frame is
+// drawn, and the frame reads the spectrum of its new time, not the old place
+// still playing.
+TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
+  auto twoTones = [](int64_t frame) {
+    return frame < 4 * kRate ? test_tracks::bandSine(8, 0.5)(frame)
+                             : test_tracks::bandSine(30, 0.5)(frame);
+  };
+  test_tracks::writeBytes(
+      "music/Kelvane - Tessaly.mp3",
+      test_tracks::readBytes(test_tracks::makeMp3("music_seek", twoTones, 8 * kRate)));
+  ASSERT_EQ(startFailure(), "");
+  MusicAtDraw part;
+  demo.partSlots[0] = &part;
+  timerReset(demo);
+  demo.lastTimerValue = timerRead(demo);
+  demo.demoTime = 0.0;
+  constexpr double kBlockSeconds = 1024.0 / kRate;
+  for (double target : {6.5, 1.25}) {
+    SCOPED_TRACE(target);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    demo.seekTarget = target;
+    const auto before = std::chrono::steady_clock::now();
+    runFrame(demo, timerRead(demo));
+    const double position = musicPosition(demo.music);
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+    EXPECT_DOUBLE_EQ(demo.demoTime, target);
+    EXPECT_GE(position, target - 1.0 / kRate);  // the offset is truncated to a sample
+    // A loaded machine may take longer between the frame and the reading;
+    // the output runs on meanwhile.
+    EXPECT_LE(position, target + kBlockSeconds + waited);
+    EXPECT_GE(part.heard, target - 1.0 / kRate) << "the frame was drawn before the music moved";
+    const bool late = target > 4.0;
+    EXPECT_NEAR(demo.frameInput.spectrum[late ? 30 : 8], 0.5f, 0.02f);
+    EXPECT_LT(demo.frameInput.spectrum[late ? 8 : 30], 0.01f);
+  }
+  demo.partSlots[0] = nullptr;
 }
 
 // With the start bookmark on, the first frame takes the music to the demo

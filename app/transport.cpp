@@ -1,0 +1,75 @@
+// Pause, seek and loop.
+#include "app/transport.h"
+
+#include <algorithm>
+
+#include "core/timeline.h"
+#include "platform/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/frame_driver.h"
+#include "runtime/music.h"
+
+namespace {
+
+// Seeks count from a seek still waiting for its frame, so two quick presses
+// go twice as far.
+void seekBy(DemoState& demo, double seconds) {
+  seekShow(demo, demo.seekTarget.value_or(demo.demoTime) + seconds);
+}
+
+}  // namespace
+
+void transportKeyPressed(DemoState& demo, int key) {
+  namespace vk = platform::vk;
+  // Once the end fade has begun the show is on its way out.
+  if (demo.fadingOut) return;
+  switch (key) {
+    case vk::Space:
+      if (demo.paused)
+        resumeShow(demo);
+      else
+        pauseShow(demo);
+      return;
+    case vk::Left:
+      seekBy(demo, -kShortSeek);
+      return;
+    case vk::Right:
+      seekBy(demo, kShortSeek);
+      return;
+    case vk::PageUp:
+      seekBy(demo, -kLongSeek);
+      return;
+    case vk::PageDown:
+      seekBy(demo, kLongSeek);
+      return;
+    case vk::Home:
+      seekShow(demo, 0.0);
+      resumeShow(demo);
+      return;
+  }
+}
+
+void pauseShow(DemoState& demo) {
+  demo.paused = true;
+  // The key came after the held frame; the music goes back to it as it falls silent.
+  pauseMusic(demo.music, true);
+  seekMusic(demo.music, demo.demoTime);
+}
+
+void resumeShow(DemoState& demo) {
+  if (!demo.paused) return;
+  demo.paused = false;
+  pauseMusic(demo.music, false);
+  // The music stood a few milliseconds past the held frame (it fades out as
+  // it pauses); the next frame starts it where the clock stands.
+  if (!demo.seekTarget) demo.seekTarget = demo.demoTime;
+}
+
+void seekShow(DemoState& demo, double t) { demo.seekTarget = std::clamp(t, 0.0, kShowEnd); }
+
+bool showGoesOn(DemoState& demo, const FrameResult& frame) {
+  if (frame.end == ShowEnd::None) return true;
+  if (frame.end != ShowEnd::PastTheEnd || !demo.loop) return false;
+  seekShow(demo, 0.0);
+  return true;
+}

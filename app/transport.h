@@ -1,0 +1,27 @@
+// The transport of a played show, on keys the show itself does not use:
+// Space pauses and resumes, Left and Right seek 5 s back or on, Page Up and
+// Page Down 30 s back or on, Home plays from 0; with --loop a show past its end starts
+// again from 0. The frame after a seek is the frame at its time, and the
+// music and both clocks follow it as they follow --start (the frame driver
+// makes the jump). Pausing stops the music and both clocks and holds the
+// picture; resuming plays on from the clock's time. Once the end fade has
+// begun the keys do nothing.
+#pragma once
+
+struct DemoState;
+struct FrameResult;
+
+constexpr double kShortSeek = 5.0;
+constexpr double kLongSeek = 30.0;
+
+// A key went down; the transport's keys act on the show, others do nothing.
+void transportKeyPressed(DemoState& demo, int key);
+
+void pauseShow(DemoState& demo);
+void resumeShow(DemoState& demo);
+// The next frame shows show time t, clamped to 0..205.
+void seekShow(DemoState& demo, double t);
+
+// After a frame: whether the show goes on. With the loop on, a frame past
+// the end takes the show back to 0 instead of ending it.
+bool showGoesOn(DemoState& demo, const FrameResult& frame);
