@@ -1,7 +1,7 @@
 // The frame after a seek is the frame at its time: a paused show taken from
-// 10 s to 85 s shows the same pixels as a show rendered straight at 85 s.
-// Both frames follow a frame at the same time, so the per-frame random draws
-// (seeded from the previous frame's time) agree as well.
+// 10 s to 85 s shows the pixels of a show rendered straight at 85 s. Both
+// follow a frame at 85 s, as the per-frame random draws are seeded from the
+// previous frame's time.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -58,7 +58,7 @@ TEST(TransportPicture, APausedSeekShowsTheFrameAtItsTime) {
     runOfflineFrame(demo, clock, 11.5);
     EXPECT_EQ(demo.demoTime, kTarget);
   });
-  EXPECT_TRUE(straight == sought) << "the frame after the seek is not the frame at its time";
+  EXPECT_TRUE(straight == sought) << "the frame after the seek is not the frame at 85 s";
 }
 
 }  // namespace

@@ -191,29 +191,6 @@ TEST_F(SoundPlayback, SeekContinuesFromTheGivenFrame) {
   EXPECT_LT(after, 3 * kRate + kRate / 10);
 }
 
-// Paused, a channel falls silent and stands still, a seek puts it exactly
-// where asked, and unpaused it plays on from there.
-TEST_F(SoundPlayback, PausedChannelStandsStillAndPlaysOn) {
-  platform::Sound* stream = sound.openStream(lowTone.c_str());
-  ASSERT_NE(stream, nullptr);
-  sound.play(1, stream);
-  sleepSeconds(0.1);
-  sound.setPaused(1, true);
-  sleepSeconds(0.2);
-  const int64_t held = sound.position(1);
-  EXPECT_EQ(copyBands(sound.spectrum()), std::vector<float>(512, 0.0f));
-  sleepSeconds(0.2);
-  EXPECT_EQ(sound.position(1), held);
-  EXPECT_TRUE(sound.isPlaying(1));
-  sound.setPosition(1, kRate);
-  sleepSeconds(0.1);
-  EXPECT_EQ(sound.position(1), kRate);
-  sound.setPaused(1, false);
-  sleepSeconds(0.3);
-  EXPECT_GT(sound.position(1), kRate + kRate / 10);
-  EXPECT_NEAR(sound.spectrum()[8], 0.5f, 0.02f);
-}
-
 TEST_F(SoundPlayback, ChannelStopsAtTheEndOfItsSound) {
   platform::Sound* stream = sound.openStream(blip.c_str());
   ASSERT_NE(stream, nullptr);
