@@ -29,7 +29,8 @@ bool writePng(const std::string& path, const uint8_t* rgb, int width, int height
     return false;
   }
   std::string pngError;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &pngError, onPngError, onPngWarning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, &pngError, onPngError, onPngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   std::vector<png_bytep> rows(static_cast<size_t>(height));
   for (int y = 0; y < height; ++y)

@@ -88,8 +88,7 @@ void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program)
     reserveBuffer(GL_ELEMENT_ARRAY_BUFFER, stream->indexBuffer, &stream->indexBufferBytes,
                   stream->indices.capacity() * sizeof(uint32_t));
     glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0,
-                    static_cast<GLsizeiptr>(indexCount * sizeof(uint32_t)),
-                    stream->indices.data());
+                    static_cast<GLsizeiptr>(indexCount * sizeof(uint32_t)), stream->indices.data());
     for (GLint k = 0; planes >= 0 && k < 4; ++k) glEnable(GL_CLIP_DISTANCE0 + k);
   }
 

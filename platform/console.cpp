@@ -13,7 +13,8 @@ void openDebugConsole() {
 }
 
 void discardDiagnostics() {
-  if (!std::freopen("/dev/null", "w", stdout)) std::fprintf(stderr, "Cannot discard diagnostics.\n");
+  if (!std::freopen("/dev/null", "w", stdout))
+    std::fprintf(stderr, "Cannot discard diagnostics.\n");
 }
 
 }  // namespace platform

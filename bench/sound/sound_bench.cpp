@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound.h"
 #include "platform/band_magnitudes.h"
+#include "platform/sound.h"
 
 namespace {
 

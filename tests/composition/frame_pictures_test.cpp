@@ -41,8 +41,8 @@ Picture renderAt(const std::string& time) {
   const std::string path = ::testing::TempDir() + "frame_" + time + ".png";
   std::remove(path.c_str());
   const std::string command = std::string("TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy ") +
-                              TESSALY_BINARY_DIR "/tessaly --width 640 --screenshot " + time +
-                              " " + path + " > /dev/null";
+                              TESSALY_BINARY_DIR "/tessaly --width 640 --screenshot " + time + " " +
+                              path + " > /dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   Picture picture = readPng(path);
   EXPECT_EQ(picture.width, 640) << path;
@@ -54,9 +54,7 @@ TEST(FramePictures, TheDipIntoTheFinaleIsBlack) {
   EXPECT_LT(renderAt("132").meanBrightness(), 2.0);
 }
 
-TEST(FramePictures, TheEndFadeIsBlack) {
-  EXPECT_LT(renderAt("204.7").meanBrightness(), 2.0);
-}
+TEST(FramePictures, TheEndFadeIsBlack) { EXPECT_LT(renderAt("204.7").meanBrightness(), 2.0); }
 
 TEST(FramePictures, TheFirstFlashBrightensThePicture) {
   EXPECT_GT(renderAt("20.05").meanBrightness(), renderAt("19.95").meanBrightness() + 100.0);

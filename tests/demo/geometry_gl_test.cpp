@@ -132,7 +132,7 @@ TEST_F(GeometryGLTest, RingsFillTheirAnnulusUncutBeforeAnyPanel) {
 
   pixel(0.0f, 0.55f, rgba);  // on the annulus
   EXPECT_GT(rgba[2], 250);
-  EXPECT_EQ(rgba[3], 0);  // no panel has set "alpha" yet
+  EXPECT_EQ(rgba[3], 0);      // no panel has set "alpha" yet
   pixel(-0.4f, -0.4f, rgba);  // on the annulus at 45 degrees
   EXPECT_GT(rgba[2], 250);
   pixel(0.0f, 0.0f, rgba);  // the hole
@@ -153,15 +153,15 @@ TEST_F(GeometryGLTest, RingsFillTheirAnnulusUncutBeforeAnyPanel) {
 
 TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
   // A hidden panel on the lower left quarter sets its planes and "alpha" only.
-  drawClipPanel(&inputs, v3(-1, -1, 0), v3(0, -1, 0), v3(0, 0, 0), v3(-1, 0, 0), nullptr,
-                nullptr, nullptr, nullptr, v3(-0.5f, 1, 0));
+  drawClipPanel(&inputs, v3(-1, -1, 0), v3(0, -1, 0), v3(0, 0, 0), v3(-1, 0, 0), nullptr, nullptr,
+                nullptr, nullptr, v3(-0.5f, 1, 0));
   drawStream();
   unsigned char rgba[4];
   pixel(-0.5f, -0.5f, rgba);
   EXPECT_EQ(rgba[1], 0);
   float alpha = 0.0f;
-  glGetUniformfv(shaders->programs[kSlot],
-                 glGetUniformLocation(shaders->programs[kSlot], "alpha"), &alpha);
+  glGetUniformfv(shaders->programs[kSlot], glGetUniformLocation(shaders->programs[kSlot], "alpha"),
+                 &alpha);
   EXPECT_EQ(alpha, 1.0f);
 
   // A green panel on [0, 0.5]^2, then a ring around its centre reaching past
@@ -196,8 +196,7 @@ TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
   // the ring still ends at the panel's outline.
   testing::internal::CaptureStdout();
   shaders->buildProgram(writeSource("tessaly_stream.vert", kVertexShader).c_str(),
-                        writeSource("tessaly_uncut.frag", kUncutFragmentShader).c_str(),
-                        kSlot + 1);
+                        writeSource("tessaly_uncut.frag", kUncutFragmentShader).c_str(), kSlot + 1);
   testing::internal::GetCapturedStdout();
   shaders->useProgram(kSlot + 1);
   glClear(GL_COLOR_BUFFER_BIT);

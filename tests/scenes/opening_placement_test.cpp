@@ -1,8 +1,8 @@
 // The opening: panels grow out of the origin and drop into place, further
 // left ones first.
-#include <gtest/gtest.h>
-
 #include "demo/scenes/opening_placement.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -12,8 +13,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace test_tracks {
 
