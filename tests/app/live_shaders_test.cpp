@@ -20,6 +20,7 @@
 #include "app/gl_window.h"
 #include "app/main_loop.h"
 #include "app/offline_render.h"
+#include "app/teardown.h"
 #include "demo/part_start.h"
 #include "render/shader_set.h"
 #include "runtime/demo_state.h"
@@ -104,7 +105,7 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
   EXPECT_EQ(rebuildChangedShaders(shaders), 1);
   runOfflineFrame(demo, clock, 12.7);
   EXPECT_FALSE(allRed(readWindowPixels(demo.renderer, 160, 90)));
-  destroyMainWindow(demo.fullscreen);
+  tearDownShow(demo, false);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/gl_window.h"
 #include "app/main_loop.h"
 #include "app/offline_render.h"
+#include "app/teardown.h"
 #include "runtime/demo_state.h"
 
 namespace {
@@ -56,7 +57,7 @@ TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
   const auto fitting = std::make_unique<DemoState>();
   const std::vector<uint8_t> direct = frameInWindow(*fitting, kHeight);
   EXPECT_EQ(fitting->renderer.screenFramebuffer, 0u) << "a window of the render size is drawn on";
-  destroyMainWindow(false);
+  tearDownShow(*fitting, false);
 
   const auto tall = std::make_unique<DemoState>();
   const std::vector<uint8_t> throughTarget = frameInWindow(*tall, kTallHeight);
@@ -76,7 +77,7 @@ TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
   int lit = 0;
   for (size_t i = 0; i < 30 * row; ++i) lit += window[i] != 0 || window[window.size() - 1 - i] != 0;
   EXPECT_EQ(lit, 0) << "the bars are not black";
-  destroyMainWindow(false);
+  tearDownShow(*tall, false);
 }
 
 }  // namespace
