@@ -34,9 +34,13 @@ FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t) {
 }
 
 std::vector<uint8_t> readWindowPixels(const RenderResources& renderer, int width, int height) {
-  std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
   renderer.bindScreen();
   glReadBuffer(renderer.screenColorBuffer());
+  return readBoundPixels(width, height);
+}
+
+std::vector<uint8_t> readBoundPixels(int width, int height) {
+  std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
   std::vector<uint8_t> topDown(bottomUp.size());

@@ -40,14 +40,7 @@ std::vector<uint8_t> frameInWindow(DemoState& demo, int windowHeight) {
 std::vector<uint8_t> windowRows(int height) {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   glReadBuffer(GL_BACK);
-  std::vector<uint8_t> bottomUp(static_cast<size_t>(kWidth) * height * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  std::vector<uint8_t> topDown(bottomUp.size());
-  const size_t row = static_cast<size_t>(kWidth) * 3;
-  for (int y = 0; y < height; ++y)
-    std::copy_n(&bottomUp[(height - 1 - y) * row], row, &topDown[y * row]);
-  return topDown;
+  return readBoundPixels(kWidth, height);
 }
 
 TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
