@@ -1,10 +1,13 @@
 // The renderer's part of the startup sequence: the buffer-swap hook, the GL
-// extension entry points, the three render-target pairs sized from the render
-// and viewport sizes, and the default filters of the bound 2-D texture.
+// entry points and the check of the context, the three render-target pairs
+// sized from the render and viewport sizes, and the screen quad.
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
 
+#include "core/load_failure.h"
 #include "render/render_resources.h"
 
 struct TargetPairSize {
@@ -22,8 +25,14 @@ std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeig
                                                  int viewportWidth, int viewportHeight,
                                                  bool antialiased);
 
-// With the GL context current: stores swapBuffers and the render size,
-// queries the GL vendor, runs glewInit, creates the three startup pairs, then sets the
-// min and mag filters of the bound 2-D texture to GL_LINEAR.
-void startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int renderWidth,
-                   int renderHeight, int viewportWidth, int viewportHeight, bool antialiased);
+// What the context is, as the driver names it: "OpenGL 4.5 (Core Profile)
+// Mesa 22.3.6, core profile".
+std::string contextDescription();
+
+// With the GL context current: stores swapBuffers and the render size, loads
+// the GL entry points and checks that the context is OpenGL 3.3 or later with
+// the core profile (the failure names what the context is), then creates the
+// three startup pairs and the screen quad.
+std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapBuffers)(double),
+                                         int renderWidth, int renderHeight, int viewportWidth,
+                                         int viewportHeight, bool antialiased);
