@@ -5,6 +5,13 @@
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// WebGL 2 is one profile of one version, OpenGL ES 3.0, with its entry points
+// in place: there is nothing to load and nothing else to check.
+bool coreProfile() { return true; }
+bool atLeast33() { return true; }
+std::optional<LoadFailure> loadEntryPoints() { return std::nullopt; }
+#else
 bool coreProfile() {
   GLint mask = 0;
   glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &mask);
@@ -17,6 +24,19 @@ bool atLeast33() {
   glGetIntegerv(GL_MINOR_VERSION, &minor);
   return major > 3 || (major == 3 && minor >= 3);
 }
+
+std::optional<LoadFailure> loadEntryPoints() {
+  // GLEW looks the entry points up from the context's own list; a core
+  // context has no extension string, and the lookup leaves an error behind.
+  glewExperimental = GL_TRUE;
+  const GLenum glew = glewInit();
+  glGetError();
+  if (glew != GLEW_OK)
+    return LoadFailure{"ERROR", std::string("The GL entry points cannot be loaded: ") +
+                                    reinterpret_cast<const char*>(glewGetErrorString(glew))};
+  return std::nullopt;
+}
+#endif
 
 }  // namespace
 
@@ -42,14 +62,7 @@ std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapB
   renderer.swapBuffers = swapBuffers;
   renderer.renderWidth = renderWidth;
   renderer.renderHeight = renderHeight;
-  // GLEW looks the entry points up from the context's own list; a core
-  // context has no extension string, and the lookup leaves an error behind.
-  glewExperimental = GL_TRUE;
-  const GLenum glew = glewInit();
-  glGetError();
-  if (glew != GLEW_OK)
-    return LoadFailure{"ERROR", std::string("The GL entry points cannot be loaded: ") +
-                                    reinterpret_cast<const char*>(glewGetErrorString(glew))};
+  if (std::optional<LoadFailure> failure = loadEntryPoints()) return failure;
   if (!atLeast33() || !coreProfile())
     return LoadFailure{"ERROR", "Tessaly needs an OpenGL 3.3 core-profile context; this one is " +
                                     contextDescription()};
