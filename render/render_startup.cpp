@@ -8,8 +8,8 @@ namespace {
 #ifdef __EMSCRIPTEN__
 // WebGL 2 is one profile of one version, OpenGL ES 3.0, with its entry points
 // in place: there is nothing to load and nothing else to check.
-bool coreProfile() { return true; }
 bool atLeast33() { return true; }
+bool coreProfile() { return true; }
 std::optional<LoadFailure> loadEntryPoints() { return std::nullopt; }
 #else
 bool coreProfile() {
@@ -50,10 +50,14 @@ std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeig
 
 std::string contextDescription() {
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+#ifdef __EMSCRIPTEN__
+  return version ? version : "WebGL (no version)";
+#else
   std::string text = "OpenGL ";
   text += version ? version : "(no version)";
   text += coreProfile() ? ", core profile" : ", not the core profile";
   return text;
+#endif
 }
 
 std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapBuffers)(double),
