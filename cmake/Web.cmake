@@ -40,7 +40,7 @@ target_link_options(tessaly PRIVATE
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=268435456
   -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 -sENVIRONMENT=web
-  "-sEXPORTED_RUNTIME_METHODS=['callMain','FS']"
+  "-sEXPORTED_RUNTIME_METHODS=['callMain','FS','ccall']"
   --preload-file ${CMAKE_SOURCE_DIR}/data@/data)
 
 # The page beside the program.

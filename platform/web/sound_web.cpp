@@ -307,3 +307,20 @@ int64_t soundLength(const Sound* sound) { return sound ? sound->frames : 0; }
 void waitDecoded(const Sound*) {}
 
 }  // namespace platform
+
+// For the page and its tests: the spectrum the show reads when the decoded
+// sound `path` (the page's name) plays alone at full volume at `seconds`,
+// through the same sound system; null when the page holds no such sound.
+extern "C" EMSCRIPTEN_KEEPALIVE const float* tessaly_spectrum_at(const char* path,
+                                                                 double seconds) {
+  static platform::SoundSystem probe;
+  static std::string opened;
+  static platform::Sound* sound = nullptr;
+  if (opened != path) {
+    probe.close();
+    opened = path;
+    sound = probe.openStream(path);
+  }
+  if (!sound) return nullptr;
+  return probe.spectrumAt(sound, static_cast<int64_t>(seconds * platform::kMixRate));
+}
