@@ -11,6 +11,9 @@
 //                     may keep the sound off without a click)
 //   screenshot=T      render the frame at show time T and stop (no sound)
 //   benchmark[=N]     time every scene, N frames each, and print the table
+// Everything but Module stays inside this function: the program's loader
+// defines globals of its own (run among them).
+(function() {
 'use strict';
 
 var params = new URLSearchParams(location.search);
@@ -129,8 +132,11 @@ $('quit').addEventListener('click', function() {
   setState('ended');
 });
 
-var Module = {
+window.Module = {
   canvas: $('canvas'),
+  // The program reads the pack's images and sounds itself.
+  noImageDecoding: true,
+  noAudioDecoding: true,
   pictures: {},
   print: log,
   printErr: function(line) { log(line); },
@@ -170,3 +176,4 @@ var Module = {
     if (document.fullscreenElement) document.exitFullscreen().catch(function() {});
   },
 };
+})();
