@@ -137,18 +137,18 @@ int runProgram(const CommandLine& commandLine) {
     return code;
   };
   if (commandLine.screenshotTime)
-    return finish(
-        renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath), false);
-  if (commandLine.benchmark) return finish(runBenchmark(demo, {commandLine.benchmarkFrames}), false);
-  if (capture)
-    return finish(runCapture(demo, {commandLine.capturePath, commandLine.start,
-                                    commandLine.captureStop, commandLine.captureFps,
-                                    commandLine.capturePreset}),
+    return finish(renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath),
                   false);
+  if (commandLine.benchmark)
+    return finish(runBenchmark(demo, {commandLine.benchmarkFrames}), false);
+  if (capture)
+    return finish(
+        runCapture(demo, {commandLine.capturePath, commandLine.start, commandLine.captureStop,
+                          commandLine.captureFps, commandLine.capturePreset}),
+        false);
   if (commandLine.live) startLiveShaders(demo);
   FrameResult end;
-  return platform::runFrameLoop([&demo, &end] { return mainLoopPass(demo, end); },
-                                [&end, &finish] {
-                                  return finish(end.exitCode, end.end == ShowEnd::FadeDone);
-                                });
+  return platform::runFrameLoop(
+      [&demo, &end] { return mainLoopPass(demo, end); },
+      [&end, &finish] { return finish(end.exitCode, end.end == ShowEnd::FadeDone); });
 }

@@ -9,8 +9,10 @@
 
 #ifdef __EMSCRIPTEN__
 #define GL_GLEXT_PROTOTYPES
+// clang-format off
 #include <GLES3/gl3.h>
 #include <GLES2/gl2ext.h>
+// clang-format on
 
 #define GL_CLIP_DISTANCE0 0x3000  // WEBGL_clip_cull_distance
 #define GL_TIMESTAMP GL_TIMESTAMP_EXT

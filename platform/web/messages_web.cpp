@@ -116,7 +116,11 @@ void animationFrame() {
   if (loopPass()) return;
   emscripten_cancel_main_loop();
   const int code = loopDone();
-  EM_ASM({ if (Module.showEnded) Module.showEnded($0); }, code);
+  EM_ASM(
+      {
+        if (Module.showEnded) Module.showEnded($0);
+      },
+      code);
 }
 
 }  // namespace

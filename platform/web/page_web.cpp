@@ -19,8 +19,11 @@ bool interactive() { return false; }
 
 void messageBox(const char* title, const char* text, BoxIcon) {
   std::fprintf(stderr, "%s: %s\n", title, text);
-  EM_ASM({ if (Module.showMessage) Module.showMessage(UTF8ToString($0), UTF8ToString($1)); },
-         title, text);
+  EM_ASM(
+      {
+        if (Module.showMessage) Module.showMessage(UTF8ToString($0), UTF8ToString($1));
+      },
+      title, text);
 }
 
 bool askYesNo(const char* title, const char* text, bool defaultAnswer) {
@@ -29,11 +32,13 @@ bool askYesNo(const char* title, const char* text, bool defaultAnswer) {
 }
 
 bool setClipboardText(const std::string& text) {
-  return EM_ASM_INT({
-    if (!navigator.clipboard) return 0;
-    navigator.clipboard.writeText(UTF8ToString($0)).catch(function() {});
-    return 1;
-  }, text.c_str()) != 0;
+  return EM_ASM_INT(
+             {
+               if (!navigator.clipboard) return 0;
+               navigator.clipboard.writeText(UTF8ToString($0)).catch(function(){});
+               return 1;
+             },
+             text.c_str()) != 0;
 }
 
 void persistClipboard() {}
@@ -49,7 +54,11 @@ void discardDiagnostics() {}
 bool showOverlayText(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  EM_ASM({ if (Module.showOverlay) Module.showOverlay(UTF8ToString($0)); }, text.c_str());
+  EM_ASM(
+      {
+        if (Module.showOverlay) Module.showOverlay(UTF8ToString($0));
+      },
+      text.c_str());
   return true;
 }
 
@@ -57,11 +66,13 @@ bool showOverlayText(const std::vector<std::string>& lines) {
 // offers it as a PNG.
 bool writePng(const std::string& path, const uint8_t* rgb, int width, int height,
               std::string& error) {
-  const int taken = EM_ASM_INT({
-    if (!Module.receivePicture) return 0;
-    Module.receivePicture(UTF8ToString($0), $2, $3, HEAPU8.subarray($1, $1 + $2 * $3 * 3));
-    return 1;
-  }, path.c_str(), rgb, width, height);
+  const int taken = EM_ASM_INT(
+      {
+        if (!Module.receivePicture) return 0;
+        Module.receivePicture(UTF8ToString($0), $2, $3, HEAPU8.subarray($1, $1 + $2 * $3 * 3));
+        return 1;
+      },
+      path.c_str(), rgb, width, height);
   if (!taken) error = path + ": the page takes no pictures";
   return taken != 0;
 }

@@ -23,7 +23,7 @@ namespace platform {
 
 class Sound {
  public:
-  std::string path;          // the page's name for it
+  std::string path;            // the page's name for it
   std::vector<float> samples;  // interleaved left/right
   int64_t frames = 0;
 };
@@ -66,21 +66,21 @@ EM_JS(int, jsAudioRuns, (int rate), {
 
 EM_JS(char*, jsAudioState, (), {
   var context = Module.audioContext;
-  var text = !context ? 'the page has no audio context'
-                      : 'the audio context is ' + context.state + ' at ' + context.sampleRate + ' Hz';
+  var text = !context
+                 ? 'the page has no audio context'
+                 : 'the audio context is ' + context.state + ' at ' + context.sampleRate + ' Hz';
   return stringToNewUTF8(text);
 });
 
-EM_JS(double, jsClock, (int audible), {
-  return audible ? Module.audioContext.currentTime : performance.now() / 1000;
-});
+EM_JS(double, jsClock, (int audible),
+      { return audible ? Module.audioContext.currentTime : performance.now() / 1000; });
 
 EM_JS(void, jsStartChannel, (int channel, const char* path, double offset, double gain), {
   var context = Module.audioContext;
   var nodes = Module.audioChannels = Module.audioChannels || [];
   var node = nodes[channel];
   if (!node) {
-    node = nodes[channel] = { gain: context.createGain(), source: null };
+    node = nodes[channel] = {gain : context.createGain(), source : null};
     node.gain.connect(context.destination);
   }
   if (node.source) node.source.stop();
@@ -141,8 +141,8 @@ double now(const SoundSystemState& state) { return jsClock(state.audible ? 1 : 0
 int64_t settle(const SoundSystemState& state, Channel& channel) {
   if (!channel.playing || channel.paused) return channel.anchorFrame;
   const double t = now(state);
-  int64_t frame = channel.anchorFrame +
-                  static_cast<int64_t>((t - channel.anchorSeconds) * state.mixRate);
+  int64_t frame =
+      channel.anchorFrame + static_cast<int64_t>((t - channel.anchorSeconds) * state.mixRate);
   if (channel.sound && frame >= channel.sound->frames) {
     frame = channel.sound->frames;
     channel.playing = false;
@@ -162,8 +162,7 @@ void sound(SoundSystemState& state, int index) {
     return;
   }
   jsStartChannel(index, channel.sound->path.c_str(),
-                 static_cast<double>(channel.anchorFrame) / state.mixRate,
-                 channel.volume / 255.0);
+                 static_cast<double>(channel.anchorFrame) / state.mixRate, channel.volume / 255.0);
 }
 
 bool valid(const SoundSystemState& state, int channel) {
@@ -237,7 +236,8 @@ void SoundSystem::play(int channel, Sound* played) {
 void SoundSystem::setVolume(int channel, int volume) {
   if (!valid(*state_, channel)) return;
   state_->channels[channel].volume = std::clamp(volume, 0, 255);
-  if (state_->audible) jsSetGain(channel, state_->channels[channel].volume / 255.0, rampSeconds(*state_));
+  if (state_->audible)
+    jsSetGain(channel, state_->channels[channel].volume / 255.0, rampSeconds(*state_));
 }
 
 void SoundSystem::setPosition(int channel, int64_t frame) {
@@ -311,8 +311,7 @@ void waitDecoded(const Sound*) {}
 // For the page and its tests: the spectrum the show reads when the decoded
 // sound `path` (the page's name) plays alone at full volume at `seconds`,
 // through the same sound system; null when the page holds no such sound.
-extern "C" EMSCRIPTEN_KEEPALIVE const float* tessaly_spectrum_at(const char* path,
-                                                                 double seconds) {
+extern "C" EMSCRIPTEN_KEEPALIVE const float* tessaly_spectrum_at(const char* path, double seconds) {
   static platform::SoundSystem probe;
   static std::string opened;
   static platform::Sound* sound = nullptr;

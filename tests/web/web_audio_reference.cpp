@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   platform::waitDecoded(track);
-  std::printf("{\"frames\": %lld, \"times\": [", static_cast<long long>(platform::soundLength(track)));
+  std::printf("{\"frames\": %lld, \"times\": [",
+              static_cast<long long>(platform::soundLength(track)));
   for (int i = 2; i < argc; ++i) {
     const double seconds = std::atof(argv[i]);
     const int64_t frame = static_cast<int64_t>(seconds * platform::kMixRate);
@@ -33,7 +34,8 @@ int main(int argc, char** argv) {
       std::printf("%s%.9g", n ? ", " : "", track->samples[frame * 2 + n]);
     std::printf("],\n  \"spectrum\": [");
     const float* bands = sound.spectrumAt(track, frame);
-    for (int k = 0; k < platform::kSpectrumBands; ++k) std::printf("%s%.9g", k ? ", " : "", bands[k]);
+    for (int k = 0; k < platform::kSpectrumBands; ++k)
+      std::printf("%s%.9g", k ? ", " : "", bands[k]);
     std::printf("]}");
   }
   std::printf("]}\n");
