@@ -2,8 +2,8 @@
 //
 // A port provides exactly these functions. The rest of the program never
 // includes a windowing, dialog or sound library header; it sees only this
-// contract (and platform/sound.h, platform/dialog.h for sound and the setup
-// dialog). All functions run on the main thread.
+// contract (and platform/sound.h, platform/dialog.h, platform/png_file.h for
+// sound, the setup dialog and pictures). All functions run on the main thread.
 //
 // Window and context: one top-level window with an OpenGL 3.3 core-profile
 //   context (RGBA8, double-buffered, 24-bit depth). createWindow opens the

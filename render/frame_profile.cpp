@@ -1,4 +1,4 @@
-// Pass timing with timer queries or with glFinish and a clock.
+// Pass timing with timer queries or with glFinish (finishRendering) and a clock.
 #include "render/frame_profile.h"
 
 #include <chrono>
@@ -54,7 +54,7 @@ void FrameProfile::endPass(const char* name) {
   if (!recording_) return;
   if (name) names_.push_back(name);
   if (clock_ == Clock::kFinish) {
-    glFinish();
+    finishRendering();
     finishTimes_.push_back(nowSeconds());
     cpuTimes_.push_back(processCpuSeconds());
     return;
