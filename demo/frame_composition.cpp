@@ -180,9 +180,10 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   finalPass.sample("texture2d_velocities", 1, ids.velocity);
   finalPass.sample("texture2d_random", 2, ids.noise);
   finalPass.sample("texture2d_2", 3, ids.depthA);
+  // The whole spectrum, for a final pass that reads it per pixel; ours reads
+  // only the texel its fringe follows, the same for every pixel, as "Kick".
   finalPass.sample("texture1d_dsp", 4, ids.spectrum);
   finalPass.sample("texture2d_glow", 5, ids.glow);
-  // The spectrum texel the fringe follows is the same for every pixel.
   finalPass.set("Kick", spectrumBytes[3 * 2] / 255.0f);
   finalPass.set("Limit", static_cast<float>(frameInputCopy.adjustA));
   finalPass.set("time", static_cast<float>(t));

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/vector.h"
 #include "render/gl_names.h"
@@ -78,6 +79,12 @@ class RenderResources {
   FramebufferName multisampleFramebuffer[kTargetPairCount] = {};
   FramebufferName textureFramebuffer[kTargetPairCount] = {};
   int targetSamples[kTargetPairCount] = {};  // as created; 0 is single-sampled
+
+  // The first pair or texture the driver could not make whole (a pair whose
+  // multisample framebuffer is incomplete, a texture whose storage it
+  // refused), with what failed; empty while every one was made. The startup
+  // ends the show on it.
+  std::string creationFailure;
 
   Camera mainCamera;                                     // written by the camera script every frame
   Camera orbitCamera;                                    // circles the origin with the part's clock

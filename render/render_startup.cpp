@@ -1,6 +1,9 @@
 // The renderer's part of the startup sequence.
 #include "render/render_startup.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "render/gl.h"
 
 namespace {
@@ -48,6 +51,37 @@ std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeig
            {2, renderWidth / 4, renderHeight / 4, 0}}};
 }
 
+RenderLimits queryRenderLimits() {
+  RenderLimits limits;
+  GLint viewport[2] = {};
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.renderbuffer);
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits.texture);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  limits.viewportWidth = viewport[0];
+  limits.viewportHeight = viewport[1];
+  return limits;
+}
+
+std::string renderSizeBeyondLimits(int width, int height, const RenderLimits& limits) {
+  const int side = std::max(width, height);
+  char text[200];
+  const char* format =
+      "The render size %d x %d is larger than the driver's largest %s, %d x %d pixels";
+  if (side > limits.renderbuffer) {
+    std::snprintf(text, sizeof text, format, width, height, "renderbuffer", limits.renderbuffer,
+                  limits.renderbuffer);
+  } else if (side > limits.texture) {
+    std::snprintf(text, sizeof text, format, width, height, "texture", limits.texture,
+                  limits.texture);
+  } else if (width > limits.viewportWidth || height > limits.viewportHeight) {
+    std::snprintf(text, sizeof text, format, width, height, "viewport", limits.viewportWidth,
+                  limits.viewportHeight);
+  } else {
+    return {};
+  }
+  return text;
+}
+
 std::string contextDescription() {
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
 #ifdef __EMSCRIPTEN__
@@ -70,9 +104,12 @@ std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapB
   if (!atLeast33() || !coreProfile())
     return LoadFailure{"ERROR", "Tessaly needs an OpenGL 3.3 core-profile context; this one is " +
                                     contextDescription()};
+  const std::string beyond = renderSizeBeyondLimits(renderWidth, renderHeight, queryRenderLimits());
+  if (!beyond.empty()) return LoadFailure{"ERROR", beyond};
   for (const TargetPairSize& pair :
        startupTargetPairs(renderWidth, renderHeight, viewportWidth, viewportHeight, antialiased)) {
     renderer.createTargetPair(pair.index, pair.width, pair.height, pair.samples);
+    if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
   }
   renderer.createScreenQuad();
   return std::nullopt;

@@ -2,12 +2,16 @@
 // texture-backed framebuffer it is resolved into with a framebuffer blit;
 // and the screen, the framebuffer the frame's last passes draw on.
 //
-// A pair whose framebuffer is incomplete is reported once on stderr, with the
-// pair and the status, and draws nothing visible.
+// A pair whose multisample framebuffer the driver cannot complete when it is
+// created (a size beyond what it can hold) is recorded in creationFailure,
+// which ends the show at startup. Later problems are reported once on stderr,
+// with the pair and the status, and drawing goes on: a framebuffer incomplete
+// then draws nothing visible.
 #include "render/render_targets.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "render/gl.h"
 #include "render/render_resources.h"
@@ -43,14 +47,26 @@ const char* statusName(GLenum status) {
   }
 }
 
+// What is wrong with the framebuffer bound to target, naming the pair and
+// the status; empty when it is complete.
+std::string incompleteStatus(int pair, GLenum target, const char* which) {
+  const GLenum status = glCheckFramebufferStatus(target);
+  if (status == GL_FRAMEBUFFER_COMPLETE) return {};
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "Render target pair %d: %s framebuffer incomplete, status 0x%04X (%s)", pair, which,
+                status, statusName(status));
+  return text;
+}
+
 // Checks the framebuffer bound to target; the first incomplete status of a
 // pair is reported on stderr with the pair and the status.
 void checkStatus(int pair, GLenum target, const char* which) {
-  const GLenum status = glCheckFramebufferStatus(target);
-  if (status == GL_FRAMEBUFFER_COMPLETE || incompleteReported[pair]) return;
+  if (incompleteReported[pair]) return;
+  const std::string problem = incompleteStatus(pair, target, which);
+  if (problem.empty()) return;
   incompleteReported[pair] = true;
-  std::fprintf(stderr, "Render target pair %d: %s framebuffer incomplete, status 0x%04X (%s)\n",
-               pair, which, status, statusName(status));
+  std::fprintf(stderr, "%s\n", problem.c_str());
 }
 
 // Selects colour attachment `attachment` alone for drawing: GL ES takes the
@@ -86,7 +102,14 @@ void RenderResources::createTargetPair(int index, int width, int height, int sam
                             colorRenderbuffer1[index].value);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                             depthRenderbuffer[index].value);
-  checkStatus(index, GL_FRAMEBUFFER, "multisample");
+  const std::string problem = incompleteStatus(index, GL_FRAMEBUFFER, "multisample");
+  if (!problem.empty() && creationFailure.empty()) {
+    char size[96];
+    std::snprintf(size, sizeof size, " at %d x %d with %d samples; the renderer cannot hold it",
+                  width, height, samples);
+    creationFailure = problem + size;
+    incompleteReported[index] = true;
+  }
 
   // The texture framebuffer gets its attachments later, from the texture table.
   glGenFramebuffers(1, &textureFramebuffer[index].value);

@@ -1,9 +1,12 @@
 // The texture table, the textures the show generates itself (the spectrum
 // texture, depth and colour attachments, the seeded noise texture) and the
-// upload of packed RGB pictures.
+// upload of packed RGB pictures. A texture whose storage the driver refuses
+// is recorded in creationFailure.
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/random.h"
@@ -20,6 +23,26 @@ constexpr int kNoiseWarmUpDraws = 10000;
 size_t imageBytes(int width, int height, int bytesPerTexel) {
   return static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)) *
          static_cast<size_t>(bytesPerTexel);
+}
+
+// Clears the GL error flags, so that noteRefusedStorage sees only the upload after it.
+void clearGlErrors() {
+  while (glGetError() != GL_NO_ERROR) {
+  }
+}
+
+// After an upload: records in failure, unless it already holds one, a
+// texture whose storage the driver refused (out of memory, or a size beyond
+// its limits).
+void noteRefusedStorage(std::string& failure, TextureId id, int width, int height) {
+  const GLenum error = glGetError();
+  clearGlErrors();
+  if (error == GL_NO_ERROR || !failure.empty()) return;
+  char text[160];
+  std::snprintf(text, sizeof text, "Texture %d (%d x %d): the driver refused its storage (%s)", id,
+                width, height,
+                error == GL_OUT_OF_MEMORY ? "out of memory" : "a size it cannot hold");
+  failure = text;
 }
 
 // Makes a fresh texture name for id and binds it.
@@ -54,7 +77,9 @@ void RenderResources::createSpectrumTexture(TextureId id, int width) {
   generateAndBind(textures, id);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   setFilters(GL_LINEAR);
+  clearGlErrors();
   uploadPackedRgb(width, 1, nullptr);
+  noteRefusedStorage(creationFailure, id, width, 1);
 }
 
 void RenderResources::uploadSpectrum(TextureId id, int width, const unsigned char* rgbBytes) {
@@ -68,8 +93,10 @@ void RenderResources::createDepthTexture(TextureId id, int width, int height) {
   setFilters(GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  clearGlErrors();
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT,
                GL_UNSIGNED_INT, nullptr);
+  noteRefusedStorage(creationFailure, id, width, height);
 }
 
 void RenderResources::createColorTexture(TextureId id, int width, int height) {
@@ -79,8 +106,10 @@ void RenderResources::createColorTexture(TextureId id, int width, int height) {
 
   generateAndBind(textures, id);
   setFilters(GL_LINEAR);
+  clearGlErrors();
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                bytes.data());
+  noteRefusedStorage(creationFailure, id, width, height);
 }
 
 void RenderResources::createNoiseTexture(TextureId id, int width, int height) {
@@ -108,7 +137,9 @@ void RenderResources::createRgbTexture(TextureId id, int width, int height,
                                        const unsigned char* rgbBytes) {
   generateAndBind(textures, id);
   setFilters(GL_LINEAR);
+  clearGlErrors();
   uploadPackedRgb(width, height, rgbBytes);
+  noteRefusedStorage(creationFailure, id, width, height);
 }
 
 void RenderResources::clampTextureToEdge(TextureId id) {

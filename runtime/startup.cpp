@@ -2,6 +2,7 @@
 #include "runtime/startup.h"
 
 #include <cstdio>
+#include <string>
 
 #include "demo/part_start.h"
 #include "render/render_startup.h"
@@ -40,6 +41,7 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   PartLoad load = part->initResources(&renderer);
   demo.loadedImages = std::move(load.images);
   if (load.failure) return load.failure;
+  if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
 
   // 12, 13. Music, then the asset report.
   if (demo.musicEnabled) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/random.h"
@@ -219,6 +220,37 @@ TEST_F(RenderTargetsTest, IncompleteFramebufferIsReportedOnceWithPairAndStatus) 
   EXPECT_NE(report.find("pair 9"), std::string::npos) << report;
   EXPECT_NE(report.find("0x8CD6"), std::string::npos) << report;
   EXPECT_EQ(report.find('\n'), report.size() - 1) << report;
+}
+
+// A pair or texture beyond the driver's largest size is not drawn into: the
+// first one is kept as the creation failure, naming what failed, and nothing
+// goes to stderr; a startup asked for such a render size refuses it before
+// any pair exists.
+TEST_F(RenderTargetsTest, WhatTheDriverCannotHoldIsTheCreationFailure) {
+  const int beyond = queryRenderLimits().renderbuffer + 1;
+  testing::internal::CaptureStderr();
+  renderer->createTargetPair(10, beyond, 16, 0);
+  const std::string pairFailure = renderer->creationFailure;
+  EXPECT_NE(pairFailure.find("pair 10: multisample framebuffer incomplete"), std::string::npos)
+      << pairFailure;
+  renderer->createColorTexture(121, beyond, 1);
+  EXPECT_EQ(renderer->creationFailure, pairFailure) << "the first failure is kept";
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+  const auto fresh = std::make_unique<RenderResources>();
+  glEnable(GL_RGBA8);  // an error left by someone else is not the texture's
+  fresh->createColorTexture(122, 16, 16);
+  EXPECT_EQ(fresh->creationFailure, "");
+  fresh->createColorTexture(123, queryRenderLimits().texture + 1, 1);
+  EXPECT_NE(fresh->creationFailure.find("Texture 123"), std::string::npos)
+      << fresh->creationFailure;
+
+  const auto tooLarge = std::make_unique<RenderResources>();
+  const std::optional<LoadFailure> refused =
+      startRenderer(*tooLarge, nullptr, beyond, 16, beyond, 16, true);
+  ASSERT_TRUE(refused);
+  EXPECT_NE(refused->text.find("largest renderbuffer"), std::string::npos) << refused->text;
+  EXPECT_EQ(tooLarge->multisampleFramebuffer[0].value, 0u);
 }
 
 }  // namespace
