@@ -60,6 +60,10 @@ int captureFrameCount(double start, double stop, int fps) {
   return static_cast<int>(std::ceil((stop - start) * fps - 1e-6));
 }
 
+double captureFrameTime(double start, int fps, int n) {
+  return std::max(start + static_cast<double>(n) / fps, 0.0);
+}
+
 bool captureToolAvailable() {
   if (!findOnPath("ffmpeg").empty()) return true;
   std::fprintf(stderr,
@@ -109,9 +113,8 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   if (demo.musicEnabled) setMusicVolume(demo.music, 0);
   // Two warm-up frames one step apart, so the first captured frame has the
   // same frame delta as every other.
-  const double step = 1.0 / request.fps;
-  for (double warmUp : {request.start - 2 * step, request.start - step})
-    runOfflineFrame(demo, clock, std::max(warmUp, 0.0));
+  for (int warmUp : {-2, -1})
+    runOfflineFrame(demo, clock, captureFrameTime(request.start, request.fps, warmUp));
 
   // The bar counts frames written to ffmpeg.
   ProgressBar bar(frames);
@@ -124,7 +127,7 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
       stopped = true;
       break;
     }
-    end = runOfflineFrame(demo, clock, request.start + static_cast<double>(n) / request.fps);
+    end = runOfflineFrame(demo, clock, captureFrameTime(request.start, request.fps, n));
     if (end.end != ShowEnd::None) break;
     readback.read(demo.renderer);
     if (readback.frameWaiting()) handOverFailed = !handOver(readback, writer);

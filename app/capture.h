@@ -24,6 +24,10 @@ struct CaptureRequest {
 
 // Frames n = 0, 1, ... at show times start + n / fps before stop.
 int captureFrameCount(double start, double stop, int fps);
+// Show time of frame n: start + n / fps, worked out from the frame number
+// alone, so any process that renders frame n shows the same moment. Frames
+// -2 and -1 are the warm-up frames before frame 0; no time is before 0.
+double captureFrameTime(double start, int fps, int n);
 // False, after saying so on stderr, when the ffmpeg command cannot be found.
 // Checked before the window opens so that a missing tool fails at once.
 bool captureToolAvailable();
