@@ -42,8 +42,7 @@ LoginFile parseLoginFile(const std::string& text) {
       line.erase(0, slash + 1);
     }
     size_t digits = 0;
-    while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits])))
-      ++digits;
+    while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits]))) ++digits;
     int slots = 1;
     if (digits > 0 && digits < line.size() && line[digits] == '/') {
       slots = std::atoi(line.substr(0, digits).c_str());
@@ -78,13 +77,12 @@ std::string hostCommand(const FarmSettings& farm, int index) {
   // machine do not take the same.
   const int width = std::max(range.width, 1920);
   const int height = std::max(range.width * 9 / 16, 1080);
-  std::string command = "mkdir -p " + unpacked + " && tar -xf " + shellWord(farm.dataArchive) +
-                        " -C " + unpacked +
-                        " && SDL_AUDIODRIVER=dummy TESSALY_BATCH=1 xvfb-run -a -n " +
-                        std::to_string(100 + 10 * index) + " -s " +
-                        shellWord("-screen 0 " + std::to_string(width) + "x" +
-                                  std::to_string(height) + "x24") +
-                        " tessaly --data " + shellWord(unpacked + "/" + farm.dataName);
+  std::string command =
+      "mkdir -p " + unpacked + " && tar -xf " + shellWord(farm.dataArchive) + " -C " + unpacked +
+      " && SDL_AUDIODRIVER=dummy TESSALY_BATCH=1 xvfb-run -a -n " +
+      std::to_string(100 + 10 * index) + " -s " +
+      shellWord("-screen 0 " + std::to_string(width) + "x" + std::to_string(height) + "x24") +
+      " tessaly --data " + shellWord(unpacked + "/" + farm.dataName);
   for (const std::string& arg :
        rangeArguments(range, index, farm.ranges, rangeVideoName(std::to_string(index))))
     command += " " + shellWord(arg);
@@ -97,7 +95,6 @@ std::vector<std::string> parallelArguments(const FarmSettings& farm, const std::
           // Each line as it comes, tagged with its range, for the progress bar.
           "--line-buffer", "--tagstring", "{#}",
           // One failed range fails the capture: the others stop at once.
-          "--halt", "now,fail=1", "--joblog", jobLog,
-          "--workdir", farm.workFolder, "--basefile", farm.dataArchive,
-          "--return", rangeVideoName("{#}"), "--cleanup"};
+          "--halt", "now,fail=1", "--joblog", jobLog, "--workdir", farm.workFolder, "--basefile",
+          farm.dataArchive, "--return", rangeVideoName("{#}"), "--cleanup"};
 }

@@ -16,11 +16,11 @@ struct ChildProcess {
 };
 
 struct ChildSetup {
-  std::string program;              // a path, or a name looked up on PATH
-  std::vector<std::string> args;    // args[0] is the program's name
+  std::string program;                        // a path, or a name looked up on PATH
+  std::vector<std::string> args;              // args[0] is the program's name
   std::vector<std::string> extraEnvironment;  // "NAME=value", replacing ours
-  std::string folder;               // working folder; empty: ours
-  std::string input = "/dev/null";  // file read as standard input
+  std::string folder;                         // working folder; empty: ours
+  std::string input = "/dev/null";            // file read as standard input
 };
 
 // Starts the child; false with the reason in error.

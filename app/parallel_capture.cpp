@@ -3,6 +3,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -23,9 +24,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One capture keeps this many cores busy: the software renderer's threads
-// wait on each other within a frame, and the encoder takes its share.
-constexpr double kCoresPerCapture = 1.0;
+// The cores one range keeps busy: a range renders with one thread of the
+// software renderer (below), and its encoder runs beside it, ffmpeg taking
+// 2 to 9 % of a capture's CPU time.
+constexpr double kCoresPerRange = 1.1;
+
+unsigned coreCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 // A hidden folder beside the video, so that renaming the joined video to its
 // name never crosses file systems. Removed with everything in it.
@@ -70,12 +74,17 @@ std::vector<ChildSetup> rangesHere(const ParallelCapture& capture, int ranges,
     ChildSetup setup;
     setup.program = program;
     setup.args = {"tessaly", "--data", capture.dataFolder};
-    const std::vector<std::string> range =
-        rangeArguments(capture.settings, index, ranges,
-                       (folder / rangeVideoName(std::to_string(index))).string());
+    const std::vector<std::string> range = rangeArguments(
+        capture.settings, index, ranges, (folder / rangeVideoName(std::to_string(index))).string());
     setup.args.insert(setup.args.end(), range.begin(), range.end());
     // Nobody answers a range's questions, and its sound is never heard.
     setup.extraEnvironment = {"TESSALY_BATCH=1", "SDL_AUDIODRIVER=dummy"};
+    // The ranges share the cores: Mesa's software renderer would otherwise
+    // start a thread per core in every range, and they would wait on each
+    // other. A renderer thread count given in the environment stays.
+    if (!std::getenv("LP_NUM_THREADS"))
+      setup.extraEnvironment.push_back("LP_NUM_THREADS=" +
+                                       std::to_string(std::max(1u, coreCount() / ranges)));
     setups.push_back(setup);
   }
   return setups;
@@ -96,7 +105,10 @@ bool rangesOnMachines(const ParallelCapture& capture, const LoginFile& logins, i
 
   ChildSetup tar;
   tar.program = "tar";
-  tar.args = {"tar", "-cf", (folder / farm.dataArchive).string(), "-C",
+  tar.args = {"tar",
+              "-cf",
+              (folder / farm.dataArchive).string(),
+              "-C",
               (data.has_filename() ? data : data.parent_path()).parent_path().string(),
               farm.dataName};
   if (!runCommand(tar, error)) {
@@ -112,8 +124,8 @@ bool rangesOnMachines(const ParallelCapture& capture, const LoginFile& logins, i
   }
   parallel.program = "parallel";
   parallel.args = {"parallel"};
-  const std::vector<std::string> args = parallelArguments(
-      farm, (folder / "logins").string(), (folder / "joblog").string());
+  const std::vector<std::string> args =
+      parallelArguments(farm, (folder / "logins").string(), (folder / "joblog").string());
   parallel.args.insert(parallel.args.end(), args.begin(), args.end());
   parallel.folder = folder.string();
   parallel.input = (folder / "commands").string();
@@ -148,10 +160,7 @@ bool joinRanges(const ParallelCapture& capture, int ranges, int frames, const fs
 
 }  // namespace
 
-int defaultCaptureJobs() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  return std::max(1, static_cast<int>(cores / kCoresPerCapture));
-}
+int defaultCaptureJobs() { return std::max(1, static_cast<int>(coreCount() / kCoresPerRange)); }
 
 bool parallelCaptureToolsAvailable(const ParallelCapture& capture) {
   if (capture.loginFile.empty()) return true;
@@ -191,18 +200,18 @@ int runParallelCapture(const ParallelCapture& capture) {
     return fail("cannot make a working folder beside it: " + std::string(std::strerror(errno)));
   const fs::path& folder = work.path();
 
-  const std::string where =
-      capture.loginFile.empty()
-          ? "as " + std::to_string(ranges) + " processes side by side"
-          : "on the machines of " + capture.loginFile + " (" + std::to_string(logins.slots) +
-                " at once) through GNU parallel";
+  const std::string where = capture.loginFile.empty()
+                                ? "as " + std::to_string(ranges) + " processes side by side"
+                                : "on the machines of " + capture.loginFile + " (" +
+                                      std::to_string(logins.slots) +
+                                      " at once) through GNU parallel";
   std::fprintf(stderr,
                "tessaly: capturing %.3f s to %.3f s of the show, %d x %d at %d fps (%d frames, "
                "x264 preset %s) to %s in %d ranges %s\n",
                request.start, request.stop, capture.settings.width,
                renderHeightForWidth(capture.settings.width), request.fps, frames,
-               request.preset.empty() ? kDefaultX264Preset : request.preset.c_str(),
-               target.c_str(), ranges, where.c_str());
+               request.preset.empty() ? kDefaultX264Preset : request.preset.c_str(), target.c_str(),
+               ranges, where.c_str());
 
   ProgressBar bar(frames);
   bar.update(0);
@@ -218,13 +227,12 @@ int runParallelCapture(const ParallelCapture& capture) {
       catchStopSignals(false);
       return fail(error);
     }
-    run = runRangesThroughParallel(parallel, ranges, (folder / "joblog").string(),
-                                   TESSALY_VERSION, progress);
+    run = runRangesThroughParallel(parallel, ranges, (folder / "joblog").string(), TESSALY_VERSION,
+                                   progress);
   }
   catchStopSignals(false);
   if (run.stopped) {
-    std::fprintf(stderr, "\ntessaly: capture stopped; nothing was written to %s\n",
-                 target.c_str());
+    std::fprintf(stderr, "\ntessaly: capture stopped; nothing was written to %s\n", target.c_str());
     return 1;
   }
   if (!run.ok) {
@@ -235,13 +243,13 @@ int runParallelCapture(const ParallelCapture& capture) {
                   run.failedRange, ranges, range.first, range.first + range.count - 1,
                   captureFrameTime(request.start, request.fps, range.first),
                   captureFrameTime(request.start, request.fps, range.first + range.count));
-    return fail(std::string(which) + (run.host.empty() ? "" : " on " + run.host) + " failed: " +
-                run.message);
+    return fail(std::string(which) + (run.host.empty() ? "" : " on " + run.host) +
+                " failed: " + run.message);
   }
   for (int index = 1; index <= ranges; ++index) {
     if (!fs::exists(folder / rangeVideoName(std::to_string(index))))
-      return fail("the video of range " + std::to_string(index) + " of " +
-                  std::to_string(ranges) + " did not come back");
+      return fail("the video of range " + std::to_string(index) + " of " + std::to_string(ranges) +
+                  " did not come back");
   }
   bar.update(frames);
 

@@ -22,7 +22,9 @@ struct ParallelCapture {
 };
 
 // How many ranges to render side by side on this machine when --jobs does
-// not say: its cores over the cores one capture keeps busy, at least one.
+// not say: its cores over the cores one range keeps busy (a range renders
+// on one thread of the software renderer, its encoder beside it), at least
+// one. One range is the capture in a single process, on all the cores.
 int defaultCaptureJobs();
 // False, after saying so on stderr, when a command the capture needs (GNU
 // parallel, rsync and tar for a login file) cannot be found.

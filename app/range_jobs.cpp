@@ -50,7 +50,9 @@ struct Stream {
 class Follower {
  public:
   Follower(int ranges, std::string version, const RangeProgress& progress)
-      : done_(ranges + 1, 0), messages_(ranges + 1), version_(std::move(version)),
+      : done_(ranges + 1, 0),
+        messages_(ranges + 1),
+        version_(std::move(version)),
         progress_(progress) {}
 
   // Reads what the streams hold; false once all of them are closed.
@@ -152,9 +154,8 @@ std::vector<LoggedJob> readJobLog(const std::string& path) {
     std::string column;
     while (std::getline(fields, column, '\t')) columns.push_back(column);
     if (columns.size() < 8) continue;
-    jobs.push_back(
-        {std::atoi(columns[0].c_str()), columns[1], std::atoi(columns[6].c_str()),
-         std::atoi(columns[7].c_str())});
+    jobs.push_back({std::atoi(columns[0].c_str()), columns[1], std::atoi(columns[6].c_str()),
+                    std::atoi(columns[7].c_str())});
   }
   return jobs;
 }
@@ -222,9 +223,8 @@ RangeRun runRangesHere(const std::vector<ChildSetup>& ranges, const std::string&
   return run;
 }
 
-RangeRun runRangesThroughParallel(const ChildSetup& parallel, int ranges,
-                                  const std::string& jobLog, const std::string& version,
-                                  const RangeProgress& progress) {
+RangeRun runRangesThroughParallel(const ChildSetup& parallel, int ranges, const std::string& jobLog,
+                                  const std::string& version, const RangeProgress& progress) {
   RangeRun run;
   ChildProcess child;
   if (!startChild(parallel, child, run.message)) return run;
@@ -262,8 +262,8 @@ RangeRun runRangesThroughParallel(const ChildSetup& parallel, int ranges,
                       follower.lastMessages(job.seq);
       }
     }
-    if (run.failedRange == 0) run.message = "GNU parallel failed (" + how + ")" +
-                                            follower.lastMessages(0);
+    if (run.failedRange == 0)
+      run.message = "GNU parallel failed (" + how + ")" + follower.lastMessages(0);
   }
   run.ok = status == 0 && run.failedRange == 0 && !run.stopped;
   return run;

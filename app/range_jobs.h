@@ -17,10 +17,10 @@
 
 struct RangeRun {
   bool ok = false;
-  bool stopped = false;   // a signal (Ctrl-C, SIGTERM, SIGHUP) asked us to stop
-  int failedRange = 0;    // 1-based; 0 when no range is to blame
-  std::string host;       // where the failed range ran, when known
-  std::string message;    // why: how it ended and its last messages
+  bool stopped = false;  // a signal (Ctrl-C, SIGTERM, SIGHUP) asked us to stop
+  int failedRange = 0;   // 1-based; 0 when no range is to blame
+  std::string host;      // where the failed range ran, when known
+  std::string message;   // why: how it ended and its last messages
 };
 
 // Called with the frames written so far over all ranges.
@@ -31,9 +31,8 @@ RangeRun runRangesHere(const std::vector<ChildSetup>& ranges, const std::string&
                        const RangeProgress& progress);
 // One GNU parallel process whose job n is range n; its output lines are
 // tagged "n<TAB>", and it writes its job log to jobLog.
-RangeRun runRangesThroughParallel(const ChildSetup& parallel, int ranges,
-                                  const std::string& jobLog, const std::string& version,
-                                  const RangeProgress& progress);
+RangeRun runRangesThroughParallel(const ChildSetup& parallel, int ranges, const std::string& jobLog,
+                                  const std::string& version, const RangeProgress& progress);
 
 // Installed while ranges run: Ctrl-C, SIGTERM and SIGHUP stop them.
 void catchStopSignals(bool on);

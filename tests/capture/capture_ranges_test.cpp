@@ -1,10 +1,11 @@
 // A capture split into ranges: the split itself, the command line a range's
 // process gets read back by the program's own parser, the sshlogin file of
 // a capture farm, and the lines a range reports on.
+#include "app/capture_ranges.h"
+
 #include <gtest/gtest.h>
 
 #include "app/capture_farm.h"
-#include "app/capture_ranges.h"
 #include "app/command_line.h"
 
 // The ranges cover every frame once, in order, as evenly as whole frames
@@ -89,9 +90,9 @@ TEST(CaptureFarm, TheLoginFileGivesMachinesAndTheirRangesAtOnce) {
       "@fast/4/ssh -p 2222 render3\n"
       "@slow/render4\n");
   ASSERT_EQ(file.error, "");
-  EXPECT_EQ(file.logins, (std::vector<std::string>{"1/render1", "8/alice@render2.example.net",
-                                                   "@fast/4/ssh -p 2222 render3",
-                                                   "@slow/1/render4"}));
+  EXPECT_EQ(file.logins,
+            (std::vector<std::string>{"1/render1", "8/alice@render2.example.net",
+                                      "@fast/4/ssh -p 2222 render3", "@slow/1/render4"}));
   EXPECT_EQ(file.slots, 14);
 
   // This machine without ssh would render where nothing is sent or returned.
