@@ -134,9 +134,10 @@ int main() {
                   one.wall / two.wall, perFrame);
       std::fflush(stdout);
     }
-    std::printf("two ranges against one process on %ld cores: %.3f times as fast (geometric "
-                "mean)\n",
-                sysconf(_SC_NPROCESSORS_ONLN), std::pow(ratioProduct, 1.0 / std::size(kScenes)));
+    std::printf(
+        "two ranges against one process on %ld cores: %.3f times as fast (geometric "
+        "mean)\n",
+        sysconf(_SC_NPROCESSORS_ONLN), std::pow(ratioProduct, 1.0 / std::size(kScenes)));
 
     // On paper: N ranges of the whole show, each on a core of its own.
     const int frames = static_cast<int>(kShowEnd * goal.fps);

@@ -53,3 +53,20 @@ TEST(CaptureClock, HalfSecondFramesLandOnTheirTimesAfterMinutesOfFrames) {
     EXPECT_EQ(demo.demoTime, captureFrameTime(0.0, fps, frames - 1));
   }
 }
+
+// The benchmark and the screenshot jump between far moments; adding the
+// difference of two readings can miss the later one by a rounding (10.3 s
+// and then 45.1 s does), landing on it cannot.
+TEST(CaptureClock, AJumpBetweenFarMomentsLandsOnTheLaterOne) {
+  const auto state = std::make_unique<DemoState>();
+  DemoState& demo = *state;
+  demo.musicEnabled = false;
+  ClockPart part;
+  demo.partSlots[0] = &part;
+  OfflineClock clock = beginOfflineClock(demo);
+  for (double t : {10.3, 45.1}) {
+    runOfflineFrame(demo, clock, t);
+    EXPECT_EQ(demo.demoTime, t);
+    EXPECT_EQ(part.partTime, t);
+  }
+}
