@@ -98,3 +98,8 @@ std::vector<std::string> parallelArguments(const FarmSettings& farm, const std::
           "--halt", "now,fail=1", "--joblog", jobLog, "--workdir", farm.workFolder, "--basefile",
           farm.dataArchive, "--return", rangeVideoName("{#}"), "--cleanup"};
 }
+
+std::vector<std::string> parallelClearArguments(const std::string& loginFile,
+                                                const std::string& workFolder) {
+  return {"parallel", "--sshloginfile", loginFile, "--nonall", "rm -rf " + shellWord(workFolder)};
+}

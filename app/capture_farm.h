@@ -40,5 +40,9 @@ std::string hostCommand(const FarmSettings& farm, int index);
 // standard input. Lines of range n's output are tagged "n<TAB>".
 std::vector<std::string> parallelArguments(const FarmSettings& farm, const std::string& loginFile,
                                            const std::string& jobLog);
+// GNU parallel's arguments (its name first) that remove the work folder on
+// every machine of the login file.
+std::vector<std::string> parallelClearArguments(const std::string& loginFile,
+                                                const std::string& workFolder);
 // The name of the video of the range numbered `number`.
 std::string rangeVideoName(const std::string& number);

@@ -90,6 +90,23 @@ std::vector<ChildSetup> rangesHere(const ParallelCapture& capture, int ranges,
   return setups;
 }
 
+// The work folder on every machine, in the login's home folder: named after
+// this capture's hidden folder, so that two captures never share one.
+std::string machineWorkFolder(const fs::path& folder) {
+  const std::string name = folder.filename().string();
+  return "tessaly-capture-" + name.substr(name.rfind('-') + 1);
+}
+
+// After a capture on the machines that failed or was stopped, whatever GNU
+// parallel had no chance to remove goes: the work folder on every machine.
+void clearMachines(const fs::path& folder) {
+  ChildSetup clear;
+  clear.program = "parallel";
+  clear.args = parallelClearArguments((folder / "logins").string(), machineWorkFolder(folder));
+  std::string ignored;
+  runCommand(clear, ignored);
+}
+
 // GNU parallel set up to run the ranges on the machines of the login file;
 // false with the reason in error.
 bool rangesOnMachines(const ParallelCapture& capture, const LoginFile& logins, int ranges,
@@ -97,8 +114,7 @@ bool rangesOnMachines(const ParallelCapture& capture, const LoginFile& logins, i
   FarmSettings farm;
   farm.range = capture.settings;
   farm.ranges = ranges;
-  const std::string name = folder.filename().string();
-  farm.workFolder = "tessaly-capture-" + name.substr(name.rfind('-') + 1);
+  farm.workFolder = machineWorkFolder(folder);
   farm.dataArchive = "tessaly-data.tar";
   const fs::path data = fs::path(capture.dataFolder).lexically_normal();
   farm.dataName = (data.has_filename() ? data : data.parent_path()).filename().string();
@@ -229,6 +245,7 @@ int runParallelCapture(const ParallelCapture& capture) {
     }
     run = runRangesThroughParallel(parallel, ranges, (folder / "joblog").string(), TESSALY_VERSION,
                                    progress);
+    if (!run.ok) clearMachines(folder);
   }
   catchStopSignals(false);
   if (run.stopped) {

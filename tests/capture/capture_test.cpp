@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -435,34 +437,46 @@ TEST(SplitCapture, AStoppedSplitCaptureLeavesNothing) {
   EXPECT_EQ(filesIn(scratch.folder), std::set<std::string>());
 }
 
-// Two machines through GNU parallel, without a network: its ssh is a
-// stand-in that runs each command here, in a home folder of the machine's
-// own, where "tessaly" is this build behind a script that notes each command
-// line. Checked: each machine renders one range from the data folder it was
-// sent, its video comes back, the machines are left clean, and the joined
-// video is the continuous capture's, with its sound.
-TEST(CaptureFarm, TwoMachinesThroughGnuParallelGiveTheContinuousCapture) {
+// Machines without a network for GNU parallel: its ssh is a stand-in that
+// runs each command here, in a home folder of the machine's own, where
+// "tessaly" is a script (this build behind `program`, a few lines of bash
+// with $* the arguments).
+struct StandInFarm {
   Scratch scratch;
-  const std::string homes = scratch.file("homes");
-  const std::string installed = scratch.file("installed");
-  fs::create_directories(homes);
-  fs::create_directories(installed);
-  writeScript(installed + "/tessaly", "echo \"$(basename \"$HOME\") $*\" >> " +
-                                          quoted(scratch.file("commands")) + "\nexec " +
-                                          quoted(kProgram) + " \"$@\"\n");
-  std::ofstream(scratch.file("machines")) << "# two machines\nalpha\n1/beta\n";
-  const std::string environment = "TESSALY_CAPTURE_LOSSLESS=1 PARALLEL_SSH=" +
-                                  quoted(TESSALY_SOURCE_DIR "/tests/capture/stand-in-ssh") +
-                                  " STAND_IN_HOMES=" + quoted(homes) +
-                                  " STAND_IN_PATH=" + quoted(installed);
+  std::string homes = scratch.file("homes");
+  std::string installed = scratch.file("installed");
+  StandInFarm(const std::string& machines, const std::string& program) {
+    fs::create_directories(homes);
+    fs::create_directories(installed);
+    writeScript(installed + "/tessaly", program + "\nexec " + quoted(kProgram) + " \"$@\"\n");
+    std::ofstream(scratch.file("machines")) << machines;
+  }
+  // The command that captures to farm.mp4 on the machines, from their folder.
+  std::string command(const std::string& options, const std::string& environment = "") const {
+    return "cd " + quoted(scratch.folder.string()) +
+           " && PARALLEL_SSH=" + quoted(TESSALY_SOURCE_DIR "/tests/capture/stand-in-ssh") +
+           " STAND_IN_HOMES=" + quoted(homes) + " STAND_IN_PATH=" + quoted(installed) + " " +
+           environment + " TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) +
+           " --capture farm.mp4 --sshloginfile machines " + options;
+  }
+  // Nothing stays on the machines but the stand-in's log of their commands.
+  bool machinesClean() const { return filesIn(homes) == std::set<std::string>{"log"}; }
+};
+
+// Two machines: each renders one range from the data folder it was sent,
+// under the command line the program's own parser reads back, its video
+// comes back, the machines are left clean, and the joined video is the
+// continuous capture's, with its sound.
+TEST(CaptureFarm, TwoMachinesThroughGnuParallelGiveTheContinuousCapture) {
+  StandInFarm farm("# two machines\nalpha\n1/beta\n",
+                   "echo \"$(basename \"$HOME\") $*\" >> \"$HOME/../../commands\"");
+  const Scratch& scratch = farm.scratch;
   const std::string options = "--start 100 --stop 101 --fps 10 --width 160";
   const std::string video = scratch.file("farm.mp4");
-  const CommandRun farm = run("cd " + quoted(scratch.folder.string()) + " && " + environment +
-                              " TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) +
-                              " --capture farm.mp4 --sshloginfile machines " + options + " 2>&1");
-  ASSERT_EQ(farm.status, 0) << farm.output;
-  EXPECT_NE(farm.output.find("through GNU parallel"), std::string::npos) << farm.output;
-  EXPECT_NE(farm.output.find("100%  10/10 frames"), std::string::npos) << farm.output;
+  const CommandRun result = run(farm.command(options, "TESSALY_CAPTURE_LOSSLESS=1") + " 2>&1");
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_NE(result.output.find("through GNU parallel"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("100%  10/10 frames"), std::string::npos) << result.output;
   const CommandRun continuous =
       capture(scratch.file("one.mp4"), options + " --jobs 1", "TESSALY_CAPTURE_LOSSLESS=1");
   ASSERT_EQ(continuous.status, 0) << continuous.output;
@@ -478,54 +492,78 @@ TEST(CaptureFarm, TwoMachinesThroughGnuParallelGiveTheContinuousCapture) {
   std::map<std::string, std::string> rangeOf;
   std::string line;
   while (std::getline(commandsFile, line)) {
-    const size_t range = line.find("--range ");
-    ASSERT_NE(range, std::string::npos) << line;
-    rangeOf[line.substr(0, line.find(' '))] = line.substr(range + 8);
-    EXPECT_NE(line.find("--data data-" + line.substr(range + 8, 1) + "/data --capture range-"),
-              std::string::npos)
-        << line;
+    const std::string machine = line.substr(0, line.find(' '));
+    std::vector<std::string> args;
+    std::istringstream words(line.substr(machine.size() + 1));
+    for (std::string word; words >> word;) args.push_back(word);
+    ASSERT_GE(args.size(), 2u) << line;
+    EXPECT_EQ(args[0], "--data") << line;
+    const CommandLine parsed =
+        parseCommandLine(std::vector<std::string>(args.begin() + 2, args.end()));
+    EXPECT_EQ(parsed.error, "") << line;
+    EXPECT_EQ(args[1], "data-" + std::to_string(parsed.rangeIndex) + "/data") << line;
+    EXPECT_EQ(parsed.capturePath, "range-" + std::to_string(parsed.rangeIndex) + ".mp4") << line;
+    EXPECT_EQ(parsed.start, 100.0);
+    EXPECT_EQ(parsed.captureStop, 101.0);
+    rangeOf[machine] = std::to_string(parsed.rangeIndex) + "/" + std::to_string(parsed.rangeCount);
   }
   EXPECT_EQ(rangeOf.size(), 2u);
   EXPECT_EQ(std::set<std::string>({rangeOf["alpha"], rangeOf["beta"]}),
             (std::set<std::string>{"1/2", "2/2"}));
   // Each machine was sent the data and sent back its video; nothing stays there.
-  std::ifstream sshLog(homes + "/log");
+  std::ifstream sshLog(farm.homes + "/log");
   const std::string calls((std::istreambuf_iterator<char>(sshLog)),
                           std::istreambuf_iterator<char>());
   for (const std::string machine : {"alpha", "beta"}) {
     EXPECT_NE(calls.find(machine + ": rsync --server "), std::string::npos) << calls;
-    EXPECT_NE(calls.find(rangeOf[machine] == "1/2" ? "range-1.mp4" : "range-2.mp4"),
-              std::string::npos)
+    EXPECT_NE(calls.find("range-" + rangeOf[machine].substr(0, 1) + ".mp4"), std::string::npos)
         << calls;
   }
-  EXPECT_EQ(filesIn(homes), std::set<std::string>{"log"});
+  EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
   EXPECT_EQ(filesIn(scratch.folder).count("farm.mp4"), 1u);
   for (const std::string& file : filesIn(scratch.folder))
     EXPECT_EQ(file.find(".farm.mp4"), std::string::npos) << file;
 }
 
 // A machine with another version of the program would render other frames:
-// its range fails the capture, saying which version it ran.
+// its range fails the capture, saying which version it ran, and the
+// machines are cleared of what GNU parallel left.
 TEST(CaptureFarm, AMachineWithAnotherVersionFailsTheCapture) {
-  Scratch scratch;
-  const std::string homes = scratch.file("homes");
-  const std::string installed = scratch.file("installed");
-  fs::create_directories(homes);
-  fs::create_directories(installed);
-  writeScript(installed + "/tessaly",
-              "case \"$*\" in *'--range 2/2'*) echo 'tessaly-range: tessaly 0.9.0';; esac\nexec " +
-                  quoted(kProgram) + " \"$@\"\n");
-  std::ofstream(scratch.file("machines")) << "alpha\nbeta\n";
-  const CommandRun farm = run(
-      "cd " + quoted(scratch.folder.string()) +
-      " && PARALLEL_SSH=" + quoted(TESSALY_SOURCE_DIR "/tests/capture/stand-in-ssh") +
-      " STAND_IN_HOMES=" + quoted(homes) + " STAND_IN_PATH=" + quoted(installed) +
-      " TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) +
-      " --capture farm.mp4 --sshloginfile machines --start 10 --stop 12 --fps 10 --width 160 2>&1");
-  EXPECT_EQ(farm.status, 1) << farm.output;
-  EXPECT_NE(farm.output.find("range 2 of 2 (frames 10 to 19, 11.000 s to 12.000 s) failed: it "
-                             "ran tessaly 0.9.0"),
+  StandInFarm farm("alpha\nbeta\n",
+                   "case \"$*\" in *'--range 2/2'*) echo 'tessaly-range: tessaly 0.9.0';; esac");
+  const CommandRun result =
+      run(farm.command("--start 10 --stop 12 --fps 10 --width 160") + " 2>&1");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("range 2 of 2 (frames 10 to 19, 11.000 s to 12.000 s) failed: it "
+                               "ran tessaly 0.9.0"),
             std::string::npos)
-      << farm.output;
-  EXPECT_FALSE(fs::exists(scratch.file("farm.mp4")));
+      << result.output;
+  EXPECT_FALSE(fs::exists(farm.scratch.file("farm.mp4")));
+  EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
+}
+
+// Stopped (SIGTERM), a capture on machines stops the ranges there, as a
+// dropped connection does, and leaves nothing there or here.
+TEST(CaptureFarm, AStoppedCaptureOnMachinesLeavesNothing) {
+  StandInFarm farm("alpha\nbeta\n", "echo $$ >> \"$HOME/../../ranges\"");
+  const std::string log = farm.scratch.file("stopped.log");
+  const std::string ranges = farm.scratch.file("ranges");
+  // Once both ranges run (their processes noted), stop the capture; then
+  // whether any of them still runs.
+  const CommandRun stopped = run(
+      "touch " + quoted(ranges) + "; (" +
+      farm.command("--start 20 --stop 60 --fps 10 --width 160") + ") > " + quoted(log) +
+      " 2>&1 & pid=$!; for i in $(seq 600); do [ $(wc -l < " + quoted(ranges) +
+      ") -ge 2 ] && break; sleep 0.1; done; sleep 2; kill -TERM $pid; wait $pid; echo $?; "
+      "sleep 1; for range in $(cat " +
+      quoted(ranges) + "); do kill -0 $range 2>/dev/null && echo $range runs; done; echo checked");
+  std::ifstream logFile(log);
+  const std::string output((std::istreambuf_iterator<char>(logFile)),
+                           std::istreambuf_iterator<char>());
+  EXPECT_EQ(stopped.output, "1\nchecked\n") << output;
+  EXPECT_NE(output.find("capture stopped; nothing was written"), std::string::npos) << output;
+  EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
+  fs::remove(log);
+  fs::remove(ranges);
+  EXPECT_EQ(filesIn(farm.scratch.folder).count("farm.mp4"), 0u);
 }
