@@ -16,6 +16,7 @@
 // meets each goal is printed with the time it gives.
 // Run: build with -DTESSALY_BENCH=ON, then under a display (or xvfb-run -a)
 // SDL_AUDIODRIVER=dummy TESSALY_BATCH=1 bench/capture/tessaly_parallel_capture_bench
+//   [--width W] (one goal only)
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -84,7 +86,13 @@ const std::string kProgram = TESSALY_BINARY_DIR "/tessaly";
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // --width W measures only the goal of that width.
+  const int onlyWidth = argc == 3 && std::string(argv[1]) == "--width" ? std::atoi(argv[2]) : 0;
+  if (argc != 1 && onlyWidth == 0) {
+    std::fprintf(stderr, "usage: tessaly_parallel_capture_bench [--width 640|1280]\n");
+    return 2;
+  }
   char folder[] = "/tmp/tessaly-parallel-bench-XXXXXX";
   if (!mkdtemp(folder)) return 1;
   const std::string video = std::string(folder) + "/bench.mp4";
@@ -98,6 +106,7 @@ int main() {
   std::printf("the join's soundtrack: %.1f s (%.1f CPU s)\n", join.wall, join.cpu);
 
   for (const Goal& goal : kGoals) {
+    if (onlyWidth && goal.width != onlyWidth) continue;
     const std::string size = std::to_string(goal.width) + "x" + std::to_string(goal.width * 9 / 16);
     const Result startUp =
         run(kProgram + " --width " + std::to_string(goal.width) + " --screenshot 10 " + picture);
