@@ -32,6 +32,7 @@ tessaly_library(tessaly_demo DIRS demo demo/scenes
   LIBS tessaly_render tessaly_assets tessaly_core)
 tessaly_library(tessaly_runtime DIRS runtime LIBS tessaly_demo tessaly_platform)
 tessaly_library(tessaly_app DIRS app LIBS tessaly_runtime tessaly_platform)
+target_compile_definitions(tessaly_app PRIVATE TESSALY_VERSION="${PROJECT_VERSION}")
 tessaly_build_switches(tessaly_runtime)
 
 set(web ${CMAKE_BINARY_DIR}/web)
