@@ -41,6 +41,13 @@ struct PostPass {
   static constexpr int kMaxUniforms = 8;
   static constexpr int kMaxMatrices = 2;
 
+  PostPass(int program, PassTarget target, int pair, TextureId destination, Viewport viewport)
+      : program(program),
+        target(target),
+        pair(pair),
+        destination(destination),
+        viewport(viewport) {}
+
   int program = 0;
   PassTarget target = PassTarget::Screen;
   int pair = 0;
