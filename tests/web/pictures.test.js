@@ -5,9 +5,9 @@
 // else: the differences lie along edges and average out (the mean difference
 // of a channel stays within 0.4 levels). Measured: 34.0 to 45.6 dB over the
 // 21 moments. A wrong moment or pass costs more: the frame 0.05 s late reads
-// 15.9 dB at 76 s and 17.3 dB at 140 s, a quarter second late at the calm
-// closing fade 28.8 dB, the single-sample scene with its edge filter instead
-// of four samples 31.7 dB. Hence 33 dB, and a mean within 1.5 levels, which a
+// 16.6 dB at 76 s and 18.2 dB at 140 s, a quarter second late at the calm
+// closing fade 29.1 dB, the single-sample scene with its edge filter instead
+// of four samples 31.9 dB. Hence 33 dB, and a mean within 1.5 levels, which a
 // change of colour or brightness moves first.
 'use strict';
 const test = require('node:test');
