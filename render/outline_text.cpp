@@ -3,7 +3,6 @@
 
 #include "render/gl.h"
 #include "render/render_resources.h"
-#include "render/shader_dialect.h"
 
 void RenderResources::drawText(const char* text, const Mat4& transform, float r, float g,
                                float b) const {

@@ -152,8 +152,9 @@ int64_t settle(const SoundSystemState& state, Channel& channel) {
   return frame;
 }
 
-// Starts the channel's sound at its anchor, where it is audible.
-void sound(SoundSystemState& state, int index) {
+// Makes the page's audio follow the channel: its sound from its anchor while
+// it plays, silence otherwise. Nothing is heard without a running context.
+void applyPlayback(SoundSystemState& state, int index) {
   Channel& channel = state.channels[index];
   channel.anchorSeconds = now(state);
   if (!state.audible || !channel.sound) return;
@@ -230,7 +231,7 @@ void SoundSystem::play(int channel, Sound* played) {
   target.playing = true;
   target.paused = false;
   target.anchorFrame = 0;
-  sound(*state_, channel);
+  applyPlayback(*state_, channel);
 }
 
 void SoundSystem::setVolume(int channel, int volume) {
@@ -246,7 +247,7 @@ void SoundSystem::setPosition(int channel, int64_t frame) {
   target.anchorFrame = std::max<int64_t>(frame, 0);
   // A channel that ran off the end plays again from a position inside its sound.
   if (target.sound) target.playing = true;
-  sound(*state_, channel);
+  applyPlayback(*state_, channel);
 }
 
 void SoundSystem::setPaused(int channel, bool paused) {
@@ -255,7 +256,7 @@ void SoundSystem::setPaused(int channel, bool paused) {
   if (target.paused == paused) return;
   settle(*state_, target);
   target.paused = paused;
-  sound(*state_, channel);
+  applyPlayback(*state_, channel);
 }
 
 int64_t SoundSystem::position(int channel) const {
