@@ -17,6 +17,19 @@ struct LevelReport {
   double dcLeft, dcRight;  // mean value of each channel
   double rmsDbfs;          // whole track, both channels
   double loudnessLufs;     // integrated, gated, K-weighted loudness
+  double loudnessRangeLu;  // spread of the 3-second loudness, 10th to 95th percentile
+  double truePeakDbfs;     // largest magnitude between and on the samples
+};
+
+// The loudness of one section of the arrangement.
+struct SectionLoudness {
+  const char* name;
+  double from, to;     // seconds
+  bool full;           // the whole band plays
+  double lufs;         // gated loudness
+  double rmsDbfs;      // both channels
+  double bandDbfs[4];  // RMS below 150 Hz, 150-1000 Hz, 1-5 kHz, above 5 kHz
+  double driveDbfs;    // RMS of 80-100 Hz, the bass the tunnel follows
 };
 
 LevelReport measureLevels(const StereoBuffer& track);
@@ -38,6 +51,14 @@ double rmsDb(const StereoBuffer& track, double from, double to);
 
 // The show's spectrum at time t: 512 bands of the 1024 mono samples before t.
 void spectrumAt(const StereoBuffer& track, double t, float* bands);
+
+// The loudness of every section of the arrangement (sections past the end of
+// a shorter track are measured up to its end).
+std::vector<SectionLoudness> measureSections(const StereoBuffer& track);
+
+// Prints the track's loudness, range and peaks, a line per section and the
+// loudness goals of the mix; returns whether every goal is met.
+bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ostream& out);
 
 // Prints every measurement as a readable report.
 void printAnalysis(const StereoBuffer& track, std::ostream& out);
