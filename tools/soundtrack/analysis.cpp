@@ -257,25 +257,35 @@ bool kickOnset(const std::vector<float>& low, int second, double& offsetMs) {
   return true;
 }
 
-double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz) {
+std::vector<double> bandLevelsDb(const StereoBuffer& track, double from, double to,
+                                 const std::vector<std::pair<double, double>>& bands) {
   const size_t size = 8192;
-  double power = 0.0;
+  std::vector<double> power(bands.size(), 0.0);
   int frames = 0;
   for (long centre = sampleAt(track, from) + size / 2;
        centre + static_cast<long>(size / 2) <= sampleAt(track, to); centre += size / 2) {
     double windowPower;
     std::vector<Complex> spectrum = windowedSpectrum(track, centre, size, windowPower);
-    double sum = 0.0;
-    for (size_t k = 1; k < size / 2; ++k) {
-      double hz = static_cast<double>(k) * kSampleRate / size;
-      if (hz >= lowHz && hz <= highHz) sum += std::norm(spectrum[k]);
+    for (size_t b = 0; b < bands.size(); ++b) {
+      double sum = 0.0;
+      for (size_t k = 1; k < size / 2; ++k) {
+        double hz = static_cast<double>(k) * kSampleRate / size;
+        if (hz >= bands[b].first && hz <= bands[b].second) sum += std::norm(spectrum[k]);
+      }
+      // Parseval: twice the positive-frequency power over N * sum(w^2) is the
+      // mean square of the windowed band.
+      power[b] += 2.0 * sum / (size * windowPower);
     }
-    // Parseval: twice the positive-frequency power over N * sum(w^2) is the
-    // mean square of the windowed band.
-    power += 2.0 * sum / (size * windowPower);
     ++frames;
   }
-  return frames ? 10.0 * std::log10(std::max(power / frames, 1e-20)) : -200.0;
+  std::vector<double> levels;
+  for (double p : power)
+    levels.push_back(frames ? 10.0 * std::log10(std::max(p / frames, 1e-20)) : -200.0);
+  return levels;
+}
+
+double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz) {
+  return bandLevelsDb(track, from, to, {{lowHz, highHz}})[0];
 }
 
 double rmsDb(const StereoBuffer& track, double from, double to) {
@@ -306,9 +316,15 @@ std::vector<SectionLoudness> measureSections(const StereoBuffer& track) {
     m.name = s.name, m.from = s.from, m.to = s.to, m.full = s.full;
     m.lufs = gatedLoudness(steps, s.from, end);
     m.rmsDbfs = rmsDb(track, s.from, end);
-    for (int b = 0; b < 4; ++b)
-      m.bandDbfs[b] = bandLevelDb(track, s.from, end, kBandEdges[b], kBandEdges[b + 1]);
-    m.driveDbfs = bandLevelDb(track, s.from, end, 80.0, 100.0);
+    std::vector<double> levels = bandLevelsDb(track, s.from, end,
+                                              {{kBandEdges[0], kBandEdges[1]},
+                                               {kBandEdges[1], kBandEdges[2]},
+                                               {kBandEdges[2], kBandEdges[3]},
+                                               {kBandEdges[3], kBandEdges[4]},
+                                               {80.0, 100.0}});
+    std::copy_n(levels.begin(), 4, m.bandDbfs);
+    m.driveDbfs = levels[4];
+    m.truePeakDbfs = truePeakDbfs(track, s.from, end);
     sections.push_back(m);
   }
   return sections;
@@ -321,14 +337,14 @@ bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ost
       << " LU, true peak " << level.truePeakDbfs << " dBFS, sample peak " << level.peakDbfs
       << " dBFS\n";
   out << "Per section: gated loudness LUFS, RMS dBFS, band RMS dBFS (below 150 Hz, 150-1000 Hz, "
-         "1-5 kHz, above 5 kHz; 80-100 Hz)\n"
+         "1-5 kHz, above 5 kHz; 80-100 Hz), true peak dBFS\n"
       << "      from -     to    section         LUFS     RMS    <150  150-1k   1k-5k     >5k  "
-         "80-100\n";
+         "80-100  peak\n";
   for (const SectionLoudness& s : sections) {
     out << "  " << std::setw(8) << s.from << " - " << std::setw(6) << s.to << " s  " << std::left
         << std::setw(13) << s.name << std::right;
     for (double v : {s.lufs, s.rmsDbfs, s.bandDbfs[0], s.bandDbfs[1], s.bandDbfs[2], s.bandDbfs[3],
-                     s.driveDbfs})
+                     s.driveDbfs, s.truePeakDbfs})
       out << std::setw(8) << std::max(v, -99.9);
     out << "\n";
   }

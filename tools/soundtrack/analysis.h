@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dsp.h"
@@ -30,6 +31,7 @@ struct SectionLoudness {
   double rmsDbfs;      // both channels
   double bandDbfs[4];  // RMS below 150 Hz, 150-1000 Hz, 1-5 kHz, above 5 kHz
   double driveDbfs;    // RMS of 80-100 Hz, the bass the tunnel follows
+  double truePeakDbfs;
 };
 
 LevelReport measureLevels(const StereoBuffer& track);
@@ -43,8 +45,11 @@ bool kickOnset(const std::vector<float>& lowBand, int second, double& offsetMs);
 // The envelope of the track's low band (below ~180 Hz, mono) that kickOnset reads.
 std::vector<float> lowBand(const StereoBuffer& track);
 
-// RMS level in dBFS of the 80-100 Hz band of the mono mix from `from` to `to` seconds.
+// RMS level in dBFS of the band lowHz..highHz of the mono mix from `from`
+// to `to` seconds, and of several bands at once.
 double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz);
+std::vector<double> bandLevelsDb(const StereoBuffer& track, double from, double to,
+                                 const std::vector<std::pair<double, double>>& bands);
 
 // RMS level in dBFS of both channels from `from` to `to` seconds.
 double rmsDb(const StereoBuffer& track, double from, double to);

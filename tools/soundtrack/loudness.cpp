@@ -64,35 +64,10 @@ size_t stepAt(const std::vector<double>& steps, double seconds) {
   return std::min(steps.size(), static_cast<size_t>(std::max(0.0, std::round(seconds * 10.0))));
 }
 
-// Windowed-sinc interpolation of a channel at a quarter, half and three
-// quarters of the way to the next sample; returns the largest magnitude.
-double interpolatedPeak(const std::vector<float>& x) {
-  constexpr int kHalf = 12;  // taps on each side of the point
-  double taps[3][2 * kHalf];
-  for (int p = 1; p <= 3; ++p) {
-    double sum = 0.0;
-    for (int k = -kHalf + 1; k <= kHalf; ++k) {
-      double d = p / 4.0 - k;  // distance from sample n + k to the point n + p/4
-      double w = 0.5 + 0.5 * std::cos(kPi * d / (kHalf + 0.5));
-      double h = std::sin(kPi * d) / (kPi * d) * w;
-      taps[p - 1][k + kHalf - 1] = h;
-      sum += h;
-    }
-    for (double& h : taps[p - 1]) h /= sum;  // unit gain at DC
-  }
+// The largest magnitude of a channel on and between samples first..end.
+double interpolatedPeak(const std::vector<float>& x, long first, long end) {
   double peak = 0.0;
-  const long size = static_cast<long>(x.size());
-  for (long n = 0; n < size; ++n) {
-    peak = std::max(peak, static_cast<double>(std::fabs(x[n])));
-    for (int p = 0; p < 3; ++p) {
-      double v = 0.0;
-      for (int k = -kHalf + 1; k <= kHalf; ++k) {
-        long i = n + k;
-        if (i >= 0 && i < size) v += taps[p][k + kHalf - 1] * x[i];
-      }
-      peak = std::max(peak, std::fabs(v));
-    }
-  }
+  for (long n = first; n < end; ++n) peak = std::max(peak, peakAround(x, n));
   return peak;
 }
 
@@ -137,8 +112,12 @@ double loudnessRange(const std::vector<double>& steps) {
   return percentile(0.95) - percentile(0.10);
 }
 
-double truePeakDbfs(const StereoBuffer& track) {
-  double peak = std::max(interpolatedPeak(track.left), interpolatedPeak(track.right));
+double truePeakDbfs(const StereoBuffer& track, double from, double to) {
+  const long frames = static_cast<long>(track.frames());
+  long first = std::clamp(std::lround(from * kSampleRate), 0L, frames);
+  long end = std::clamp(std::lround(std::min(to, 1e6) * kSampleRate), first, frames);
+  double peak =
+      std::max(interpolatedPeak(track.left, first, end), interpolatedPeak(track.right, first, end));
   return 20.0 * std::log10(std::max(peak, 1e-10));
 }
 

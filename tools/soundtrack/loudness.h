@@ -24,8 +24,9 @@ double gatedLoudness(const std::vector<double>& steps, double from, double to);
 // 20 LU below their mean.
 double loudnessRange(const std::vector<double>& steps);
 
-// The largest magnitude of either channel between and on the samples, in
-// dBFS, from a four-times oversampled copy.
-double truePeakDbfs(const StereoBuffer& track);
+// The largest magnitude of either channel between and on the samples from
+// `from` to `to` seconds (the whole track by default), in dBFS, from a
+// four-times oversampled copy.
+double truePeakDbfs(const StereoBuffer& track, double from = 0.0, double to = 1e9);
 
 }  // namespace synth
