@@ -5,8 +5,10 @@ made-up soundtrack.
 The picture is a moving grating of mean Y about 60 except: black from 40 to
 41.5 s (a dark stretch, also still), black from 50 to 50.5 s (too short to
 flag), a still grey from 100 to 103 s, a dim moving grating of Y about 24 from
-60 to 68 s (not dark, but it pulls the tunnel's 4 s windows below 28), and
-black in the intended dip from 131.5 to 133 s (not flagged).
+60 to 68 s (not dark, but it pulls the tunnel's 4 s windows below 28), white
+from 150 to 150.5 s (clipped) and from 156 to 156.5 s (clipped, but in a
+flash), and black in the intended dip from 131.5 to 133 s (not flagged). The
+grating's troughs put about a sixth of its pixels below Y 25 (near-black).
 
 The soundtrack is a 440 Hz sine at an eighth of full scale on both channels
 (RMS -21.07 dBFS), a tenth of that (20 dB lower) up to 12 s.
@@ -20,8 +22,8 @@ import tempfile
 import unittest
 
 LUMA = ("if(between(T,40,41.49)+between(T,50,50.49)+between(T,131.5,132.99),16,"
-        "if(between(T,100,102.99),90,"
-        "if(between(T,60,67.99),24+3*sin(X*PI/8+T*3),60+40*sin(X*PI/8+T*3))))")
+        "if(between(T,100,102.99),90,if(between(T,150,150.49)+between(T,156,156.49),235,"
+        "if(between(T,60,67.99),24+3*sin(X*PI/8+T*3),60+40*sin(X*PI/8+T*3)))))")
 
 
 class LookReport(unittest.TestCase):
@@ -64,12 +66,19 @@ class LookReport(unittest.TestCase):
         self.assertIn("at mean Y >= 28: NOT MET", goals[3])
         # Windows that hold at least 15 of their 16 frames in the dim stretch.
         self.assertIn("windows starting   59.75 -   64.25 s", goals[4])
-        self.assertEqual(len(goals), 5, goals)
+        self.assertIn("over 60 % near-black: NOT MET", goals[5])
+        self.assertIn("most 100 % at 40 s", goals[5])
+        self.assertIn("clipped outside the flashes and the dips: NOT MET; 2 frames over, most "
+                      "100.00 % at 150 s", goals[6])
+        self.assertEqual(len(goals), 7, goals)
         per_second = section("Per second")
         self.assertEqual(len(per_second), 2 + 205)
-        second, unit, luma = per_second[2 + 45].split()[:3]
+        second, unit, luma, _, _, _, black, clipped = per_second[2 + 45].split()
         self.assertEqual((second, unit), ("45", "s"))
         self.assertAlmostEqual(float(luma), 60.0, delta=1.0)
+        self.assertAlmostEqual(float(black), 100 / 6, delta=4.0)
+        self.assertEqual(float(clipped), 0.0)
+        self.assertEqual(per_second[2 + 40].split()[6:], ["100.0", "0.00"])
 
         # A line per section of the soundtrack: LUFS, RMS, four bands, 80-100 Hz, true peak.
         def sound(name):
