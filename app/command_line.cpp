@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "app/ffmpeg_pipe.h"
 
@@ -76,9 +77,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.noDialog = true;
       line.fullscreen = arg == "--fullscreen";
     } else if (arg == "--width") {
-      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 16 || number > 16384 ||
-          number != std::floor(number)) {
-        line.error = "--width needs a whole number of pixels between 16 and 16384";
+      // The largest width this machine can show is for the window system and
+      // the driver to say once the program asks them (with a message naming
+      // their limit); here the upper bound only keeps the number an int.
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 16 ||
+          number > std::numeric_limits<int>::max() || number != std::floor(number)) {
+        line.error = "--width needs a whole number of pixels, 16 or more";
         return line;
       }
       line.noDialog = true;

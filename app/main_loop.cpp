@@ -67,14 +67,15 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
       escapePressed = true;
     windowProcedure(demo, message);
   }
+  const bool endAsked = escapePressed || demo.keys[platform::vk::Escape];
   pollLiveShaders(demo);
   if (demo.windowActive) {
     overlayFrameBegins();
     end = runFrame(demo, timerRead(demo));
-    if (!showGoesOn(demo, end)) return false;
+    if (!showGoesOn(demo, end, endAsked)) return false;
     drawFrameOverlay(demo);
   }
-  if ((escapePressed || demo.keys[platform::vk::Escape]) && !demo.fadingOut) {
+  if (endAsked && !demo.fadingOut) {
     // The fade runs on the show's clock, so a paused show resumes to end.
     resumeShow(demo);
     demo.fadingOut = true;

@@ -67,9 +67,12 @@ void resumeShow(DemoState& demo) {
 
 void seekShow(DemoState& demo, double t) { demo.seekTarget = std::clamp(t, 0.0, kShowEnd); }
 
-bool showGoesOn(DemoState& demo, const FrameResult& frame) {
+bool showGoesOn(DemoState& demo, const FrameResult& frame, bool endAsked) {
   if (frame.end == ShowEnd::None) return true;
-  if (frame.end != ShowEnd::PastTheEnd || !demo.loop) return false;
+  // Escape's fade runs on the show's clock from where it began: a restart
+  // would take the clock back behind that point and hold the fade, and the
+  // keys with it, for another whole show.
+  if (frame.end != ShowEnd::PastTheEnd || !demo.loop || demo.fadingOut || endAsked) return false;
   seekShow(demo, 0.0);
   return true;
 }

@@ -1,11 +1,11 @@
 // The transport of a played show, on keys the show itself does not use:
 // Space pauses and resumes, Left and Right seek 5 s back or on, Page Up and
-// Page Down 30 s back or on, Home plays from 0; with --loop a show past its end starts
-// again from 0. The frame after a seek is the frame at its time, and the
-// music and both clocks follow it as they follow --start (the frame driver
-// makes the jump). Pausing stops the music and both clocks and holds the
-// picture; resuming plays on from the clock's time. Once the end fade has
-// begun the keys do nothing.
+// Page Down 30 s back or on, Home plays from 0; with --loop a show past its
+// end starts again from 0, unless it is on its way out. The frame after a
+// seek is the frame at its time, and the music and both clocks follow it as
+// they follow --start (the frame driver makes the jump). Pausing stops the
+// music and both clocks and holds the picture; resuming plays on from the
+// clock's time. Once the end fade has begun the keys do nothing.
 #pragma once
 
 struct DemoState;
@@ -23,5 +23,7 @@ void resumeShow(DemoState& demo);
 void seekShow(DemoState& demo, double t);
 
 // After a frame: whether the show goes on. With the loop on, a frame past
-// the end takes the show back to 0 instead of ending it.
-bool showGoesOn(DemoState& demo, const FrameResult& frame);
+// the end takes the show back to 0 instead of ending it; but a show whose end
+// fade has begun, or is asked for in this pass (endAsked: Escape), ends
+// there as it would without the loop.
+bool showGoesOn(DemoState& demo, const FrameResult& frame, bool endAsked);

@@ -212,8 +212,10 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   bindSampler(programs.finalBlur, 1, "texture2d_velocities", ids.velocity);
   bindSampler(programs.finalBlur, 2, "texture2d_random", ids.noise);
   bindSampler(programs.finalBlur, 3, "texture2d_2", ids.depthA);
+  // The whole spectrum, for a final pass that reads it per pixel; ours reads
+  // only the texel its fringe follows, the same for every pixel, as "Kick".
+  bindSampler(programs.finalBlur, 4, "texture1d_dsp", ids.spectrum, GL_TEXTURE_1D);
   bindSampler(programs.finalBlur, 5, "texture2d_glow", ids.glow);
-  // The spectrum texel the fringe follows is the same for every pixel.
   shaders.setUniformFloat(programs.finalBlur, "Kick", spectrumBytes[3 * 2] / 255.0f);
   shaders.setUniformFloat(programs.finalBlur, "Limit", static_cast<float>(frameInputCopy.adjustA));
   shaders.setUniformFloat(programs.finalBlur, "time", static_cast<float>(t));

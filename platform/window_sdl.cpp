@@ -50,6 +50,14 @@ void restoreDisplayMode() {
 
 bool createWindow(const char* title, int x, int y, int width, int height, bool fullscreen) {
   if (!initVideo()) return false;
+  // SDL refuses a larger window with a bare "Window is too large."; the
+  // reason names the size and the limit.
+  constexpr int kLargestWindowSide = 16384;
+  if (width > kLargestWindowSide || height > kLargestWindowSide) {
+    SDL_SetError("a window of %d x %d pixels is larger than the window system allows, %d x %d",
+                 width, height, kLargestWindowSide, kLargestWindowSide);
+    return false;
+  }
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);

@@ -10,6 +10,8 @@
 
 #include <GL/glew.h>
 
+#include <string>
+
 #include "core/vector.h"
 
 class FrameProfile;
@@ -51,6 +53,12 @@ class RenderResources {
   GLuint multisampleFramebuffer[kTargetPairCount] = {};
   GLuint textureFramebuffer[kTargetPairCount] = {};
   int targetSamples[kTargetPairCount] = {};  // as created; 0 is single-sampled
+
+  // The first pair or texture the driver could not make whole (a pair whose
+  // multisample framebuffer is incomplete, a texture whose storage it
+  // refused), with what failed; empty while every one was made. The startup
+  // ends the show on it.
+  std::string creationFailure;
 
   Camera mainCamera;                                     // written by the camera script every frame
   Camera orbitCamera;                                    // circles the origin with the part's clock

@@ -1,11 +1,15 @@
 // Render-target pairs: a multisample framebuffer drawn into and a
 // texture-backed framebuffer it is resolved into with a framebuffer blit.
 //
-// Problems are reported once on stderr and drawing goes on: a pair whose
-// framebuffer is incomplete draws nothing visible, and without the framebuffer
-// extensions every operation leaves drawing on the window.
+// A pair whose multisample framebuffer the driver cannot complete when it is
+// created (a size beyond what it can hold) is recorded in creationFailure,
+// which ends the show at startup. Later problems are reported once on stderr
+// and drawing goes on: a framebuffer incomplete then draws nothing visible,
+// and without the framebuffer extensions every operation leaves drawing on
+// the window.
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "render/render_resources.h"
 
@@ -62,14 +66,26 @@ bool framebuffersAvailable(int pair) {
   return false;
 }
 
+// What is wrong with the framebuffer bound to target, naming the pair and
+// the status; empty when it is complete.
+std::string incompleteStatus(int pair, GLenum target, const char* which) {
+  const GLenum status = glCheckFramebufferStatusEXT(target);
+  if (status == GL_FRAMEBUFFER_COMPLETE_EXT) return {};
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "Render target pair %d: %s framebuffer incomplete, status 0x%04X (%s)", pair, which,
+                status, statusName(status));
+  return text;
+}
+
 // Checks the framebuffer bound to target; the first incomplete status of a
 // pair is reported on stderr with the pair and the status.
 void checkStatus(int pair, GLenum target, const char* which) {
-  GLenum status = glCheckFramebufferStatusEXT(target);
-  if (status == GL_FRAMEBUFFER_COMPLETE_EXT || incompleteReported[pair]) return;
+  if (incompleteReported[pair]) return;
+  const std::string problem = incompleteStatus(pair, target, which);
+  if (problem.empty()) return;
   incompleteReported[pair] = true;
-  std::fprintf(stderr, "Render target pair %d: %s framebuffer incomplete, status 0x%04X (%s)\n",
-               pair, which, status, statusName(status));
+  std::fprintf(stderr, "%s\n", problem.c_str());
 }
 
 GLuint makeRenderbuffer(int width, int height, int samples, GLenum format) {
@@ -98,7 +114,14 @@ void RenderResources::createTargetPair(int index, int width, int height, int sam
                                colorRenderbuffer1[index]);
   glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
                                depthRenderbuffer[index]);
-  checkStatus(index, GL_FRAMEBUFFER_EXT, "multisample");
+  const std::string problem = incompleteStatus(index, GL_FRAMEBUFFER_EXT, "multisample");
+  if (!problem.empty() && creationFailure.empty()) {
+    char size[96];
+    std::snprintf(size, sizeof size, " at %d x %d with %d samples; the renderer cannot hold it",
+                  width, height, samples);
+    creationFailure = problem + size;
+    incompleteReported[index] = true;
+  }
 
   // The texture framebuffer gets its attachments later, from the texture table.
   glGenFramebuffersEXT(1, &textureFramebuffer[index]);

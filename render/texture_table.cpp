@@ -1,9 +1,12 @@
 // The texture table, the textures the show generates itself (the 1-D
 // spectrum texture, depth and colour attachments, the seeded noise texture)
-// and the upload of packed RGB pictures.
+// and the upload of packed RGB pictures. A texture whose storage the driver
+// refuses is recorded in creationFailure.
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/random.h"
@@ -19,6 +22,26 @@ constexpr int kNoiseWarmUpDraws = 10000;
 size_t imageBytes(int width, int height, int bytesPerTexel) {
   return static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)) *
          static_cast<size_t>(bytesPerTexel);
+}
+
+// Clears the GL error flags, so that noteRefusedStorage sees only the upload after it.
+void clearGlErrors() {
+  while (glGetError() != GL_NO_ERROR) {
+  }
+}
+
+// After an upload: records in failure, unless it already holds one, a
+// texture whose storage the driver refused (out of memory, or a size beyond
+// its limits).
+void noteRefusedStorage(std::string& failure, TextureId id, int width, int height) {
+  const GLenum error = glGetError();
+  clearGlErrors();
+  if (error == GL_NO_ERROR || !failure.empty()) return;
+  char text[160];
+  std::snprintf(text, sizeof text, "Texture %d (%d x %d): the driver refused its storage (%s)", id,
+                width, height,
+                error == GL_OUT_OF_MEMORY ? "out of memory" : "a size it cannot hold");
+  failure = text;
 }
 
 // Makes a fresh texture name for id and binds it to target.
@@ -54,7 +77,9 @@ void RenderResources::createSpectrumTexture(TextureId id, int width) {
   glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameterf(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameterf(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  clearGlErrors();
   glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, width, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  noteRefusedStorage(creationFailure, id, width, 1);
 }
 
 void RenderResources::uploadSpectrum(TextureId id, int width, const unsigned char* rgbBytes) {
@@ -69,8 +94,10 @@ void RenderResources::createDepthTexture(TextureId id, int width, int height) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_LUMINANCE);
+  clearGlErrors();
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT,
                GL_UNSIGNED_INT, nullptr);
+  noteRefusedStorage(creationFailure, id, width, height);
 }
 
 void RenderResources::createColorTexture(TextureId id, int width, int height) {
@@ -81,8 +108,10 @@ void RenderResources::createColorTexture(TextureId id, int width, int height) {
   generateAndBind(textures, id, GL_TEXTURE_2D);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  clearGlErrors();
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                bytes.data());
+  noteRefusedStorage(creationFailure, id, width, height);
 }
 
 void RenderResources::createNoiseTexture(TextureId id, int width, int height) {
@@ -111,5 +140,7 @@ void RenderResources::createRgbTexture(TextureId id, int width, int height,
   generateAndBind(textures, id, GL_TEXTURE_2D);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  clearGlErrors();
   uploadPackedRgb(width, height, rgbBytes);
+  noteRefusedStorage(creationFailure, id, width, height);
 }

@@ -3,6 +3,8 @@
 
 #include <GL/glew.h>
 
+#include <string>
+
 #include "demo/part_start.h"
 #include "render/render_startup.h"
 #include "runtime/asset_list.h"
@@ -23,8 +25,10 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   // 3.-7. The swap function, the vendor query, the extension entry points,
   // the three render-target pairs and the bound texture's filters.
   demo.clipboardText.clear();
-  startRenderer(renderer, swapBuffers, demo.renderWidth, demo.renderHeight, demo.viewportWidth,
-                demo.viewportHeight, demo.antialiased);
+  const std::string refused =
+      startRenderer(renderer, swapBuffers, demo.renderWidth, demo.renderHeight, demo.viewportWidth,
+                    demo.viewportHeight, demo.antialiased);
+  if (!refused.empty()) return LoadFailure{"ERROR", refused};
 
   // 8. Load time starts.
   demo.loadSeconds = timerRead(demo);
@@ -37,6 +41,7 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   PartLoad load = part->initResources(&renderer);
   demo.loadedImages = std::move(load.images);
   if (load.failure) return load.failure;
+  if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
 
   // 12, 13. Music, then the asset report.
   if (demo.musicEnabled) {

@@ -37,7 +37,7 @@ void main() {
   }
 
   vec2 fromCentre = uv - 0.5;
-  // The fringe and the glow follow the bass: faint between beats, wide on them.
+  // The fringe follows the bass: faint between beats, wide on them.
   vec2 fringe = fromCentre * (0.001 + 0.01 * Kick * Kick) * (1.0 + max(Limit, 0.0));
   float red = texture2D(texture2d_1, uv + fringe).r;
   float blue = texture2D(texture2d_1, uv - fringe).b;
@@ -49,7 +49,7 @@ void main() {
   float x = length(fromCentre) * 1.35;
   float vignette = 1.0 - 0.55 * x * x * sqrt(x);
   color = clamp(color * vignette, 0.0, 1.0);
-  color = min(color + GlowLevel * (0.3 + 0.9 * Kick) * texture2D(texture2d_glow, uv).rgb, 1.0);
+  color = min(color + GlowLevel * texture2D(texture2d_glow, uv).rgb, 1.0);
   color = min(color + FlashLevel, 1.0);
   gl_FragColor = vec4(color * (1.0 - clamp(BlackLevel, 0.0, 1.0)), 1.0);
 }

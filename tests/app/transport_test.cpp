@@ -81,9 +81,9 @@ TEST_F(Transport, TheClosingFadeTheLoopAndTheEndFade) {
   expectAt(205.0);
   const FrameResult end = frame(0.02);
   ASSERT_EQ(end.end, ShowEnd::PastTheEnd);
-  EXPECT_FALSE(showGoesOn(demo, end)) << "without --loop the show ends";
+  EXPECT_FALSE(showGoesOn(demo, end, false)) << "without --loop the show ends";
   demo.loop = true;
-  EXPECT_TRUE(showGoesOn(demo, end));
+  EXPECT_TRUE(showGoesOn(demo, end, false));
   frame(0.02);
   expectAt(0.0);
 
@@ -91,7 +91,8 @@ TEST_F(Transport, TheClosingFadeTheLoopAndTheEndFade) {
   demo.fadeOutRate = 0.8;
   frame(0.5, {vk::Left, vk::Home, vk::Space});
   expectAt(0.5);
-  EXPECT_FALSE(showGoesOn(demo, {ShowEnd::FadeDone, 0, "the end fade"})) << "Escape still ends";
+  EXPECT_FALSE(showGoesOn(demo, {ShowEnd::FadeDone, 0, "the end fade"}, false))
+      << "Escape still ends";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/random.h"
@@ -190,7 +191,7 @@ TEST_F(RenderTargetsTest, StartupMakesThreeCompletePairsFromTheRenderSize) {
   glBindTexture(GL_TEXTURE_2D, texture);
 
   testing::internal::CaptureStderr();
-  startRenderer(*renderer, swap, 1366, 768, 1366, 768, true);
+  EXPECT_EQ(startRenderer(*renderer, swap, 1366, 768, 1366, 768, true), "");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
   EXPECT_EQ(renderer->renderWidth, 1366);
@@ -232,6 +233,35 @@ TEST_F(RenderTargetsTest, IncompleteFramebufferIsReportedOnceWithPairAndStatus) 
   EXPECT_NE(report.find("pair 9"), std::string::npos) << report;
   EXPECT_NE(report.find("0x8CD6"), std::string::npos) << report;
   EXPECT_EQ(report.find('\n'), report.size() - 1) << report;
+}
+
+// A pair or texture beyond the driver's largest size is not drawn into: the
+// first one is kept as the creation failure, naming what failed, and nothing
+// goes to stderr; a startup asked for such a render size refuses it before
+// any pair exists.
+TEST_F(RenderTargetsTest, WhatTheDriverCannotHoldIsTheCreationFailure) {
+  const int beyond = queryRenderLimits().renderbuffer + 1;
+  testing::internal::CaptureStderr();
+  renderer->createTargetPair(10, beyond, 16, 0);
+  const std::string pairFailure = renderer->creationFailure;
+  EXPECT_NE(pairFailure.find("pair 10: multisample framebuffer incomplete"), std::string::npos)
+      << pairFailure;
+  renderer->createColorTexture(121, beyond, 1);
+  EXPECT_EQ(renderer->creationFailure, pairFailure) << "the first failure is kept";
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+  const auto fresh = std::make_unique<RenderResources>();
+  glEnable(GL_RGBA8);  // an error left by someone else is not the texture's
+  fresh->createColorTexture(122, 16, 16);
+  EXPECT_EQ(fresh->creationFailure, "");
+  fresh->createColorTexture(123, queryRenderLimits().texture + 1, 1);
+  EXPECT_NE(fresh->creationFailure.find("Texture 123"), std::string::npos)
+      << fresh->creationFailure;
+
+  const auto tooLarge = std::make_unique<RenderResources>();
+  const std::string refused = startRenderer(*tooLarge, nullptr, beyond, 16, beyond, 16, true);
+  EXPECT_NE(refused.find("largest renderbuffer"), std::string::npos) << refused;
+  EXPECT_EQ(tooLarge->multisampleFramebuffer[0], 0u);
 }
 
 TEST_F(RenderTargetsTest, MissingExtensionsAreReportedAndDrawingStaysOnTheWindow) {

@@ -1,4 +1,5 @@
-// Sizes of the three render-target pairs made at startup.
+// Sizes of the three render-target pairs made at startup, and the driver's
+// limits a render size must keep within.
 #include <gtest/gtest.h>
 
 #include "render/render_startup.h"
@@ -35,6 +36,20 @@ TEST(StartupTargetPairs, HalfSizeFollowsTheViewportAndQuarterSizeTheRenderSize) 
 TEST(StartupTargetPairs, TheSceneKeepsFourSamplesOnlyWhenAntialiased) {
   EXPECT_EQ(startupTargetPairs(1280, 720, 1280, 720, false)[0].samples, 0);
   EXPECT_EQ(startupTargetPairs(1280, 720, 1280, 720, true)[0].samples, 4);
+}
+
+// A render size passes a limit by one pixel on either side and is refused
+// with the limit named; one within every limit is not.
+TEST(RenderLimits, TheFirstLimitPassedIsNamed) {
+  const RenderLimits limits{8192, 4096, 4096, 2048};
+  EXPECT_EQ(renderSizeBeyondLimits(4096, 2048, limits), "");
+  EXPECT_EQ(renderSizeBeyondLimits(8193, 4608, limits),
+            "The render size 8193 x 4608 is larger than the driver's largest renderbuffer, "
+            "8192 x 8192 pixels");
+  EXPECT_NE(renderSizeBeyondLimits(4097, 2304, limits).find("largest texture, 4096 x 4096"),
+            std::string::npos);
+  EXPECT_NE(renderSizeBeyondLimits(4096, 2049, limits).find("largest viewport, 4096 x 2048"),
+            std::string::npos);
 }
 
 }  // namespace

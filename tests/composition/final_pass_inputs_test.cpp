@@ -1,0 +1,69 @@
+// The final pass's program gets the spectrum as a one-dimensional texture,
+// "texture1d_dsp" on unit 4, while it draws: a final pass that shows texel x
+// of it in column x of the window shows the frame's spectrum bytes.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/gl_window.h"
+#include "app/main_loop.h"
+#include "app/offline_render.h"
+#include "app/teardown.h"
+#include "demo/part_start.h"
+#include "runtime/demo_state.h"
+
+namespace {
+
+constexpr int kWidth = 160, kHeight = 90;
+
+TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
+  setenv("TESSALY_BATCH", "1", 1);
+  ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
+  const auto state = std::make_unique<DemoState>();
+  DemoState& demo = *state;
+  demo.musicEnabled = false;  // the spectrum stays the one written below
+  demo.renderWidth = demo.viewportWidth = kWidth;
+  demo.renderHeight = demo.viewportHeight = kHeight;
+  std::optional<LoadFailure> failure;
+  ASSERT_TRUE(createMainWindow("Tessaly", kWidth, kHeight, 32, demo.fullscreen,
+                               [&] { return startShow(demo, failure); }));
+  auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
+  ASSERT_NE(part, nullptr);
+
+  const std::filesystem::path source =
+      std::filesystem::path(::testing::TempDir()) / "spectrum_final_pass.glsl";
+  std::ofstream(source) << "#version 130\n"
+                           "uniform sampler1D texture1d_dsp;\n"
+                           "void main() {\n"
+                           "  gl_FragColor = texelFetch(texture1d_dsp, int(gl_FragCoord.x), 0);\n"
+                           "}\n";
+  part->shaders.buildFragmentProgram(source.c_str(), part->programs.finalBlur);
+  // Band i holds byte 255 - i.
+  for (int i = 0; i < kSpectrumSize; ++i) demo.frameInput.spectrum[i] = (255.5f - i) / 255.0f;
+
+  OfflineClock clock = beginOfflineClock(demo);
+  runOfflineFrame(demo, clock, 50.0);
+  const std::vector<uint8_t> pixels = readWindowPixels(demo.renderer, kWidth, kHeight);
+  const size_t row = (kHeight / 2) * kWidth * 3;
+  for (int x = 0; x < kWidth; ++x) {
+    ASSERT_EQ(pixels[row + 3 * x], 255 - x) << "column " << x;
+    ASSERT_EQ(pixels[row + 3 * x + 2], 255 - x) << "column " << x;
+  }
+  // The sampler read the spectrum from unit 4 (a sampler no one sets reads
+  // unit 0, where the spectrum's upload also leaves it).
+  const GLuint program = part->shaders.programs[part->programs.finalBlur];
+  GLint unit = -1;
+  glGetUniformiv(program, glGetUniformLocation(program, "texture1d_dsp"), &unit);
+  EXPECT_EQ(unit, 4);
+  tearDownShow(demo, false);
+}
+
+}  // namespace
