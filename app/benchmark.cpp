@@ -1,8 +1,6 @@
 // The frame profiler's moments, clocks and table.
 #include "app/benchmark.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,9 +9,10 @@
 #include <vector>
 
 #include "app/offline_render.h"
-#include "app/reference_chain.h"
 #include "app/swap_interval.h"
+#include "render/draw_state.h"
 #include "render/frame_profile.h"
+#include "render/reference_chain.h"
 #include "runtime/demo_state.h"
 
 namespace {
@@ -39,11 +38,11 @@ double median(std::vector<double> values) {
 // charged to the frame).
 template <typename Draw>
 void timeFrame(Row& row, Draw draw) {
-  glFinish();
+  finishRendering();
   const double cpuStart = processCpuSeconds();
   const auto start = std::chrono::steady_clock::now();
   draw();
-  glFinish();
+  finishRendering();
   row.frames.push_back(
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
   row.cpuFrames.push_back((processCpuSeconds() - cpuStart) * 1000.0);
@@ -120,7 +119,7 @@ int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
   FrameProfile profile(FrameProfile::bestClock());
   std::printf("Tessaly frame benchmark: %d x %d, %s, on %s\n", w, h,
               demo.antialiased ? "4 samples" : "single-sampled with the edge filter",
-              reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+              rendererName().c_str());
   std::printf("%d frames a moment, milliseconds; passes timed with %s; no buffer swap (%s)\n",
               options.framesPerMoment,
               profile.clock() == FrameProfile::Clock::kTimerQueries ? "GL timer queries"
@@ -163,7 +162,8 @@ int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
         for (int i = 0; i < options.framesPerMoment; ++i)
           timeFrame(*row, [&] { runOfflineFrame(demo, clock, t); });
       }
-      for (int i = 0; i < options.framesPerMoment; ++i) timeFrame(reference, [&] { chain.draw(); });
+      for (int i = 0; i < options.framesPerMoment; ++i)
+        timeFrame(reference, [&] { chain.draw(demo.renderer); });
     }
   }
   demo.renderer.frameProfile = nullptr;

@@ -11,12 +11,12 @@
 #include <filesystem>
 
 #include "app/ffmpeg_pipe.h"
-#include "app/frame_readback.h"
 #include "app/frame_writer.h"
 #include "app/offline_render.h"
 #include "app/progress_bar.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
+#include "render/frame_readback.h"
 #include "runtime/demo_state.h"
 #include "runtime/music.h"
 

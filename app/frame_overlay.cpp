@@ -2,8 +2,6 @@
 // outline-font text over a dark panel.
 #include "app/frame_overlay.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,7 +9,9 @@
 
 #include "app/swap_interval.h"
 #include "core/timeline.h"
+#include "render/draw_state.h"
 #include "render/frame_profile.h"
+#include "render/render_resources.h"
 #include "runtime/demo_state.h"
 #include "runtime/music.h"
 
@@ -60,7 +60,7 @@ void refreshFigures(Clock::time_point now) {
 
 double textWidth(const RenderResources& renderer, const std::string& text) {
   double width = 0.0;
-  for (unsigned char c : text) width += renderer.glyphMetrics[c].advanceX;
+  for (unsigned char c : text) width += renderer.font.metrics[c].advanceX;
   return width;
 }
 
@@ -73,48 +73,20 @@ void drawLines(const RenderResources& renderer, const std::vector<std::string>& 
   double widest = 0.0;
   for (const std::string& line : lines) widest = std::max(widest, textWidth(renderer, line) * em);
 
-  glPushAttrib(GL_ALL_ATTRIB_BITS);
   renderer.bindScreen();
-  glViewport(0, 0, w, h);
-  glUseProgram(0);
-  glMatrixMode(GL_TEXTURE);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, w, 0.0, h, -10.0, 10.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_SCISSOR_TEST);
-  for (GLenum target : {GL_TEXTURE_1D, GL_TEXTURE_2D, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP})
-    glDisable(target);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  setViewport({0, 0, w, h});
+  const Mat4 screen = orthoMatrix(0.0, w, 0.0, h, -10.0, 10.0);
   const double top = h - margin * 0.5;
   const double bottom = top - lines.size() * lineHeight - margin * 0.5;
-  glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
-  glRectd(0.0, bottom, widest + 2.0 * margin, h);
-  glDisable(GL_BLEND);
-  glColor3f(1.0f, 0.95f, 0.6f);
-  glListBase(renderer.fontListBase);
+  const double panelWidth = widest + 2.0 * margin;
+  renderer.drawFlatQuad(screen * translationMatrix(panelWidth / 2.0, (bottom + h) / 2.0, 0.0) *
+                            scaleMatrix(panelWidth / 2.0, (h - bottom) / 2.0, 1.0),
+                        0.0f, 0.0f, 0.0f, 0.6f, Blend::Alpha);
   for (size_t i = 0; i < lines.size(); ++i) {
-    glLoadIdentity();
-    glTranslated(margin, top - (i + 1) * lineHeight + em * 0.25, 0.0);
-    glScaled(em, em, em);
-    glCallLists(static_cast<GLsizei>(lines[i].size()), GL_UNSIGNED_BYTE, lines[i].data());
+    const Mat4 lineStart = translationMatrix(margin, top - (i + 1) * lineHeight + em * 0.25, 0.0);
+    renderer.drawText(lines[i].c_str(), screen * lineStart * scaleMatrix(em, em, em), 1.0f, 0.95f,
+                      0.6f);
   }
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_TEXTURE);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopAttrib();
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
 // The window and GL context: creation, teardown and projection.
 #include "app/gl_window.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
-
 #include <cstdio>
 #include <string>
 
 #include "app/window_picture.h"
 #include "platform/platform.h"
+#include "render/draw_state.h"
+#include "render/render_startup.h"
 
 namespace {
 
@@ -16,11 +15,22 @@ using platform::BoxIcon;
 
 // The window system's own reason goes to stderr beside the message, so a
 // failure says what went wrong and not only which step failed.
-void creationError(const char* text, bool fullscreen) {
-  const std::string reason = platform::lastError();
+void creationError(const char* text, bool fullscreen,
+                   const std::string& reason = platform::lastError()) {
   destroyMainWindow(fullscreen);
   if (!reason.empty()) std::fprintf(stderr, "tessaly: %s\n", reason.c_str());
   platform::messageBox("ERROR", text, BoxIcon::Exclamation);
+}
+
+// Why the driver refused the core-profile context: what it offers instead
+// (a context made without asking for a version), or its own reason when it
+// offers nothing.
+std::string refusedContextReason() {
+  const std::string reason = platform::lastError();
+  if (!platform::createDefaultGLContext()) return reason;
+  const std::string offered = contextDescription();
+  platform::destroyGLContext();
+  return "the show needs an OpenGL 3.3 core-profile context; the driver offers " + offered;
 }
 
 void shutdownError(const char* text) {
@@ -58,7 +68,7 @@ bool createMainWindow(const char* title, int width, int height, int bits, bool& 
     return false;
   }
   if (!platform::createGLContext()) {
-    creationError("Can't Create A GL Rendering Context.", fullscreen);
+    creationError("Can't Create A GL Rendering Context.", fullscreen, refusedContextReason());
     return false;
   }
   if (!platform::makeContextCurrent()) {
@@ -87,21 +97,7 @@ void destroyMainWindow(bool fullscreen) {
 
 void resizeViewport(int width, int height) {
   if (height == 0) height = 1;
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1f, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
-
-void initGLState() {
-  glShadeModel(GL_SMOOTH);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-  glClearDepth(1.0);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  setViewport({0, 0, width, height});
 }
 
 void swapFrameBuffers(double) {

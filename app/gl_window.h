@@ -17,10 +17,9 @@ bool createMainWindow(const char* title, int width, int height, int bits, bool& 
 // Tears everything down, restoring the display mode of a fullscreen window;
 // safe on a partly built window and when called again.
 void destroyMainWindow(bool fullscreen);
-// Viewport and a 45-degree perspective for the client size (height 0 counts as 1).
+// The viewport for the client size (height 0 counts as 1). Each frame sets
+// its own projection; the window keeps none.
 void resizeViewport(int width, int height);
-// The initial GL state.
-void initGLState();
 // Shows the frame in the window's letterbox rectangle and presents the back
 // buffer; the argument is ignored.
 void swapFrameBuffers(double ignored);

@@ -1,14 +1,13 @@
 // Offline rendering of single frames.
 #include "app/offline_render.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "app/gl_window.h"
 #include "app/png_file.h"
+#include "render/frame_readback.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 #include "runtime/music.h"
@@ -31,23 +30,6 @@ FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t) {
   clock.seconds += static_cast<double>(now - clock.count) / static_cast<double>(kOfflineFrequency);
   clock.count = now;
   return runFrame(demo, clock.seconds);
-}
-
-std::vector<uint8_t> readWindowPixels(const RenderResources& renderer, int width, int height) {
-  renderer.bindScreen();
-  glReadBuffer(renderer.screenColorBuffer());
-  return readBoundPixels(width, height);
-}
-
-std::vector<uint8_t> readBoundPixels(int width, int height) {
-  std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  std::vector<uint8_t> topDown(bottomUp.size());
-  const size_t row = static_cast<size_t>(width) * 3;
-  for (int y = 0; y < height; ++y)
-    std::copy_n(&bottomUp[(height - 1 - y) * row], row, &topDown[y * row]);
-  return topDown;
 }
 
 int renderScreenshot(DemoState& demo, double t, const std::string& path) {

@@ -26,12 +26,6 @@ OfflineClock beginOfflineClock(DemoState& demo);
 // Runs one frame through the frame driver so that it ends at show time t;
 // the clock never runs backwards.
 FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t);
-// The frame just rendered (the window's back buffer, or the renderer's
-// stand-in for it) as tightly packed RGB rows, top row first.
-std::vector<uint8_t> readWindowPixels(const RenderResources& renderer, int width, int height);
-// The bottom-left width x height pixels of the framebuffer and colour buffer
-// bound for reading, as tightly packed RGB rows, top row first.
-std::vector<uint8_t> readBoundPixels(int width, int height);
 // Renders the frame at show time t after two warm-up frames 1/60 s apart and
 // writes the window's picture to path. Returns the process exit code.
 int renderScreenshot(DemoState& demo, double t, const std::string& path);

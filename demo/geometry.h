@@ -11,8 +11,8 @@
 // call. A panel also makes its four edge planes the stream's current planes,
 // which every vertex appended after it carries, so the rings drawn after a
 // panel are cut to its outline. At the end of the scene drawGeometryStream
-// uploads the whole stream once and draws it in one call with the program,
-// blending and depth state the scene has set; since the order is kept, depth
+// (render/geometry_stream.h) uploads the whole stream once and draws it in
+// one call with the program and depth state the scene has set; since the order is kept, depth
 // ties resolve as they would shape by shape.
 #pragma once
 
@@ -21,9 +21,7 @@
 #include <vector>
 
 #include "core/vector.h"
-
-class ShaderSet;
-struct GeometryStream;
+#include "render/geometry_stream.h"
 
 // Inputs the scenes refresh before drawing shapes.
 struct ShapeInputs {
@@ -98,39 +96,6 @@ void ringGeometry(const ShapeInputs& inputs, const RingParams& ring, RingGeometr
 // resulting normal, every plane normal points into the quad.
 ClipPanelFrame clipPanelFrame(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3);
 
-// One vertex of the geometry stream: 25 floats, interleaved.
-struct StreamVertex {
-  float position[3];
-  float normal[3];
-  float color[3];      // RGB, unclamped; alpha is 1 for every shape
-  float planes[4][4];  // the clip planes current when its primitive was drawn
-};
-
-// A scene's panels and rings as one triangle list, in the order they were
-// drawn. Each quad of a panel or of a ring strip becomes two triangles over
-// the quad's own vertices, split as the renderer split the GL_QUADS and
-// GL_QUAD_STRIP it was given before: panel p0 p1 p2 p3 as (p0 p1 p2)(p0 p2 p3),
-// strip quad a0 a1 b0 b1 as (b0 a0 b1)(a0 a1 b1). The ring quads are planar,
-// so only rounding depends on the split; panels need not be.
-struct GeometryStream {
-  std::vector<StreamVertex> vertices;
-  std::vector<uint32_t> indices;
-  // The last panel's planes. They outlive the draw, as the program's
-  // uniforms did: a ring drawn before any panel of a frame is cut by the last
-  // panel of the frame before, and before any panel at all they are zero,
-  // which cuts nothing.
-  float planes[4][4] = {};
-  // How many indices came before the first panel since the last draw (that
-  // panel set "alpha" to 1 for all that follows it); -1 while none came.
-  int64_t alphaFrom = -1;
-  // GL side, made at the first draw: the vertex array and its buffers, their
-  // sizes in bytes, and the attribute location the planes are fed to (-1:
-  // none, -2: not described yet).
-  unsigned vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
-  size_t vertexBufferBytes = 0, indexBufferBytes = 0;
-  int planesLocation = -2;
-};
-
 // Appends a panel: its planes become the current planes (also when the quad
 // is not drawn), then, unless color.x <= -0.5, the quad p0..p3 in color with
 // the panel's normal.
@@ -150,15 +115,3 @@ void drawFlickerRing(int32_t index, const ShapeInputs* inputs, RingParams ring);
 // of -0.5 or less sets the planes and frame without drawing the quad.
 void drawClipPanel(const ShapeInputs* inputs, Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3, Vec3* outCenter,
                    Vec3* outNormal, Vec3* outSide, Vec3* outEdge, Vec3 color);
-// Uploads the stream into its buffers and draws it with the program in slot
-// program, which must be current: one glDrawElements, or two when shapes came
-// before the stream's first panel, which sets the program's "alpha" uniform
-// to 1 between them as it did when it was drawn. Position, normal and colour
-// reach the program as gl_Vertex, gl_Normal and gl_Color, the planes as its
-// mat4 attribute "clipPlanes" (one plane a column). A program that has that
-// attribute cuts its fragments to the planes and writes gl_ClipDistance[0..3],
-// which are enabled for the draw (data/Materials: the clip distances drop what
-// lies well outside the planes, the fragment stage cuts exactly). Empties the
-// stream, keeping its storage and current planes, and leaves no array or
-// buffer bound.
-void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program);

@@ -1,8 +1,6 @@
 // The part's resource set, loaded once at startup in its fixed order.
 #include "demo/part_start.h"
 
-#include <GL/glew.h>
-
 #include <cstdio>
 #include <tuple>
 
@@ -73,9 +71,8 @@ PartLoad part_start::initResources(RenderResources* renderer) {
     if (load.failure) return load;
   }
   renderer->createSpectrumTexture(ids.spectrum, 512);
-  // The 2-D texture bound now is the blob image loaded last.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  // The blob image, loaded last, does not repeat.
+  renderer->clampTextureToEdge(ids.blob);
 
   for (const MeshFile& mesh : kMeshFiles) {
     if (!meshes[mesh.number].loadObj(mesh.path, false))

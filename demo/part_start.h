@@ -70,11 +70,18 @@ class part_start : public parts {
   void drawRingTunnel(RenderResources* renderer, int useOrbitCamera, int useVelocityProgram);
   void drawPanelCube(RenderResources* renderer, int useOrbitCamera, int useVelocityProgram);
 
-  // One reduced-size filter pass from source into destination through pair's
-  // target; extra2/extra3 below 0 bind nothing.
-  void runFilterPass(RenderResources* renderer, int program, int pair, int iterations, int width,
-                     int height, TextureId source, TextureId destination, TextureId extra2,
-                     TextureId extra3);
+  // A reduced-size filter from source into destination through pair's target.
+  struct FilterPass {
+    int program = 0;
+    int pair = 0;
+    int iterations = 1;
+    int width = 0, height = 0;
+    TextureId source = 0;
+    TextureId destination = 0;
+    TextureId extra2 = -1;  // "texture2d_2" on unit 1; below 0 binds nothing
+    TextureId extra3 = -1;  // "texture2d_3" on unit 2; below 0 binds nothing
+  };
+  void runFilterPass(RenderResources* renderer, const FilterPass& filter);
 
   double partTime = 0.0;  // the part's clock; equals demoTime unless a jump moves the demo clock
   // The beat added to every scene's field of view: written by the frame

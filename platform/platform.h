@@ -5,7 +5,7 @@
 // contract (and platform/sound.h, platform/dialog.h for sound and the setup
 // dialog). All functions run on the main thread.
 //
-// Window and context: one top-level window with an OpenGL compatibility
+// Window and context: one top-level window with an OpenGL 3.3 core-profile
 //   context (RGBA8, double-buffered, 24-bit depth). createWindow opens the
 //   window; createGLContext makes the context and makes it current;
 //   swapWindow presents the back buffer. destroy* are safe to call on
@@ -96,8 +96,13 @@ bool windowFullscreen();
 void drawableSize(int& width, int& height);
 // Checks that the window's surface offers RGBA8 colour, 24-bit depth and double buffering.
 bool choosePixelFormat();
-// Creates the OpenGL compatibility context and makes it current; swap interval 1 where allowed.
+// Creates the OpenGL 3.3 core-profile context and makes it current; swap interval 1 where
+// allowed. A driver that refuses it leaves the reason in lastError().
 bool createGLContext();
+// Creates the context the driver gives without asking for a version or
+// profile and makes it current: to tell what it offers when it refuses the
+// one createGLContext asks for.
+bool createDefaultGLContext();
 // Asks for a swap interval: 1 waits for the display's refresh, 0 does not.
 // False when the driver refuses; swapInterval() says what is in force.
 bool setSwapInterval(int interval);

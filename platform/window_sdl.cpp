@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -58,7 +59,9 @@ bool createWindow(const char* title, int x, int y, int width, int height, bool f
                  width, height, kLargestWindowSide, kLargestWindowSide);
     return false;
   }
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
@@ -101,10 +104,23 @@ bool choosePixelFormat() {
 bool createGLContext() {
   if (!window) return false;
   context = SDL_GL_CreateContext(window);
-  if (!context) return false;
+  if (!context) {
+    const std::string reason = SDL_GetError();
+    SDL_SetError("the driver refused an OpenGL 3.3 core-profile context (%s)", reason.c_str());
+    return false;
+  }
   // A swap interval of 1 paces the loop by the display where the driver allows it.
   SDL_GL_SetSwapInterval(1);
   return true;
+}
+
+bool createDefaultGLContext() {
+  if (!window) return false;
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  context = SDL_GL_CreateContext(window);
+  return context != nullptr;
 }
 
 bool setSwapInterval(int interval) { return context && SDL_GL_SetSwapInterval(interval) == 0; }

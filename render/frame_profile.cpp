@@ -5,6 +5,8 @@
 #include <ctime>
 #include <string>
 
+#include "render/draw_state.h"
+#include "render/gl.h"
 #include "render/render_resources.h"
 
 namespace {
@@ -31,11 +33,10 @@ FrameProfile::Clock FrameProfile::bestClock() {
   // A software rasteriser records the timestamps as it queues the commands
   // and draws them later, when it flushes: its queries charge one pass's
   // drawing to another, so it is timed with glFinish instead.
-  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  const std::string name = renderer ? renderer : "";
+  const std::string name = rendererName();
   for (const char* software : {"llvmpipe", "softpipe", "swrast"})
     if (name.find(software) != std::string::npos) return Clock::kFinish;
-  return GLEW_ARB_timer_query && glQueryCounter ? Clock::kTimerQueries : Clock::kFinish;
+  return Clock::kTimerQueries;
 }
 
 void FrameProfile::beginFrame() {

@@ -11,8 +11,6 @@
 // machine disturb it less than the wall clock.
 #pragma once
 
-#include <GL/glew.h>
-
 #include <string>
 #include <vector>
 
@@ -53,7 +51,7 @@ class FrameProfile {
   std::vector<const char*> names_;
   std::vector<double> finishTimes_;  // seconds, kFinish
   std::vector<double> cpuTimes_;     // process CPU seconds at each mark
-  std::vector<GLuint> queries_;      // one timestamp per mark plus the start, kTimerQueries
+  std::vector<unsigned> queries_;    // one timestamp per mark plus the start, kTimerQueries
   size_t usedQueries_ = 0;
   std::vector<PassTime> passes_;
 };

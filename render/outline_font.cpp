@@ -1,14 +1,15 @@
-// The 3-D outline font: 256 display lists, glyphs 0..122 of a bold sans-serif
-// TrueType face as solid letters one em high, extruded 0.1 em into -z.
+// The 3-D outline font: glyphs 0..122 of a bold sans-serif TrueType face as
+// solid letters one em high, extruded 0.1 em into -z, as triangles in one
+// vertex buffer built once at start.
 //
 // FreeType supplies each glyph's outline in font units; curves are flattened
-// to lines within a fixed chordal deviation, the GLU tessellator fills the
-// front (z = 0) and back (z = -depth) faces, and quads close the sides. Each
-// list ends by moving the origin to the next character cell, and the glyph's
-// extent and advance go into glyphMetrics (em = 1).
-#include <GL/glew.h>
-#include <GL/glu.h>
+// to lines within a fixed chordal deviation, the GLU tessellator (a start-up
+// tool here: it only turns outlines into triangles) fills the front (z = 0)
+// and back (z = -depth) faces, and two triangles an edge close the sides. The
+// glyph's extent and advance go into the font's metrics (em = 1); drawing a
+// text moves the pen by each glyph's advance.
 #include <ft2build.h>
+
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
@@ -19,7 +20,9 @@
 #include <deque>
 #include <vector>
 
+#include "render/glu.h"
 #include "render/render_resources.h"
+#include "render/shader_dialect.h"
 
 namespace {
 
@@ -112,33 +115,53 @@ std::vector<Contour> flattenOutline(FT_Outline* outline) {
   return contours;
 }
 
-// ---- Tessellation into the display list ----------------------------------------
+// ---- Tessellation into triangles ---------------------------------------------
 
 using TessCallback = void (*)();
 
-// Vertices the tessellator creates where contours cross; they must outlive the polygon.
-using CombinedVertices = std::deque<std::array<GLdouble, 3>>;
+// The triangles of every glyph, three positions (x, y, z in em) a vertex,
+// and what the tessellator needs while it fills one face.
+struct TriangleCollector {
+  std::vector<float> positions;
+  // Vertices the tessellator creates where contours cross; they must outlive the polygon.
+  std::deque<std::array<GLdouble, 3>> combined;
+
+  void add(double x, double y, double z) {
+    positions.push_back(static_cast<float>(x));
+    positions.push_back(static_cast<float>(y));
+    positions.push_back(static_cast<float>(z));
+  }
+};
 
 void GLAPIENTRY combine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* data) {
-  auto* store = static_cast<CombinedVertices*>(data);
-  store->push_back({coords[0], coords[1], coords[2]});
-  *out = store->back().data();
+  auto* collector = static_cast<TriangleCollector*>(data);
+  collector->combined.push_back({coords[0], coords[1], coords[2]});
+  *out = collector->combined.back().data();
 }
 
-void GLAPIENTRY vertex(void* data) { glVertex3dv(static_cast<const GLdouble*>(data)); }
+void GLAPIENTRY vertex(void* vertexData, void* data) {
+  const auto* p = static_cast<const GLdouble*>(vertexData);
+  static_cast<TriangleCollector*>(data)->add(p[0], p[1], p[2]);
+}
 
-// Fills the glyph's face at depth z, facing +z or -z. Coordinates in em.
-void drawFace(GLUtesselator* tess, const std::vector<Contour>& contours, double scale, double z,
-              bool front) {
+// With an edge-flag callback the tessellator hands over separate triangles
+// only, never fans or strips.
+void GLAPIENTRY edgeFlag(GLboolean, void*) {}
+
+void GLAPIENTRY begin(GLenum, void*) {}
+
+void GLAPIENTRY end(void*) {}
+
+// Fills the glyph's face at depth z, wound counter-clockwise seen from +z
+// (front) or from -z. Coordinates in em.
+void fillFace(GLUtesselator* tess, TriangleCollector* collector,
+              const std::vector<Contour>& contours, double scale, double z, bool front) {
   std::vector<std::array<GLdouble, 3>> points;
   for (const Contour& c : contours) {
     for (const Point& p : c) points.push_back({p.x * scale, p.y * scale, z});
   }
-  CombinedVertices combined;
-  const double facing = front ? 1.0 : -1.0;
-  gluTessNormal(tess, 0.0, 0.0, facing);
-  glNormal3d(0.0, 0.0, facing);
-  gluTessBeginPolygon(tess, &combined);
+  gluTessNormal(tess, 0.0, 0.0, front ? 1.0 : -1.0);
+  gluTessBeginPolygon(tess, collector);
   size_t next = 0;
   for (const Contour& c : contours) {
     gluTessBeginContour(tess);
@@ -148,29 +171,26 @@ void drawFace(GLUtesselator* tess, const std::vector<Contour>& contours, double 
     gluTessEndContour(tess);
   }
   gluTessEndPolygon(tess);
+  collector->combined.clear();
 }
 
-// Closes the sides between the faces, one flat quad per contour edge, facing
-// outward. `clockwiseOuter` tells which side of a contour the glyph fills.
-void drawSides(const std::vector<Contour>& contours, double scale, double depth,
-               bool clockwiseOuter) {
-  glBegin(GL_QUADS);
+// Closes the sides between the faces, two triangles per contour edge, wound
+// to face outward. `clockwiseOuter` tells which side of a contour the glyph fills.
+void addSides(TriangleCollector* collector, const std::vector<Contour>& contours, double scale,
+              double depth, bool clockwiseOuter) {
   for (const Contour& c : contours) {
     for (size_t i = 0; i < c.size(); ++i) {
-      const Point a = c[i], b = c[(i + 1) % c.size()];
-      double nx = -(b.y - a.y), ny = b.x - a.x;
-      const double len = length(nx, ny);
-      if (len == 0.0) continue;
-      if (!clockwiseOuter) nx = -nx, ny = -ny;
-      glNormal3d(nx / len, ny / len, 0.0);
-      const Point first = clockwiseOuter ? a : b, second = clockwiseOuter ? b : a;
-      glVertex3d(first.x * scale, first.y * scale, 0.0);
-      glVertex3d(second.x * scale, second.y * scale, 0.0);
-      glVertex3d(second.x * scale, second.y * scale, -depth);
-      glVertex3d(first.x * scale, first.y * scale, -depth);
+      const Point a = clockwiseOuter ? c[i] : c[(i + 1) % c.size()];
+      const Point b = clockwiseOuter ? c[(i + 1) % c.size()] : c[i];
+      const double ax = a.x * scale, ay = a.y * scale, bx = b.x * scale, by = b.y * scale;
+      collector->add(ax, ay, 0.0);
+      collector->add(bx, by, 0.0);
+      collector->add(bx, by, -depth);
+      collector->add(ax, ay, 0.0);
+      collector->add(bx, by, -depth);
+      collector->add(ax, ay, -depth);
     }
   }
-  glEnd();
 }
 
 GlyphMetrics metricsOf(const FT_GlyphSlot glyph, double scale) {
@@ -191,8 +211,8 @@ GlyphMetrics metricsOf(const FT_GlyphSlot glyph, double scale) {
 }  // namespace
 
 void RenderResources::buildOutlineFont() {
-  fontListBase = glGenLists(kFontGlyphCount);
-  for (int i = 0; i < kFontGlyphCount; ++i) glyphMetrics[i] = GlyphMetrics{};
+  font = OutlineFont{};
+  TriangleCollector collector;
 
   FT_Library library = nullptr;
   FT_Face face = nullptr;
@@ -210,9 +230,10 @@ void RenderResources::buildOutlineFont() {
 
   GLUtesselator* tess = gluNewTess();
   gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_NONZERO);
-  gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<TessCallback>(glBegin));
-  gluTessCallback(tess, GLU_TESS_VERTEX, reinterpret_cast<TessCallback>(vertex));
-  gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<TessCallback>(glEnd));
+  gluTessCallback(tess, GLU_TESS_BEGIN_DATA, reinterpret_cast<TessCallback>(begin));
+  gluTessCallback(tess, GLU_TESS_VERTEX_DATA, reinterpret_cast<TessCallback>(vertex));
+  gluTessCallback(tess, GLU_TESS_END_DATA, reinterpret_cast<TessCallback>(end));
+  gluTessCallback(tess, GLU_TESS_EDGE_FLAG_DATA, reinterpret_cast<TessCallback>(edgeFlag));
   gluTessCallback(tess, GLU_TESS_COMBINE_DATA, reinterpret_cast<TessCallback>(combine));
 
   const double scale = 1.0 / face->units_per_EM;
@@ -227,19 +248,54 @@ void RenderResources::buildOutlineFont() {
     FT_Outline* outline = &face->glyph->outline;
     const std::vector<Contour> contours = flattenOutline(outline);
     const bool clockwiseOuter = FT_Outline_Get_Orientation(outline) == FT_ORIENTATION_TRUETYPE;
-    glyphMetrics[code] = metricsOf(face->glyph, scale);
-
-    glNewList(fontListBase + code, GL_COMPILE);
+    font.metrics[code] = metricsOf(face->glyph, scale);
+    const size_t first = collector.positions.size() / 3;
     if (!contours.empty()) {
-      drawFace(tess, contours, scale, 0.0, true);
-      drawFace(tess, contours, scale, -kExtrusion, false);
-      drawSides(contours, scale, kExtrusion, clockwiseOuter);
+      fillFace(tess, &collector, contours, scale, 0.0, true);
+      fillFace(tess, &collector, contours, scale, -kExtrusion, false);
+      addSides(&collector, contours, scale, kExtrusion, clockwiseOuter);
     }
-    glTranslatef(glyphMetrics[code].advanceX, glyphMetrics[code].advanceY, 0.0f);
-    glEndList();
+    font.first[code] = static_cast<int32_t>(first);
+    font.count[code] = static_cast<int32_t>(collector.positions.size() / 3 - first);
   }
 
   gluDeleteTess(tess);
   FT_Done_Face(face);
   FT_Done_FreeType(library);
+
+  glGenVertexArrays(1, &font.vertexArray.value);
+  glBindVertexArray(font.vertexArray.value);
+  glGenBuffers(1, &font.vertexBuffer.value);
+  glBindBuffer(GL_ARRAY_BUFFER, font.vertexBuffer.value);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(collector.positions.size() * sizeof(float)),
+               collector.positions.data(), GL_STATIC_DRAW);
+  glEnableVertexAttribArray(kPositionAttribute);
+  glVertexAttribPointer(kPositionAttribute, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+  glBindVertexArray(0);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void RenderResources::drawText(const char* text, const Mat4& transform, float r, float g,
+                               float b) const {
+  glUseProgram(screenQuad.flatProgram.value);
+  glUniform4f(screenQuad.flatColour, r, g, b, 1.0f);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_BLEND);
+  glBindVertexArray(font.vertexArray.value);
+  // Each glyph moves the pen by its advance, as the characters follow each other.
+  double penX = 0.0, penY = 0.0;
+  for (const char* c = text; *c; ++c) {
+    const auto code = static_cast<unsigned char>(*c);
+    if (font.count[code] > 0) {
+      const std::array<float, 16> matrix =
+          matrixFloats(transform * translationMatrix(penX, penY, 0.0));
+      glUniformMatrix4fv(screenQuad.flatTransform, 1, GL_FALSE, matrix.data());
+      glDrawArrays(GL_TRIANGLES, font.first[code], font.count[code]);
+    }
+    penX += font.metrics[code].advanceX;
+    penY += font.metrics[code].advanceY;
+  }
+  glBindVertexArray(0);
+  glUseProgram(0);
 }

@@ -4,6 +4,25 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "render/gl.h"
+
+namespace {
+
+bool coreProfile() {
+  GLint mask = 0;
+  glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &mask);
+  return (mask & GL_CONTEXT_CORE_PROFILE_BIT) != 0;
+}
+
+bool atLeast33() {
+  GLint major = 0, minor = 0;
+  glGetIntegerv(GL_MAJOR_VERSION, &major);
+  glGetIntegerv(GL_MINOR_VERSION, &minor);
+  return major > 3 || (major == 3 && minor >= 3);
+}
+
+}  // namespace
+
 std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeight,
                                                  int viewportWidth, int viewportHeight,
                                                  bool antialiased) {
@@ -15,7 +34,7 @@ std::array<TargetPairSize, 3> startupTargetPairs(int renderWidth, int renderHeig
 RenderLimits queryRenderLimits() {
   RenderLimits limits;
   GLint viewport[2] = {};
-  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_EXT, &limits.renderbuffer);
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.renderbuffer);
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits.texture);
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
   limits.viewportWidth = viewport[0];
@@ -43,24 +62,38 @@ std::string renderSizeBeyondLimits(int width, int height, const RenderLimits& li
   return text;
 }
 
-std::string startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int renderWidth,
-                          int renderHeight, int viewportWidth, int viewportHeight,
-                          bool antialiased) {
+std::string contextDescription() {
+  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  std::string text = "OpenGL ";
+  text += version ? version : "(no version)";
+  text += coreProfile() ? ", core profile" : ", not the core profile";
+  return text;
+}
+
+std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapBuffers)(double),
+                                         int renderWidth, int renderHeight, int viewportWidth,
+                                         int viewportHeight, bool antialiased) {
   renderer.swapBuffers = swapBuffers;
   renderer.renderWidth = renderWidth;
   renderer.renderHeight = renderHeight;
-  glGetString(GL_VENDOR);
-  // A failed glewInit leaves the framebuffer entry points null; the render
-  // targets report that once and drawing stays on the window.
-  glewInit();
-  std::string failure = renderSizeBeyondLimits(renderWidth, renderHeight, queryRenderLimits());
-  if (!failure.empty()) return failure;
+  // GLEW looks the entry points up from the context's own list; a core
+  // context has no extension string, and the lookup leaves an error behind.
+  glewExperimental = GL_TRUE;
+  const GLenum glew = glewInit();
+  glGetError();
+  if (glew != GLEW_OK)
+    return LoadFailure{"ERROR", std::string("The GL entry points cannot be loaded: ") +
+                                    reinterpret_cast<const char*>(glewGetErrorString(glew))};
+  if (!atLeast33() || !coreProfile())
+    return LoadFailure{"ERROR", "Tessaly needs an OpenGL 3.3 core-profile context; this one is " +
+                                    contextDescription()};
+  const std::string beyond = renderSizeBeyondLimits(renderWidth, renderHeight, queryRenderLimits());
+  if (!beyond.empty()) return LoadFailure{"ERROR", beyond};
   for (const TargetPairSize& pair :
        startupTargetPairs(renderWidth, renderHeight, viewportWidth, viewportHeight, antialiased)) {
     renderer.createTargetPair(pair.index, pair.width, pair.height, pair.samples);
-    if (!renderer.creationFailure.empty()) return renderer.creationFailure;
+    if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
   }
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  return {};
+  renderer.createScreenQuad();
+  return std::nullopt;
 }

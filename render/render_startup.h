@@ -1,12 +1,14 @@
 // The renderer's part of the startup sequence: the buffer-swap hook, the GL
-// extension entry points, the render size checked against the driver's
-// limits, the three render-target pairs sized from the render and viewport
-// sizes, and the default filters of the bound 2-D texture.
+// entry points and the check of the context, the render size checked against
+// the driver's limits, the three render-target pairs sized from the render
+// and viewport sizes, and the screen quad.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
+#include "core/load_failure.h"
 #include "render/render_resources.h"
 
 struct TargetPairSize {
@@ -38,13 +40,17 @@ RenderLimits queryRenderLimits();
 // names the first limit it passes.
 std::string renderSizeBeyondLimits(int width, int height, const RenderLimits& limits);
 
-// With the GL context current: stores swapBuffers and the render size,
-// queries the GL vendor, runs glewInit, refuses a render size beyond the
-// driver's limits, creates the three startup pairs, then sets the min and
-// mag filters of the bound 2-D texture to GL_LINEAR. Returns what stopped it
-// (a size beyond the limits, or the first pair the driver could not
-// complete), before anything of the render size is allocated; empty when the
-// renderer started.
-std::string startRenderer(RenderResources& renderer, void (*swapBuffers)(double), int renderWidth,
-                          int renderHeight, int viewportWidth, int viewportHeight,
-                          bool antialiased);
+// What the context is, as the driver names it: "OpenGL 4.5 (Core Profile)
+// Mesa 22.3.6, core profile".
+std::string contextDescription();
+
+// With the GL context current: stores swapBuffers and the render size, loads
+// the GL entry points and checks that the context is OpenGL 3.3 or later with
+// the core profile (the failure names what the context is), refuses a render
+// size beyond the driver's limits, then creates the three startup pairs and
+// the screen quad. Returns what stopped it (the context, a size beyond the
+// limits, or the first pair the driver could not complete), before anything
+// of the render size is allocated where it can.
+std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapBuffers)(double),
+                                         int renderWidth, int renderHeight, int viewportWidth,
+                                         int viewportHeight, bool antialiased);

@@ -1,76 +1,57 @@
 // Render-target pairs: a multisample framebuffer drawn into and a
-// texture-backed framebuffer it is resolved into with a framebuffer blit.
+// texture-backed framebuffer it is resolved into with a framebuffer blit;
+// and the screen, the framebuffer the frame's last passes draw on.
 //
 // A pair whose multisample framebuffer the driver cannot complete when it is
 // created (a size beyond what it can hold) is recorded in creationFailure,
-// which ends the show at startup. Later problems are reported once on stderr
-// and drawing goes on: a framebuffer incomplete then draws nothing visible,
-// and without the framebuffer extensions every operation leaves drawing on
-// the window.
+// which ends the show at startup. Later problems are reported once on stderr,
+// with the pair and the status, and drawing goes on: a framebuffer incomplete
+// then draws nothing visible.
+#include "render/render_targets.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "render/gl.h"
 #include "render/render_resources.h"
 
 namespace {
 
 constexpr int kMaxColorAttachments = 3;
 constexpr GLenum kColorAttachments[kMaxColorAttachments] = {
-    GL_COLOR_ATTACHMENT0_EXT, GL_COLOR_ATTACHMENT1_EXT, GL_COLOR_ATTACHMENT2_EXT};
+    GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1, GL_COLOR_ATTACHMENT2};
 
 bool incompleteReported[kTargetPairCount] = {};
-bool missingExtensionsReported = false;
 
 int clampPair(int index) { return std::clamp(index, 0, kTargetPairCount - 1); }
 
 const char* statusName(GLenum status) {
   switch (status) {
-    case GL_FRAMEBUFFER_COMPLETE_EXT:
+    case GL_FRAMEBUFFER_COMPLETE:
       return "complete";
-    case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT:
+    case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT:
       return "incomplete attachment";
-    case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT:
+    case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT:
       return "missing attachment";
-    case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT:
-      return "attachments differ in size";
-    case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT:
-      return "attachments differ in format";
-    case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT:
+    case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER:
       return "draw buffer without attachment";
-    case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT:
+    case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER:
       return "read buffer without attachment";
-    case GL_FRAMEBUFFER_UNSUPPORTED_EXT:
+    case GL_FRAMEBUFFER_UNSUPPORTED:
       return "format combination unsupported";
-    case GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE_EXT:
+    case GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE:
       return "attachments differ in sample count";
     default:
       return "unknown status";
   }
 }
 
-// True when the entry points every operation here needs were loaded. The
-// first time they are missing, says so on stderr.
-bool framebuffersAvailable(int pair) {
-  if (glGenFramebuffersEXT && glGenRenderbuffersEXT && glRenderbufferStorageMultisampleEXT &&
-      glBlitFramebufferEXT && glDrawBuffers) {
-    return true;
-  }
-  if (!missingExtensionsReported) {
-    missingExtensionsReported = true;
-    std::fprintf(stderr,
-                 "Render target pair %d: the framebuffer object, multisample and blit "
-                 "extensions are missing; drawing goes to the window\n",
-                 pair);
-  }
-  return false;
-}
-
 // What is wrong with the framebuffer bound to target, naming the pair and
 // the status; empty when it is complete.
 std::string incompleteStatus(int pair, GLenum target, const char* which) {
-  const GLenum status = glCheckFramebufferStatusEXT(target);
-  if (status == GL_FRAMEBUFFER_COMPLETE_EXT) return {};
+  const GLenum status = glCheckFramebufferStatus(target);
+  if (status == GL_FRAMEBUFFER_COMPLETE) return {};
   char text[160];
   std::snprintf(text, sizeof text,
                 "Render target pair %d: %s framebuffer incomplete, status 0x%04X (%s)", pair, which,
@@ -88,33 +69,40 @@ void checkStatus(int pair, GLenum target, const char* which) {
   std::fprintf(stderr, "%s\n", problem.c_str());
 }
 
-GLuint makeRenderbuffer(int width, int height, int samples, GLenum format) {
-  GLuint name = 0;
-  glGenRenderbuffersEXT(1, &name);
-  glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, name);
-  glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, samples, format, width, height);
-  return name;
+// Selects colour attachment `attachment` alone for drawing: GL ES takes the
+// i-th draw buffer only as attachment i or none.
+void drawIntoAttachment(int attachment) {
+  GLenum buffers[kMaxColorAttachments] = {GL_NONE, GL_NONE, GL_NONE};
+  buffers[attachment] = kColorAttachments[attachment];
+  glDrawBuffers(attachment + 1, buffers);
 }
 
 }  // namespace
 
+RenderbufferName makeRenderbuffer(int width, int height, int samples, unsigned format) {
+  RenderbufferName name;
+  glGenRenderbuffers(1, &name.value);
+  glBindRenderbuffer(GL_RENDERBUFFER, name.value);
+  glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+  return name;
+}
+
 void RenderResources::createTargetPair(int index, int width, int height, int samples) {
   index = clampPair(index);
-  if (!framebuffersAvailable(index)) return;
   targetSamples[index] = samples;
   colorRenderbuffer0[index] = makeRenderbuffer(width, height, samples, GL_RGBA8);
   colorRenderbuffer1[index] = makeRenderbuffer(width, height, samples, GL_RGBA8);
   depthRenderbuffer[index] = makeRenderbuffer(width, height, samples, GL_DEPTH_COMPONENT24);
 
-  glGenFramebuffersEXT(1, &multisampleFramebuffer[index]);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, multisampleFramebuffer[index]);
-  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT,
-                               colorRenderbuffer0[index]);
-  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT1_EXT, GL_RENDERBUFFER_EXT,
-                               colorRenderbuffer1[index]);
-  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                               depthRenderbuffer[index]);
-  const std::string problem = incompleteStatus(index, GL_FRAMEBUFFER_EXT, "multisample");
+  glGenFramebuffers(1, &multisampleFramebuffer[index].value);
+  glBindFramebuffer(GL_FRAMEBUFFER, multisampleFramebuffer[index].value);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                            colorRenderbuffer0[index].value);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_RENDERBUFFER,
+                            colorRenderbuffer1[index].value);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                            depthRenderbuffer[index].value);
+  const std::string problem = incompleteStatus(index, GL_FRAMEBUFFER, "multisample");
   if (!problem.empty() && creationFailure.empty()) {
     char size[96];
     std::snprintf(size, sizeof size, " at %d x %d with %d samples; the renderer cannot hold it",
@@ -124,73 +112,60 @@ void RenderResources::createTargetPair(int index, int width, int height, int sam
   }
 
   // The texture framebuffer gets its attachments later, from the texture table.
-  glGenFramebuffersEXT(1, &textureFramebuffer[index]);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, textureFramebuffer[index]);
+  glGenFramebuffers(1, &textureFramebuffer[index].value);
+  glBindFramebuffer(GL_FRAMEBUFFER, textureFramebuffer[index].value);
 }
 
 void RenderResources::attachColorTexture(int index, int attachment, TextureId id) {
   index = clampPair(index);
-  if (!framebuffersAvailable(index)) return;
   attachment = std::clamp(attachment, 0, kMaxColorAttachments - 1);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, textureFramebuffer[index]);
-  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, kColorAttachments[attachment], GL_TEXTURE_2D,
-                            textureHandle(id), 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, textureFramebuffer[index].value);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, kColorAttachments[attachment], GL_TEXTURE_2D,
+                         textureHandle(id).value, 0);
 }
 
 void RenderResources::attachDepthTexture(int index, TextureId id) {
   index = clampPair(index);
-  if (!framebuffersAvailable(index)) return;
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, textureFramebuffer[index]);
-  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D,
-                            textureHandle(id), 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, textureFramebuffer[index].value);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D,
+                         textureHandle(id).value, 0);
 }
 
 void RenderResources::bindForDrawing(int index, int count) {
   index = clampPair(index);
-  if (!framebuffersAvailable(index)) return;
   count = std::clamp(count, 1, kMaxColorAttachments);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, multisampleFramebuffer[index]);
+  glBindFramebuffer(GL_FRAMEBUFFER, multisampleFramebuffer[index].value);
   glDrawBuffers(count, kColorAttachments);
-  checkStatus(index, GL_FRAMEBUFFER_EXT, "multisample");
+  checkStatus(index, GL_FRAMEBUFFER, "multisample");
 }
 
 void RenderResources::bindTexturesForDrawing(int index, int count) {
   index = clampPair(index);
-  if (!framebuffersAvailable(index)) return;
   count = std::clamp(count, 1, kMaxColorAttachments);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, textureFramebuffer[index]);
+  glBindFramebuffer(GL_FRAMEBUFFER, textureFramebuffer[index].value);
   glDrawBuffers(count, kColorAttachments);
-  checkStatus(index, GL_FRAMEBUFFER_EXT, "texture");
+  checkStatus(index, GL_FRAMEBUFFER, "texture");
 }
 
 void RenderResources::resolveTarget(int index, int width, int height, int colorCount,
                                     bool withDepth) {
   index = clampPair(index);
-  if (!framebuffersAvailable(index)) return;
   colorCount = std::clamp(colorCount, 1, kMaxColorAttachments);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, multisampleFramebuffer[index].value);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, textureFramebuffer[index].value);
   // Source and destination rectangles are equal: the blit averages the
   // samples and never scales.
   for (int i = 0; i < colorCount; ++i) {
-    glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, multisampleFramebuffer[index]);
-    glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, textureFramebuffer[index]);
-    glDrawBuffer(kColorAttachments[i]);
     glReadBuffer(kColorAttachments[i]);
-    checkStatus(index, GL_READ_FRAMEBUFFER_EXT, "multisample");
-    checkStatus(index, GL_DRAW_FRAMEBUFFER_EXT, "texture");
-    glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    drawIntoAttachment(i);
+    checkStatus(index, GL_READ_FRAMEBUFFER, "multisample");
+    checkStatus(index, GL_DRAW_FRAMEBUFFER, "texture");
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
   }
-  if (withDepth) {
-    glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, multisampleFramebuffer[index]);
-    glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, textureFramebuffer[index]);
-    glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
-  }
+  if (withDepth)
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
 }
 
 void RenderResources::bindScreen() const {
-  // Without the extensions drawing never left the window.
-  if (glBindFramebufferEXT) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screenFramebuffer);
-}
-
-GLenum RenderResources::screenColorBuffer() const {
-  return screenFramebuffer ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK;
+  glBindFramebuffer(GL_FRAMEBUFFER, screenFramebuffer.value);
 }

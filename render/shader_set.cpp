@@ -1,53 +1,41 @@
 // The shader set: reads GLSL sources, compiles and links them into slot-indexed
-// programs, prints every compile log to standard output, and sets uniforms by name.
+// programs, prints every compile log to standard output, and sets uniforms
+// from the table of locations read at link time.
 #include "render/shader_set.h"
 
-#include <GL/glu.h>
-
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "render/gl.h"
+#include "render/program_link.h"
+
 namespace {
 
-constexpr GLsizei kInfoLogSize = 1000;
-
-// Creates a shader of the given type, compiles the file's text into it and
-// prints the path and the compile log. A file that cannot be read compiles as
-// an empty string, so the driver never sees a missing buffer.
-GLuint compileShaderFile(GLenum type, const char* path) {
+// Compiles the file's text as a shader of the given stage and prints the
+// path and the compile log. A file that cannot be read compiles as an empty
+// text, so the driver never sees a missing buffer.
+ShaderName compileShaderFile(ShaderStage stage, const char* path) {
   std::unique_ptr<char[]> source = readShaderSource(path);
-  const char* text = source ? source.get() : "";
-  GLuint shader = glCreateShader(type);
-  glShaderSource(shader, 1, &text, nullptr);
-  glCompileShader(shader);
-
-  char log[kInfoLogSize] = {};
-  glGetShaderInfoLog(shader, kInfoLogSize, nullptr, log);
+  const ShaderName shader = compileShaderText(stage, source ? source.get() : "");
   std::cout << path << std::endl;
-  std::cout << log << std::endl;
+  std::cout << shaderLog(shader) << std::endl;
   return shader;
 }
 
-bool compiled(GLuint shader, const std::string& path) {
-  GLint status = GL_FALSE;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-  if (status == GL_TRUE) return true;
-  char log[kInfoLogSize] = {};
-  glGetShaderInfoLog(shader, kInfoLogSize, nullptr, log);
-  std::cerr << path << ": does not compile; the program in use stays\n" << log << std::endl;
+bool compiled(ShaderName shader, const std::string& path) {
+  if (shaderCompiled(shader)) return true;
+  std::cerr << path << ": does not compile; the program in use stays\n"
+            << shaderLog(shader) << std::endl;
   return false;
 }
 
-bool linked(GLuint program, const ProgramFiles& files) {
-  GLint status = GL_FALSE;
-  glGetProgramiv(program, GL_LINK_STATUS, &status);
-  if (status == GL_TRUE) return true;
-  char log[kInfoLogSize] = {};
-  glGetProgramInfoLog(program, kInfoLogSize, nullptr, log);
+bool linked(ProgramName program, const ProgramFiles& files) {
+  if (programLinked(program)) return true;
   std::cerr << (files.vertexPath.empty() ? "" : files.vertexPath + " with ") << files.fragmentPath
             << ": does not link; the program in use stays\n"
-            << log << std::endl;
+            << programLog(program) << std::endl;
   return false;
 }
 
@@ -79,20 +67,31 @@ std::unique_ptr<char[]> readShaderSource(const char* path) {
   return buffer;
 }
 
+int UniformLocations::find(const char* name) const {
+  for (const auto& [uniform, location] : byName)
+    if (uniform == name) return location;
+  return -1;
+}
+
+ShaderName ShaderSet::screenQuadVertexShader() {
+  if (!screenQuadVertex_.value)
+    screenQuadVertex_ = compileShaderText(ShaderStage::Vertex, kScreenQuadVertexSource);
+  return screenQuadVertex_;
+}
+
 void ShaderSet::loadFragmentShader(const char* path, int slot) {
-  fragmentShaders[slot] = compileShaderFile(GL_FRAGMENT_SHADER, path);
+  fragmentShaders[slot] = compileShaderFile(ShaderStage::Fragment, path);
 }
 
 void ShaderSet::loadVertexShader(const char* path, int slot) {
-  vertexShaders[slot] = compileShaderFile(GL_VERTEX_SHADER, path);
+  vertexShaders[slot] = compileShaderFile(ShaderStage::Vertex, path);
 }
 
 void ShaderSet::buildFragmentProgram(const char* path, int slot) {
   programFiles.push_back({slot, "", path});
   loadFragmentShader(path, slot);
-  programs[slot] = glCreateProgram();
-  glAttachShader(programs[slot], fragmentShaders[slot]);
-  glLinkProgram(programs[slot]);
+  programs[slot] = linkProgram(screenQuadVertexShader(), fragmentShaders[slot]);
+  uniforms_[slot] = activeUniforms(programs[slot]);
   useProgram(slot);
 }
 
@@ -100,82 +99,77 @@ void ShaderSet::buildProgram(const char* vertexPath, const char* fragmentPath, i
   programFiles.push_back({slot, vertexPath, fragmentPath});
   loadVertexShader(vertexPath, slot);
   loadFragmentShader(fragmentPath, slot);
-  programs[slot] = glCreateProgram();
-  glAttachShader(programs[slot], fragmentShaders[slot]);
-  glAttachShader(programs[slot], vertexShaders[slot]);
-  glLinkProgram(programs[slot]);
+  programs[slot] = linkProgram(vertexShaders[slot], fragmentShaders[slot]);
+  uniforms_[slot] = activeUniforms(programs[slot]);
 }
 
 bool ShaderSet::rebuildProgram(const ProgramFiles& files) {
   const bool withVertex = !files.vertexPath.empty();
-  const GLuint fragment = compileShaderFile(GL_FRAGMENT_SHADER, files.fragmentPath.c_str());
-  const GLuint vertex =
-      withVertex ? compileShaderFile(GL_VERTEX_SHADER, files.vertexPath.c_str()) : 0;
+  const ShaderName fragment = compileShaderFile(ShaderStage::Fragment, files.fragmentPath.c_str());
+  const ShaderName vertex = withVertex
+                                ? compileShaderFile(ShaderStage::Vertex, files.vertexPath.c_str())
+                                : screenQuadVertexShader();
   bool ok = compiled(fragment, files.fragmentPath);
   if (withVertex) ok = compiled(vertex, files.vertexPath) && ok;
-  GLuint program = 0;
+  ProgramName program;
   if (ok) {
-    program = glCreateProgram();
-    glAttachShader(program, fragment);
-    if (withVertex) glAttachShader(program, vertex);
-    glLinkProgram(program);
+    program = linkProgram(vertex, fragment);
     ok = linked(program, files);
   }
   // Deleting a shader or program that is attached or in use only marks it;
   // GL frees it once nothing refers to it.
   const int slot = files.slot;
   if (!ok) {
-    glDeleteProgram(program);
-    glDeleteShader(fragment);
-    glDeleteShader(vertex);
+    deleteProgram(program);
+    deleteShader(fragment);
+    if (withVertex) deleteShader(vertex);
     return false;
   }
-  glDeleteProgram(programs[slot]);
-  glDeleteShader(fragmentShaders[slot]);
-  if (withVertex) glDeleteShader(vertexShaders[slot]);
+  deleteProgram(programs[slot]);
+  deleteShader(fragmentShaders[slot]);
+  if (withVertex) deleteShader(vertexShaders[slot]);
   programs[slot] = program;
   fragmentShaders[slot] = fragment;
   if (withVertex) vertexShaders[slot] = vertex;
+  uniforms_[slot] = activeUniforms(program);
   return true;
 }
 
-void ShaderSet::useProgram(int slot) { glUseProgram(programs[slot]); }
+void ShaderSet::useProgram(int slot) { glUseProgram(programs[slot].value); }
 
-void ShaderSet::useFixedFunction() { glUseProgram(0); }
+int ShaderSet::location(int slot, const char* name) const {
+  const auto found = uniforms_.find(slot);
+  return found == uniforms_.end() ? -1 : found->second.find(name);
+}
 
 bool ShaderSet::programReads(int slot, const char* name) const {
-  return programs[slot] != 0 && glGetUniformLocation(programs[slot], name) >= 0;
+  return programs[slot].value != 0 && location(slot, name) >= 0;
 }
 
 void ShaderSet::setUniformFloat(int slot, const char* name, float value) {
-  glUniform1f(glGetUniformLocation(programs[slot], name), value);
+  glUniform1f(location(slot, name), value);
 }
 
 void ShaderSet::setUniformVec4(int slot, const char* name, float x, float y, float z, float w) {
-  glUniform4f(glGetUniformLocation(programs[slot], name), x, y, z, w);
+  glUniform4f(location(slot, name), x, y, z, w);
 }
 
-void ShaderSet::bindTextureUniform(GLenum target, int slot, int unit, const char* name,
-                                   GLuint textureName) {
-  GLint location = glGetUniformLocation(programs[slot], name);
-  glActiveTexture(GL_TEXTURE0 + unit);
-  glBindTexture(target, textureName);
-  glUniform1i(location, unit);
+void ShaderSet::setUniformMatrix(int slot, const char* name, const Mat4& matrix) {
+  const std::array<float, 16> floats = matrixFloats(matrix);
+  glUniformMatrix4fv(location(slot, name), 1, GL_FALSE, floats.data());
 }
 
-void ShaderSet::setProjectiveTextureMatrix(double fovY, double aspect, double zNear, double zFar,
-                                           const Camera& camera) {
-  // Texture matrix 2 = bias [-1,1] -> [0,1], then the camera's projection and
-  // view. Only that matrix is written, so no other matrix stack needs saving;
-  // the caller is left in texture matrix mode with unit 0 active.
-  glMatrixMode(GL_TEXTURE);
-  glActiveTextureARB(GL_TEXTURE2);
-  glLoadIdentity();
-  glTranslatef(0.5f, 0.5f, 0.5f);
-  glScalef(0.5f, 0.5f, 0.5f);
-  gluPerspective(fovY, aspect, zNear, zFar);
-  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.target.x, camera.target.y,
-            camera.target.z, camera.up.x, camera.up.y, camera.up.z);
+void ShaderSet::bindTextureUniform(TextureTarget target, int slot, int unit, const char* name,
+                                   TextureName texture) {
+  glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+  glBindTexture(target == TextureTarget::CubeMap ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D,
+                texture.value);
+  glUniform1i(location(slot, name), unit);
+}
 
-  glActiveTextureARB(GL_TEXTURE0);
+void ShaderSet::setProjectiveTextureMatrix(int slot, double fovY, double aspect, double zNear,
+                                           double zFar, const Camera& camera) {
+  setUniformMatrix(
+      slot, "TextureMatrix2",
+      textureBiasMatrix() * perspectiveMatrix(fovY, aspect, zNear, zFar) * lookAtMatrix(camera));
 }

@@ -1,20 +1,24 @@
 // Every GLSL shader and program of the show, addressed by caller-chosen slots.
 //
-// Sources are read from files (GLSL despite the .cpp extension), compiled and
-// linked once at startup; the compile log of every shader is printed to
-// standard output with its path. Uniforms are set by name on the current
-// program, looking the location up on every call. A program can be built
-// anew from its files while the show runs; one that fails to compile or link
-// leaves the program in use as it was.
+// Sources are read from files (GLSL despite the .cpp extension), given their
+// version line for the context (render/shader_dialect.h), compiled and linked
+// once at startup; the compile log of every shader is printed to standard
+// output with its path. A fragment-only program is linked with the screen
+// quad's vertex stage. The locations of a program's uniforms are read once,
+// when it links; uniforms are then set by name on the current program from
+// that table. A program can be built anew from its files while the show
+// runs; one that fails to compile or link leaves the program in use as it was.
 #pragma once
 
-#include <GL/glew.h>
-
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/vector.h"
+#include "render/gl_names.h"
+#include "render/matrix.h"
 
 constexpr int kShaderSlotCount = 10128;
 
@@ -30,11 +34,25 @@ struct ProgramFiles {
   std::string fragmentPath;
 };
 
+// What a sampler uniform is bound to.
+enum class TextureTarget { Texture2D, CubeMap };
+
+// The active uniforms of a linked program and their locations.
+struct UniformLocations {
+  std::vector<std::pair<std::string, int>> byName;
+  // -1 when the program does not read the uniform (setting -1 does nothing).
+  int find(const char* name) const;
+};
+
 class ShaderSet {
  public:
+  ShaderSet() = default;
+  ShaderSet(const ShaderSet&) = delete;
+  ShaderSet& operator=(const ShaderSet&) = delete;
+
   void loadFragmentShader(const char* path, int slot);
   void loadVertexShader(const char* path, int slot);
-  // Fragment-only program, left current.
+  // Fragment-only program (with the screen quad's vertex stage), left current.
   void buildFragmentProgram(const char* path, int slot);
   // Vertex and fragment program, not made current.
   void buildProgram(const char* vertexPath, const char* fragmentPath, int slot);
@@ -44,20 +62,30 @@ class ShaderSet {
   // program, and the result is false.
   bool rebuildProgram(const ProgramFiles& files);
   void useProgram(int slot);
-  void useFixedFunction();
   // Whether the program in slot uses the uniform `name` (the linker drops
   // what no stage reads).
   bool programReads(int slot, const char* name) const;
+  // Setters of the current program's uniforms, which must be slot's.
   void setUniformFloat(int slot, const char* name, float value);
   void setUniformVec4(int slot, const char* name, float x, float y, float z, float w);
-  // Binds textureName to unit on target and points the sampler at it; unit stays active.
-  void bindTextureUniform(GLenum target, int slot, int unit, const char* name, GLuint textureName);
-  // Texture matrix 2 := bias * perspective * look-at of camera (world -> [0,1] screen coords).
-  void setProjectiveTextureMatrix(double fovY, double aspect, double zNear, double zFar,
+  void setUniformMatrix(int slot, const char* name, const Mat4& matrix);
+  // Binds texture to unit on target and points the sampler at it.
+  void bindTextureUniform(TextureTarget target, int slot, int unit, const char* name,
+                          TextureName texture);
+  // "TextureMatrix2" := bias * perspective * look-at of camera, which takes a
+  // world position to the camera's picture in [0, 1] texture coordinates.
+  void setProjectiveTextureMatrix(int slot, double fovY, double aspect, double zNear, double zFar,
                                   const Camera& camera);
 
-  GLuint fragmentShaders[kShaderSlotCount] = {};
-  GLuint vertexShaders[kShaderSlotCount] = {};
-  GLuint programs[kShaderSlotCount] = {};
+  ShaderName fragmentShaders[kShaderSlotCount] = {};
+  ShaderName vertexShaders[kShaderSlotCount] = {};
+  ProgramName programs[kShaderSlotCount] = {};
   std::vector<ProgramFiles> programFiles;  // every program built, in build order
+
+ private:
+  int location(int slot, const char* name) const;
+  ShaderName screenQuadVertexShader();
+
+  std::map<int, UniformLocations> uniforms_;
+  ShaderName screenQuadVertex_;
 };

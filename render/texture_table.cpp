@@ -1,7 +1,7 @@
-// The texture table, the textures the show generates itself (the 1-D
-// spectrum texture, depth and colour attachments, the seeded noise texture)
-// and the upload of packed RGB pictures. A texture whose storage the driver
-// refuses is recorded in creationFailure.
+// The texture table, the textures the show generates itself (the spectrum
+// texture, depth and colour attachments, the seeded noise texture) and the
+// upload of packed RGB pictures. A texture whose storage the driver refuses
+// is recorded in creationFailure.
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/random.h"
+#include "render/gl.h"
 #include "render/render_resources.h"
 
 namespace {
@@ -44,56 +45,54 @@ void noteRefusedStorage(std::string& failure, TextureId id, int width, int heigh
   failure = text;
 }
 
-// Makes a fresh texture name for id and binds it to target.
-void generateAndBind(GLuint* table, TextureId id, GLenum target) {
+// Makes a fresh texture name for id and binds it.
+GLuint generateAndBind(TextureName* table, TextureId id) {
   assert(id >= 0 && id < kTextureTableSize && "texture id outside the texture table");
-  glGenTextures(1, &table[id]);
-  glBindTexture(target, table[id]);
+  glGenTextures(1, &table[id].value);
+  glBindTexture(GL_TEXTURE_2D, table[id].value);
+  return table[id].value;
+}
+
+void setFilters(GLint filter) {
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
 // Uploads tightly packed RGB rows: rows of width·3 bytes need not be
 // multiples of four, so the default unpack alignment would read past the buffer.
 void uploadPackedRgb(int width, int height, const unsigned char* bytes) {
-  GLint alignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 
 }  // namespace
 
-GLuint RenderResources::textureHandle(TextureId id) const {
+TextureName RenderResources::textureHandle(TextureId id) const {
   assert(id >= 0 && id < kTextureTableSize && "texture id outside the texture table");
   return textures[id];
 }
 
-void RenderResources::bindTextureId(TextureId id) const {
-  glBindTexture(GL_TEXTURE_2D, textureHandle(id));
-}
-
 void RenderResources::createSpectrumTexture(TextureId id, int width) {
-  generateAndBind(textures, id, GL_TEXTURE_1D);
-  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameterf(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameterf(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  generateAndBind(textures, id);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  setFilters(GL_LINEAR);
   clearGlErrors();
-  glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, width, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  uploadPackedRgb(width, 1, nullptr);
   noteRefusedStorage(creationFailure, id, width, 1);
 }
 
 void RenderResources::uploadSpectrum(TextureId id, int width, const unsigned char* rgbBytes) {
-  glBindTexture(GL_TEXTURE_1D, textureHandle(id));
-  glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, width, 0, GL_RGB, GL_UNSIGNED_BYTE, rgbBytes);
+  glBindTexture(GL_TEXTURE_2D, textureHandle(id).value);
+  uploadPackedRgb(width, 1, rgbBytes);
 }
 
 void RenderResources::createDepthTexture(TextureId id, int width, int height) {
-  generateAndBind(textures, id, GL_TEXTURE_2D);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  generateAndBind(textures, id);
+  // Depth is read texel by texel; a depth texture is not filterable under GL ES.
+  setFilters(GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_LUMINANCE);
   clearGlErrors();
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT,
                GL_UNSIGNED_INT, nullptr);
@@ -105,11 +104,10 @@ void RenderResources::createColorTexture(TextureId id, int width, int height) {
   std::vector<unsigned char> bytes(imageBytes(width, height, 4));
   for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(crtRand() % 255);
 
-  generateAndBind(textures, id, GL_TEXTURE_2D);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  generateAndBind(textures, id);
+  setFilters(GL_LINEAR);
   clearGlErrors();
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                bytes.data());
   noteRefusedStorage(creationFailure, id, width, height);
 }
@@ -137,10 +135,15 @@ void RenderResources::createNoiseTexture(TextureId id, int width, int height) {
 
 void RenderResources::createRgbTexture(TextureId id, int width, int height,
                                        const unsigned char* rgbBytes) {
-  generateAndBind(textures, id, GL_TEXTURE_2D);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  generateAndBind(textures, id);
+  setFilters(GL_LINEAR);
   clearGlErrors();
   uploadPackedRgb(width, height, rgbBytes);
   noteRefusedStorage(creationFailure, id, width, height);
+}
+
+void RenderResources::clampTextureToEdge(TextureId id) {
+  glBindTexture(GL_TEXTURE_2D, textureHandle(id).value);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }

@@ -1,15 +1,11 @@
 // The frame driver.
 #include "runtime/frame_driver.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 
 #include "core/random.h"
 #include "core/timeline.h"
 #include "demo/parts.h"
-#include "demo/screen_quad.h"
 #include "platform/platform.h"
 #include "runtime/camera_tracks.h"
 #include "runtime/cue_table.h"
@@ -17,33 +13,6 @@
 #include "runtime/music.h"
 #include "runtime/statistics.h"
 #include "runtime/timer.h"
-
-namespace {
-
-// Draws the end-fade overlay: an opaque grey quad of level L over the frame.
-void drawFadeOverlay(DemoState& demo, float level) {
-  glViewport(0, 0, demo.viewportWidth, demo.viewportHeight);
-  glPushAttrib(GL_ALL_ATTRIB_BITS);
-  demo.renderer.bindScreen();
-  loadIdentityMatrices();
-  glDisable(GL_CULL_FACE);
-  glPushMatrix();
-  resetFixedState();
-  glLoadIdentity();
-  gluLookAt(0, 3, 0, 0, 0, 0, 0, 0, 1);
-  glScalef(1.0f, 1.0f, 0.7f);
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_TEXTURE_2D);
-  glColor3f(level, level, level);
-  drawScreenQuad(0.0, 50.0, 50.0, true, 1.0f);
-  glPopMatrix();
-  glPopAttrib();
-  glFlush();
-}
-
-}  // namespace
 
 double bookmarkTime(int bookmark) {
   static const double kTimes[] = {32.2, 74.1, 130.0, 209.0, 296.88};
@@ -134,7 +103,10 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
     if (demo.cameraTracksEnabled) saveTracks(demo, "state.txt");
     const double level = fadeLevel(demo.demoTime - demo.fadeStartTime, demo.fadeOutRate);
     if (demo.musicEnabled) setMusicVolume(demo.music, fadeVolume(level));
-    drawFadeOverlay(demo, static_cast<float>(level));
+    // The fade's grey quad, as the show composes it (a 50 x 50 billboard three
+    // units in front of the eye under an identity projection), lies beyond the
+    // near plane and is clipped whole: the end fade is heard, not seen, and
+    // the frame keeps its picture. So nothing is drawn for it.
     if (level > 0.999) return {ShowEnd::FadeDone, 0, "the end fade"};
   }
   return {};

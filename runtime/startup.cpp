@@ -1,8 +1,7 @@
 // The startup sequence, in its fixed order.
 #include "runtime/startup.h"
 
-#include <GL/glew.h>
-
+#include <cstdio>
 #include <string>
 
 #include "demo/part_start.h"
@@ -22,13 +21,14 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   if (demo.cameraTracksEnabled) loadTracks(demo, "state.txt");
   if (demo.assetListEnabled) demo.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);
 
-  // 3.-7. The swap function, the vendor query, the extension entry points,
-  // the three render-target pairs and the bound texture's filters.
+  // 3.-7. The swap function, the GL entry points and the check of the
+  // context, the three render-target pairs and the screen quad.
   demo.clipboardText.clear();
-  const std::string refused =
-      startRenderer(renderer, swapBuffers, demo.renderWidth, demo.renderHeight, demo.viewportWidth,
-                    demo.viewportHeight, demo.antialiased);
-  if (!refused.empty()) return LoadFailure{"ERROR", refused};
+  if (std::optional<LoadFailure> failure =
+          startRenderer(renderer, swapBuffers, demo.renderWidth, demo.renderHeight,
+                        demo.viewportWidth, demo.viewportHeight, demo.antialiased))
+    return failure;
+  std::printf("GL context: %s\n", contextDescription().c_str());
 
   // 8. Load time starts.
   demo.loadSeconds = timerRead(demo);

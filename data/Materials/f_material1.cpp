@@ -8,8 +8,6 @@
 // are cut to its outline (the vertex stage has already clipped away what lies
 // well outside). The second colour attachment receives a glow mask for the
 // combine pass.
-#version 130
-
 uniform float alpha;
 uniform sampler2D texture2d_1;     // normal map of the noise height field
 uniform sampler2D texture2d_blob;  // soft round blob
@@ -22,6 +20,9 @@ in vec4 color;
 in vec4 planeDistances;  // n.p + d of the four edge planes
 flat in vec2 panelHalf;    // half extents across the pairs of opposite edges
 flat in float wall;        // 1 on a ring's walls
+
+layout(location = 0) out vec4 sceneColor;
+layout(location = 1) out vec4 glowMask;
 
 void main() {
   // Distances inside the four edge planes, in world units.
@@ -39,7 +40,7 @@ void main() {
   // minified (far or grazing surfaces) instead of shimmering.
   vec2 reliefCoord = worldPosition.xy * 0.07 + worldPosition.z * 0.05;
   float reliefDetail = 1.0 - smoothstep(0.15, 0.6, max(fwidth(reliefCoord).x, fwidth(reliefCoord).y) * 256.0);
-  vec3 relief = texture2D(texture2d_1, reliefCoord).xyz * 2.0 - 1.0;
+  vec3 relief = texture(texture2d_1, reliefCoord).xyz * 2.0 - 1.0;
 
   // The distance from the panel's centre over its smaller half extent: round
   // about the centre, 1 where the circle meets the nearer edges.
@@ -80,7 +81,7 @@ void main() {
   float facing = 1.0 - max(dot(n, toEye), 0.0);
   float rim = facing * facing * facing;
   // A soft highlight where the orbit camera looks; nothing behind it.
-  float blob = blobCoord.z > 0.0 ? texture2D(texture2d_blob, blobCoord.xy / blobCoord.z).r : 0.0;
+  float blob = blobCoord.z > 0.0 ? texture(texture2d_blob, blobCoord.xy / blobCoord.z).r : 0.0;
 
   vec3 cool = vec3(0.45, 0.6, 0.9);
   // What the glass reflects, whatever its colour.
@@ -106,6 +107,6 @@ void main() {
   float over = max(peak - 0.7, 0.0);
   shaded *= (0.7 + 0.3 * over / (over + 0.3)) / max(peak, 0.7);
 
-  gl_FragData[0] = vec4(shaded, alpha);
-  gl_FragData[1] = vec4(base * emissive * (1.0 - 0.9 * spread), 1.0);
+  sceneColor = vec4(shaded, alpha);
+  glowMask = vec4(base * emissive * (1.0 - 0.9 * spread), 1.0);
 }

@@ -10,8 +10,8 @@
 // well outside, so it is never rasterised and shaded: they keep a band
 // 1/50 of the half view height wide (four pixels at 360 lines) beyond each
 // plane, so that no sample the fragment stage keeps is clipped.
-// Version 1.30 for the clip distances; the compatibility context keeps
-// gl_Vertex, gl_Color, the matrices and ftransform.
+// The loader defines CLIP_DISTANCES where the context has clip distances;
+// without them the fragment stage's cut alone keeps the outline.
 //
 // What the fragment stage needs per shape is worked out here, once a vertex:
 // whether the shape is a ring's wall (its normal square to the panel's, which
@@ -19,9 +19,13 @@
 // pairs of opposite edges, the vertex's offset from the panel's centre
 // across them (an affine function of the position, so it interpolates
 // exactly), and the blob image's coordinate.
-#version 130
-
 uniform float ttime;
+uniform mat4 ProjectionMatrix;
+uniform mat4 ModelViewMatrix;  // the camera alone
+uniform mat4 TextureMatrix2;   // world to the orbit camera's picture, 0..1
+in vec3 vertexPosition;
+in vec3 vertexNormal;
+in vec3 vertexColor;
 in mat4 clipPlanes;
 
 out vec3 worldPosition;
@@ -34,26 +38,30 @@ flat out vec2 panelHalf;
 flat out float wall;
 
 void main() {
-  worldPosition = gl_Vertex.xyz;
-  eyePosition = (gl_ModelViewMatrix * gl_Vertex).xyz;
-  vec4 orbit = gl_TextureMatrix[2] * gl_Vertex;
+  vec4 vertex = vec4(vertexPosition, 1.0);
+  worldPosition = vertexPosition;
+  vec4 eye = ModelViewMatrix * vertex;
+  eyePosition = eye.xyz;
+  vec4 orbit = TextureMatrix2 * vertex;
   blobCoord = vec3(0.8 * orbit.xy + (vec2(0.1 + 0.05 * sin(ttime * 0.3), 0.1)) * orbit.w, orbit.w);
-  color = gl_Color;
-  gl_Position = ftransform();
+  color = vec4(vertexColor, 1.0);
+  gl_Position = ProjectionMatrix * eye;
 
-  vec4 inside = vec4(gl_Vertex.xyz, 1.0) * clipPlanes;
+  vec4 inside = vertex * clipPlanes;
   planeDistances = inside;
   panelHalf = max((inside.xy + inside.zw) * 0.5, vec2(0.0001));
   panelOffset = (inside.xy - inside.zw) * 0.5;
   vec3 panelNormal = cross(clipPlanes[0].xyz, clipPlanes[1].xyz);
   float square = dot(panelNormal, panelNormal);
-  float facing = abs(dot(normalize(gl_Normal), panelNormal)) * inversesqrt(square + 1e-12);
+  float facing = abs(dot(normalize(vertexNormal), panelNormal)) * inversesqrt(square + 1e-12);
   wall = square > 1e-8 ? 1.0 - smoothstep(0.2, 0.5, facing) : 0.0;
 
+#ifdef CLIP_DISTANCES
   // Half the view's height at this depth is w / projection[1][1].
-  float band = 0.0005 + 0.02 * gl_Position.w / gl_ProjectionMatrix[1][1];
+  float band = 0.0005 + 0.02 * gl_Position.w / ProjectionMatrix[1][1];
   gl_ClipDistance[0] = inside.x + band;
   gl_ClipDistance[1] = inside.y + band;
   gl_ClipDistance[2] = inside.z + band;
   gl_ClipDistance[3] = inside.w + band;
+#endif
 }

@@ -2,18 +2,19 @@
 // the additive glow layer. The glow layer adds this up to 1.4 times on the
 // beat, so the kernel's weights sum to 0.6: the beat lifts the highlights
 // without washing the picture out.
-#version 120
+in vec2 texCoord;
+out vec4 fragColor;
 
 uniform sampler2D texture2d_1;
 
 vec3 bright(vec2 uv) {
-  vec3 c = texture2D(texture2d_1, uv).rgb;
+  vec3 c = texture(texture2d_1, uv).rgb;
   float luma = dot(c, vec3(0.299, 0.587, 0.114));
   return c * smoothstep(0.55, 0.95, luma);
 }
 
 void main() {
-  vec2 uv = gl_TexCoord[0].st;
+  vec2 uv = texCoord;
   vec3 sum = bright(uv) * 0.2;
   float total = 0.2;
   for (int i = 1; i <= 6; ++i) {
@@ -23,5 +24,5 @@ void main() {
     sum += (bright(uv + vec2(0.0, r * 1.7)) + bright(uv - vec2(0.0, r * 1.7))) * w * 0.5;
     total += 2.0 * w;
   }
-  gl_FragColor = vec4(sum * (0.6 / total), 1.0);
+  fragColor = vec4(sum * (0.6 / total), 1.0);
 }

@@ -2,7 +2,8 @@
 // half-size occlusion, upsampled with weights that follow the depth so that
 // no shadow bleeds across an edge, plus the glow mask of the second colour
 // buffer. "Limit" changes every frame and moves a faint grain.
-#version 130
+in vec2 texCoord;
+out vec4 fragColor;
 
 uniform sampler2D texture2d_1;          // scene colour (edge-filtered when drawn with one sample)
 uniform sampler2D texture2d_2;          // scene depth
@@ -48,13 +49,13 @@ float upsampledOcclusion(vec2 uv, float z) {
 
 void main() {
   // Full-size inputs are read at this pixel's own texel: fetched, not filtered.
-  vec2 uv = gl_TexCoord[0].st;
+  vec2 uv = texCoord;
   ivec2 pixel = ivec2(gl_FragCoord.xy);
   vec3 scene = texelFetch(texture2d_1, pixel, 0).rgb;
   vec3 glow = texelFetch(texture2d_3, pixel, 0).rgb;
   float occlusion = upsampledOcclusion(uv, linearDepth(pixel));
 
-  float grain = (texture2D(texture2d_random, uv * 3.1 + vec2(Limit, Limit * 0.7)).b - 0.5) / 255.0 * 3.0;
+  float grain = (texture(texture2d_random, uv * 3.1 + vec2(Limit, Limit * 0.7)).b - 0.5) / 255.0 * 3.0;
   vec3 combined = scene * (1.0 - 0.55 * occlusion) + glow * 0.35 + grain;
-  gl_FragColor = vec4(combined, 1.0);
+  fragColor = vec4(combined, 1.0);
 }

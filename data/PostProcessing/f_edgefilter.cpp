@@ -3,7 +3,8 @@
 // contrast edge, a few samples along the edge's direction are blended, which
 // smooths the stair steps at a fraction of the cost of more samples. It runs
 // as a pass of its own so that the antialiased chain does not pay for it.
-#version 130
+in vec2 texCoord;
+out vec4 fragColor;
 
 uniform sampler2D texture2d_1;  // scene colour
 
@@ -36,15 +37,15 @@ vec3 edgeFiltered(vec2 uv, vec2 texel) {
   float reduce = max((lumaNW + lumaNE + lumaSW + lumaSE) * 0.03125, 1.0 / 128.0);
   direction *= 1.0 / (min(abs(direction.x), abs(direction.y)) + reduce);
   direction = clamp(direction, -8.0, 8.0) * texel;
-  vec3 inner = 0.5 * (texture2D(texture2d_1, uv - direction / 6.0).rgb +
-                      texture2D(texture2d_1, uv + direction / 6.0).rgb);
-  vec3 outer = 0.5 * inner + 0.25 * (texture2D(texture2d_1, uv - direction * 0.5).rgb +
-                                     texture2D(texture2d_1, uv + direction * 0.5).rgb);
+  vec3 inner = 0.5 * (texture(texture2d_1, uv - direction / 6.0).rgb +
+                      texture(texture2d_1, uv + direction / 6.0).rgb);
+  vec3 outer = 0.5 * inner + 0.25 * (texture(texture2d_1, uv - direction * 0.5).rgb +
+                                     texture(texture2d_1, uv + direction * 0.5).rgb);
   float lumaOuter = luma(outer);
   return lumaOuter < lumaMin || lumaOuter > lumaMax ? inner : outer;
 }
 
 void main() {
-  vec2 uv = gl_TexCoord[0].st;
-  gl_FragColor = vec4(edgeFiltered(uv, vec2(dFdx(uv.x), dFdy(uv.y))), 1.0);
+  vec2 uv = texCoord;
+  fragColor = vec4(edgeFiltered(uv, vec2(dFdx(uv.x), dFdy(uv.y))), 1.0);
 }

@@ -3,7 +3,8 @@
 // occlusion to red and the linear depth it was measured at, 16 bits spread
 // over green and blue, so the combine can upsample it without bleeding
 // across depth edges.
-#version 120
+in vec2 texCoord;
+out vec4 fragColor;
 
 uniform sampler2D texture2d_2;       // scene depth, full size
 uniform sampler2D texture2d_random;  // noise
@@ -13,17 +14,17 @@ const float near = 1.0;
 const float far = 100.0;
 
 float linearDepth(vec2 uv) {
-  float d = texture2D(texture2d_2, uv).r * 2.0 - 1.0;
+  float d = texture(texture2d_2, uv).r * 2.0 - 1.0;
   return 2.0 * near * far / (far + near - d * (far - near));
 }
 
 void main() {
   // A half-size texel centre lies on the corner of four full-size texels;
   // measure at the centre of its lower-left one, never a blend of depths.
-  vec2 uv = gl_TexCoord[0].st - 0.5 * FullTexel.xy;
+  vec2 uv = texCoord - 0.5 * FullTexel.xy;
   float z = linearDepth(uv);
 
-  vec2 noise = texture2D(texture2d_random, gl_TexCoord[0].st * 7.3).rg * 2.0 - 1.0;
+  vec2 noise = texture(texture2d_random, texCoord * 7.3).rg * 2.0 - 1.0;
   // The rotation by the noise vector's angle: its cosine and sine are the
   // vector's components over its length (never 0: the bytes map to odd
   // multiples of 1/255).
@@ -43,5 +44,5 @@ void main() {
 
   float depth16 = floor(clamp(z / far, 0.0, 1.0) * 65535.0 + 0.5);
   float high = floor(depth16 / 256.0);
-  gl_FragColor = vec4(occlusion, high / 255.0, (depth16 - high * 256.0) / 255.0, 1.0);
+  fragColor = vec4(occlusion, high / 255.0, (depth16 - high * 256.0) / 255.0, 1.0);
 }

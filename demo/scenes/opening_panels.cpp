@@ -1,8 +1,6 @@
 // The opening scene (below 20 s): the wall's panels grow out of the origin
 // and drop into place one after another, each carrying music-driven rings,
 // while the panels of a cube behind them turn slowly about z.
-#include <GL/glew.h>
-
 #include <cmath>
 
 #include "core/random.h"

@@ -2,8 +2,6 @@
 // into place, turns as one block and flies apart at the end; belts of rings
 // on a larger tiled cube join from 170 s, and a shell of small panels wraps
 // the cube until 175 s. All panels carry rings pulsing with the music.
-#include <GL/glew.h>
-
 #include <cmath>
 
 #include "core/random.h"

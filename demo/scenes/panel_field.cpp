@@ -2,8 +2,6 @@
 // drop in from above while spinning, carrying flickering rings, inside a
 // slowly turning shell of panels whose rings expand on a three-second cycle
 // and light up with the music.
-#include <GL/glew.h>
-
 #include <cmath>
 
 #include "core/random.h"

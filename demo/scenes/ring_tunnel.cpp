@@ -2,8 +2,6 @@
 // the camera flying along its spline, a band of panels lining it whose rings
 // pulse with the music, tiled-cube layers around the camera's target from
 // 68 s and the blinking letters from 100 s to 116 s.
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 

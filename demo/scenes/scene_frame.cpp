@@ -1,24 +1,11 @@
 // The frame set-up and end shared by the four scenes.
 #include "demo/scenes/scene_frame.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 
 #include "core/random.h"
-#include "demo/look_at.h"
-#include "demo/screen_quad.h"
-
-namespace {
-
-void resetTextureMatrix(GLenum unit) {
-  glActiveTexture(unit);
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-}
-
-}  // namespace
+#include "render/draw_state.h"
+#include "render/matrix.h"
 
 void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
                      int useVelocityProgram) {
@@ -30,48 +17,39 @@ void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCa
   const int material = part->programs.material;
   const PartTextures& ids = part->textureIds;
 
-  glViewport(0, 0, w, h);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(35.0 + part->beatOffset, aspect, 1.0, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  lookAt(useOrbitCamera ? &renderer->orbitCamera : &renderer->mainCamera);
+  setViewport({0, 0, w, h});
+  setSceneState();
+  clearColorAndDepth(0.0f, 0.0f, 0.0f, 0.0f);
+  const Mat4 projection = perspectiveMatrix(35.0 + part->beatOffset, aspect, 1.0, 100.0);
+  const Mat4 modelView =
+      lookAtMatrix(useOrbitCamera ? renderer->orbitCamera : renderer->mainCamera);
 
   crtSrand(4234234);
-  resetFixedState();
   shaders.useProgram(material);
   shaders.setUniformFloat(material, "PosY", cameraY);
   shaders.setUniformFloat(material, "PP", cameraY);
-  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 0, "texture2d_1",
+  shaders.bindTextureUniform(TextureTarget::Texture2D, material, 0, "texture2d_1",
                              renderer->textureHandle(ids.noiseNormalMap));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 1, "texture2d_2",
+  shaders.bindTextureUniform(TextureTarget::Texture2D, material, 1, "texture2d_2",
                              renderer->textureHandle(ids.depthB));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 2, "texture2d_3",
+  shaders.bindTextureUniform(TextureTarget::Texture2D, material, 2, "texture2d_3",
                              renderer->textureHandle(ids.unusedFlat));
-  shaders.bindTextureUniform(GL_TEXTURE_2D, material, 3, "texture2d_blob",
+  shaders.bindTextureUniform(TextureTarget::Texture2D, material, 3, "texture2d_blob",
                              renderer->textureHandle(ids.blob));
-  shaders.bindTextureUniform(GL_TEXTURE_CUBE_MAP, material, 4, "texture2d_cube",
+  shaders.bindTextureUniform(TextureTarget::CubeMap, material, 4, "texture2d_cube",
                              renderer->textureHandle(ids.unusedCube));
-  // Leaves texture matrix mode with unit 0 active.
-  shaders.setProjectiveTextureMatrix(65.0, aspect, 1.0, 100.0, renderer->orbitCamera);
-
-  crtSrand(4234234);
-  if (useVelocityProgram) shaders.useProgram(part->programs.velocities);
-  glEnable(GL_CULL_FACE);
-  glDisable(GL_CULL_FACE);
-  glPushMatrix();
-  resetTextureMatrix(GL_TEXTURE1);
-  randomUnit();
-
-  resetTextureMatrix(GL_TEXTURE0);
-  glMatrixMode(GL_MODELVIEW);
+  shaders.setProjectiveTextureMatrix(material, 65.0, aspect, 1.0, 100.0, renderer->orbitCamera);
   shaders.setUniformFloat(material, "ttime", t);
   shaders.setUniformFloat(material, "PosY", cameraY - 100.0f);
   shaders.setUniformFloat(material, "PosY", cameraY);
-  glColor3f(1.0f, 1.0f, 1.0f);
+
+  // The program that draws the stream takes the camera's matrices.
+  const int drawing = useVelocityProgram ? part->programs.velocities : material;
+  crtSrand(4234234);
+  shaders.useProgram(drawing);
+  shaders.setUniformMatrix(drawing, "ProjectionMatrix", projection);
+  shaders.setUniformMatrix(drawing, "ModelViewMatrix", modelView);
+  randomUnit();
 
   std::copy_n(part->frameInputCopy.spectrum, ShapeInputs::kBands, part->shapeInputs.spectrum);
   part->shapeInputs.time = t;
@@ -82,17 +60,6 @@ void endSceneFrame(part_start* part) {
   // Everything the scene drew, in one upload and one draw, with the state
   // the set-up left.
   drawGeometryStream(&part->sceneGeometry, &part->shaders, part->programs.material);
-  glColor3f(1.0f, 0.0f, 0.0f);
-  glDisable(GL_CULL_FACE);
-  // The push of the set-up was made in texture matrix mode on unit 0.
-  glActiveTexture(GL_TEXTURE0);
-  glMatrixMode(GL_TEXTURE);
-  glPopMatrix();
-  glLoadIdentity();
-  part->shaders.useFixedFunction();
-  glLineWidth(2.0f);
-  glBegin(GL_LINES);
-  glEnd();
 }
 
 void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]) {

@@ -14,13 +14,11 @@
 // into the part's ShapeInputs, whose shapes go to the part's geometry stream.
 // The random sequence is left seeded with 4234234 and advanced by one draw;
 // scenes that start from 423423 seed it themselves. Leaves the material program current (or the
-// velocities program when useVelocityProgram is set).
+// velocities program when useVelocityProgram is set) with the camera's projection and view.
 void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
                      int useVelocityProgram);
 
-// Draws the geometry stream the scene filled, closes what beginSceneFrame
-// opened and leaves the fixed-function pipeline current with texture unit 0
-// active.
+// Draws the geometry stream the scene filled.
 void endSceneFrame(part_start* part);
 
 // The four corners of face `face` of mesh, in the face's own order.

@@ -22,6 +22,7 @@
 #include "app/offline_render.h"
 #include "app/teardown.h"
 #include "demo/part_start.h"
+#include "render/frame_readback.h"
 #include "render/shader_set.h"
 #include "runtime/demo_state.h"
 
@@ -73,29 +74,30 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
   auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
   ASSERT_NE(part, nullptr);
   ShaderSet& shaders = part->shaders;
-  const GLuint original = shaders.programs[part->programs.finalBlur];
+  const unsigned original = shaders.programs[part->programs.finalBlur].value;
   watchShaderFiles(shaders);
   OfflineClock clock = beginOfflineClock(demo);
   EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "nothing changed yet";
 
   const std::string originalText = readAll(kFinalPass);
-  rewrite(kFinalPass, "void main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
+  rewrite(kFinalPass,
+          "out vec4 fragColor;\nvoid main() { fragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
   EXPECT_EQ(rebuildChangedShaders(shaders), 1);
   EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "rebuilt again without a change";
-  const GLuint red = shaders.programs[part->programs.finalBlur];
+  const unsigned red = shaders.programs[part->programs.finalBlur].value;
   EXPECT_NE(red, original);
   runOfflineFrame(demo, clock, 12.5);
   EXPECT_TRUE(allRed(readWindowPixels(demo.renderer, 160, 90)))
       << "the edited pass did not draw the frame";
 
-  rewrite(kFinalPass, "void main() { gl_FragColor = vec4(1.0; }\n");
+  rewrite(kFinalPass, "out vec4 fragColor;\nvoid main() { fragColor = vec4(1.0; }\n");
   testing::internal::CaptureStderr();
   EXPECT_EQ(rebuildChangedShaders(shaders), 0);
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find(std::string(kFinalPass) + ": does not compile; the program in use stays"),
             std::string::npos)
       << log;
-  EXPECT_EQ(shaders.programs[part->programs.finalBlur], red);
+  EXPECT_EQ(shaders.programs[part->programs.finalBlur].value, red);
   runOfflineFrame(demo, clock, 12.6);
   EXPECT_TRUE(allRed(readWindowPixels(demo.renderer, 160, 90)))
       << "a broken edit changed the picture";

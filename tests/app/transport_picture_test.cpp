@@ -16,6 +16,7 @@
 #include "app/offline_render.h"
 #include "app/teardown.h"
 #include "app/transport.h"
+#include "render/frame_readback.h"
 #include "runtime/demo_state.h"
 
 namespace {

@@ -3,7 +3,6 @@
 // size, and the window shows all of it 1:1 between black bars.
 #include "app/window_picture.h"
 
-#include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include "app/main_loop.h"
 #include "app/offline_render.h"
 #include "app/teardown.h"
+#include "render/frame_readback.h"
 #include "runtime/demo_state.h"
 
 namespace {
@@ -37,11 +37,7 @@ std::vector<uint8_t> frameInWindow(DemoState& demo, int windowHeight) {
 }
 
 // The window's own back buffer, top row first.
-std::vector<uint8_t> windowRows(int height) {
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-  glReadBuffer(GL_BACK);
-  return readBoundPixels(kWidth, height);
-}
+std::vector<uint8_t> windowRows(int height) { return readWindowBackBuffer(kWidth, height); }
 
 TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
   setenv("TESSALY_BATCH", "1", 1);
@@ -49,12 +45,13 @@ TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
 
   const auto fitting = std::make_unique<DemoState>();
   const std::vector<uint8_t> direct = frameInWindow(*fitting, kHeight);
-  EXPECT_EQ(fitting->renderer.screenFramebuffer, 0u) << "a window of the render size is drawn on";
+  EXPECT_EQ(fitting->renderer.screenFramebuffer.value, 0u)
+      << "a window of the render size is drawn on";
   tearDownShow(*fitting, false);
 
   const auto tall = std::make_unique<DemoState>();
   const std::vector<uint8_t> throughTarget = frameInWindow(*tall, kTallHeight);
-  EXPECT_NE(tall->renderer.screenFramebuffer, 0u);
+  EXPECT_NE(tall->renderer.screenFramebuffer.value, 0u);
   ASSERT_EQ(throughTarget, direct) << "the frame changed on its way through the target";
 
   const ScreenRect rect = pictureRect();

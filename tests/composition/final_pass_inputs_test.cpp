@@ -1,4 +1,4 @@
-// The final pass's program gets the spectrum as a one-dimensional texture,
+// The final pass's program gets the spectrum as a width x 1 texture,
 // "texture1d_dsp" on unit 4, while it draws: a final pass that shows texel x
 // of it in column x of the window shows the frame's spectrum bytes.
 #include <GL/glew.h>
@@ -18,6 +18,7 @@
 #include "app/offline_render.h"
 #include "app/teardown.h"
 #include "demo/part_start.h"
+#include "render/frame_readback.h"
 #include "runtime/demo_state.h"
 
 namespace {
@@ -40,10 +41,10 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
 
   const std::filesystem::path source =
       std::filesystem::path(::testing::TempDir()) / "spectrum_final_pass.glsl";
-  std::ofstream(source) << "#version 130\n"
-                           "uniform sampler1D texture1d_dsp;\n"
+  std::ofstream(source) << "uniform sampler2D texture1d_dsp;\n"
+                           "out vec4 fragColor;\n"
                            "void main() {\n"
-                           "  gl_FragColor = texelFetch(texture1d_dsp, int(gl_FragCoord.x), 0);\n"
+                           "  fragColor = texelFetch(texture1d_dsp, ivec2(gl_FragCoord.x, 0), 0);\n"
                            "}\n";
   part->shaders.buildFragmentProgram(source.c_str(), part->programs.finalBlur);
   // Band i holds byte 255 - i.
@@ -59,7 +60,7 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
   }
   // The sampler read the spectrum from unit 4 (a sampler no one sets reads
   // unit 0, where the spectrum's upload also leaves it).
-  const GLuint program = part->shaders.programs[part->programs.finalBlur];
+  const GLuint program = part->shaders.programs[part->programs.finalBlur].value;
   GLint unit = -1;
   glGetUniformiv(program, glGetUniformLocation(program, "texture1d_dsp"), &unit);
   EXPECT_EQ(unit, 4);

@@ -31,22 +31,20 @@ class ShaderPrograms : public GLTest {
 
   void expectBuilt(int slot, const std::string& log) {
     GLint compiled = 0, linked = 0;
-    glGetShaderiv(shaders.fragmentShaders[slot], GL_COMPILE_STATUS, &compiled);
+    glGetShaderiv(shaders.fragmentShaders[slot].value, GL_COMPILE_STATUS, &compiled);
     EXPECT_EQ(compiled, GL_TRUE) << log;
-    if (shaders.vertexShaders[slot]) {
-      glGetShaderiv(shaders.vertexShaders[slot], GL_COMPILE_STATUS, &compiled);
+    if (shaders.vertexShaders[slot].value) {
+      glGetShaderiv(shaders.vertexShaders[slot].value, GL_COMPILE_STATUS, &compiled);
       EXPECT_EQ(compiled, GL_TRUE) << log;
     }
-    glGetProgramiv(shaders.programs[slot], GL_LINK_STATUS, &linked);
+    glGetProgramiv(shaders.programs[slot].value, GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE) << log;
     EXPECT_EQ(log.find("rror"), std::string::npos) << log;
     EXPECT_EQ(log.find("arning"), std::string::npos) << log;
     EXPECT_EQ(log.find("Cannot open"), std::string::npos) << log;
   }
 
-  bool hasUniform(int slot, const char* name) {
-    return glGetUniformLocation(shaders.programs[slot], name) >= 0;
-  }
+  bool hasUniform(int slot, const char* name) { return shaders.programReads(slot, name); }
 
   ShaderSet shaders;
 };
@@ -78,10 +76,11 @@ TEST_F(ShaderPrograms, MaterialAndVelocityProgramsBuild) {
   expectBuilt(1, build([&] {
                 shaders.buildProgram("Materials//v_material1.cpp", "Materials//f_material1.cpp", 1);
               }));
-  for (const char* name : {"alpha", "texture2d_1", "texture2d_blob", "ttime"})
+  for (const char* name : {"alpha", "texture2d_1", "texture2d_blob", "ttime", "ProjectionMatrix",
+                           "ModelViewMatrix", "TextureMatrix2"})
     EXPECT_TRUE(hasUniform(1, name)) << name;
   // The clip planes of the geometry stream (demo/geometry.h) arrive per vertex.
-  EXPECT_GE(glGetAttribLocation(shaders.programs[1], "clipPlanes"), 0);
+  EXPECT_GE(glGetAttribLocation(shaders.programs[1].value, "clipPlanes"), 0);
   expectBuilt(5, build([&] {
                 shaders.buildProgram("PostProcessing//v_velocities.cpp",
                                      "PostProcessing//f_velocities.cpp", 5);

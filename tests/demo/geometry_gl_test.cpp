@@ -10,6 +10,7 @@
 
 #include "demo/geometry.h"
 #include "render/gl_fixture.h"
+#include "render/matrix.h"
 #include "render/shader_set.h"
 
 namespace {
@@ -20,38 +21,40 @@ constexpr int kSlot = 1;
 // "clipPlanes", and what lies outside any of them is not drawn, cut by the
 // clip distances and by the fragment stage.
 constexpr char kVertexShader[] =
-    "#version 130\n"
+    "uniform mat4 ProjectionMatrix;\n"
+    "in vec3 vertexPosition;\n"
+    "in vec3 vertexColor;\n"
     "in mat4 clipPlanes;\n"
     "out vec3 worldPosition;\n"
     "flat out mat4 planes;\n"
     "out vec4 color;\n"
     "void main() {\n"
-    "  worldPosition = gl_Vertex.xyz;\n"
+    "  worldPosition = vertexPosition;\n"
     "  planes = clipPlanes;\n"
-    "  color = gl_Color;\n"
-    "  gl_Position = ftransform();\n"
-    "  vec4 inside = vec4(gl_Vertex.xyz, 1.0) * clipPlanes + 0.0005;\n"
+    "  color = vec4(vertexColor, 1.0);\n"
+    "  gl_Position = ProjectionMatrix * vec4(vertexPosition, 1.0);\n"
+    "  vec4 inside = vec4(vertexPosition, 1.0) * clipPlanes + 0.0005;\n"
     "  gl_ClipDistance[0] = inside.x;\n"
     "  gl_ClipDistance[1] = inside.y;\n"
     "  gl_ClipDistance[2] = inside.z;\n"
     "  gl_ClipDistance[3] = inside.w;\n"
     "}\n";
 constexpr char kFragmentShader[] =
-    "#version 130\n"
     "uniform float alpha;\n"
     "in vec3 worldPosition;\n"
     "flat in mat4 planes;\n"
     "in vec4 color;\n"
+    "out vec4 fragColor;\n"
     "void main() {\n"
     "  if (any(lessThan(vec4(worldPosition, 1.0) * planes, vec4(-0.0005)))) discard;\n"
-    "  gl_FragColor = vec4(color.rgb, alpha);\n"
+    "  fragColor = vec4(color.rgb, alpha);\n"
     "}\n";
 // The same without the fragment stage's cut, which leaves it to the clip
 // distances alone.
 constexpr char kUncutFragmentShader[] =
-    "#version 130\n"
     "in vec4 color;\n"
-    "void main() { gl_FragColor = color; }\n";
+    "out vec4 fragColor;\n"
+    "void main() { fragColor = color; }\n";
 
 Vec3 v3(float x, float y, float z) {
   Vec3 v;
@@ -75,23 +78,19 @@ class GeometryGLTest : public GLTest {
     shaders->buildProgram(writeSource("tessaly_stream.vert", kVertexShader).c_str(),
                           writeSource("tessaly_stream.frag", kFragmentShader).c_str(), kSlot);
     testing::internal::GetCapturedStdout();
-    ASSERT_NE(shaders->programs[kSlot], 0u);
+    ASSERT_NE(shaders->programs[kSlot].value, 0u);
     shaders->useProgram(kSlot);
+    shaders->setUniformMatrix(kSlot, "ProjectionMatrix", orthoMatrix(-1, 1, -1, 1, -10, 10));
     inputs.geometry = &stream;
     inputs.segments = 40;
 
     glViewport(0, 0, 128, 128);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
   }
 
-  void TearDown() override { shaders->useFixedFunction(); }
+  void TearDown() override { glUseProgram(0); }
 
   // The colour at normalised device coordinates (x, y) in [-1, 1].
   static void pixel(float x, float y, unsigned char rgba[4]) {
@@ -160,8 +159,8 @@ TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
   pixel(-0.5f, -0.5f, rgba);
   EXPECT_EQ(rgba[1], 0);
   float alpha = 0.0f;
-  glGetUniformfv(shaders->programs[kSlot], glGetUniformLocation(shaders->programs[kSlot], "alpha"),
-                 &alpha);
+  const GLuint program = shaders->programs[kSlot].value;
+  glGetUniformfv(program, glGetUniformLocation(program, "alpha"), &alpha);
   EXPECT_EQ(alpha, 1.0f);
 
   // A green panel on [0, 0.5]^2, then a ring around its centre reaching past
@@ -199,6 +198,7 @@ TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
                         writeSource("tessaly_uncut.frag", kUncutFragmentShader).c_str(), kSlot + 1);
   testing::internal::GetCapturedStdout();
   shaders->useProgram(kSlot + 1);
+  shaders->setUniformMatrix(kSlot + 1, "ProjectionMatrix", orthoMatrix(-1, 1, -1, 1, -10, 10));
   glClear(GL_COLOR_BUFFER_BIT);
   drawPulseRing(0, &inputs, ring(0.25f, 0.25f, 0.15f, 0.3f));
   drawGeometryStream(&stream, shaders.get(), kSlot + 1);
@@ -207,7 +207,7 @@ TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
   pixel(0.25f, 0.6f, rgba);
   EXPECT_EQ(rgba[2], 0);
 
-  // Nothing of the stream's arrays stays bound or enabled.
+  // Nothing of the stream's arrays stays bound, and no clip distance enabled.
   GLint binding = -1;
   glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &binding);
   EXPECT_EQ(binding, 0);
@@ -215,8 +215,6 @@ TEST_F(GeometryGLTest, RingsAreCutToTheLastPanelAcrossDraws) {
   EXPECT_EQ(binding, 0);
   glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &binding);
   EXPECT_EQ(binding, 0);
-  EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-  EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
   EXPECT_FALSE(glIsEnabled(GL_CLIP_DISTANCE0));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

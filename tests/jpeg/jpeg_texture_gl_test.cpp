@@ -69,10 +69,10 @@ TEST_F(JpegTextureGL, PictureIsUploadedBottomRowFirst) {
 
   EXPECT_EQ(swapCalls, 1);
   EXPECT_EQ(swapValue, 0.1);
-  ASSERT_NE(r.textures[42], 0u);
+  ASSERT_NE(r.textures[42].value, 0u);
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(static_cast<GLuint>(bound), r.textures[42]);
+  EXPECT_EQ(static_cast<GLuint>(bound), r.textures[42].value);
   std::vector<uint8_t> expected = decoded.image.pixels;
   flipRows(expected, 5, 7);
   EXPECT_EQ(readBack(5, 7), expected);
@@ -105,7 +105,7 @@ TEST_F(JpegTextureGL, NormalMapOfAFlatImagePointsUp) {
   r.swapBuffers = recordSwap;
   EXPECT_FALSE(loadImageTexture(r, path.c_str(), 44, ImageUse::NormalMap, loaded));
   EXPECT_EQ(swapCalls, 0);
-  ASSERT_NE(r.textures[44], 0u);
+  ASSERT_NE(r.textures[44].value, 0u);
   std::vector<uint8_t> texels = readBack(7, 3);
   for (size_t i = 0; i < texels.size(); i += 3) {
     EXPECT_EQ(texels[i], 127);
@@ -181,6 +181,6 @@ TEST_F(JpegTextureGL, MissingOrBrokenImagesAreReturnedAsFailures) {
     EXPECT_EQ(failure->title, c.title);
     EXPECT_EQ(failure->text, c.path);
     EXPECT_EQ(said.rfind(c.path + c.said, 0), 0u) << said;
-    EXPECT_EQ(renderer.textures[46], 0u);
+    EXPECT_EQ(renderer.textures[46].value, 0u);
   }
 }

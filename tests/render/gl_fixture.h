@@ -1,5 +1,6 @@
 // A live GL context for render tests: one small window per test process,
-// opened through the platform layer, with the extension entry points loaded.
+// opened through the platform layer (an OpenGL 3.3 core-profile context),
+// with the entry points loaded.
 #pragma once
 
 #include <GL/glew.h>
@@ -28,7 +29,9 @@ class GLTest : public ::testing::Test {
                      "\" (is a display, such as Xvfb, set?)";
       return false;
     }
+    glewExperimental = GL_TRUE;
     const GLenum glew = glewInit();
+    glGetError();  // GLEW's lookup in a core context leaves an error behind
     if (glew != GLEW_OK) {
       contextError =
           std::string("GLEW: ") + reinterpret_cast<const char*>(glewGetErrorString(glew));

@@ -1,6 +1,6 @@
 // Render-target pairs against a live context: index and count clamps, the
-// multisample resolve, partial resolves, the startup pairs and the reports of
-// incomplete framebuffers and missing extensions.
+// multisample resolve, partial resolves, the startup pairs and the report of
+// incomplete framebuffers.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 
 #include "core/random.h"
 #include "render/gl_fixture.h"
+#include "render/matrix.h"
 #include "render/render_resources.h"
 #include "render/render_startup.h"
 
@@ -23,17 +24,21 @@ GLint integer(GLenum query) {
   return value;
 }
 
-GLint renderbufferParameter(GLuint renderbuffer, GLenum parameter) {
+GLint renderbufferParameter(RenderbufferName renderbuffer, GLenum parameter) {
   GLint value = -1;
-  glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, renderbuffer);
-  glGetRenderbufferParameterivEXT(GL_RENDERBUFFER_EXT, parameter, &value);
+  glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer.value);
+  glGetRenderbufferParameteriv(GL_RENDERBUFFER, parameter, &value);
   return value;
+}
+
+void bindTexture(const RenderResources& renderer, TextureId id) {
+  glBindTexture(GL_TEXTURE_2D, renderer.textureHandle(id).value);
 }
 
 // Red channel of a kSize x kSize RGBA texture, row y = 0 first.
 std::vector<unsigned char> redChannel(const RenderResources& renderer, TextureId id) {
   std::vector<unsigned char> rgba(kSize * kSize * 4);
-  renderer.bindTextureId(id);
+  bindTexture(renderer, id);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   std::vector<unsigned char> red(kSize * kSize);
@@ -41,25 +46,15 @@ std::vector<unsigned char> redChannel(const RenderResources& renderer, TextureId
   return red;
 }
 
-// Clears the bound target to black and draws a white triangle whose long
-// edge runs diagonally across it, with fixed-function state.
-void drawDiagonalEdge() {
+// Clears the bound target to black and draws a white square turned by 45
+// degrees about the bottom-left corner, whose edge runs diagonally across it.
+void drawDiagonalEdge(const RenderResources& renderer) {
   glViewport(0, 0, kSize, kSize);
-  glUseProgram(0);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glColor4f(1, 1, 1, 1);
-  glBegin(GL_TRIANGLES);
-  glVertex2f(-1.0f, -1.0f);
-  glVertex2f(1.0f, -1.0f);
-  glVertex2f(-1.0f, 0.7f);
-  glEnd();
+  renderer.drawFlatQuad(
+      translationMatrix(-1.0, -1.0, 0.0) * rotationZMatrix(45.0) * scaleMatrix(1.3, 1.3, 1.0), 1.0f,
+      1.0f, 1.0f, 1.0f, Blend::Off);
 }
 
 int countIntermediate(const std::vector<unsigned char>& red) {
@@ -70,6 +65,10 @@ int countIntermediate(const std::vector<unsigned char>& red) {
 
 class RenderTargetsTest : public GLTest {
  protected:
+  void SetUp() override {
+    GLTest::SetUp();
+    renderer->createScreenQuad();
+  }
   void TearDown() override { renderer->bindScreen(); }
 
   // Creates pair index with a fresh colour texture on colour attachment 0.
@@ -84,58 +83,57 @@ class RenderTargetsTest : public GLTest {
 
 TEST_F(RenderTargetsTest, PairIndexAndAttachmentCountsAreClamped) {
   renderer->createTargetPair(20, 16, 16, 0);
-  EXPECT_NE(renderer->multisampleFramebuffer[15], 0u);
-  EXPECT_NE(renderer->depthRenderbuffer[15], 0u);
-  EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING_EXT)),
-            renderer->textureFramebuffer[15]);
+  EXPECT_NE(renderer->multisampleFramebuffer[15].value, 0u);
+  EXPECT_NE(renderer->depthRenderbuffer[15].value, 0u);
+  EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING)),
+            renderer->textureFramebuffer[15].value);
 
   renderer->createTargetPair(-1, 16, 16, 4);
-  EXPECT_NE(renderer->colorRenderbuffer1[0], 0u);
-  EXPECT_EQ(renderbufferParameter(renderer->colorRenderbuffer0[0], GL_RENDERBUFFER_SAMPLES_EXT), 4);
-  EXPECT_EQ(
-      renderbufferParameter(renderer->depthRenderbuffer[0], GL_RENDERBUFFER_INTERNAL_FORMAT_EXT),
-      GL_DEPTH_COMPONENT24);
-  for (int pair = 1; pair < 15; ++pair) EXPECT_EQ(renderer->multisampleFramebuffer[pair], 0u);
+  EXPECT_NE(renderer->colorRenderbuffer1[0].value, 0u);
+  EXPECT_EQ(renderbufferParameter(renderer->colorRenderbuffer0[0], GL_RENDERBUFFER_SAMPLES), 4);
+  EXPECT_EQ(renderbufferParameter(renderer->depthRenderbuffer[0], GL_RENDERBUFFER_INTERNAL_FORMAT),
+            GL_DEPTH_COMPONENT24);
+  for (int pair = 1; pair < 15; ++pair) EXPECT_EQ(renderer->multisampleFramebuffer[pair].value, 0u);
 
   renderer->bindForDrawing(-3, 0);
-  EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING_EXT)),
-            renderer->multisampleFramebuffer[0]);
-  EXPECT_EQ(integer(GL_DRAW_BUFFER0), GL_COLOR_ATTACHMENT0_EXT);
+  EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING)),
+            renderer->multisampleFramebuffer[0].value);
+  EXPECT_EQ(integer(GL_DRAW_BUFFER0), GL_COLOR_ATTACHMENT0);
   EXPECT_EQ(integer(GL_DRAW_BUFFER1), GL_NONE);
 
   renderer->bindForDrawing(0, 2);
-  EXPECT_EQ(integer(GL_DRAW_BUFFER1), GL_COLOR_ATTACHMENT1_EXT);
+  EXPECT_EQ(integer(GL_DRAW_BUFFER1), GL_COLOR_ATTACHMENT1);
   EXPECT_EQ(integer(GL_DRAW_BUFFER2), GL_NONE);
 
   testing::internal::CaptureStderr();  // three buffers name the missing attachment 2
   renderer->bindForDrawing(0, 5);
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(integer(GL_DRAW_BUFFER2), GL_COLOR_ATTACHMENT2_EXT);
+  EXPECT_EQ(integer(GL_DRAW_BUFFER2), GL_COLOR_ATTACHMENT2);
   EXPECT_EQ(integer(GL_DRAW_BUFFER3), GL_NONE);
 
   // Attachment 7 lands on colour attachment 2 of the texture framebuffer.
   renderer->createColorTexture(300, 16, 16);
   renderer->attachColorTexture(15, 7, 300);
   GLint attached = 0;
-  glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT2_EXT,
-                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &attached);
-  EXPECT_EQ(static_cast<GLuint>(attached), renderer->textureHandle(300));
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT2,
+                                        GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &attached);
+  EXPECT_EQ(static_cast<GLuint>(attached), renderer->textureHandle(300).value);
 }
 
 TEST_F(RenderTargetsTest, FourSampleResolveSmoothsTheEdgeAndZeroSamplesDoNot) {
   makeTarget(0, 4, 100);
   renderer->bindForDrawing(0, 1);
-  drawDiagonalEdge();
+  drawDiagonalEdge(*renderer);
   renderer->resolveTarget(0, kSize, kSize, 1, false);
-  EXPECT_EQ(static_cast<GLuint>(integer(GL_READ_FRAMEBUFFER_BINDING_EXT)),
-            renderer->multisampleFramebuffer[0]);
-  EXPECT_EQ(static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING_EXT)),
-            renderer->textureFramebuffer[0]);
+  EXPECT_EQ(static_cast<GLuint>(integer(GL_READ_FRAMEBUFFER_BINDING)),
+            renderer->multisampleFramebuffer[0].value);
+  EXPECT_EQ(static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
+            renderer->textureFramebuffer[0].value);
   std::vector<unsigned char> smooth = redChannel(*renderer, 100);
 
   makeTarget(1, 0, 101);
   renderer->bindForDrawing(1, 1);
-  drawDiagonalEdge();
+  drawDiagonalEdge(*renderer);
   renderer->resolveTarget(1, kSize, kSize, 1, false);
   std::vector<unsigned char> hard = redChannel(*renderer, 101);
 
@@ -177,7 +175,7 @@ TEST_F(RenderTargetsTest, ResolveCopiesOnlyTheRequestedAttachmentsAndRectangle) 
   std::vector<unsigned char> second = redChannel(*renderer, 111);
   EXPECT_EQ(std::vector<unsigned char>(second.size(), 255), second);
   std::vector<float> depth(kSize * kSize);
-  renderer->bindTextureId(112);
+  bindTexture(*renderer, 112);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
   EXPECT_NEAR(depth[0], 0.25f, 1e-4);
   EXPECT_NEAR(depth[kSize * kSize - 1], 0.25f, 1e-4);
@@ -186,12 +184,8 @@ TEST_F(RenderTargetsTest, ResolveCopiesOnlyTheRequestedAttachmentsAndRectangle) 
 TEST_F(RenderTargetsTest, StartupMakesThreeCompletePairsFromTheRenderSize) {
   static double presented = 0.0;
   auto swap = [](double value) { presented = value; };
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-
   testing::internal::CaptureStderr();
-  EXPECT_EQ(startRenderer(*renderer, swap, 1366, 768, 1366, 768, true), "");
+  EXPECT_FALSE(startRenderer(*renderer, swap, 1366, 768, 1366, 768, true));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
   EXPECT_EQ(renderer->renderWidth, 1366);
@@ -204,21 +198,14 @@ TEST_F(RenderTargetsTest, StartupMakesThreeCompletePairsFromTheRenderSize) {
   const int samples[] = {4, 0, 0};
   for (int pair = 0; pair < 3; ++pair) {
     SCOPED_TRACE(pair);
-    GLuint colour = renderer->colorRenderbuffer0[pair];
-    EXPECT_EQ(renderbufferParameter(colour, GL_RENDERBUFFER_WIDTH_EXT), widths[pair]);
-    EXPECT_EQ(renderbufferParameter(colour, GL_RENDERBUFFER_HEIGHT_EXT), heights[pair]);
-    EXPECT_EQ(renderbufferParameter(colour, GL_RENDERBUFFER_SAMPLES_EXT), samples[pair]);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, renderer->multisampleFramebuffer[pair]);
-    EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), GL_FRAMEBUFFER_COMPLETE_EXT);
+    const RenderbufferName colour = renderer->colorRenderbuffer0[pair];
+    EXPECT_EQ(renderbufferParameter(colour, GL_RENDERBUFFER_WIDTH), widths[pair]);
+    EXPECT_EQ(renderbufferParameter(colour, GL_RENDERBUFFER_HEIGHT), heights[pair]);
+    EXPECT_EQ(renderbufferParameter(colour, GL_RENDERBUFFER_SAMPLES), samples[pair]);
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer->multisampleFramebuffer[pair].value);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GL_FRAMEBUFFER_COMPLETE);
   }
-  EXPECT_EQ(renderer->multisampleFramebuffer[3], 0u);
-
-  GLint minFilter = 0, magFilter = 0;
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-  EXPECT_EQ(minFilter, GL_LINEAR);
-  EXPECT_EQ(magFilter, GL_LINEAR);
+  EXPECT_EQ(renderer->multisampleFramebuffer[3].value, 0u);
 }
 
 TEST_F(RenderTargetsTest, IncompleteFramebufferIsReportedOnceWithPairAndStatus) {
@@ -259,26 +246,11 @@ TEST_F(RenderTargetsTest, WhatTheDriverCannotHoldIsTheCreationFailure) {
       << fresh->creationFailure;
 
   const auto tooLarge = std::make_unique<RenderResources>();
-  const std::string refused = startRenderer(*tooLarge, nullptr, beyond, 16, beyond, 16, true);
-  EXPECT_NE(refused.find("largest renderbuffer"), std::string::npos) << refused;
-  EXPECT_EQ(tooLarge->multisampleFramebuffer[0], 0u);
-}
-
-TEST_F(RenderTargetsTest, MissingExtensionsAreReportedAndDrawingStaysOnTheWindow) {
-  const PFNGLGENFRAMEBUFFERSEXTPROC loaded = glGenFramebuffersEXT;
-  glGenFramebuffersEXT = nullptr;
-  testing::internal::CaptureStderr();
-  renderer->createTargetPair(12, kSize, kSize, 0);
-  renderer->bindForDrawing(12, 1);
-  renderer->resolveTarget(12, kSize, kSize, 1, false);
-  std::string report = testing::internal::GetCapturedStderr();
-  glGenFramebuffersEXT = loaded;
-
-  EXPECT_NE(report.find("pair 12"), std::string::npos) << report;
-  EXPECT_NE(report.find("extensions are missing"), std::string::npos) << report;
-  EXPECT_EQ(report.find('\n'), report.size() - 1) << report;
-  EXPECT_EQ(renderer->colorRenderbuffer0[12], 0u);
-  EXPECT_EQ(renderer->multisampleFramebuffer[12], 0u);
+  const std::optional<LoadFailure> refused =
+      startRenderer(*tooLarge, nullptr, beyond, 16, beyond, 16, true);
+  ASSERT_TRUE(refused);
+  EXPECT_NE(refused->text.find("largest renderbuffer"), std::string::npos) << refused->text;
+  EXPECT_EQ(tooLarge->multisampleFramebuffer[0].value, 0u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The shader set against a live context: program building and what is left
-// current, the printed logs, sampler binding and the projective texture matrix.
+// The shader set against a live core-profile context: program building and
+// what is left current, the printed logs, the uniform table read at link
+// time, sampler binding and the projective texture matrix.
 #include "render/shader_set.h"
 
 #include <GL/glew.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "render/gl_fixture.h"
+#include "render/shader_dialect.h"
 
 namespace {
 
@@ -17,8 +19,17 @@ constexpr char kFragmentSource[] =
     "uniform sampler2D picture;\n"
     "uniform float gain;\n"
     "uniform vec4 tint;\n"
-    "void main() { gl_FragColor = texture2D(picture, gl_TexCoord[0].xy) * gain * tint; }\n";
-constexpr char kVertexSource[] = "void main() { gl_Position = ftransform(); }\n";
+    "in vec2 texCoord;\n"
+    "out vec4 fragColor;\n"
+    "void main() { fragColor = texture(picture, texCoord) * gain * tint; }\n";
+constexpr char kVertexSource[] =
+    "uniform mat4 TextureMatrix2;\n"
+    "in vec3 vertexPosition;\n"
+    "out vec2 texCoord;\n"
+    "void main() {\n"
+    "  texCoord = vertexPosition.xy;\n"
+    "  gl_Position = TextureMatrix2 * vec4(vertexPosition, 1.0);\n"
+    "}\n";
 
 std::string writeShader(const std::string& name, const std::string& text) {
   std::string path = testing::TempDir() + name;
@@ -26,9 +37,9 @@ std::string writeShader(const std::string& name, const std::string& text) {
   return path;
 }
 
-std::string infoLog(GLuint shader) {
+std::string infoLog(ShaderName shader) {
   char log[1000] = {};
-  glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+  glGetShaderInfoLog(shader.value, sizeof log, nullptr, log);
   return log;
 }
 
@@ -50,26 +61,24 @@ TEST_F(ShaderSetTest, FragmentOnlyProgramIsLeftCurrentAndTwoStageProgramIsNot) {
   testing::internal::CaptureStdout();
   shaders->buildFragmentProgram(fragment.c_str(), 3);
   testing::internal::GetCapturedStdout();
-  ASSERT_NE(shaders->programs[3], 0u);
-  EXPECT_EQ(shaders->vertexShaders[3], 0u);
-  EXPECT_EQ(static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), shaders->programs[3]);
-
-  shaders->useFixedFunction();
-  EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+  ASSERT_NE(shaders->programs[3].value, 0u);
+  EXPECT_EQ(shaders->vertexShaders[3].value, 0u);
+  EXPECT_EQ(static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), shaders->programs[3].value);
+  glUseProgram(0);
 
   // The last slot of the tables is usable.
   const int lastSlot = kShaderSlotCount - 1;
   testing::internal::CaptureStdout();
   shaders->buildProgram(vertex.c_str(), fragment.c_str(), lastSlot);
   std::string printed = testing::internal::GetCapturedStdout();
-  ASSERT_NE(shaders->programs[lastSlot], 0u);
+  ASSERT_NE(shaders->programs[lastSlot].value, 0u);
   EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
 
   GLint linked = GL_FALSE;
-  glGetProgramiv(shaders->programs[lastSlot], GL_LINK_STATUS, &linked);
+  glGetProgramiv(shaders->programs[lastSlot].value, GL_LINK_STATUS, &linked);
   EXPECT_EQ(linked, GL_TRUE);
   GLint attached = 0;
-  glGetProgramiv(shaders->programs[lastSlot], GL_ATTACHED_SHADERS, &attached);
+  glGetProgramiv(shaders->programs[lastSlot].value, GL_ATTACHED_SHADERS, &attached);
   EXPECT_EQ(attached, 2);
 
   // The vertex file and its log come before the fragment file and its log.
@@ -77,8 +86,8 @@ TEST_F(ShaderSetTest, FragmentOnlyProgramIsLeftCurrentAndTwoStageProgramIsNot) {
                          "\n" + infoLog(shaders->fragmentShaders[lastSlot]) + "\n");
 
   shaders->useProgram(lastSlot);
-  EXPECT_EQ(static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), shaders->programs[lastSlot]);
-  shaders->useFixedFunction();
+  EXPECT_EQ(static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), shaders->programs[lastSlot].value);
+  glUseProgram(0);
 }
 
 TEST_F(ShaderSetTest, EmptyAndMissingSourcesStillPrintPathAndLog) {
@@ -86,20 +95,21 @@ TEST_F(ShaderSetTest, EmptyAndMissingSourcesStillPrintPathAndLog) {
   testing::internal::CaptureStdout();
   shaders->loadFragmentShader(empty.c_str(), 5);
   std::string printed = testing::internal::GetCapturedStdout();
-  ASSERT_NE(shaders->fragmentShaders[5], 0u);
+  ASSERT_NE(shaders->fragmentShaders[5].value, 0u);
   EXPECT_EQ(printed, empty + "\n" + infoLog(shaders->fragmentShaders[5]) + "\n");
 
   std::string missing = testing::TempDir() + "tessaly_missing.vert";
   testing::internal::CaptureStdout();
   shaders->loadVertexShader(missing.c_str(), 6);
   printed = testing::internal::GetCapturedStdout();
-  ASSERT_NE(shaders->vertexShaders[6], 0u);
+  ASSERT_NE(shaders->vertexShaders[6].value, 0u);
   EXPECT_EQ(printed, "Cannot open shader source file.\n" + missing + "\n" +
                          infoLog(shaders->vertexShaders[6]) + "\n");
-  // The driver was handed an empty string, not a missing buffer.
+  // The driver was handed the version lines alone, not a missing buffer.
   GLint sourceLength = -1;
-  glGetShaderiv(shaders->vertexShaders[6], GL_SHADER_SOURCE_LENGTH, &sourceLength);
-  EXPECT_LE(sourceLength, 1);
+  glGetShaderiv(shaders->vertexShaders[6].value, GL_SHADER_SOURCE_LENGTH, &sourceLength);
+  EXPECT_EQ(sourceLength,
+            static_cast<GLint>(composeShaderSource("", ShaderDialect::DesktopCore).size() + 1));
 }
 
 TEST_F(ShaderSetTest, UniformsAndSamplersReachTheSlotsProgram) {
@@ -107,7 +117,7 @@ TEST_F(ShaderSetTest, UniformsAndSamplersReachTheSlotsProgram) {
   testing::internal::CaptureStdout();
   shaders->buildFragmentProgram(fragment.c_str(), 8);
   testing::internal::GetCapturedStdout();
-  const GLuint program = shaders->programs[8];
+  const GLuint program = shaders->programs[8].value;
 
   shaders->setUniformFloat(8, "gain", 0.75f);
   shaders->setUniformVec4(8, "tint", 0.1f, 0.2f, 0.3f, 0.4f);
@@ -122,7 +132,7 @@ TEST_F(ShaderSetTest, UniformsAndSamplersReachTheSlotsProgram) {
 
   GLuint texture = 0;
   glGenTextures(1, &texture);
-  shaders->bindTextureUniform(GL_TEXTURE_2D, 8, 4, "picture", texture);
+  shaders->bindTextureUniform(TextureTarget::Texture2D, 8, 4, "picture", {texture});
   EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE4);
   EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), texture);
   GLint unit = -1;
@@ -130,54 +140,44 @@ TEST_F(ShaderSetTest, UniformsAndSamplersReachTheSlotsProgram) {
   EXPECT_EQ(unit, 4);
   glActiveTexture(GL_TEXTURE0);
   EXPECT_NE(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), texture);
-  shaders->useFixedFunction();
+  glUseProgram(0);
 }
 
-// Applies a column-major 4x4 matrix to (x, y, z, 1) and divides by w.
-void project(const GLfloat m[16], float x, float y, float z, float out[3]) {
-  float v[4];
-  for (int row = 0; row < 4; ++row) {
-    v[row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
-  }
-  for (int i = 0; i < 3; ++i) out[i] = v[i] / v[3];
-}
-
-TEST_F(ShaderSetTest, ProjectiveMatrixMapsTheCamerasViewIntoTextureSpace) {
+TEST_F(ShaderSetTest, ProjectiveMatrixTakesTheCamerasTargetToTheMiddleOfTextureSpace) {
+  const std::string vertex = writeShader("tessaly_projective.vert", kVertexSource);
+  const std::string fragment = writeShader("tessaly_projective.frag", kFragmentSource);
+  testing::internal::CaptureStdout();
+  shaders->buildProgram(vertex.c_str(), fragment.c_str(), 9);
+  testing::internal::GetCapturedStdout();
+  shaders->useProgram(9);
   Camera camera;
   camera.eye = {1, 3.0f, 2.0f, 5.0f};
   camera.target = {1, 0.5f, -1.0f, 0.25f};
   camera.up = {1, 0.0f, 1.0f, 0.0f};
+  shaders->setProjectiveTextureMatrix(9, 65.0, 16.0 / 9.0, 1.0, 100.0, camera);
 
-  glMatrixMode(GL_MODELVIEW);
-  const GLint modelviewDepth = integer(GL_MODELVIEW_STACK_DEPTH);
-  shaders->setProjectiveTextureMatrix(65.0, 16.0 / 9.0, 1.0, 100.0, camera);
-  EXPECT_EQ(integer(GL_MATRIX_MODE), GL_TEXTURE);
-  EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-  EXPECT_EQ(integer(GL_MODELVIEW_STACK_DEPTH), modelviewDepth);
-
-  GLfloat unit0[16];
-  glGetFloatv(GL_TEXTURE_MATRIX, unit0);
-  EXPECT_FLOAT_EQ(unit0[0], 1.0f);
-  EXPECT_FLOAT_EQ(unit0[12], 0.0f);
-
-  glActiveTexture(GL_TEXTURE2);
+  const GLuint program = shaders->programs[9].value;
   GLfloat m[16];
-  glGetFloatv(GL_TEXTURE_MATRIX, m);
-  glActiveTexture(GL_TEXTURE0);
-  glMatrixMode(GL_MODELVIEW);
-
+  glGetUniformfv(program, glGetUniformLocation(program, "TextureMatrix2"), m);
+  auto project = [&](float x, float y, float z, float out[3]) {
+    float v[4];
+    for (int row = 0; row < 4; ++row)
+      v[row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
+    for (int i = 0; i < 3; ++i) out[i] = v[i] / v[3];
+  };
   float mapped[3];
-  project(m, camera.target.x, camera.target.y, camera.target.z, mapped);
+  project(camera.target.x, camera.target.y, camera.target.z, mapped);
   EXPECT_NEAR(mapped[0], 0.5f, 1e-5);
   EXPECT_NEAR(mapped[1], 0.5f, 1e-5);
   EXPECT_GT(mapped[2], 0.0f);
   EXPECT_LT(mapped[2], 1.0f);
 
   // A point above the target along the camera's up lands higher on the screen.
-  project(m, camera.target.x, camera.target.y + 0.5f, camera.target.z, mapped);
+  project(camera.target.x, camera.target.y + 0.5f, camera.target.z, mapped);
   EXPECT_NEAR(mapped[0], 0.5f, 1e-5);
   EXPECT_GT(mapped[1], 0.5f);
   EXPECT_LT(mapped[1], 1.0f);
+  glUseProgram(0);
 }
 
 }  // namespace

@@ -72,13 +72,13 @@ TEST_F(TextureTableTest, NoiseTextureIsTheSeededSequenceOnEveryCreation) {
 
   const std::vector<unsigned char> expected = expectedNoise(1024, 1024);
   renderer->createNoiseTexture(27, 1024, 1024);
-  const GLuint first = renderer->textureHandle(27);
+  const GLuint first = renderer->textureHandle(27).value;
   EXPECT_EQ(readTexture(GL_TEXTURE_2D, GL_RGB, 1024, 1024, 3), expected);
 
   crtRand();  // whatever ran before, the noise reseeds
   renderer->createNoiseTexture(27, 1024, 1024);
-  EXPECT_NE(renderer->textureHandle(27), first);
-  renderer->bindTextureId(27);
+  EXPECT_NE(renderer->textureHandle(27).value, first);
+  glBindTexture(GL_TEXTURE_2D, renderer->textureHandle(27).value);
   EXPECT_EQ(readTexture(GL_TEXTURE_2D, GL_RGB, 1024, 1024, 3), expected);
 }
 
@@ -97,18 +97,18 @@ TEST_F(TextureTableTest, ColorTextureContinuesTheSequenceAndNeverHolds255) {
 
 TEST_F(TextureTableTest, SpectrumTextureTakesTheUploadedWidth) {
   renderer->createSpectrumTexture(SPECTRUM_TEXTURE_ID, 512);
-  EXPECT_EQ(levelWidth(GL_TEXTURE_1D), 512);
+  EXPECT_EQ(levelWidth(GL_TEXTURE_2D), 512);
 
   std::vector<unsigned char> spectrum(256 * 3);
   for (size_t i = 0; i < spectrum.size(); ++i) spectrum[i] = static_cast<unsigned char>(i / 3);
   GLuint other = 0;
   glGenTextures(1, &other);
-  glBindTexture(GL_TEXTURE_1D, other);  // the upload must find its own texture
+  glBindTexture(GL_TEXTURE_2D, other);  // the upload must find its own texture
   renderer->uploadSpectrum(SPECTRUM_TEXTURE_ID, 256, spectrum.data());
 
-  glBindTexture(GL_TEXTURE_1D, renderer->textureHandle(SPECTRUM_TEXTURE_ID));
-  EXPECT_EQ(levelWidth(GL_TEXTURE_1D), 256);
-  EXPECT_EQ(readTexture(GL_TEXTURE_1D, GL_RGB, 256, 1, 3), spectrum);
+  glBindTexture(GL_TEXTURE_2D, renderer->textureHandle(SPECTRUM_TEXTURE_ID).value);
+  EXPECT_EQ(levelWidth(GL_TEXTURE_2D), 256);
+  EXPECT_EQ(readTexture(GL_TEXTURE_2D, GL_RGB, 256, 1, 3), spectrum);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-// Reading the capture's frames back from the window, in the order they were
-// drawn. Through two pixel-buffer objects used in turn, reading a frame only
-// queues the copy; its pixels are fetched one frame later, so the driver
-// finishes the copy while the next frame is being rendered instead of holding
+// Reading frames back from the window. A screenshot reads the frame just
+// drawn at once; a capture reads its frames in the order they were drawn. Through two pixel-buffer
+// objects used in turn, reading a frame only queues the copy; its pixels are fetched one frame
+// later, so the driver finishes the copy while the next frame is being rendered instead of holding
 // up the render thread. Without them (or where the driver lacks them) each
 // frame is read at once into memory, as a screenshot is.
 #pragma once
@@ -11,6 +11,13 @@
 #include <vector>
 
 class RenderResources;
+
+// The frame just rendered (the window's back buffer, or the renderer's
+// stand-in for it) as tightly packed RGB rows, top row first.
+std::vector<uint8_t> readWindowPixels(const RenderResources& renderer, int width, int height);
+// The bottom-left width x height pixels of the window's own back buffer,
+// whatever stands in for it, as tightly packed RGB rows, top row first.
+std::vector<uint8_t> readWindowBackBuffer(int width, int height);
 
 class FrameReadback {
  public:

@@ -1,11 +1,10 @@
 // Frame readback through pixel-pack buffers, or straight into memory.
-#include "app/frame_readback.h"
-
-#include <GL/glew.h>
+#include "render/frame_readback.h"
 
 #include <cassert>
 #include <cstring>
 
+#include "render/gl.h"
 #include "render/render_resources.h"
 
 namespace {
@@ -21,13 +20,39 @@ void copyFlipped(const uint8_t* bottomUp, uint8_t* topDown, int width, int heigh
                 bottomUp + static_cast<size_t>(height - 1 - y) * row, row);
 }
 
+// Binds the framebuffer a frame is read from, with its colour buffer.
+void bindForReading(const RenderResources& renderer) {
+  renderer.bindScreen();
+  glReadBuffer(renderer.screenFramebuffer.value ? GL_COLOR_ATTACHMENT0 : GL_BACK);
+}
+
+std::vector<uint8_t> readBoundPixels(int width, int height) {
+  std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  std::vector<uint8_t> topDown(bottomUp.size());
+  copyFlipped(bottomUp.data(), topDown.data(), width, height);
+  return topDown;
+}
+
 }  // namespace
+
+std::vector<uint8_t> readWindowPixels(const RenderResources& renderer, int width, int height) {
+  bindForReading(renderer);
+  return readBoundPixels(width, height);
+}
+
+std::vector<uint8_t> readWindowBackBuffer(int width, int height) {
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glReadBuffer(GL_BACK);
+  return readBoundPixels(width, height);
+}
 
 FrameReadback::FrameReadback(int width, int height, bool pixelBuffers)
     : width_(width),
       height_(height),
       frameBytes_(static_cast<size_t>(width) * height * 3),
-      pixelBuffers_(pixelBuffers && (GLEW_VERSION_2_1 || GLEW_ARB_pixel_buffer_object)) {
+      pixelBuffers_(pixelBuffers) {
   if (!pixelBuffers_) {
     bottomUp_.resize(frameBytes_);
     return;
@@ -47,8 +72,7 @@ FrameReadback::~FrameReadback() {
 
 void FrameReadback::read(const RenderResources& renderer) {
   assert(held_ < (pixelBuffers_ ? kSlots : 1) && "take a frame out before reading another");
-  renderer.bindScreen();
-  glReadBuffer(renderer.screenColorBuffer());
+  bindForReading(renderer);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (pixelBuffers_) {
     // With a pack buffer bound the call only queues the copy into it. The
@@ -76,7 +100,8 @@ bool FrameReadback::takeOldest(uint8_t* rgb) {
   glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[oldest]);
   // Mapping waits for the copy, which the driver did while the frame after
   // this one rendered.
-  const void* pixels = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
+  const void* pixels = glMapBufferRange(GL_PIXEL_PACK_BUFFER, 0,
+                                        static_cast<GLsizeiptr>(frameBytes_), GL_MAP_READ_BIT);
   if (pixels) {
     copyFlipped(static_cast<const uint8_t*>(pixels), rgb, width_, height_);
     glUnmapBuffer(GL_PIXEL_PACK_BUFFER);

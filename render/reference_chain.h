@@ -5,7 +5,9 @@
 // blitted onto the window. The benchmark times it beside the show's frames.
 #pragma once
 
-#include <GL/glew.h>
+#include "render/gl_names.h"
+
+class RenderResources;
 
 class ReferenceChain {
  public:
@@ -14,15 +16,19 @@ class ReferenceChain {
   ReferenceChain(const ReferenceChain&) = delete;
   ReferenceChain& operator=(const ReferenceChain&) = delete;
 
-  // Draws the chain once; the window's framebuffer is bound on return.
-  void draw();
+  // Draws the chain once with the renderer's screen quad; the window's
+  // framebuffer is bound on return.
+  void draw(const RenderResources& renderer);
 
  private:
-  void fullScreenPass(GLuint source, GLuint destinationFramebuffer);
+  void fullScreenPass(const RenderResources& renderer, TextureName source,
+                      FramebufferName destination);
 
   int width_, height_;
-  GLuint colorRenderbuffer_ = 0, depthRenderbuffer_ = 0, targetFramebuffer_ = 0;
-  GLuint textures_[3] = {};
-  GLuint textureFramebuffers_[3] = {};
-  GLuint program_ = 0;
+  RenderbufferName colorRenderbuffer_, depthRenderbuffer_;
+  FramebufferName targetFramebuffer_;
+  TextureName textures_[3];
+  FramebufferName textureFramebuffers_[3];
+  ProgramName program_;
+  int sourceLocation_ = -1;
 };

@@ -1,9 +1,8 @@
 // The geometry stream's one upload and draw per scene.
-#include <GL/glew.h>
+#include "render/geometry_stream.h"
 
-#include <cstddef>
-
-#include "demo/geometry.h"
+#include "render/gl.h"
+#include "render/shader_dialect.h"
 #include "render/shader_set.h"
 
 namespace {
@@ -11,8 +10,8 @@ namespace {
 // Makes *bytes at least size, keeping the buffer bound to target; the data
 // is written afterwards with glBufferSubData, so a warm buffer is only
 // rewritten, never made again.
-void reserveBuffer(GLenum target, unsigned buffer, size_t* bytes, size_t size) {
-  glBindBuffer(target, buffer);
+void reserveBuffer(GLenum target, BufferName buffer, size_t* bytes, size_t size) {
+  glBindBuffer(target, buffer.value);
   if (*bytes >= size) return;
   glBufferData(target, static_cast<GLsizeiptr>(size), nullptr, GL_STREAM_DRAW);
   *bytes = size;
@@ -27,31 +26,28 @@ void drawRange(size_t first, size_t count) {
                  bufferOffset(first * sizeof(uint32_t)));
 }
 
-// Points the stream's vertex array (which is bound) at its buffers:
-// gl_Vertex, gl_Normal, gl_Color and, from location planes on when the
-// program has it, the mat4 of planes. Done once, and again only for a program
-// that takes the planes elsewhere: pointers set anew every frame made Mesa
-// compile a new vertex fetch in the show's fifth frame, an allocation in the
-// middle of the show that the soak test catches.
-void describeVertices(GeometryStream* stream, GLint planes) {
+// Makes the stream's vertex array and buffers and points the attributes at
+// them, once: pointers set anew every frame made Mesa compile a new vertex
+// fetch in the show's fifth frame, an allocation in the middle of the show
+// that the soak test catches.
+void createVertexArray(GeometryStream* stream) {
+  glGenVertexArrays(1, &stream->vertexArray.value);
+  glGenBuffers(1, &stream->vertexBuffer.value);
+  glGenBuffers(1, &stream->indexBuffer.value);
+  glBindVertexArray(stream->vertexArray.value);
+  glBindBuffer(GL_ARRAY_BUFFER, stream->vertexBuffer.value);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream->indexBuffer.value);
   const GLsizei stride = sizeof(StreamVertex);
-  glBindBuffer(GL_ARRAY_BUFFER, stream->vertexBuffer);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream->indexBuffer);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, stride, bufferOffset(offsetof(StreamVertex, position)));
-  glNormalPointer(GL_FLOAT, stride, bufferOffset(offsetof(StreamVertex, normal)));
-  glColorPointer(3, GL_FLOAT, stride, bufferOffset(offsetof(StreamVertex, color)));
-  for (GLint k = 0; stream->planesLocation >= 0 && k < 4; ++k)
-    glDisableVertexAttribArray(stream->planesLocation + k);
+  auto attribute = [&](GLuint location, GLint size, size_t offset) {
+    glEnableVertexAttribArray(location);
+    glVertexAttribPointer(location, size, GL_FLOAT, GL_FALSE, stride, bufferOffset(offset));
+  };
+  attribute(kPositionAttribute, 3, offsetof(StreamVertex, position));
+  attribute(kNormalAttribute, 3, offsetof(StreamVertex, normal));
+  attribute(kColorAttribute, 3, offsetof(StreamVertex, color));
   // One column of the mat4 a location.
-  for (GLint k = 0; planes >= 0 && k < 4; ++k) {
-    glEnableVertexAttribArray(planes + k);
-    glVertexAttribPointer(planes + k, 4, GL_FLOAT, GL_FALSE, stride,
-                          bufferOffset(offsetof(StreamVertex, planes) + k * 4 * sizeof(float)));
-  }
-  stream->planesLocation = planes;
+  for (GLuint k = 0; k < 4; ++k)
+    attribute(kClipPlanesAttribute + k, 4, offsetof(StreamVertex, planes) + k * 4 * sizeof(float));
 }
 
 // Storage for a stream at least half as large again as the one just drawn,
@@ -70,16 +66,12 @@ void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program)
   const bool anyPanel = stream->alphaFrom >= 0;
   // Shapes before the first panel keep the "alpha" the program had.
   const size_t alphaFrom = anyPanel ? static_cast<size_t>(stream->alphaFrom) : indexCount;
-  GLint planes = -1;
+  bool clipped = false;
   if (indexCount > 0) {
-    planes = glGetAttribLocation(shaders->programs[program], "clipPlanes");
-    if (stream->vertexArray == 0) {
-      glGenVertexArrays(1, &stream->vertexArray);
-      glGenBuffers(1, &stream->vertexBuffer);
-      glGenBuffers(1, &stream->indexBuffer);
-    }
-    glBindVertexArray(stream->vertexArray);
-    if (planes != stream->planesLocation) describeVertices(stream, planes);
+    clipped = contextShaderDialect() != ShaderDialect::Es300 &&
+              glGetAttribLocation(shaders->programs[program].value, "clipPlanes") >= 0;
+    if (!stream->vertexArray.value) createVertexArray(stream);
+    glBindVertexArray(stream->vertexArray.value);
     reserveBuffer(GL_ARRAY_BUFFER, stream->vertexBuffer, &stream->vertexBufferBytes,
                   stream->vertices.capacity() * sizeof(StreamVertex));
     glBufferSubData(GL_ARRAY_BUFFER, 0,
@@ -89,7 +81,7 @@ void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program)
                   stream->indices.capacity() * sizeof(uint32_t));
     glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0,
                     static_cast<GLsizeiptr>(indexCount * sizeof(uint32_t)), stream->indices.data());
-    for (GLint k = 0; planes >= 0 && k < 4; ++k) glEnable(GL_CLIP_DISTANCE0 + k);
+    for (GLenum k = 0; clipped && k < 4; ++k) glEnable(GL_CLIP_DISTANCE0 + k);
   }
 
   drawRange(0, alphaFrom);
@@ -97,7 +89,7 @@ void drawGeometryStream(GeometryStream* stream, ShaderSet* shaders, int program)
   drawRange(alphaFrom, indexCount - alphaFrom);
 
   if (indexCount > 0) {
-    for (GLint k = 0; planes >= 0 && k < 4; ++k) glDisable(GL_CLIP_DISTANCE0 + k);
+    for (GLenum k = 0; clipped && k < 4; ++k) glDisable(GL_CLIP_DISTANCE0 + k);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
   }
