@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
+#include "app/capture_ranges.h"
 #include "app/ffmpeg_pipe.h"
 #include "app/frame_writer.h"
 #include "app/offline_render.h"
@@ -52,12 +54,22 @@ bool stopRequested() {
   return stop;
 }
 
+// Tests compare decoded frames with rendered ones, asked for in the environment.
+bool losslessCapture() {
+  const char* value = std::getenv("TESSALY_CAPTURE_LOSSLESS");
+  return value && *value && std::string(value) != "0";
+}
+
 }  // namespace
 
 int captureFrameCount(double start, double stop, int fps) {
   if (fps <= 0 || !(stop > start)) return 0;
   // A range of a whole number of frames gives exactly that many, despite rounding.
   return static_cast<int>(std::ceil((stop - start) * fps - 1e-6));
+}
+
+double captureFrameTime(double start, int fps, int n) {
+  return std::max(start + static_cast<double>(n) / fps, 0.0);
 }
 
 bool captureToolAvailable() {
@@ -69,7 +81,13 @@ bool captureToolAvailable() {
 }
 
 int runCapture(DemoState& demo, const CaptureRequest& request) {
-  const int frames = captureFrameCount(request.start, request.stop, request.fps);
+  const int allFrames = captureFrameCount(request.start, request.stop, request.fps);
+  // A range renders its share of the frames as video alone: the process
+  // that joins the ranges adds the soundtrack once, over the whole.
+  const bool ranged = request.rangeCount > 0;
+  const FrameRange range = ranged ? frameRange(allFrames, request.rangeIndex, request.rangeCount)
+                                  : FrameRange{0, allFrames};
+  const int frames = range.count;
   const int width = demo.renderWidth;
   const int height = demo.renderHeight;
   VideoSettings video;
@@ -77,8 +95,9 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   video.width = width;
   video.height = height;
   video.fps = request.fps;
+  video.lossless = losslessCapture();
   if (!request.preset.empty()) video.preset = request.preset;
-  if (demo.musicEnabled) {
+  if (demo.musicEnabled && !ranged) {
     video.audioPath = std::filesystem::absolute(musicFileName()).string();
     video.audioStartSample = musicSampleOffset(request.start);
     video.audioSamples =
@@ -97,6 +116,15 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   FrameReadback readback(width, height, !synchronous);
   FrameWriter writer(pipe, readback.frameBytes(), !synchronous);
 
+  if (ranged) {
+    std::printf("%s\n", rangeVersionLine(TESSALY_VERSION).c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "tessaly: capturing range %d of %d, frames %d to %d of %d (%.3f s to %.3f s)\n",
+                 request.rangeIndex, request.rangeCount, range.first, range.first + frames - 1,
+                 allFrames, captureFrameTime(request.start, request.fps, range.first),
+                 captureFrameTime(request.start, request.fps, range.first + frames));
+  }
   std::fprintf(
       stderr,
       "tessaly: capturing %.3f s to %.3f s of the show, %d x %d at %d fps (%d frames, x264 "
@@ -107,15 +135,28 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   // The music keeps running on the sound system while frames render far from
   // real time: silence it; the video's sound comes from the file.
   if (demo.musicEnabled) setMusicVolume(demo.music, 0);
-  // Two warm-up frames one step apart, so the first captured frame has the
-  // same frame delta as every other.
-  const double step = 1.0 / request.fps;
-  for (double warmUp : {request.start - 2 * step, request.start - step})
-    runOfflineFrame(demo, clock, std::max(warmUp, 0.0));
+  // The two frames before the first are rendered and left out, so that the
+  // first has the same frame delta as every other, and whatever a frame
+  // takes from the one before (the multisample buffers, the beat, the
+  // tunnel's camera request) is what it is in a capture from the start.
+  for (int warmUp : {range.first - 2, range.first - 1})
+    runOfflineFrame(demo, clock, captureFrameTime(request.start, request.fps, warmUp));
 
-  // The bar counts frames written to ffmpeg.
-  ProgressBar bar(frames);
-  bar.update(0);
+  // The bar counts frames written to ffmpeg; a range reports them on
+  // standard output for the process that started it to add up.
+  std::optional<ProgressBar> bar;
+  if (!ranged) bar.emplace(frames);
+  int reported = -1;
+  const auto report = [&](int done) {
+    if (bar) {
+      bar->update(done);
+    } else if (done != reported) {
+      reported = done;
+      std::printf("%s\n", rangeProgressLine(done, frames).c_str());
+      std::fflush(stdout);
+    }
+  };
+  report(0);
   bool stopped = false;
   bool handOverFailed = false;
   FrameResult end;
@@ -124,11 +165,12 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
       stopped = true;
       break;
     }
-    end = runOfflineFrame(demo, clock, request.start + static_cast<double>(n) / request.fps);
+    end =
+        runOfflineFrame(demo, clock, captureFrameTime(request.start, request.fps, range.first + n));
     if (end.end != ShowEnd::None) break;
     readback.read(demo.renderer);
     if (readback.frameWaiting()) handOverFailed = !handOver(readback, writer);
-    bar.update(writer.written());
+    report(writer.written());
   }
   // The frames still held were rendered: they go into the video too, whether
   // the capture ran to its end or was stopped.
@@ -159,7 +201,7 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
                  framesWritten, frames, request.path.c_str());
     return 1;
   }
-  bar.update(framesWritten);
+  report(framesWritten);
   std::fprintf(stderr, "tessaly: wrote %s (%d frames, %.3f s)\n", request.path.c_str(), frames,
                static_cast<double>(frames) / request.fps);
   return 0;

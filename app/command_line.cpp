@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -45,6 +46,15 @@ const char* usageText() {
          "                     --start and --width set the capture's first frame and size\n"
          "  --benchmark        time every scene's frame and pass offline, print a table, exit\n"
          "  --frames N         frames at each of the benchmark's moments (default 5)\n"
+         "  --jobs N           render the capture as N ranges side by side, each a process\n"
+         "                     of its own, and join them (default: this machine's cores\n"
+         "                     over the cores one capture keeps busy)\n"
+         "  --sshloginfile F   render the ranges on the machines of GNU parallel's sshlogin\n"
+         "                     file F (N/host: N ranges at once there); each needs tessaly,\n"
+         "                     ffmpeg, Xvfb and rsync. --jobs then counts the ranges\n"
+         "                     (default: the ranges the machines run at once)\n"
+         "  --range I/N        render range I of N of the capture only, as video without\n"
+         "                     sound, with progress lines on stdout (what --jobs runs)\n"
          "  --preset P         x264's preset for the capture, fastest first: ultrafast,\n"
          "                     superfast, veryfast, faster, fast, medium (the default), slow,\n"
          "                     slower, veryslow. A faster one finishes the video sooner but\n"
@@ -156,6 +166,32 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.captureStop = std::min(number, kShowEnd);
       captureTiming = true;
       ++i;
+    } else if (arg == "--jobs") {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 1 || number > 1000 ||
+          number != std::floor(number)) {
+        line.error = "--jobs needs a whole number of ranges between 1 and 1000";
+        return line;
+      }
+      line.captureJobs = static_cast<int>(number);
+      ++i;
+    } else if (arg == "--sshloginfile") {
+      if (!hasValue || arguments[i + 1].empty()) {
+        line.error = "--sshloginfile needs GNU parallel's file of machines";
+        return line;
+      }
+      line.sshLoginFile = arguments[++i];
+    } else if (arg == "--range") {
+      int index = 0, count = 0;
+      char rest = 0;
+      if (!hasValue ||
+          std::sscanf(arguments[i + 1].c_str(), "%d/%d%c", &index, &count, &rest) != 2 ||
+          index < 1 || count > 1000 || index > count) {
+        line.error = "--range needs I/N: range I of N, with 1 <= I <= N <= 1000";
+        return line;
+      }
+      line.rangeIndex = index;
+      line.rangeCount = count;
+      ++i;
     } else if (arg == "--preset") {
       if (!hasValue || !isX264Preset(arguments[i + 1])) {
         line.error = "--preset needs one of x264's presets:";
@@ -180,5 +216,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     line.error = "--stop must be later than --start";
   if (line.error.empty() && !line.capturePreset.empty() && line.capturePath.empty())
     line.error = "--preset needs --capture";
+  const bool split = line.captureJobs || !line.sshLoginFile.empty();
+  if (line.error.empty() && (split || line.rangeCount > 0) && line.capturePath.empty())
+    line.error = "--jobs, --sshloginfile and --range need --capture";
+  else if (line.error.empty() && split && line.rangeCount > 0)
+    line.error =
+        "--range renders one range itself: it cannot be split again with --jobs or "
+        "--sshloginfile";
   return line;
 }

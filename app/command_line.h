@@ -26,6 +26,10 @@ struct CommandLine {
   bool benchmark = false;     // print the frame profiler's table and exit
   int benchmarkFrames = 5;    // frames at each of the benchmark's moments
   std::string capturePreset;  // x264's preset for the capture; empty: the default
+  std::optional<int> captureJobs;  // --jobs: ranges rendered side by side
+  std::string sshLoginFile;        // --sshloginfile: the ranges on these machines
+  int rangeIndex = 0;              // --range I/N: render range I of N only
+  int rangeCount = 0;
   std::optional<bool> vsync;  // --vsync / --no-vsync: swap interval 1 or 0; default 1 where allowed
   bool live = false;          // rebuild a shader program when its file changes
   bool loop = false;          // the played show starts again from 0 at its end

@@ -21,23 +21,31 @@ namespace {
 constexpr size_t kLogTailBytes = 2000;
 
 std::vector<std::string> ffmpegArguments(const VideoSettings& video) {
-  const std::string size = std::to_string(video.width) + "x" + std::to_string(video.height);
-  std::vector<std::string> args = {"ffmpeg",      "-hide_banner",
-                                   "-nostats",    "-loglevel",
-                                   "error",       "-y",
-                                   "-f",          "rawvideo",
-                                   "-pix_fmt",    "rgb24",
-                                   "-video_size", size,
-                                   "-framerate",  std::to_string(video.fps),
-                                   "-i",          "pipe:0"};
+  std::vector<std::string> args = {"ffmpeg",    "-hide_banner", "-nostats",
+                                   "-loglevel", "error",        "-y"};
+  if (!video.joinedList.empty()) {
+    args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", video.joinedList});
+  } else {
+    const std::string size = std::to_string(video.width) + "x" + std::to_string(video.height);
+    args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size,
+                             "-framerate", std::to_string(video.fps), "-i", "pipe:0"});
+  }
   if (!video.audioPath.empty()) args.insert(args.end(), {"-i", video.audioPath});
   args.insert(args.end(), {"-map", "0:v"});
-  // 4:2:0 chroma needs even sides: an odd row or column is cropped away.
-  if (video.width % 2 || video.height % 2)
-    args.insert(args.end(), {"-vf", "crop=trunc(iw/2)*2:trunc(ih/2)*2:0:0"});
-  // CRF 16 keeps the thin ring outlines and the glow free of blocking.
-  args.insert(args.end(),
-              {"-c:v", "libx264", "-preset", video.preset, "-crf", "16", "-pix_fmt", "yuv420p"});
+  if (!video.joinedList.empty()) {
+    args.insert(args.end(), {"-c:v", "copy"});
+  } else {
+    // 4:2:0 chroma needs even sides: an odd row or column is cropped away.
+    if (video.width % 2 || video.height % 2)
+      args.insert(args.end(), {"-vf", "crop=trunc(iw/2)*2:trunc(ih/2)*2:0:0"});
+    if (video.lossless) {
+      args.insert(args.end(), {"-c:v", "libx264rgb", "-preset", video.preset, "-qp", "0"});
+    } else {
+      // CRF 16 keeps the thin ring outlines and the glow free of blocking.
+      args.insert(args.end(), {"-c:v", "libx264", "-preset", video.preset, "-crf", "16", "-pix_fmt",
+                               "yuv420p"});
+    }
+  }
   if (!video.audioPath.empty()) {
     // Timestamps are renumbered from the first decoded sample before the cut,
     // so the section starts at exactly the sample the show plays at its first

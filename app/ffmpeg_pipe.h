@@ -21,13 +21,19 @@ bool isX264Preset(const std::string& name);
 // What the video holds. Frames are width x height tightly packed RGB rows,
 // top row first, fps per second. With an audio path, the sound file from
 // audioStartSample for audioSamples samples (at audioRate) is the soundtrack.
-// preset is one of kX264Presets.
+// preset is one of kX264Presets. Lossless keeps every RGB value (x264's RGB
+// encoder at quantiser 0), so that tests can compare decoded frames with
+// the rendered ones. With a joined list (ffmpeg's concat format: one
+// "file 'NAME'" line per video) the picture is those videos' streams one
+// after the other, copied as they are, and no frames are written.
 struct VideoSettings {
   std::string path;
   int width = 0;
   int height = 0;
   int fps = 60;
   std::string preset = kDefaultX264Preset;
+  bool lossless = false;
+  std::string joinedList;
   std::string audioPath;
   int64_t audioStartSample = 0;
   int64_t audioSamples = 0;

@@ -1,6 +1,7 @@
 // The entry sequence and the message loop.
 #include "app/main_loop.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "app/gl_window.h"
 #include "app/live_shaders.h"
 #include "app/offline_render.h"
+#include "app/parallel_capture.h"
 #include "app/setup_dialog.h"
 #include "app/swap_interval.h"
 #include "app/teardown.h"
@@ -49,6 +51,26 @@ bool chooseScreen(DemoState& demo, const CommandLine& commandLine) {
   demo.displayHeight = demo.renderHeight;
   demo.fullscreen = commandLine.fullscreen.value_or(false);
   return true;
+}
+
+CaptureRequest captureRequestOf(const CommandLine& commandLine) {
+  return {commandLine.capturePath, commandLine.start,         commandLine.captureStop,
+          commandLine.captureFps,  commandLine.capturePreset, commandLine.rangeIndex,
+          commandLine.rangeCount};
+}
+
+// The ranges of a capture: on the machines of the sshlogin file, or on this
+// one (a single range is the capture in this process).
+ParallelCapture parallelCaptureOf(const CommandLine& commandLine, bool withSound) {
+  ParallelCapture split;
+  split.settings.capture = captureRequestOf(commandLine);
+  split.settings.width = commandLine.width.value_or(1280);
+  split.settings.antialiased = commandLine.antialiased;
+  split.loginFile = commandLine.sshLoginFile;
+  split.jobs = commandLine.captureJobs.value_or(split.loginFile.empty() ? defaultCaptureJobs() : 0);
+  split.dataFolder = std::filesystem::current_path().string();
+  split.withSound = withSound;
+  return split;
 }
 
 }  // namespace
@@ -103,6 +125,16 @@ int runProgram(const CommandLine& commandLine) {
   applyBuildSwitches(demo);
   const bool capture = !commandLine.capturePath.empty();
   if (capture && !captureToolAvailable()) return 1;
+  // A capture split into ranges runs them as processes of their own, here or
+  // on other machines, and joins their videos: this process opens no window.
+  if (capture && commandLine.rangeCount == 0) {
+    const ParallelCapture split = parallelCaptureOf(commandLine, demo.musicEnabled);
+    if (split.jobs != 1 || !split.loginFile.empty()) {
+      if (!parallelCaptureToolsAvailable(split)) return 1;
+      platform::openDebugConsole();
+      return runParallelCapture(split);
+    }
+  }
   if (!chooseScreen(demo, commandLine)) return 0;
   if (commandLine.any)
     platform::openDebugConsole();
@@ -138,8 +170,7 @@ int runProgram(const CommandLine& commandLine) {
   } else if (commandLine.benchmark) {
     code = runBenchmark(demo, {commandLine.benchmarkFrames});
   } else if (capture) {
-    code = runCapture(demo, {commandLine.capturePath, commandLine.start, commandLine.captureStop,
-                             commandLine.captureFps, commandLine.capturePreset});
+    code = runCapture(demo, captureRequestOf(commandLine));
   } else {
     if (commandLine.live) startLiveShaders(demo);
     FrameResult end;

@@ -2,7 +2,6 @@
 #include "app/offline_render.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "app/gl_window.h"
@@ -12,23 +11,15 @@
 #include "runtime/frame_driver.h"
 #include "runtime/music.h"
 
-namespace {
-
-constexpr int64_t kOfflineFrequency = 1000000000;  // nanoseconds
-
-}  // namespace
-
 OfflineClock beginOfflineClock(DemoState& demo) {
   demo.lastTimerValue = 0.0;
+  demo.exactClock = true;
   if (demo.musicEnabled) useOfflineSpectrum(demo.music, true);
   return {};
 }
 
 FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t) {
-  const int64_t now =
-      std::max(clock.count, static_cast<int64_t>(std::llround(t * kOfflineFrequency)));
-  clock.seconds += static_cast<double>(now - clock.count) / static_cast<double>(kOfflineFrequency);
-  clock.count = now;
+  clock.seconds = std::max(clock.seconds, t);
   return runFrame(demo, clock.seconds);
 }
 

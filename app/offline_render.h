@@ -12,19 +12,18 @@
 struct DemoState;
 class RenderResources;
 
-// The offline clock stands on whole nanoseconds of show time and is read the
-// way the timer reads its counter, so a frame time always gives the same
-// frame delta.
+// The offline clock's reading is the show time of the frame it last ran,
+// exactly as the caller computed it (from a frame number and a frame rate),
+// never a sum of steps.
 struct OfflineClock {
-  int64_t count = 0;     // nanoseconds since the clock began
-  double seconds = 0.0;  // the reading: the sum of the steps, as the timer sums them
+  double seconds = 0.0;
 };
 
 // Switches the demo clock and the spectrum to frame-driven time and returns
 // the clock at 0. Call after the window exists.
 OfflineClock beginOfflineClock(DemoState& demo);
-// Runs one frame through the frame driver so that it ends at show time t;
-// the clock never runs backwards.
+// Runs one frame through the frame driver so that it ends at show time t
+// (a plain step lands on t exactly); the clock never runs backwards.
 FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t);
 // Renders the frame at show time t after two warm-up frames 1/60 s apart and
 // writes the window's picture to path. Returns the process exit code.

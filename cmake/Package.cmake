@@ -17,9 +17,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The shared libraries the program links come from dpkg-shlibdeps; the font of
-# the outline glyphs is read from its file at run time; ffmpeg only captures.
+# the outline glyphs is read from its file at run time; ffmpeg only captures;
+# GNU parallel and rsync spread a capture over machines, whose ranges render
+# under Xvfb.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "parallel, rsync, xvfb, xauth")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

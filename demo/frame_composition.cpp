@@ -48,6 +48,10 @@ float blackLevel(double t) {
   return static_cast<float>(std::sin(kPi * a) + easeInOut((t - kFadeOutStart) * 0.15, 1));
 }
 
+double partClockAfter(double partTime, double timeStep, const FrameInput& input) {
+  return input.exactTime ? input.time : partTime + timeStep;
+}
+
 void spectrumTexels(const float* spectrum, unsigned char* rgb) {
   for (int i = 0; i < kSpectrumSize; ++i) {
     const unsigned char v =
@@ -63,7 +67,7 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
 
   // 1.-3. The frame's input, the clock and the spectrum texture.
   frameInputCopy = *input;
-  partTime += *timeStep;
+  partTime = partClockAfter(partTime, *timeStep, *input);
   const double t = partTime;
   unsigned char spectrumBytes[3 * kSpectrumSize];
   spectrumTexels(frameInputCopy.spectrum, spectrumBytes);

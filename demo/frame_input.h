@@ -29,4 +29,7 @@ struct FrameInput {
   int32_t cue = 0;
   float spectrum[kSpectrumSize] = {};
   int32_t keys[kKeyCount] = {};  // 0/1 per virtual-key code
+  // Offline renders: time is the frame's exact show time, and the part's
+  // clock is set to it instead of adding the step, which would round.
+  bool exactTime = false;
 };

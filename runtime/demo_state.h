@@ -39,6 +39,9 @@ struct DemoState {
   // music to seekTarget.
   bool paused = false;
   std::optional<double> seekTarget;
+  // Offline renders: each reading is a frame's exact show time, and the
+  // clocks are set from it instead of summing the deltas (frame_driver.h).
+  bool exactClock = false;
   double timerSeconds = 0.0;
   int64_t timerLastCount = 0;
   int32_t frameCount = 0;

@@ -29,12 +29,15 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // the first frame, and the part's clock with it, straight there. A paused
   // show stands still; a seek moves both clocks to its target, back or on.
   demo.frameDelta = clockSeconds - demo.lastTimerValue;
+  const double clockOffset = demo.demoTime - demo.lastTimerValue;
   demo.lastTimerValue = clockSeconds;
-  if (demo.frameDelta < 0.0 || demo.paused) demo.frameDelta = 0.0;
+  const bool steppedBack = demo.frameDelta < 0.0;
+  if (steppedBack || demo.paused) demo.frameDelta = 0.0;
   if (demo.frameCount == 0 && demo.startTime > 0.0) demo.frameDelta += demo.startTime;
   const bool jumping = demo.seekTarget || (demo.frameCount == 0 && demo.startTime > 0.0);
   if (demo.seekTarget) demo.frameDelta = *demo.seekTarget - demo.demoTime;
   demo.seekTarget.reset();
+  const bool plainStep = !steppedBack && !demo.paused && !jumping;
 
   // 2. Same demo time, same random sequence.
   if (demo.musicEnabled) {
@@ -54,9 +57,16 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   input.rightButton = demo.mouseRightDown ? 1 : 0;
   demo.frameCount += 1;
 
-  // 5, 6. Cue of the time before the advance; then the advance.
+  // 5, 6. Cue of the time before the advance; then the advance. An offline
+  // reading is the frame's exact show time: a plain step puts the demo clock
+  // at the reading plus the offset a start, seek or pause left (none in a
+  // capture), so over any number of frames no rounding adds up and frame n
+  // stands exactly where its frame time says. The played show sums its deltas.
   input.cue = cueAt(demo.cueTable, demo.demoTime);
-  demo.demoTime += demo.frameDelta;
+  if (demo.exactClock && plainStep)
+    demo.demoTime = clockSeconds + clockOffset;
+  else
+    demo.demoTime += demo.frameDelta;
 
   // 7. Keys as 0/1 integers.
   for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.keys[i] ? 1 : 0;
@@ -77,6 +87,7 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
 
   // 9.-11. The part draws the frame.
   input.time = demo.demoTime;
+  input.exactTime = demo.exactClock;
   int slot = 0;
   if (demo.demoTime >= 51.6 && demo.demoTime <= 66.3 && demo.partSlots[1]) slot = 1;
   if (parts* part = demo.partSlots[slot]) part->drawFrame(&demo.frameDelta, &demo.renderer, &input);

@@ -24,7 +24,10 @@ struct FrameResult {
 // One frame. clockSeconds is the show clock's reading: the timer's seconds
 // since the end of the startup (timerRead()) in the played show, or the
 // frame's show time in offline rendering. The frame delta is the difference
-// to the previous reading.
+// to the previous reading. The played show adds the delta to the demo clock;
+// with demo.exactClock (offline renders) a plain step sets it to the reading
+// (plus what a start, seek or pause moved it by), so that frame times made
+// from a frame number and a frame rate are met exactly however long the run.
 FrameResult runFrame(DemoState& demo, double clockSeconds);
 
 // Demo time of the start bookmark value (1..5), or a negative value when the

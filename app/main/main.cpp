@@ -27,6 +27,8 @@ int main(int argc, char** argv) {
     commandLine.screenshotPath = std::filesystem::absolute(commandLine.screenshotPath).string();
   if (!commandLine.capturePath.empty())
     commandLine.capturePath = std::filesystem::absolute(commandLine.capturePath).string();
+  if (!commandLine.sshLoginFile.empty())
+    commandLine.sshLoginFile = std::filesystem::absolute(commandLine.sshLoginFile).string();
   if (enterDataDirectory(commandLine.dataDir).empty()) return 1;
   return runProgram(commandLine);
 }

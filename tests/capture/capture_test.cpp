@@ -3,7 +3,9 @@
 // the soundtrack's section in sync, repeatable frames, the same frames with
 // and without the overlapped readback, a capture stopped early, the encoder's
 // preset, and the failures a user meets when ffmpeg is missing or cannot
-// write the file.
+// write the file. Then the capture in ranges, side by side and on two
+// machines through GNU parallel: the same frames byte for byte as one
+// process, and a failed, stopped or mismatched range leaving nothing.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -19,6 +21,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "app/command_line.h"
 
 namespace fs = std::filesystem;
 
@@ -150,6 +154,19 @@ std::vector<double> frameBrightness(const std::string& path) {
     levels.push_back(sum / size);
   }
   return levels;
+}
+
+// The files in a folder and below it, by name relative to it.
+std::set<std::string> filesIn(const fs::path& folder) {
+  std::set<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (!entry.is_directory()) files.insert(fs::relative(entry.path(), folder).string());
+  return files;
+}
+
+void writeScript(const std::string& path, const std::string& text) {
+  std::ofstream(path) << "#!/usr/bin/env bash\n" << text;
+  fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
 }
 
 // A capture of 40 s of the show on a display of its own, stopped with Escape
@@ -344,4 +361,209 @@ TEST(Capture, EscapeStopsItAsAFailureKeepingTheFrames) {
   EXPECT_GT(frames, 0) << result.output;
   EXPECT_EQ(probeStream(video, "v:0")["nb_read_frames"], std::to_string(frames));
   EXPECT_EQ(result.output.find("tessaly: wrote"), std::string::npos) << result.output;
+}
+
+// Two ranges side by side give the continuous capture's frames byte for
+// byte: the frames are encoded losslessly, so the decoded frames are the
+// rendered ones. The joint is 100.5 s, a half second, where the tunnel's
+// tiles take new seeds from int(2t): a clock a rounding off, or a range
+// without the frames before its first, shows other tiles there.
+TEST(SplitCapture, TwoRangesGiveTheContinuousCapturesFramesByteForByte) {
+  Scratch scratch;
+  const std::string options = "--start 100 --stop 101 --fps 60 --width 160 --preset ultrafast";
+  const std::string lossless = "TESSALY_CAPTURE_LOSSLESS=1";
+  const CommandRun continuous = capture(scratch.file("one.mp4"), options + " --jobs 1", lossless);
+  const CommandRun split = capture(scratch.file("two.mp4"), options + " --jobs 2", lossless);
+  ASSERT_EQ(continuous.status, 0) << continuous.output;
+  ASSERT_EQ(split.status, 0) << split.output;
+  EXPECT_NE(split.output.find("in 2 ranges"), std::string::npos) << split.output;
+  EXPECT_NE(split.output.find("100%  60/60 frames"), std::string::npos) << split.output;
+
+  const std::vector<std::string> a = frameHashes(scratch.file("one.mp4"));
+  const std::vector<std::string> b = frameHashes(scratch.file("two.mp4"));
+  ASSERT_EQ(a.size(), 60u);
+  EXPECT_EQ(a, b);
+  EXPECT_NE(a[29], a[30]);
+  EXPECT_GT(std::set<std::string>(a.begin(), a.end()).size(), 55u);
+  const auto sound = probeStream(scratch.file("two.mp4"), "a:0");
+  ASSERT_EQ(sound.count("codec_name"), 1u) << "no audio stream";
+  EXPECT_NEAR(number(sound, "duration"), 1.0, 0.03);
+  // Nothing of the ranges is left beside the video.
+  EXPECT_EQ(filesIn(scratch.folder), (std::set<std::string>{"one.mp4", "two.mp4"}));
+}
+
+// A range that fails fails the capture with its message, and leaves nothing
+// under the video's name nor beside it. ffmpeg stands in for a full disk
+// for the second range only.
+TEST(SplitCapture, ARangeThatFailsFailsTheCaptureAndLeavesNothing) {
+  Scratch scratch;
+  fs::create_directory(scratch.file("bin"));
+  writeScript(scratch.file("bin/ffmpeg"),
+              "case \"$*\" in *range-2.mp4*) echo 'range-2.mp4: No space left on device' >&2; "
+              "exit 1;; esac\nexec /usr/bin/ffmpeg \"$@\"\n");
+  const std::string video = scratch.file("out.mp4");
+  const CommandRun result = capture(video, "--start 30 --stop 31 --fps 10 --width 160 --jobs 2",
+                                    "PATH=" + quoted(scratch.file("bin")) + ":\"$PATH\"");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("capture to " + video + " failed: range 2 of 2 (frames 5 to 9"),
+            std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("No space left on device"), std::string::npos) << result.output;
+  EXPECT_EQ(result.output.find("tessaly: wrote"), std::string::npos) << result.output;
+  EXPECT_EQ(filesIn(scratch.folder), (std::set<std::string>{"bin/ffmpeg"}));
+}
+
+// Asked to stop (SIGTERM, as Ctrl-C or a logout would), a split capture
+// stops its ranges, says so and leaves nothing behind.
+TEST(SplitCapture, AStoppedSplitCaptureLeavesNothing) {
+  Scratch scratch;
+  const std::string video = scratch.file("stopped.mp4");
+  const std::string log = scratch.file("stopped.log");
+  const CommandRun stopped =
+      run("TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) + " --capture " +
+          quoted(video) + " --start 20 --stop 60 --fps 10 --width 160 --jobs 2 > " + quoted(log) +
+          " 2>&1 & pid=$!; for i in $(seq 600); do grep -q capturing " + quoted(log) +
+          " && break; sleep 0.1; done; sleep 3; kill -TERM $pid; wait $pid; echo $?; "
+          // The ranges' command lines name the hidden folder; this shell's does not.
+          "pgrep -f " +
+          quoted(scratch.folder.string() + "/\\.stopped\\.mp4\\.tessaly-") + " || echo none left");
+  std::ifstream logFile(log);
+  const std::string output((std::istreambuf_iterator<char>(logFile)),
+                           std::istreambuf_iterator<char>());
+  EXPECT_EQ(stopped.output, "1\nnone left\n") << output;
+  EXPECT_NE(output.find("capture stopped; nothing was written to " + video), std::string::npos)
+      << output;
+  fs::remove(log);
+  EXPECT_EQ(filesIn(scratch.folder), std::set<std::string>());
+}
+
+// Machines without a network for GNU parallel: its ssh is a stand-in that
+// runs each command here, in a home folder of the machine's own, where
+// "tessaly" is a script (this build behind `program`, a few lines of bash
+// with $* the arguments).
+struct StandInFarm {
+  Scratch scratch;
+  std::string homes = scratch.file("homes");
+  std::string installed = scratch.file("installed");
+  StandInFarm(const std::string& machines, const std::string& program) {
+    fs::create_directories(homes);
+    fs::create_directories(installed);
+    writeScript(installed + "/tessaly", program + "\nexec " + quoted(kProgram) + " \"$@\"\n");
+    std::ofstream(scratch.file("machines")) << machines;
+  }
+  // The command that captures to farm.mp4 on the machines, from their folder.
+  std::string command(const std::string& options, const std::string& environment = "") const {
+    return "cd " + quoted(scratch.folder.string()) +
+           " && PARALLEL_SSH=" + quoted(TESSALY_SOURCE_DIR "/tests/capture/stand-in-ssh") +
+           " STAND_IN_HOMES=" + quoted(homes) + " STAND_IN_PATH=" + quoted(installed) + " " +
+           environment + " TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) +
+           " --capture farm.mp4 --sshloginfile machines " + options;
+  }
+  // Nothing stays on the machines but the stand-in's log of their commands.
+  bool machinesClean() const { return filesIn(homes) == std::set<std::string>{"log"}; }
+};
+
+// Two machines: each renders one range from the data folder it was sent,
+// under the command line the program's own parser reads back, its video
+// comes back, the machines are left clean, and the joined video is the
+// continuous capture's, with its sound.
+TEST(CaptureFarm, TwoMachinesThroughGnuParallelGiveTheContinuousCapture) {
+  StandInFarm farm("# two machines\nalpha\n1/beta\n",
+                   "echo \"$(basename \"$HOME\") $*\" >> \"$HOME/../../commands\"");
+  const Scratch& scratch = farm.scratch;
+  const std::string options = "--start 100 --stop 101 --fps 10 --width 160";
+  const std::string video = scratch.file("farm.mp4");
+  const CommandRun result = run(farm.command(options, "TESSALY_CAPTURE_LOSSLESS=1") + " 2>&1");
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_NE(result.output.find("through GNU parallel"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("100%  10/10 frames"), std::string::npos) << result.output;
+  const CommandRun continuous =
+      capture(scratch.file("one.mp4"), options + " --jobs 1", "TESSALY_CAPTURE_LOSSLESS=1");
+  ASSERT_EQ(continuous.status, 0) << continuous.output;
+  const std::vector<std::string> frames = frameHashes(video);
+  ASSERT_EQ(frames.size(), 10u);
+  EXPECT_EQ(frames, frameHashes(scratch.file("one.mp4")));
+  const auto sound = probeStream(video, "a:0");
+  ASSERT_EQ(sound.count("codec_name"), 1u) << "no audio stream";
+  EXPECT_NEAR(number(sound, "duration"), 1.0, 0.03);
+
+  // One range on each machine, from the data folder it unpacked there.
+  std::ifstream commandsFile(scratch.file("commands"));
+  std::map<std::string, std::string> rangeOf;
+  std::string line;
+  while (std::getline(commandsFile, line)) {
+    const std::string machine = line.substr(0, line.find(' '));
+    std::vector<std::string> args;
+    std::istringstream words(line.substr(machine.size() + 1));
+    for (std::string word; words >> word;) args.push_back(word);
+    ASSERT_GE(args.size(), 2u) << line;
+    EXPECT_EQ(args[0], "--data") << line;
+    const CommandLine parsed =
+        parseCommandLine(std::vector<std::string>(args.begin() + 2, args.end()));
+    EXPECT_EQ(parsed.error, "") << line;
+    EXPECT_EQ(args[1], "data-" + std::to_string(parsed.rangeIndex) + "/data") << line;
+    EXPECT_EQ(parsed.capturePath, "range-" + std::to_string(parsed.rangeIndex) + ".mp4") << line;
+    EXPECT_EQ(parsed.start, 100.0);
+    EXPECT_EQ(parsed.captureStop, 101.0);
+    rangeOf[machine] = std::to_string(parsed.rangeIndex) + "/" + std::to_string(parsed.rangeCount);
+  }
+  EXPECT_EQ(rangeOf.size(), 2u);
+  EXPECT_EQ(std::set<std::string>({rangeOf["alpha"], rangeOf["beta"]}),
+            (std::set<std::string>{"1/2", "2/2"}));
+  // Each machine was sent the data and sent back its video; nothing stays there.
+  std::ifstream sshLog(farm.homes + "/log");
+  const std::string calls((std::istreambuf_iterator<char>(sshLog)),
+                          std::istreambuf_iterator<char>());
+  for (const std::string machine : {"alpha", "beta"}) {
+    EXPECT_NE(calls.find(machine + ": rsync --server "), std::string::npos) << calls;
+    EXPECT_NE(calls.find("range-" + rangeOf[machine].substr(0, 1) + ".mp4"), std::string::npos)
+        << calls;
+  }
+  EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
+  EXPECT_EQ(filesIn(scratch.folder).count("farm.mp4"), 1u);
+  for (const std::string& file : filesIn(scratch.folder))
+    EXPECT_EQ(file.find(".farm.mp4"), std::string::npos) << file;
+}
+
+// A machine with another version of the program would render other frames:
+// its range fails the capture, saying which version it ran, and the
+// machines are cleared of what GNU parallel left.
+TEST(CaptureFarm, AMachineWithAnotherVersionFailsTheCapture) {
+  StandInFarm farm("alpha\nbeta\n",
+                   "case \"$*\" in *'--range 2/2'*) echo 'tessaly-range: tessaly 0.9.0';; esac");
+  const CommandRun result =
+      run(farm.command("--start 10 --stop 12 --fps 10 --width 160") + " 2>&1");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("range 2 of 2 (frames 10 to 19, 11.000 s to 12.000 s) failed: it "
+                               "ran tessaly 0.9.0"),
+            std::string::npos)
+      << result.output;
+  EXPECT_FALSE(fs::exists(farm.scratch.file("farm.mp4")));
+  EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
+}
+
+// Stopped (SIGTERM), a capture on machines stops the ranges there, as a
+// dropped connection does, and leaves nothing there or here.
+TEST(CaptureFarm, AStoppedCaptureOnMachinesLeavesNothing) {
+  StandInFarm farm("alpha\nbeta\n", "echo $$ >> \"$HOME/../../ranges\"");
+  const std::string log = farm.scratch.file("stopped.log");
+  const std::string ranges = farm.scratch.file("ranges");
+  // Once both ranges run (their processes noted), stop the capture; then
+  // whether any of them still runs.
+  const CommandRun stopped = run(
+      "touch " + quoted(ranges) + "; (" +
+      farm.command("--start 20 --stop 60 --fps 10 --width 160") + ") > " + quoted(log) +
+      " 2>&1 & pid=$!; for i in $(seq 600); do [ $(wc -l < " + quoted(ranges) +
+      ") -ge 2 ] && break; sleep 0.1; done; sleep 2; kill -TERM $pid; wait $pid; echo $?; "
+      "sleep 1; for range in $(cat " +
+      quoted(ranges) + "); do kill -0 $range 2>/dev/null && echo $range runs; done; echo checked");
+  std::ifstream logFile(log);
+  const std::string output((std::istreambuf_iterator<char>(logFile)),
+                           std::istreambuf_iterator<char>());
+  EXPECT_EQ(stopped.output, "1\nchecked\n") << output;
+  EXPECT_NE(output.find("capture stopped; nothing was written"), std::string::npos) << output;
+  EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
+  fs::remove(log);
+  fs::remove(ranges);
+  EXPECT_EQ(filesIn(farm.scratch.folder).count("farm.mp4"), 0u);
 }
