@@ -157,10 +157,17 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   combine.sample("texture2d_3", 2, ids.secondColor);
   combine.sample("texture2d_random", 3, ids.noise);
   combine.sample("texture2d_occlusion", 5, ids.occlusion);
-  combine.hasTextureMatrix2 = true;
-  combine.textureMatrix2 = textureBiasMatrix() *
-                           perspectiveMatrix(65.0, static_cast<double>(w) / h, 1.0, 100.0) *
-                           lookAtMatrix(renderer->mainCamera);
+  combine.set("TextureMatrix2",
+              textureBiasMatrix() *
+                  perspectiveMatrix(65.0, static_cast<double>(w) / h, 1.0, 100.0) *
+                  lookAtMatrix(renderer->mainCamera));
+  // The scene's own view, undone: a pixel's direction into the world, for
+  // the backdrop behind the scene.
+  combine.set(
+      "InverseViewProjection",
+      inverseMatrix(perspectiveMatrix(35.0 + beatOffset, static_cast<double>(w) / h, 1.0, 100.0) *
+                    lookAtMatrix(renderer->mainCamera)));
+  combine.set("Kick", spectrumBytes[3 * 2] / 255.0f);
   runPostPass(*renderer, shaders, combine);
   markPass(renderer, "combine");
 

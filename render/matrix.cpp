@@ -2,6 +2,7 @@
 #include "render/matrix.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -123,6 +124,33 @@ Mat4 billboardMatrix(const Mat4& a) {
   for (int row = 0; row < 3; ++row)
     for (int column = 0; column < 3; ++column) at(b, row, column) = row == column ? 1.0 : 0.0;
   return b;
+}
+
+Mat4 inverseMatrix(const Mat4& a) {
+  // Gauss-Jordan elimination with partial pivoting on [a | identity].
+  double work[4][8] = {};
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) work[row][column] = at(a, row, column);
+    work[row][4 + row] = 1.0;
+  }
+  for (int column = 0; column < 4; ++column) {
+    int pivot = column;
+    for (int row = column + 1; row < 4; ++row)
+      if (std::fabs(work[row][column]) > std::fabs(work[pivot][column])) pivot = row;
+    if (work[pivot][column] == 0.0) return Mat4{};
+    for (int k = 0; k < 8; ++k) std::swap(work[column][k], work[pivot][k]);
+    const double scale = 1.0 / work[column][column];
+    for (int k = 0; k < 8; ++k) work[column][k] *= scale;
+    for (int row = 0; row < 4; ++row) {
+      if (row == column) continue;
+      const double factor = work[row][column];
+      for (int k = 0; k < 8; ++k) work[row][k] -= factor * work[column][k];
+    }
+  }
+  Mat4 inverse{};
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column) at(inverse, row, column) = work[row][4 + column];
+  return inverse;
 }
 
 Mat4 textureBiasMatrix() { return translationMatrix(0.5, 0.5, 0.5) * scaleMatrix(0.5, 0.5, 0.5); }

@@ -33,6 +33,8 @@ Mat4 rotationZMatrix(double angleDegrees);
 // a with its upper-left 3 x 3 set to identity and its translation kept: a
 // quad drawn with it faces the viewer wherever it stands.
 Mat4 billboardMatrix(const Mat4& a);
+// The matrix that undoes a (the identity's zero matrix when a has no inverse).
+Mat4 inverseMatrix(const Mat4& a);
 // Maps [-1, 1] onto [0, 1] on every axis: clip space to texture space.
 Mat4 textureBiasMatrix();
 

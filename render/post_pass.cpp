@@ -27,8 +27,8 @@ void runPostPass(RenderResources& renderer, ShaderSet& shaders, const PostPass& 
     else
       shaders.setUniformVec4(pass.program, u.name, u.x, u.y, u.z, u.w);
   }
-  if (pass.hasTextureMatrix2)
-    shaders.setUniformMatrix(pass.program, "TextureMatrix2", pass.textureMatrix2);
+  for (int i = 0; i < pass.matrixCount; ++i)
+    shaders.setUniformMatrix(pass.program, pass.matrices[i].name, pass.matrices[i].value);
   for (int i = 0; i < pass.samplerCount; ++i) {
     const PassSampler& s = pass.samplers[i];
     shaders.bindTextureUniform(TextureTarget::Texture2D, pass.program, s.unit, s.name,

@@ -30,9 +30,23 @@ struct PassUniform {
   int components = 1;
 };
 
+// A mat4 uniform.
+struct PassMatrix {
+  const char* name = "";
+  Mat4 value{};
+};
+
 struct PostPass {
   static constexpr int kMaxSamplers = 8;
   static constexpr int kMaxUniforms = 8;
+  static constexpr int kMaxMatrices = 2;
+
+  PostPass(int program, PassTarget target, int pair, TextureId destination, Viewport viewport)
+      : program(program),
+        target(target),
+        pair(pair),
+        destination(destination),
+        viewport(viewport) {}
 
   int program = 0;
   PassTarget target = PassTarget::Screen;
@@ -43,8 +57,8 @@ struct PostPass {
   int samplerCount = 0;
   PassUniform uniforms[kMaxUniforms];
   int uniformCount = 0;
-  bool hasTextureMatrix2 = false;
-  Mat4 textureMatrix2{};  // "TextureMatrix2", for a pass that projects into a camera's view
+  PassMatrix matrices[kMaxMatrices];
+  int matrixCount = 0;
 
   void sample(const char* name, int unit, TextureId texture) {
     assert(samplerCount < kMaxSamplers && "too many samplers for one pass");
@@ -57,6 +71,10 @@ struct PostPass {
   void set(const char* name, float x, float y, float z, float w) {
     assert(uniformCount < kMaxUniforms && "too many uniforms for one pass");
     uniforms[uniformCount++] = {name, x, y, z, w, 4};
+  }
+  void set(const char* name, const Mat4& value) {
+    assert(matrixCount < kMaxMatrices && "too many matrices for one pass");
+    matrices[matrixCount++] = {name, value};
   }
 };
 

@@ -81,7 +81,10 @@ std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapB
   glewExperimental = GL_TRUE;
   const GLenum glew = glewInit();
   glGetError();
-  if (glew != GLEW_OK)
+  // After GL's own entry points GLEW looks up the window system's; it finds
+  // no GLX display where the context was made through EGL, which leaves GL's
+  // entry points loaded.
+  if (glew != GLEW_OK && glew != GLEW_ERROR_NO_GLX_DISPLAY)
     return LoadFailure{"ERROR", std::string("The GL entry points cannot be loaded: ") +
                                     reinterpret_cast<const char*>(glewGetErrorString(glew))};
   if (!atLeast33() || !coreProfile())

@@ -262,9 +262,10 @@ TEST(Capture, AStoppedCaptureHoldsEveryFrameRenderedSoFar) {
       "TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) + " --capture " + quoted(video) +
       " --start 20 --stop 60 --fps 10 --width 320 > " + quoted(log) +
       " 2>&1 & pid=$!; "
-      // Once frames are coming, let a few go by, then ask the window to close.
-      "for i in $(seq 600); do grep -q capturing " +
-      quoted(log) + " && break; sleep 0.1; done; sleep 2; kill -TERM $pid; wait $pid; echo $?";
+      // Once the progress bar counts a few frames, ask the window to close: a
+      // busy machine may take seconds for the first one.
+      "for i in $(seq 1200); do grep -Eq ' ([3-9]|[1-9][0-9]+)/400 frames' " +
+      quoted(log) + " && break; sleep 0.1; done; kill -TERM $pid; wait $pid; echo $?";
   const CommandRun stopped = run(start);
   std::ifstream logFile(log);
   const std::string output((std::istreambuf_iterator<char>(logFile)),

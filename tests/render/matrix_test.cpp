@@ -63,4 +63,16 @@ TEST(Matrix, ProductsOrthoAndBillboard) {
   expectNear(project(billboardMatrix(turnedAndMoved), 1, 0, 0), 5, 5, 6);
 }
 
+// The inverse of a camera's view and projection takes a pixel back to the
+// point it shows: the far corner of the frustum goes back where it came from.
+TEST(Matrix, InverseUndoesAViewAndProjection) {
+  const Mat4 view = perspectiveMatrix(35.0, 16.0 / 9.0, 1.0, 100.0) *
+                    lookAtMatrix(1.0, 2.0, 3.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+  const std::array<double, 3> clip = project(view, 4.0, -2.0, -30.0);
+  expectNear(project(inverseMatrix(view), clip[0], clip[1], clip[2]), 4.0, -2.0, -30.0);
+  const Mat4 identity = inverseMatrix(view) * view;
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(identity.m[i], i % 5 == 0 ? 1.0 : 0.0, 1e-9);
+  EXPECT_EQ(inverseMatrix(scaleMatrix(1, 0, 1)).m, Mat4{}.m) << "a flat matrix has no inverse";
+}
+
 }  // namespace
