@@ -550,14 +550,17 @@ TEST(CaptureFarm, AStoppedCaptureOnMachinesLeavesNothing) {
   const std::string log = farm.scratch.file("stopped.log");
   const std::string ranges = farm.scratch.file("ranges");
   // Once both ranges run (their processes noted), stop the capture; then
-  // whether any of them still runs.
-  const CommandRun stopped = run(
-      "touch " + quoted(ranges) + "; (" +
-      farm.command("--start 20 --stop 60 --fps 10 --width 160") + ") > " + quoted(log) +
-      " 2>&1 & pid=$!; for i in $(seq 600); do [ $(wc -l < " + quoted(ranges) +
-      ") -ge 2 ] && break; sleep 0.1; done; sleep 2; kill -TERM $pid; wait $pid; echo $?; "
-      "sleep 1; for range in $(cat " +
-      quoted(ranges) + "); do kill -0 $range 2>/dev/null && echo $range runs; done; echo checked");
+  // whether any of them still runs once it has had 20 s to end (a busy
+  // machine may take seconds to deliver the stop down the stand-in ssh).
+  const CommandRun stopped =
+      run("touch " + quoted(ranges) + "; (" +
+          farm.command("--start 20 --stop 60 --fps 10 --width 160") + ") > " + quoted(log) +
+          " 2>&1 & pid=$!; for i in $(seq 600); do [ $(wc -l < " + quoted(ranges) +
+          ") -ge 2 ] && break; sleep 0.1; done; sleep 2; kill -TERM $pid; wait $pid; echo $?; "
+          "for range in $(cat " +
+          quoted(ranges) +
+          "); do for i in $(seq 200); do kill -0 $range 2>/dev/null || break; sleep 0.1; done; "
+          "kill -0 $range 2>/dev/null && echo $range runs; done; echo checked");
   std::ifstream logFile(log);
   const std::string output((std::istreambuf_iterator<char>(logFile)),
                            std::istreambuf_iterator<char>());

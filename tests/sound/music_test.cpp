@@ -54,6 +54,18 @@ TEST(MusicSeek, SampleOffsetIsTruncated) {
   EXPECT_EQ(musicSampleOffset(205.0), 9040500);
 }
 
+// Reads the spectrum of what is playing until `done` holds or five seconds
+// have passed. The silent device plays in real time on a thread of its own,
+// which a busy machine can hold back longer than any fixed wait.
+template <typename Done>
+void updateSpectrumUntil(Done done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  do {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    updateSpectrum(demo);
+  } while (!done() && std::chrono::steady_clock::now() < end);
+}
+
 // "title: text" of the failure startMusic returned, or "" when it started.
 std::string startFailure() {
   const std::optional<LoadFailure> failure = startMusic(demo.music, demo.sfxEnabled);
@@ -82,8 +94,7 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
                           test_tracks::readBytes(test_tracks::makeMp3(
                               "music_tone", test_tracks::bandSine(8, 0.5), 3 * kRate)));
   ASSERT_EQ(startFailure(), "");
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  updateSpectrum(demo);
+  updateSpectrumUntil([] { return demo.spectrumSource && demo.spectrumSource[8] > 0.4f; });
   ASSERT_NE(demo.spectrumSource, nullptr);
   EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
   EXPECT_NEAR(spectrumAtTime(demo.music, 1.0)[8], 0.5f, 0.02f);
@@ -91,8 +102,7 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
 
   // The end fade's last volume silences the music.
   setMusicVolume(demo.music, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  updateSpectrum(demo);
+  updateSpectrumUntil([] { return demo.spectrumSource[8] == 0.0f; });
   EXPECT_EQ(demo.spectrumSource[8], 0.0f);
 }
 

@@ -1,5 +1,5 @@
-// The soundtrack analysis: WAV round trip, loudness, band levels and kick
-// detection against signals whose answers are known.
+// The soundtrack analysis: WAV round trip, loudness, loudness range, true
+// peak, band levels and kick detection against signals whose answers are known.
 #include "analysis.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "instruments.h"
+#include "loudness.h"
 #include "wav.h"
 
 using namespace synth;
@@ -109,4 +110,35 @@ TEST(SoundtrackAnalysis, KickDetectionFindsAttacksAndIgnoresSteadySound) {
   EXPECT_LT(onTime, 5.0);
   // A second outside the track is simply not a kick.
   EXPECT_FALSE(kickOnset(low, 10, none));
+}
+
+TEST(SoundtrackAnalysis, RangeTruePeakAndSectionLoudnessOfKnownSignals) {
+  // 20 s of a 1 kHz sine at -20 LUFS, then 20 s at -30 LUFS: the 3-second
+  // loudness sits at the two levels, so the range is their 10 LU; the
+  // quiet half measured on its own reads -30 LUFS, the loud half -20.
+  StereoBuffer twoLevels = sine(1000.0, 0.1, 40.0);
+  for (size_t i = 20 * kSampleRate; i < twoLevels.frames(); ++i) {
+    twoLevels.left[i] /= std::sqrt(10.0f);
+    twoLevels.right[i] = twoLevels.left[i];
+  }
+  std::vector<double> steps = kWeightedSteps(twoLevels);
+  ASSERT_EQ(steps.size(), 400u);
+  EXPECT_NEAR(loudnessRange(steps), 10.0, 0.2);
+  EXPECT_NEAR(gatedLoudness(steps, 0.0, 20.0), -20.0, 0.2);
+  EXPECT_NEAR(gatedLoudness(steps, 20.0, 40.0), -30.0, 0.2);
+  // Silence passes no gate, and a steady level has no range.
+  EXPECT_EQ(gatedLoudness(kWeightedSteps(StereoBuffer(kSampleRate)), 0.0, 1.0), -200.0);
+  EXPECT_NEAR(loudnessRange(kWeightedSteps(sine(1000.0, 0.1, 10.0))), 0.0, 0.05);
+
+  // A sine at a quarter of the sample rate sampled 45 degrees off its peaks:
+  // every sample is at 0.707 of the amplitude, the true peak at the amplitude.
+  StereoBuffer between(kSampleRate);
+  for (size_t i = 0; i < between.frames(); ++i) {
+    between.left[i] = static_cast<float>(0.5 * std::sin(kPi / 2.0 * i + kPi / 4.0));
+    between.right[i] = 0.0f;
+  }
+  EXPECT_NEAR(measureLevels(between).peakDbfs, 20.0 * std::log10(0.5 * std::sqrt(0.5)), 0.01);
+  EXPECT_NEAR(truePeakDbfs(between), 20.0 * std::log10(0.5), 0.2);
+  // On a low tone the samples already hold the peak.
+  EXPECT_NEAR(truePeakDbfs(sine(100.0, 0.5, 1.0)), 20.0 * std::log10(0.5), 0.01);
 }

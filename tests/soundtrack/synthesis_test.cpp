@@ -1,13 +1,16 @@
-// The soundtrack synthesiser: repeatable renders, the limiter's ceiling,
-// kicks that land on whole seconds and the F4 pulse the first scenes follow.
+// The soundtrack synthesiser: repeatable renders, the limiter's ceiling, the
+// mix's tone shaping, kicks that land on whole seconds, the F4 pulse the
+// first scenes follow and the loudness of the whole score.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "analysis.h"
 #include "effects.h"
 #include "instruments.h"
+#include "loudness.h"
 #include "platform/band_magnitudes.h"
 #include "score.h"
 
@@ -73,6 +76,29 @@ TEST(Soundtrack, LimiterHoldsTheCeilingAndLeavesQuietPassagesAlone) {
   for (size_t i = 19000; i < 26000; ++i) EXPECT_NEAR(mix.right[i], -0.5f * mix.left[i], 1e-6f);
 }
 
+TEST(Soundtrack, ToneShapingRaisesTheTopAndTakesOffTheVeryTop) {
+  auto sine = [](double hz) {
+    StereoBuffer audio(kSampleRate);
+    for (size_t i = 0; i < audio.frames(); ++i)
+      audio.left[i] = audio.right[i] =
+          static_cast<float>(0.25 * std::sin(2.0 * kPi * hz * i / kSampleRate));
+    return audio;
+  };
+  auto gainDb = [&sine](double hz, void (*shape)(StereoBuffer&)) {
+    StereoBuffer audio = sine(hz);
+    shape(audio);
+    return rmsDb(audio, 0.5, 1.0) - rmsDb(sine(hz), 0.5, 1.0);
+  };
+  auto shelf = [](StereoBuffer& audio) { highShelf(audio, 1800.0, 5.0); };
+  auto top = [](StereoBuffer& audio) { lowPass(audio, 14000.0); };
+  EXPECT_NEAR(gainDb(100.0, shelf), 0.0, 0.1);
+  EXPECT_NEAR(gainDb(1800.0, shelf), 2.5, 0.3);  // half the shelf at its corner
+  EXPECT_NEAR(gainDb(10000.0, shelf), 5.0, 0.3);
+  EXPECT_NEAR(gainDb(1000.0, top), 0.0, 0.05);
+  EXPECT_NEAR(gainDb(14000.0, top), -3.0, 0.3);
+  EXPECT_LT(gainDb(20000.0, top), -6.0);
+}
+
 TEST(Soundtrack, KicksLandOnWholeSecondsWhereTheDrumsPlay) {
   // A kick starts on its own sample: nothing before it, sound right after it.
   StereoBuffer one(4000);
@@ -127,4 +153,16 @@ TEST(Soundtrack, BeatsUpToTheTunnelReadHalfScaleInBand8WithTheKickHeard) {
       EXPECT_TRUE(kickOnset(low, s, offset)) << "second " << s;
     }
   }
+}
+
+TEST(Soundtrack, TheWholeScoreBreathesAndStaysWithinItsLoudness) {
+  // The intro and the calm at least 6 dB under the last drops, a loudness
+  // range of 5 LU or more, -14 to -10 LUFS, 1-5 kHz within 12 dB of
+  // 150-1000 Hz where the whole band plays, and the true peak under the
+  // limiter's ceiling, which leaves the MP3 encoder room below -1 dBFS.
+  StereoBuffer track = renderSoundtrack(kTrackSeconds);
+  LevelReport level = measureLevels(track);
+  std::ostringstream report;
+  EXPECT_TRUE(printLoudness(track, level, report)) << report.str();
+  EXPECT_LT(level.truePeakDbfs, -1.45) << report.str();
 }

@@ -1,19 +1,25 @@
 #!/usr/bin/env python3
 """The look report's figures, from ffmpeg's signalstats of a capture of the show.
 
-Reads on standard input what `ffmpeg -vf signalstats,metadata=print:file=-`
-prints for every frame of a capture that starts at 0 s, and prints:
+Reads on standard input what the command below prints for every frame of a
+capture that starts at 0 s (the first chroma plane marks the near-black
+pixels, Y below 25, that is grey below 10/255; the second the clipped ones,
+Y of 232 or more, grey of 251/255 or more), and prints:
   - per second and per 4 seconds: the mean luma Y (16 = black, 235 = white),
-    the darkest frame, the contrast (90th minus 10th percentile of Y) and the
-    change (mean |difference of Y| from the frame before);
+    the darkest frame, the contrast (90th minus 10th percentile of Y), the
+    change (mean |difference of Y| from the frame before), the mean share of
+    near-black pixels and the largest share of clipped pixels in a frame;
   - every stretch darker than --dark for longer than half a second, and every
     stretch where the picture hardly changes (change below --still) for a
     second or more, both outside the intended dips;
-  - the look goals: no dark stretch longer than 1 s outside the dips, and
-    every 4-second window of the tunnel (36-132 s) at mean Y of 28 or more.
+  - the look goals: no dark stretch longer than 1 s outside the dips, every
+    4-second window of the tunnel (36-132 s) at mean Y of 28 or more, no
+    second of 20-196 s outside the dip into the finale over 60 % near-black,
+    and at most 0.5 % of a frame clipped outside the white flashes.
 
-    ffmpeg -i show.mp4 -vf signalstats,metadata=print:file=- -f null - |
-        luma_table.py [--dark Y] [--still D]
+    ffmpeg -i show.mp4 -vf "format=yuv444p,geq=lum='lum(X,Y)':\\
+        cb='255*lt(lum(X,Y),25)':cr='255*gte(lum(X,Y),232)',\\
+        signalstats,metadata=print:file=-" -f null - | luma_table.py [--dark Y] [--still D]
 """
 import argparse
 import sys
@@ -25,12 +31,22 @@ TUNNEL_WINDOW = 4.0
 TUNNEL_MIN_LUMA = 28.0
 LONGEST_DARK = 1.0
 LONGEST_DARK_LUMA = 22.0
+# Near-black: no second of this span, outside the dip into the finale, over this share.
+VOID_SPAN = (20.0, 196.0)
+VOID_EXEMPT = (131.5, 133.0)
+MOST_NEAR_BLACK = 0.60
+# Clipped: at most this share of a frame outside the white flashes, which
+# start at these times and fade over 1 / rate seconds (the show's timeline).
+MOST_CLIPPED = 0.005
+FLASHES = ((20, 1), (28, 1.5), (44, 1.5), (60, 2), (92, 1), (100, 1.5), (108, 1), (116, 1),
+           (124, 1), (148, 1.5), (156, 1.5), (164, 1.5), (172, 0.6), (180, 0.45), (188, 0.45),
+           (196, 1))
 
 
 class Frame:
     def __init__(self, time):
         self.time = time
-        self.luma = self.low = self.high = self.change = None
+        self.luma = self.low = self.high = self.change = self.black = self.clipped = None
 
 
 def read_frames(lines):
@@ -43,11 +59,13 @@ def read_frames(lines):
             frames.append(Frame(float(fields["pts_time"])))
         elif line.startswith("lavfi.signalstats.") and frames:
             key, value = line[len("lavfi.signalstats."):].split("=", 1)
-            attribute = {"YAVG": "luma", "YLOW": "low", "YHIGH": "high", "YDIF": "change"}.get(key)
+            attribute = {"YAVG": "luma", "YLOW": "low", "YHIGH": "high", "YDIF": "change",
+                         "UAVG": "black", "VAVG": "clipped"}.get(key)
             if attribute:
-                setattr(frames[-1], attribute, float(value))
+                value = float(value)
+                setattr(frames[-1], attribute, value / 255 if key in ("UAVG", "VAVG") else value)
     for frame in frames:
-        if None in (frame.luma, frame.low, frame.high, frame.change):
+        if None in (frame.luma, frame.low, frame.high, frame.change, frame.black, frame.clipped):
             sys.exit(f"luma_table: frame at {frame.time} s lacks signalstats values")
     return frames
 
@@ -76,7 +94,7 @@ def mean(values):
 
 def print_table(frames, span, title, out):
     print(title, file=out)
-    print("     from      luma  darkest  contrast  change", file=out)
+    print("     from      luma  darkest  contrast  change  black %  clip %", file=out)
     end = frames[-1].time
     start = 0.0
     while start <= end:
@@ -85,8 +103,25 @@ def print_table(frames, span, title, out):
             print(f"  {start:7.0f} s  {mean([f.luma for f in group]):6.1f}"
                   f"  {min(f.luma for f in group):7.1f}"
                   f"  {mean([f.high - f.low for f in group]):8.1f}"
-                  f"  {mean([f.change for f in group]):6.2f}", file=out)
+                  f"  {mean([f.change for f in group]):6.2f}"
+                  f"  {100 * mean([f.black for f in group]):7.1f}"
+                  f"  {100 * max(f.clipped for f in group):6.2f}", file=out)
         start += span
+
+
+def print_tunnel_goal(windows, out):
+    """The tunnel's goal over its 4-second windows (start time, mean Y)."""
+    low = [w for w in windows if w[1] < TUNNEL_MIN_LUMA]
+    lowest = min(windows, key=lambda w: w[1])
+    print(f"  every {TUNNEL_WINDOW:g} s window of {TUNNEL[0]:g}-{TUNNEL[1]:g} s at mean Y >= "
+          f"{TUNNEL_MIN_LUMA:g}: {'met' if not low else 'NOT MET'}; lowest {lowest[1]:.1f} "
+          f"from {lowest[0]:g} s; {len(low)} of {len(windows)} windows (one per frame) below",
+          file=out)
+    # Windows that start in a run of consecutive frames, merged for reading.
+    runs = stretches(windows, lambda i, w: w[1] < TUNNEL_MIN_LUMA)
+    for first, last in runs:
+        print(f"    windows starting {windows[first][0]:7.2f} - {windows[last][0]:7.2f} s, "
+              f"lowest {min(w[1] for w in windows[first:last + 1]):.1f}", file=out)
 
 
 def report(frames, dark, still, out):
@@ -141,18 +176,34 @@ def report(frames, dark, still, out):
             windows.append((frame.time, mean([f.luma for f in group])))
     if not windows:
         print("  tunnel windows: the capture does not cover 36-132 s", file=out)
-        return
-    low = [w for w in windows if w[1] < TUNNEL_MIN_LUMA]
-    lowest = min(windows, key=lambda w: w[1])
-    print(f"  every {TUNNEL_WINDOW:g} s window of {TUNNEL[0]:g}-{TUNNEL[1]:g} s at mean Y >= "
-          f"{TUNNEL_MIN_LUMA:g}: {'met' if not low else 'NOT MET'}; lowest {lowest[1]:.1f} "
-          f"from {lowest[0]:g} s; {len(low)} of {len(windows)} windows (one per frame) below",
-          file=out)
-    # Windows that start in a run of consecutive frames, merged for reading.
-    runs = stretches(windows, lambda i, w: w[1] < TUNNEL_MIN_LUMA)
-    for first, last in runs:
-        print(f"    windows starting {windows[first][0]:7.2f} - {windows[last][0]:7.2f} s, "
-              f"lowest {min(w[1] for w in windows[first:last + 1]):.1f}", file=out)
+    else:
+        print_tunnel_goal(windows, out)
+
+    seconds = {}
+    for f in frames:
+        second = int(f.time + 1e-9)
+        if VOID_SPAN[0] <= second < VOID_SPAN[1] and not (
+                second + 1 > VOID_EXEMPT[0] and second < VOID_EXEMPT[1]):
+            seconds.setdefault(second, []).append(f.black)
+    void = [(s, mean(shares)) for s, shares in sorted(seconds.items())]
+    if void:
+        over = [v for v in void if v[1] > MOST_NEAR_BLACK]
+        worst = max(void, key=lambda v: v[1])
+        print(f"  no second of {VOID_SPAN[0]:g}-{VOID_SPAN[1]:g} s (outside {VOID_EXEMPT[0]:g}-"
+              f"{VOID_EXEMPT[1]:g} s) over {100 * MOST_NEAR_BLACK:g} % near-black: "
+              f"{'NOT MET' if over else 'met'}; {len(over)} of {len(void)} seconds over, most "
+              f"{100 * worst[1]:.0f} % at {worst[0]} s", file=out)
+
+    def in_flash(time):
+        return any(start <= time < start + 1 / rate for start, rate in FLASHES)
+
+    lit = [f for f in frames if not in_flash(f.time) and not in_dip(f.time)]
+    if lit:
+        clipped = [f for f in lit if f.clipped > MOST_CLIPPED]
+        worst = max(lit, key=lambda f: f.clipped)
+        print(f"  at most {100 * MOST_CLIPPED:g} % of a frame clipped outside the flashes and the "
+              f"dips: {'NOT MET' if clipped else 'met'}; {len(clipped)} frames over, most "
+              f"{100 * worst.clipped:.2f} % at {worst.time:g} s", file=out)
 
 
 def main():

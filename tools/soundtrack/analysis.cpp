@@ -8,7 +8,9 @@
 #include <complex>
 #include <cstdio>
 #include <iomanip>
+#include <sstream>
 
+#include "loudness.h"
 #include "platform/band_magnitudes.h"
 
 namespace synth {
@@ -67,78 +69,23 @@ std::vector<Complex> windowedSpectrum(const StereoBuffer& track, long centre, si
   return data;
 }
 
-// Second-order section in direct form I, in double precision.
-struct Biquad {
-  double b0, b1, b2, a1, a2;
-  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-  double process(double x) {
-    double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-    x2 = x1, x1 = x, y2 = y1, y1 = y;
-    return y;
-  }
-};
-
-// The two stages of K-weighting (a high shelf for the head, then a high-pass)
-// designed for the track's sample rate.
-void kWeighting(Biquad& shelf, Biquad& highPass) {
-  double k = std::tan(kPi * 1681.974450955533 / kSampleRate);
-  double q = 0.7071752369554196;
-  double vh = std::pow(10.0, 3.999843853973347 / 20.0);
-  double vb = std::pow(vh, 0.4996667741545416);
-  double a0 = 1.0 + k / q + k * k;
-  shelf = {(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
-           2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
-  k = std::tan(kPi * 38.13547087602444 / kSampleRate);
-  q = 0.5003270373238773;
-  a0 = 1.0 + k / q + k * k;
-  highPass = {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
-}
-
-double integratedLoudness(const StereoBuffer& track) {
-  // Mean square of the K-weighted channels per 100 ms step.
-  const size_t step = kSampleRate / 10;
-  std::vector<double> stepPower;
-  Biquad shelfL, passL, shelfR, passR;
-  kWeighting(shelfL, passL);
-  kWeighting(shelfR, passR);
-  double sum = 0.0;
-  for (size_t i = 0; i < track.frames(); ++i) {
-    double l = passL.process(shelfL.process(track.left[i]));
-    double r = passR.process(shelfR.process(track.right[i]));
-    sum += l * l + r * r;
-    if ((i + 1) % step == 0) {
-      stepPower.push_back(sum / step);
-      sum = 0.0;
-    }
-  }
-  // 400 ms blocks overlapping by 75 %, gated at -70 LUFS and then 10 LU
-  // below the mean of the blocks that passed.
-  std::vector<double> blocks;
-  for (size_t i = 3; i < stepPower.size(); ++i)
-    blocks.push_back(0.25 *
-                     (stepPower[i] + stepPower[i - 1] + stepPower[i - 2] + stepPower[i - 3]));
-  auto loudness = [](double power) { return -0.691 + 10.0 * std::log10(std::max(power, 1e-20)); };
-  auto gatedMean = [&](double gate) {
-    double total = 0.0;
-    int count = 0;
-    for (double p : blocks)
-      if (loudness(p) > gate) total += p, ++count;
-    return count ? total / count : 0.0;
-  };
-  double relativeGate = loudness(gatedMean(-70.0)) - 10.0;
-  return loudness(gatedMean(std::max(-70.0, relativeGate)));
-}
+// Edges of the four bands the loudness lines report, in Hz.
+const double kBandEdges[5] = {20.0, 150.0, 1000.0, 5000.0, 20000.0};
 
 struct Section {
   double from, to;
   const char* name;
+  bool full;
 };
 
+// The arrangement's sections; `full` marks those where the whole band plays.
 const Section kSections[] = {
-    {0.0, 20.0, "opening"},      {20.0, 36.0, "drop"},          {36.0, 68.0, "tunnel groove"},
-    {68.0, 100.0, "bass drive"}, {100.0, 131.5, "tunnel peak"}, {131.5, 132.5, "break"},
-    {132.5, 148.0, "calm"},      {148.0, 180.0, "rebuild"},     {180.0, 198.0, "climax"},
-    {198.0, 205.0, "fade"},
+    {0.0, 12.0, "intro", false},         {12.0, 20.0, "kick in", false},
+    {20.0, 36.0, "first drop", true},    {36.0, 68.0, "tunnel groove", true},
+    {68.0, 100.0, "bass drive", true},   {100.0, 131.5, "tunnel peak", true},
+    {131.5, 132.5, "break", false},      {132.5, 148.0, "calm", false},
+    {148.0, 164.0, "second drop", true}, {164.0, 180.0, "third drop", true},
+    {180.0, 198.0, "climax", true},      {198.0, 205.0, "fade", false},
 };
 
 double sectionEnd(const StereoBuffer& track, const Section& s) {
@@ -263,7 +210,11 @@ LevelReport measureLevels(const StereoBuffer& track) {
   report.dcLeft = sumL / frames;
   report.dcRight = sumR / frames;
   report.rmsDbfs = 10.0 * std::log10(std::max(power / (2.0 * frames), 1e-20));
-  report.loudnessLufs = integratedLoudness(track);
+  std::vector<double> steps = kWeightedSteps(track);
+  report.loudnessLufs =
+      gatedLoudness(steps, 0.0, static_cast<double>(track.frames()) / kSampleRate);
+  report.loudnessRangeLu = loudnessRange(steps);
+  report.truePeakDbfs = truePeakDbfs(track);
   return report;
 }
 
@@ -306,25 +257,35 @@ bool kickOnset(const std::vector<float>& low, int second, double& offsetMs) {
   return true;
 }
 
-double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz) {
+std::vector<double> bandLevelsDb(const StereoBuffer& track, double from, double to,
+                                 const std::vector<std::pair<double, double>>& bands) {
   const size_t size = 8192;
-  double power = 0.0;
+  std::vector<double> power(bands.size(), 0.0);
   int frames = 0;
   for (long centre = sampleAt(track, from) + size / 2;
        centre + static_cast<long>(size / 2) <= sampleAt(track, to); centre += size / 2) {
     double windowPower;
     std::vector<Complex> spectrum = windowedSpectrum(track, centre, size, windowPower);
-    double sum = 0.0;
-    for (size_t k = 1; k < size / 2; ++k) {
-      double hz = static_cast<double>(k) * kSampleRate / size;
-      if (hz >= lowHz && hz <= highHz) sum += std::norm(spectrum[k]);
+    for (size_t b = 0; b < bands.size(); ++b) {
+      double sum = 0.0;
+      for (size_t k = 1; k < size / 2; ++k) {
+        double hz = static_cast<double>(k) * kSampleRate / size;
+        if (hz >= bands[b].first && hz <= bands[b].second) sum += std::norm(spectrum[k]);
+      }
+      // Parseval: twice the positive-frequency power over N * sum(w^2) is the
+      // mean square of the windowed band.
+      power[b] += 2.0 * sum / (size * windowPower);
     }
-    // Parseval: twice the positive-frequency power over N * sum(w^2) is the
-    // mean square of the windowed band.
-    power += 2.0 * sum / (size * windowPower);
     ++frames;
   }
-  return frames ? 10.0 * std::log10(std::max(power / frames, 1e-20)) : -200.0;
+  std::vector<double> levels;
+  for (double p : power)
+    levels.push_back(frames ? 10.0 * std::log10(std::max(p / frames, 1e-20)) : -200.0);
+  return levels;
+}
+
+double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz) {
+  return bandLevelsDb(track, from, to, {{lowHz, highHz}})[0];
 }
 
 double rmsDb(const StereoBuffer& track, double from, double to) {
@@ -346,6 +307,84 @@ void spectrumAt(const StereoBuffer& track, double t, float* bands) {
   platform::computeSpectrum(mono, bands);
 }
 
+std::vector<SectionLoudness> measureSections(const StereoBuffer& track) {
+  std::vector<double> steps = kWeightedSteps(track);
+  std::vector<SectionLoudness> sections;
+  for (const Section& s : kSections) {
+    double end = sectionEnd(track, s);
+    SectionLoudness m{};
+    m.name = s.name, m.from = s.from, m.to = s.to, m.full = s.full;
+    m.lufs = gatedLoudness(steps, s.from, end);
+    m.rmsDbfs = rmsDb(track, s.from, end);
+    std::vector<double> levels = bandLevelsDb(track, s.from, end,
+                                              {{kBandEdges[0], kBandEdges[1]},
+                                               {kBandEdges[1], kBandEdges[2]},
+                                               {kBandEdges[2], kBandEdges[3]},
+                                               {kBandEdges[3], kBandEdges[4]},
+                                               {80.0, 100.0}});
+    std::copy_n(levels.begin(), 4, m.bandDbfs);
+    m.driveDbfs = levels[4];
+    m.truePeakDbfs = truePeakDbfs(track, s.from, end);
+    sections.push_back(m);
+  }
+  return sections;
+}
+
+bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ostream& out) {
+  std::vector<SectionLoudness> sections = measureSections(track);
+  out << std::fixed << std::setprecision(1);
+  out << "Loudness: integrated " << level.loudnessLufs << " LUFS, range " << level.loudnessRangeLu
+      << " LU, true peak " << level.truePeakDbfs << " dBFS, sample peak " << level.peakDbfs
+      << " dBFS\n";
+  out << "Per section: gated loudness LUFS, RMS dBFS, band RMS dBFS (below 150 Hz, 150-1000 Hz, "
+         "1-5 kHz, above 5 kHz; 80-100 Hz), true peak dBFS\n"
+      << "      from -     to    section         LUFS     RMS    <150  150-1k   1k-5k     >5k  "
+         "80-100  peak\n";
+  for (const SectionLoudness& s : sections) {
+    out << "  " << std::setw(8) << s.from << " - " << std::setw(6) << s.to << " s  " << std::left
+        << std::setw(13) << s.name << std::right;
+    for (double v : {s.lufs, s.rmsDbfs, s.bandDbfs[0], s.bandDbfs[1], s.bandDbfs[2], s.bandDbfs[3],
+                     s.driveDbfs, s.truePeakDbfs})
+      out << std::setw(8) << std::max(v, -99.9);
+    out << "\n";
+  }
+  out << "Sound goals:\n";
+  bool allMet = true;
+  auto goal = [&](const char* text, bool met, const std::string& figures) {
+    out << "  " << text << ": " << (met ? "met" : "NOT MET") << " (" << figures << ")\n";
+    allMet = allMet && met;
+  };
+  auto fixed1 = [](double v) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(1) << v;
+    return text.str();
+  };
+  goal("integrated loudness -14 to -10 LUFS",
+       level.loudnessLufs >= -14.0 && level.loudnessLufs <= -10.0, fixed1(level.loudnessLufs));
+  goal("true peak below -1 dBFS", level.truePeakDbfs < -1.0, fixed1(level.truePeakDbfs));
+  goal("loudness range at least 5 LU", level.loudnessRangeLu >= 5.0, fixed1(level.loudnessRangeLu));
+  auto rmsOf = [&sections](const char* name) {
+    for (const SectionLoudness& s : sections)
+      if (std::string(s.name) == name) return s.rmsDbfs;
+    return -200.0;
+  };
+  double loudDrop = std::min(rmsOf("second drop"), rmsOf("third drop"));
+  double quiet = std::max(rmsOf("intro"), rmsOf("calm"));
+  goal("intro and calm at least 6 dB below the second and third drops in RMS",
+       loudDrop - quiet >= 6.0, fixed1(loudDrop - quiet) + " dB");
+  double widest = 0.0;
+  std::string where = "none";
+  for (const SectionLoudness& s : sections) {
+    if (!s.full || s.to * kSampleRate > track.frames()) continue;
+    double gap = s.bandDbfs[1] - s.bandDbfs[2];
+    if (where == "none" || gap > widest) widest = gap, where = s.name;
+  }
+  goal("1-5 kHz within 12 dB of 150-1000 Hz in the full sections", widest <= 12.0,
+       "widest gap " + fixed1(widest) + " dB, " + where);
+  out << std::defaultfloat << std::setprecision(6);
+  return allMet;
+}
+
 void printAnalysis(const StereoBuffer& track, std::ostream& out) {
   LevelReport level = measureLevels(track);
   out << std::fixed << std::setprecision(2);
@@ -354,16 +393,9 @@ void printAnalysis(const StereoBuffer& track, std::ostream& out) {
   out << "Peak " << level.peakDbfs << " dBFS, clipped samples " << level.clippedSamples << "\n";
   out << std::setprecision(6) << "DC offset left " << level.dcLeft << ", right " << level.dcRight
       << "\n";
-  out << std::setprecision(2) << "RMS " << level.rmsDbfs << " dBFS, integrated loudness "
-      << level.loudnessLufs << " LUFS\n";
-  out << "Per section: RMS dBFS, 80-100 Hz band RMS dBFS\n";
-  for (const Section& s : kSections) {
-    double end = sectionEnd(track, s);
-    out << "  " << std::setw(6) << s.from << "-" << std::setw(6) << s.to << " s " << std::setw(13)
-        << std::left << s.name << std::right << "  RMS " << std::setw(7)
-        << rmsDb(track, s.from, end) << "   80-100 Hz " << std::setw(7)
-        << bandLevelDb(track, s.from, end, 80.0, 100.0) << "\n";
-  }
+  out << std::setprecision(2) << "RMS " << level.rmsDbfs << " dBFS\n";
+  printLoudness(track, level, out);
+  out << std::fixed << std::setprecision(2);
   out << "Break: RMS 130.0-131.0 s " << rmsDb(track, 130.0, 131.0) << " dBFS, 131.6-132.0 s "
       << rmsDb(track, 131.6, 132.0) << " dBFS, 131.5-132.5 s " << rmsDb(track, 131.5, 132.5)
       << " dBFS\n";

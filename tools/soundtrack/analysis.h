@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dsp.h"
@@ -17,6 +18,20 @@ struct LevelReport {
   double dcLeft, dcRight;  // mean value of each channel
   double rmsDbfs;          // whole track, both channels
   double loudnessLufs;     // integrated, gated, K-weighted loudness
+  double loudnessRangeLu;  // spread of the 3-second loudness, 10th to 95th percentile
+  double truePeakDbfs;     // largest magnitude between and on the samples
+};
+
+// The loudness of one section of the arrangement.
+struct SectionLoudness {
+  const char* name;
+  double from, to;     // seconds
+  bool full;           // the whole band plays
+  double lufs;         // gated loudness
+  double rmsDbfs;      // both channels
+  double bandDbfs[4];  // RMS below 150 Hz, 150-1000 Hz, 1-5 kHz, above 5 kHz
+  double driveDbfs;    // RMS of 80-100 Hz, the bass the tunnel follows
+  double truePeakDbfs;
 };
 
 LevelReport measureLevels(const StereoBuffer& track);
@@ -30,14 +45,25 @@ bool kickOnset(const std::vector<float>& lowBand, int second, double& offsetMs);
 // The envelope of the track's low band (below ~180 Hz, mono) that kickOnset reads.
 std::vector<float> lowBand(const StereoBuffer& track);
 
-// RMS level in dBFS of the 80-100 Hz band of the mono mix from `from` to `to` seconds.
+// RMS level in dBFS of the band lowHz..highHz of the mono mix from `from`
+// to `to` seconds, and of several bands at once.
 double bandLevelDb(const StereoBuffer& track, double from, double to, double lowHz, double highHz);
+std::vector<double> bandLevelsDb(const StereoBuffer& track, double from, double to,
+                                 const std::vector<std::pair<double, double>>& bands);
 
 // RMS level in dBFS of both channels from `from` to `to` seconds.
 double rmsDb(const StereoBuffer& track, double from, double to);
 
 // The show's spectrum at time t: 512 bands of the 1024 mono samples before t.
 void spectrumAt(const StereoBuffer& track, double t, float* bands);
+
+// The loudness of every section of the arrangement (sections past the end of
+// a shorter track are measured up to its end).
+std::vector<SectionLoudness> measureSections(const StereoBuffer& track);
+
+// Prints the track's loudness, range and peaks, a line per section and the
+// loudness goals of the mix; returns whether every goal is met.
+bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ostream& out);
 
 // Prints every measurement as a readable report.
 void printAnalysis(const StereoBuffer& track, std::ostream& out);

@@ -1,6 +1,7 @@
 // Building blocks of the soundtrack synthesiser: a seeded noise source,
 // band-limited oscillators, a state-variable filter, a one-pole smoother,
-// note frequencies and the stereo sample buffer every voice renders into.
+// note frequencies, the peak between samples and the stereo sample buffer
+// every voice renders into.
 // Everything is plain arithmetic on floats and doubles, so a render gives
 // the same samples on every run.
 #pragma once
@@ -116,6 +117,11 @@ struct OnePole {
     return state;
   }
 };
+
+// The largest magnitude of `x` at sample n and a quarter, a half and three
+// quarters of the way to sample n + 1 (windowed-sinc interpolation, zeros
+// outside the channel): the peak a four-times oversampled copy shows there.
+double peakAround(const std::vector<float>& x, long n);
 
 // Equal-power pan gains for pan in [-1 (left), 1 (right)].
 void panGains(float pan, float& left, float& right);

@@ -128,7 +128,8 @@ void limit(StereoBuffer& mix, float ceiling, double lookaheadSeconds, double rel
   // Gain each sample needs on its own.
   std::vector<float> need(frames);
   for (size_t i = 0; i < frames; ++i) {
-    float peak = std::max(std::fabs(mix.left[i]), std::fabs(mix.right[i]));
+    long n = static_cast<long>(i);
+    float peak = static_cast<float>(std::max(peakAround(mix.left, n), peakAround(mix.right, n)));
     // A hair under the ceiling so float rounding of the gain cannot overshoot it.
     need[i] = peak > 0.9999f * ceiling ? 0.9999f * ceiling / peak : 1.0f;
   }
@@ -166,6 +167,41 @@ void limit(StereoBuffer& mix, float ceiling, double lookaheadSeconds, double rel
   for (size_t i = 0; i < frames; ++i) {
     mix.left[i] *= smooth[i];
     mix.right[i] *= smooth[i];
+  }
+}
+
+void highShelf(StereoBuffer& mix, double cornerHz, double gainDb) {
+  // The shelf of the well-known audio-EQ cookbook with a slope of 1.
+  const double a = std::pow(10.0, gainDb / 40.0);
+  const double w = 2.0 * kPi * cornerHz / kSampleRate;
+  const double cosW = std::cos(w);
+  const double alpha = std::sin(w) / 2.0 * std::sqrt(2.0);
+  const double root = 2.0 * std::sqrt(a) * alpha;
+  const double a0 = (a + 1.0) - (a - 1.0) * cosW + root;
+  const double b0 = a * ((a + 1.0) + (a - 1.0) * cosW + root) / a0;
+  const double b1 = -2.0 * a * ((a - 1.0) + (a + 1.0) * cosW) / a0;
+  const double b2 = a * ((a + 1.0) + (a - 1.0) * cosW - root) / a0;
+  const double a1 = 2.0 * ((a - 1.0) - (a + 1.0) * cosW) / a0;
+  const double a2 = ((a + 1.0) - (a - 1.0) * cosW - root) / a0;
+  for (std::vector<float>* channel : {&mix.left, &mix.right}) {
+    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+    for (float& sample : *channel) {
+      double x = sample;
+      double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+      x2 = x1, x1 = x, y2 = y1, y1 = y;
+      sample = static_cast<float>(y);
+    }
+  }
+}
+
+void lowPass(StereoBuffer& mix, double cornerHz) {
+  for (std::vector<float>* channel : {&mix.left, &mix.right}) {
+    Svf filter;
+    filter.set(cornerHz, 1.0 - 0.5 * std::sqrt(2.0));  // damping sqrt(2): Butterworth
+    for (float& sample : *channel) {
+      filter.process(sample);
+      sample = filter.low;
+    }
   }
 }
 

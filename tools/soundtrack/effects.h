@@ -1,6 +1,7 @@
 // Whole-buffer effects of the soundtrack mix: a plate-like reverb, a
 // ping-pong echo, the sidechain ducking curve that makes room for the kick,
-// the final look-ahead peak limiter and the closing fade.
+// a high shelf and a low-pass that shape the mix's top, the final look-ahead
+// peak limiter and the closing fade.
 #pragma once
 
 #include <vector>
@@ -28,10 +29,18 @@ std::vector<float> kickCurve(const std::vector<long>& kickSamples, size_t frames
 // Multiplies `bus` by (1 - depth * curve[i]) sample by sample.
 void duck(StereoBuffer& bus, const std::vector<float>& curve, float depth);
 
-// Look-ahead peak limiter: afterwards no sample of either channel exceeds
-// `ceiling` in magnitude. Gain falls smoothly over the look-ahead before a
+// Look-ahead peak limiter: afterwards no sample of either channel, nor the
+// wave between the samples as a four-times oversampled copy shows it,
+// exceeds `ceiling` in magnitude. Gain falls smoothly over the look-ahead before a
 // peak and recovers with the release time constant.
 void limit(StereoBuffer& mix, float ceiling, double lookaheadSeconds, double releaseSeconds);
+
+// Raises (or lowers) everything above about `cornerHz` by `gainDb` with a
+// gentle second-order shelf.
+void highShelf(StereoBuffer& mix, double cornerHz, double gainDb);
+
+// Second-order low-pass (Butterworth) at `cornerHz`.
+void lowPass(StereoBuffer& mix, double cornerHz);
 
 // Removes DC with a gentle high-pass at about 10 Hz.
 void removeDc(StereoBuffer& mix);

@@ -138,13 +138,13 @@ void renderBass(StereoBuffer& out, long start, long length, double pitch, float 
   }
 }
 
-void renderPad(StereoBuffer& out, long start, long length, double pitch, float gain,
-               double cutoffHz) {
+void renderSawStack(StereoBuffer& out, long start, long length, double pitch, float gain,
+                    double cutoffHz, double attackSeconds, double releaseSeconds) {
   constexpr int kVoices = 5;
   const double detune[kVoices] = {-0.11, -0.05, 0.0, 0.06, 0.12};
   const float pan[kVoices] = {-0.8f, 0.5f, 0.0f, -0.45f, 0.85f};
-  long attack = seconds(0.5);
-  long release = seconds(1.2);
+  long attack = std::max(1L, seconds(attackSeconds));
+  long release = std::max(1L, seconds(releaseSeconds));
   long count = fitLength(out, start, length + release);
   Phase voices[kVoices];
   float gl[kVoices], gr[kVoices];
@@ -172,6 +172,11 @@ void renderPad(StereoBuffer& out, long start, long length, double pitch, float g
     out.left[start + n] += gain * 0.3f * env * filterL.low;
     out.right[start + n] += gain * 0.3f * env * filterR.low;
   }
+}
+
+void renderPad(StereoBuffer& out, long start, long length, double pitch, float gain,
+               double cutoffHz) {
+  renderSawStack(out, start, length, pitch, gain, cutoffHz, 0.5, 1.2);
 }
 
 void renderPluck(StereoBuffer& out, long start, double pitch, float gain, float pan,
@@ -254,6 +259,75 @@ void renderLead(StereoBuffer& out, long start, long length, double pitch, float 
     float env = arEnvelope(n, seconds(0.008), length, release);
     out.left[start + n] += gain * env * filterL.low;
     out.right[start + n] += gain * env * filterR.low;
+  }
+}
+
+void renderAcid(StereoBuffer& out, long start, long length, double pitch, float gain,
+                double cutoffHz, float accent, float pan) {
+  long release = seconds(0.02);
+  long count = fitLength(out, start, length + release);
+  Phase saw;
+  saw.setHz(noteHz(pitch));
+  Svf filter;
+  float gl, gr;
+  panGains(pan, gl, gr);
+  for (long n = 0; n < count; ++n) {
+    double t = n * kDt;
+    if (n % 16 == 0) filter.set(cutoffHz * (1.0 + (1.0 + 4.0 * accent) * std::exp(-t / 0.09)), 0.8);
+    filter.process(static_cast<float>(sawBlep(saw.value, saw.step)));
+    saw.advance();
+    float env = arEnvelope(n, seconds(0.002), length, release);
+    float v = gain * env * std::tanh(1.5f * filter.low);
+    out.left[start + n] += gl * v;
+    out.right[start + n] += gr * v;
+  }
+}
+
+void renderTom(StereoBuffer& out, long start, double pitch, float gain, float pan, uint32_t seed) {
+  long count = fitLength(out, start, seconds(0.8));
+  double hz = noteHz(pitch);
+  double phase = 0.0;
+  Noise noise(seed);
+  Svf band;
+  band.set(3.0 * hz, 0.3);
+  float gl, gr;
+  panGains(pan, gl, gr);
+  for (long n = 0; n < count; ++n) {
+    double t = n * kDt;
+    double amp = std::exp(-t / 0.2) * std::min(1.0, t / 0.001);
+    if (n > count - 256) amp *= (count - n) / 256.0;
+    double body = std::sin(2.0 * kPi * phase) * amp;
+    phase += hz * (1.0 + 0.5 * std::exp(-t / 0.03)) * kDt;
+    band.process(noise.bipolar());
+    float v = gain * static_cast<float>(body + 0.5 * band.band * std::exp(-t / 0.012));
+    out.left[start + n] += gl * v;
+    out.right[start + n] += gr * v;
+  }
+}
+
+void renderRide(StereoBuffer& out, long start, float gain, float pan, uint32_t seed) {
+  static const double kHz[6] = {1173.0, 1690.0, 2062.0, 2594.0, 3156.0, 3884.0};
+  long count = fitLength(out, start, seconds(1.2));
+  Phase metal[6];
+  for (int i = 0; i < 6; ++i) metal[i].setHz(kHz[i]);
+  Noise noise(seed);
+  Svf high;
+  high.set(3200.0, 0.25);
+  float gl, gr;
+  panGains(pan, gl, gr);
+  for (long n = 0; n < count; ++n) {
+    double t = n * kDt;
+    double cluster = 0.0;
+    for (Phase& p : metal) {
+      cluster += squareBlep(p.value, p.step);
+      p.advance();
+    }
+    high.process(static_cast<float>(cluster / 6.0 + 0.6 * noise.bipolar()));
+    double env = (0.35 * std::exp(-t / 0.35) + 0.65 * std::exp(-t / 0.03)) *
+                 std::min(1.0, t / 0.0005) * std::min(1.0, (count - n) / 400.0);
+    float v = gain * static_cast<float>(env) * high.high;
+    out.left[start + n] += gl * v;
+    out.right[start + n] += gr * v;
   }
 }
 

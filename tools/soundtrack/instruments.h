@@ -24,8 +24,12 @@ void renderTick(StereoBuffer& out, long start, float gain, float pan, uint32_t s
 // Bass: a sine sub plus two detuned saws through a low-pass with an envelope.
 // `bright` scales the filter envelope (0 = pure sub, 1 = growling).
 void renderBass(StereoBuffer& out, long start, long length, double pitch, float gain, float bright);
-// Pad: five detuned saws spread across the stereo field, slow attack and
-// release, low-passed at `cutoffHz`. Sounds for length plus its release.
+// Saw stack: five detuned saws spread across the stereo field, low-passed at
+// `cutoffHz`, rising over `attackSeconds` and sounding for length plus
+// `releaseSeconds`.
+void renderSawStack(StereoBuffer& out, long start, long length, double pitch, float gain,
+                    double cutoffHz, double attackSeconds, double releaseSeconds);
+// Pad: a saw stack with a slow attack and release.
 void renderPad(StereoBuffer& out, long start, long length, double pitch, float gain,
                double cutoffHz);
 // Pluck for stabs and arpeggios: saw and square through a closing filter.
@@ -38,6 +42,16 @@ void renderBell(StereoBuffer& out, long start, double pitch, float gain, float p
 // Lead: two detuned saws and a sub-octave square with delayed vibrato.
 void renderLead(StereoBuffer& out, long start, long length, double pitch, float gain,
                 double cutoffHz);
+
+// Acid line: one saw through a resonant low-pass that opens with the note
+// (more for a larger `accent`, 0..1) and settles at `cutoffHz`, lightly driven.
+void renderAcid(StereoBuffer& out, long start, long length, double pitch, float gain,
+                double cutoffHz, float accent, float pan);
+// Tom: a sine that falls onto its pitch, with a short knock of noise.
+void renderTom(StereoBuffer& out, long start, double pitch, float gain, float pan, uint32_t seed);
+// Ride: a cluster of six square waves at inharmonic pitches and some noise,
+// high-passed, ringing for about a second.
+void renderRide(StereoBuffer& out, long start, float gain, float pan, uint32_t seed);
 
 // Riser: filtered noise sweeping upwards, growing louder until its end.
 void renderRiser(StereoBuffer& out, long start, long length, float gain, uint32_t seed);
