@@ -47,6 +47,9 @@ target_link_options(tessaly PRIVATE
   -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 -sENVIRONMENT=web
   "-sEXPORTED_RUNTIME_METHODS=['callMain','FS','ccall']"
   --preload-file ${CMAKE_SOURCE_DIR}/data@/data)
+# The data pack is written when the program links: any change under data/ links it anew.
+file(GLOB_RECURSE tessaly_data_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
+set_property(TARGET tessaly APPEND PROPERTY LINK_DEPENDS ${tessaly_data_files})
 
 # The page beside the program.
 add_custom_target(tessaly_page ALL
