@@ -9,6 +9,7 @@
 
 #include "app/swap_interval.h"
 #include "core/timeline.h"
+#include "platform/platform.h"
 #include "render/draw_state.h"
 #include "render/frame_profile.h"
 #include "render/render_resources.h"
@@ -133,6 +134,7 @@ void toggleFrameOverlay(RenderResources& renderer) {
   } else {
     renderer.frameProfile = nullptr;
     overlay.profile.reset();
+    platform::showOverlayText({});
   }
 }
 
@@ -151,5 +153,6 @@ void drawFrameOverlay(const DemoState& demo) {
   overlay.figures.showTime = demo.demoTime;
   overlay.figures.musicTime.reset();
   if (demo.musicEnabled) overlay.figures.musicTime = musicPosition(demo.music);
-  drawLines(demo.renderer, overlayLines(overlay.figures));
+  const std::vector<std::string> lines = overlayLines(overlay.figures);
+  if (!platform::showOverlayText(lines)) drawLines(demo.renderer, lines);
 }

@@ -2,7 +2,8 @@
 // the swap interval in force, the show time, the scene's name and where the
 // music plays (so a seek or a pause shows the music following), and each
 // pass's milliseconds, written in the top left corner of the picture with the
-// outline font the window builds at start. While it is shown the passes are
+// outline font the window builds at start (in the browser, the page writes
+// them over the picture's corner instead). While it is shown the passes are
 // timed as the benchmark times them (on a software renderer that serialises
 // them, which costs a little); hidden, it costs nothing.
 #pragma once

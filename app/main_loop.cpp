@@ -163,24 +163,21 @@ int runProgram(const CommandLine& commandLine) {
   }
   if (commandLine.vsync) applySwapInterval(*commandLine.vsync);
 
-  int code = 0;
-  bool handOverText = false;
-  if (commandLine.screenshotTime) {
-    code = renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath);
-  } else if (commandLine.benchmark) {
-    code = runBenchmark(demo, {commandLine.benchmarkFrames});
-  } else if (capture) {
-    code = runCapture(demo, captureRequestOf(commandLine));
-  } else {
-    if (commandLine.live) startLiveShaders(demo);
-    FrameResult end;
-    while (mainLoopPass(demo, end)) {
-    }
-    code = end.exitCode;
-    handOverText = end.end == ShowEnd::FadeDone;
-  }
   // Stopping the sound before the process ends leaves no audio thread
   // reading what main's return destroys.
-  tearDownShow(demo, handOverText);
-  return code;
+  const auto finish = [&demo](int code, bool handOverText) {
+    tearDownShow(demo, handOverText);
+    return code;
+  };
+  if (commandLine.screenshotTime)
+    return finish(renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath),
+                  false);
+  if (commandLine.benchmark)
+    return finish(runBenchmark(demo, {commandLine.benchmarkFrames}), false);
+  if (capture) return finish(runCapture(demo, captureRequestOf(commandLine)), false);
+  if (commandLine.live) startLiveShaders(demo);
+  FrameResult end;
+  return platform::runFrameLoop(
+      [&demo, &end] { return mainLoopPass(demo, end); },
+      [&end, &finish] { return finish(end.exitCode, end.end == ShowEnd::FadeDone); });
 }

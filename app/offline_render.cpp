@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/gl_window.h"
-#include "app/png_file.h"
+#include "platform/png_file.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
@@ -31,7 +31,7 @@ int renderScreenshot(DemoState& demo, double t, const std::string& path) {
   const std::vector<uint8_t> pixels =
       readWindowPixels(demo.renderer, demo.renderWidth, demo.renderHeight);
   std::string error;
-  if (!writePng(path, pixels.data(), demo.renderWidth, demo.renderHeight, error)) {
+  if (!platform::writePng(path, pixels.data(), demo.renderWidth, demo.renderHeight, error)) {
     std::fprintf(stderr, "tessaly: cannot write the screenshot %s\n", error.c_str());
     return 1;
   }

@@ -101,6 +101,10 @@ bool scanFloat(Cursor& in, float& out) {
   }
   const char* digits = (p != in.end && *p == '-') ? p + 1 : p;
   bool hex = in.end - digits >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+  // The standard library's from_chars is the fast path where it reads
+  // floating point (a library without it, such as the browser build's, takes
+  // the C scan for every number, with the same result).
+#if defined(__cpp_lib_to_chars)
   if (!hex) {
     std::from_chars_result r = std::from_chars(p, in.end, out);
     if (r.ec == std::errc()) {
@@ -109,6 +113,9 @@ bool scanFloat(Cursor& in, float& out) {
     }
     if (r.ec != std::errc::result_out_of_range) return false;
   }
+#else
+  (void)hex;
+#endif
   return parseFloatInC(start, in.end, in.at, out);
 }
 

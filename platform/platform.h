@@ -2,8 +2,8 @@
 //
 // A port provides exactly these functions. The rest of the program never
 // includes a windowing, dialog or sound library header; it sees only this
-// contract (and platform/sound.h, platform/dialog.h for sound and the setup
-// dialog). All functions run on the main thread.
+// contract (and platform/sound.h, platform/dialog.h, platform/png_file.h for
+// sound, the setup dialog and pictures). All functions run on the main thread.
 //
 // Window and context: one top-level window with an OpenGL 3.3 core-profile
 //   context (RGBA8, double-buffered, 24-bit depth). createWindow opens the
@@ -17,9 +17,12 @@
 //   "TITLE: TEXT" on stderr and take the default answer (or, in unattended
 //   runs, the answer the environment variable TESSALY_ANSWER gives: yes or no).
 // Clipboard, high-resolution counter, display modes, debug console.
+// Frame loop: the desktop runs it on the calling thread; the browser runs it
+//   on its animation callback (platform/web/, beside this desktop backend).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,12 @@ constexpr int F11 = 0x7A;
 bool peekMessage(WindowMessage& message);
 // Queues a Quit message with the given code.
 void postQuit(int code);
+
+// Runs pass once per frame until it returns false, then done once, and
+// returns what done returns. The browser calls pass from its animation
+// callback and hands the page back to itself at once: there this call never
+// returns, and what the caller's frame holds stays in place for the loop.
+int runFrameLoop(const std::function<bool()>& pass, const std::function<int()>& done);
 
 // ---- Window and GL context --------------------------------------------------
 
@@ -154,5 +163,10 @@ std::vector<VideoMode> listVideoModes();
 // without a command line would.
 void openDebugConsole();
 void discardDiagnostics();
+
+// Shows the frame-time overlay's lines where the window system draws text of
+// its own (the browser's page), and hides it for no lines; false where the
+// program draws the text into the picture itself (the desktop).
+bool showOverlayText(const std::vector<std::string>& lines);
 
 }  // namespace platform

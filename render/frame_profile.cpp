@@ -1,4 +1,4 @@
-// Pass timing with timer queries or with glFinish and a clock.
+// Pass timing with timer queries or with glFinish (finishRendering) and a clock.
 #include "render/frame_profile.h"
 
 #include <chrono>
@@ -32,9 +32,11 @@ FrameProfile::~FrameProfile() {
 FrameProfile::Clock FrameProfile::bestClock() {
   // A software rasteriser records the timestamps as it queues the commands
   // and draws them later, when it flushes: its queries charge one pass's
-  // drawing to another, so it is timed with glFinish instead.
+  // drawing to another, so it is timed with glFinish instead. So is a
+  // browser's WebGL, which hides the renderer's name and whose timer queries
+  // are an extension that software rendering lacks.
   const std::string name = rendererName();
-  for (const char* software : {"llvmpipe", "softpipe", "swrast"})
+  for (const char* software : {"llvmpipe", "softpipe", "swrast", "WebGL"})
     if (name.find(software) != std::string::npos) return Clock::kFinish;
   return Clock::kTimerQueries;
 }
@@ -52,7 +54,7 @@ void FrameProfile::endPass(const char* name) {
   if (!recording_) return;
   if (name) names_.push_back(name);
   if (clock_ == Clock::kFinish) {
-    glFinish();
+    finishRendering();
     finishTimes_.push_back(nowSeconds());
     cpuTimes_.push_back(processCpuSeconds());
     return;

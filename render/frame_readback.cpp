@@ -26,10 +26,15 @@ void bindForReading(const RenderResources& renderer) {
   glReadBuffer(renderer.screenFramebuffer.value ? GL_COLOR_ATTACHMENT0 : GL_BACK);
 }
 
+// Read as RGBA, the one format every GL and GL ES context reads back, and
+// packed to RGB rows top first.
 std::vector<uint8_t> readBoundPixels(int width, int height) {
-  std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 3);
+  const size_t pixels = static_cast<size_t>(width) * height;
+  std::vector<uint8_t> rgba(pixels * 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  std::vector<uint8_t> bottomUp(pixels * 3);
+  for (size_t i = 0; i < pixels; ++i) std::memcpy(&bottomUp[i * 3], &rgba[i * 4], 3);
   std::vector<uint8_t> topDown(bottomUp.size());
   copyFlipped(bottomUp.data(), topDown.data(), width, height);
   return topDown;

@@ -8,6 +8,13 @@
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// WebGL 2 is one profile of one version, OpenGL ES 3.0, with its entry points
+// in place: there is nothing to load and nothing else to check.
+bool atLeast33() { return true; }
+bool coreProfile() { return true; }
+std::optional<LoadFailure> loadEntryPoints() { return std::nullopt; }
+#else
 bool coreProfile() {
   GLint mask = 0;
   glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &mask);
@@ -20,6 +27,22 @@ bool atLeast33() {
   glGetIntegerv(GL_MINOR_VERSION, &minor);
   return major > 3 || (major == 3 && minor >= 3);
 }
+
+std::optional<LoadFailure> loadEntryPoints() {
+  // GLEW looks the entry points up from the context's own list; a core
+  // context has no extension string, and the lookup leaves an error behind.
+  glewExperimental = GL_TRUE;
+  const GLenum glew = glewInit();
+  glGetError();
+  // After GL's own entry points GLEW looks up the window system's; it finds
+  // no GLX display where the context was made through EGL, which leaves GL's
+  // entry points loaded.
+  if (glew != GLEW_OK && glew != GLEW_ERROR_NO_GLX_DISPLAY)
+    return LoadFailure{"ERROR", std::string("The GL entry points cannot be loaded: ") +
+                                    reinterpret_cast<const char*>(glewGetErrorString(glew))};
+  return std::nullopt;
+}
+#endif
 
 }  // namespace
 
@@ -64,10 +87,14 @@ std::string renderSizeBeyondLimits(int width, int height, const RenderLimits& li
 
 std::string contextDescription() {
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+#ifdef __EMSCRIPTEN__
+  return version ? version : "WebGL (no version)";
+#else
   std::string text = "OpenGL ";
   text += version ? version : "(no version)";
   text += coreProfile() ? ", core profile" : ", not the core profile";
   return text;
+#endif
 }
 
 std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapBuffers)(double),
@@ -76,17 +103,7 @@ std::optional<LoadFailure> startRenderer(RenderResources& renderer, void (*swapB
   renderer.swapBuffers = swapBuffers;
   renderer.renderWidth = renderWidth;
   renderer.renderHeight = renderHeight;
-  // GLEW looks the entry points up from the context's own list; a core
-  // context has no extension string, and the lookup leaves an error behind.
-  glewExperimental = GL_TRUE;
-  const GLenum glew = glewInit();
-  glGetError();
-  // After GL's own entry points GLEW looks up the window system's; it finds
-  // no GLX display where the context was made through EGL, which leaves GL's
-  // entry points loaded.
-  if (glew != GLEW_OK && glew != GLEW_ERROR_NO_GLX_DISPLAY)
-    return LoadFailure{"ERROR", std::string("The GL entry points cannot be loaded: ") +
-                                    reinterpret_cast<const char*>(glewGetErrorString(glew))};
+  if (std::optional<LoadFailure> failure = loadEntryPoints()) return failure;
   if (!atLeast33() || !coreProfile())
     return LoadFailure{"ERROR", "Tessaly needs an OpenGL 3.3 core-profile context; this one is " +
                                     contextDescription()};

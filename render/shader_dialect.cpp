@@ -18,7 +18,14 @@ std::string composeShaderSource(std::string_view fileText, ShaderDialect dialect
   return source;
 }
 
-ShaderDialect contextShaderDialect() { return ShaderDialect::DesktopCore; }
+// The browser build speaks WebGL 2, whose shading language is GLSL ES 3.00.
+ShaderDialect contextShaderDialect() {
+#ifdef __EMSCRIPTEN__
+  return ShaderDialect::Es300;
+#else
+  return ShaderDialect::DesktopCore;
+#endif
+}
 
 const char* const kScreenQuadVertexSource =
     "in vec2 quadCorner;\n"

@@ -17,8 +17,8 @@
 #include "app/gl_window.h"
 #include "app/main_loop.h"
 #include "app/offline_render.h"
-#include "app/png_file.h"
 #include "app/teardown.h"
+#include "platform/png_file.h"
 #include "render/frame_readback.h"
 #include "render/reference_chain.h"
 #include "render/render_startup.h"
@@ -97,7 +97,7 @@ TEST(CoreProfile, TheOverlaysTextStandsInTheTopLeftCorner) {
   const std::vector<uint8_t> rgb = readWindowPixels(show.demo.renderer, kWidth, kHeight);
   const std::string saved = testing::TempDir() + "tessaly_overlay.png";
   std::string error;
-  writePng(saved, rgb.data(), kWidth, kHeight, error);
+  platform::writePng(saved, rgb.data(), kWidth, kHeight, error);
   auto yellow = [&](int x, int y) {
     const uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + x) * 3];
     return p[0] > 200 && p[1] > 190 && p[2] > 100 && p[2] < 200;

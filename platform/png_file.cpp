@@ -1,5 +1,5 @@
 // PNG output through libpng.
-#include "app/png_file.h"
+#include "platform/png_file.h"
 
 #include <png.h>
 
@@ -20,6 +20,8 @@ void onPngError(png_structp png, png_const_charp message) {
 void onPngWarning(png_structp, png_const_charp) {}
 
 }  // namespace
+
+namespace platform {
 
 bool writePng(const std::string& path, const uint8_t* rgb, int width, int height,
               std::string& error) {
@@ -53,3 +55,5 @@ bool writePng(const std::string& path, const uint8_t* rgb, int width, int height
   if (!ok) error = path + ": " + (pngError.empty() ? "cannot write PNG" : pngError);
   return ok;
 }
+
+}  // namespace platform
