@@ -3,6 +3,8 @@
 // slot by their samples) carried unchanged through every pass to the window;
 // swapping back, or dropping the stand-ins while they are in place, gives the
 // show's own frame again, byte for byte.
+#include "render/floor_programs.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,7 +19,6 @@
 #include "app/offline_render.h"
 #include "app/teardown.h"
 #include "demo/part_start.h"
-#include "render/floor_programs.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
 
