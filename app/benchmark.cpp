@@ -10,7 +10,9 @@
 
 #include "app/offline_render.h"
 #include "app/swap_interval.h"
+#include "demo/part_start.h"
 #include "render/draw_state.h"
+#include "render/floor_programs.h"
 #include "render/frame_profile.h"
 #include "render/reference_chain.h"
 #include "runtime/demo_state.h"
@@ -111,11 +113,21 @@ void printTable(const std::vector<Row>& rows) {
   }
 }
 
+ShaderSet* shaderSetOf(const DemoState& demo) {
+  auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
+  return part ? &part->shaders : nullptr;
+}
+
 }  // namespace
 
 int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
   const int w = demo.renderWidth, h = demo.renderHeight;
   const int samples = demo.antialiased ? 4 : 0;
+  ShaderSet* showShaders = shaderSetOf(demo);
+  if (!showShaders) {
+    std::fprintf(stderr, "benchmark: the show's part is not loaded; nothing to time\n");
+    return 1;
+  }
   FrameProfile profile(FrameProfile::bestClock());
   std::printf("Tessaly frame benchmark: %d x %d, %s, on %s\n", w, h,
               demo.antialiased ? "4 samples" : "single-sampled with the edge filter",
@@ -135,25 +147,35 @@ int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
     for (double t : scene.moments) std::printf(" %g", t);
     std::printf(" s\n");
   }
+  std::printf("%-16s the scene's triangles in one constant colour, every pass reading one texel\n",
+              "  its floor");
   std::printf("%-16s the chain around a cleared scene target, at every moment above\n",
               "empty scene");
   std::printf("%-16s %s target, resolve, two full-screen passes, blit\n", "reference chain",
               samples ? "4-sample" : "single-sample");
+  std::vector<Row> floors;
+  for (const Row& scene : scenes) floors.emplace_back("  its floor", scene.moments);
   Row empty{"empty scene", {}};
   Row reference{"reference chain", {}};
   ReferenceChain chain(w, h, samples);
+  FloorPrograms floorPrograms(*showShaders);
   OfflineClock clock = beginOfflineClock(demo);
 
   // The profile stays attached so that it can empty the scene slot; it marks
   // passes only inside beginFrame .. finishFrame, so whole frames run unsynced.
+  // Each moment runs the scene, its floor and the empty slot in turn, so that
+  // a change of load on a shared machine falls on all three alike.
   demo.renderer.frameProfile = &profile;
-  for (Row& scene : scenes) {
+  for (size_t s = 0; s < scenes.size(); ++s) {
+    Row& scene = scenes[s];
     std::fprintf(stderr, "benchmark: %s\n", scene.name.c_str());
     for (double t : scene.moments) {
       // Every frame after the first repeats the moment with a time step of 0.
       runOfflineFrame(demo, clock, t);
-      for (Row* row : {&scene, &empty}) {
-        profile.drawScene = row == &scene;
+      for (Row* row : {&scene, &floors[s], &empty}) {
+        const bool floor = row == &floors[s];
+        if (floor) floorPrograms.swap();
+        profile.drawScene = row != &empty;
         for (int i = 0; i < options.framesPerMoment; ++i) {
           profile.beginFrame();
           runOfflineFrame(demo, clock, t);
@@ -161,6 +183,7 @@ int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
         }
         for (int i = 0; i < options.framesPerMoment; ++i)
           timeFrame(*row, [&] { runOfflineFrame(demo, clock, t); });
+        if (floor) floorPrograms.swap();
       }
       for (int i = 0; i < options.framesPerMoment; ++i)
         timeFrame(reference, [&] { chain.draw(demo.renderer); });
@@ -168,7 +191,11 @@ int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
   }
   demo.renderer.frameProfile = nullptr;
 
-  std::vector<Row> rows = scenes;
+  std::vector<Row> rows;
+  for (size_t s = 0; s < scenes.size(); ++s) {
+    rows.push_back(scenes[s]);
+    rows.push_back(floors[s]);
+  }
   rows.push_back(empty);
   rows.push_back(reference);
   printTable(rows);
@@ -189,6 +216,12 @@ int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
               worstOverEmpty(&Row::frames), worstOverEmpty(&Row::cpuFrames));
   std::printf("%-30s %6.2f %6.2f  (goal 1.3 or less)\n", "empty scene / reference chain",
               emptyOverReference(&Row::frames), emptyOverReference(&Row::cpuFrames));
+  for (size_t s = 0; s < scenes.size(); ++s) {
+    const std::string label = scenes[s].name + " / its floor";
+    std::printf("%-30s %6.2f %6.2f  (goal 1.5 or less)\n", label.c_str(),
+                median(scenes[s].frames) / median(floors[s].frames),
+                median(scenes[s].cpuFrames) / median(floors[s].cpuFrames));
+  }
   std::printf("frames per second (medians)   ");
   for (const Row& scene : scenes)
     std::printf(" %s %.1f", scene.name.c_str(), 1000.0 / median(scene.frames));

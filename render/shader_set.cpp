@@ -137,6 +137,13 @@ bool ShaderSet::rebuildProgram(const ProgramFiles& files) {
 
 void ShaderSet::useProgram(int slot) { glUseProgram(programs[slot].value); }
 
+ProgramName ShaderSet::exchangeProgram(int slot, ProgramName program) {
+  const ProgramName held = programs[slot];
+  programs[slot] = program;
+  uniforms_[slot] = activeUniforms(program);
+  return held;
+}
+
 int ShaderSet::location(int slot, const char* name) const {
   const auto found = uniforms_.find(slot);
   return found == uniforms_.end() ? -1 : found->second.find(name);

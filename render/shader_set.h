@@ -62,6 +62,9 @@ class ShaderSet {
   // program, and the result is false.
   bool rebuildProgram(const ProgramFiles& files);
   void useProgram(int slot);
+  // Puts program into slot, with its own uniform table, and hands back the
+  // program the slot held, which the caller then owns.
+  ProgramName exchangeProgram(int slot, ProgramName program);
   // Whether the program in slot uses the uniform `name` (the linker drops
   // what no stage reads).
   bool programReads(int slot, const char* name) const;
