@@ -72,12 +72,15 @@ bool allRed(const std::vector<uint8_t>& rgb) {
   return true;
 }
 
-// Writes the file and leaves its time as it was, as a second save within the
-// file system's time resolution does.
-void rewriteKeepingTime(const std::string& path, const std::string& text) {
+// Saves the file as an editor that writes a new file and renames it over the
+// old one does, so that a program watching it never sees it half written,
+// with its time `later` on from the old file's.
+void save(const std::string& path, const std::string& text, fs::file_time_type::duration later) {
   const fs::file_time_type before = fs::last_write_time(path);
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-  fs::last_write_time(path, before);
+  const std::string saved = path + ".saved";
+  std::ofstream(saved, std::ios::binary | std::ios::trunc) << text;
+  fs::last_write_time(saved, before + later);
+  fs::rename(saved, path);
 }
 
 size_t count(const std::string& text, const std::string& part) {
@@ -190,9 +193,9 @@ class LiveProgram {
 };
 
 // A maker saves the final pass unchanged (its time moves on, its size stays)
-// and then the god rays twice within one time stamp (the size changes, the
-// time stays): each program is rebuilt once, by the main loop's own watch of
-// the files, and no other program is.
+// and then the god rays a second time within one time stamp (the size
+// changes, the time stays): each program is rebuilt once, by the main loop's
+// own watch of the files, and no other program is.
 TEST(LiveShaders, TheProgramRebuildsEachSavedFileOnce) {
   const fs::path pack = copyDataPack("live_program_data");
   const std::string finalPass = (pack / kFinalPass).string();
@@ -203,11 +206,11 @@ TEST(LiveShaders, TheProgramRebuildsEachSavedFileOnce) {
   // poll shows within six of them.
   const auto sixPolls = std::chrono::milliseconds(1500);
 
-  rewrite(finalPass, readAll(finalPass));
+  save(finalPass, readAll(finalPass), std::chrono::seconds(1));
   ASSERT_TRUE(program.says(std::string("live shaders: ") + kFinalPass + " rebuilt", 30.0))
       << program.output();
   std::this_thread::sleep_for(sixPolls);
-  rewriteKeepingTime(godRays, readAll(godRays) + "// tuned\n");
+  save(godRays, readAll(godRays) + "// tuned\n", std::chrono::seconds(0));
   ASSERT_TRUE(program.says(std::string("live shaders: ") + kGodRays + " rebuilt", 30.0))
       << program.output();
   std::this_thread::sleep_for(sixPolls);

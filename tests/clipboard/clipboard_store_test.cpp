@@ -159,7 +159,7 @@ TEST(ClipboardHandOver, OnlyACompletedEndFadeHandsTheCapturedTextOver) {
     manager.saveAnswered = false;
     const std::string script =
         "SDL_MOUSE_FOCUS_CLICKTHROUGH=1 TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy timeout "
-        "120 " TESSALY_BINARY_DIR "/tessaly --data " TESSALY_BINARY_DIR
+        "240 " TESSALY_BINARY_DIR "/tessaly --data " TESSALY_BINARY_DIR
         "/data --no-dialog --width 320 --start 100 > \"$0\" 2>&1 & pid=$!; "
         "for i in $(seq 1200); do "
         "window=$(xdotool search --onlyvisible --name '^Tessaly$' | head -1); "
@@ -173,7 +173,7 @@ TEST(ClipboardHandOver, OnlyACompletedEndFadeHandsTheCapturedTextOver) {
       _exit(127);
     }
     int status = -1;
-    manager.serve([&] { return waitpid(child, &status, WNOHANG) == child; }, 180.0);
+    manager.serve([&] { return waitpid(child, &status, WNOHANG) == child; }, 300.0);
     std::ifstream file(log);
     const std::string output((std::istreambuf_iterator<char>(file)), {});
     ASSERT_TRUE(WIFEXITED(status)) << "the program did not end\n" << output;
