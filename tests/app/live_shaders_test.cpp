@@ -202,8 +202,8 @@ TEST(LiveShaders, TheProgramRebuildsEachSavedFileOnce) {
   const std::string godRays = (pack / kGodRays).string();
   LiveProgram program(pack, pack / "output.txt");
   ASSERT_TRUE(program.says("live shaders: watching", 120.0)) << program.output();
-  // A poll of the files takes a quarter of a second; a rebuild after each
-  // poll shows within six of them.
+  // The files are looked at four times a second: a program rebuilt at every
+  // look would show six times over in a second and a half.
   const auto sixPolls = std::chrono::milliseconds(1500);
 
   save(finalPass, readAll(finalPass), std::chrono::seconds(1));
