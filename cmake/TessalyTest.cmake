@@ -20,9 +20,6 @@ function(tessaly_add_test name)
   # that builds testing side by side on one machine never share a file name.
   set(properties ENVIRONMENT "SDL_AUDIODRIVER=dummy"
     ENVIRONMENT_MODIFICATION "TEST_TMPDIR=set:${TESSALY_TEST_TMPDIR}/")
-  if(ARG_LABELS)
-    list(APPEND properties LABELS "${ARG_LABELS}")
-  endif()
   if("gl" IN_LIST ARG_LABELS OR "e2e" IN_LIST ARG_LABELS)
     list(APPEND properties RESOURCE_LOCK display)
   endif()
@@ -30,4 +27,15 @@ function(tessaly_add_test name)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     PROPERTIES ${properties}
     DISCOVERY_TIMEOUT 60)
+  # The labels are given to the cases CTest found, from a file it reads after
+  # theirs: through the discovery's properties two labels would reach CTest as
+  # a label and a property name, and the pairs after them (the display lock)
+  # would be read askew.
+  if(ARG_LABELS)
+    set(label_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${label_file} "if(${name}_TESTS)\n"
+      "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+      "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_file})
+  endif()
 endfunction()

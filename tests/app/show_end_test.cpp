@@ -1,7 +1,8 @@
 // Escape ends the show through the main loop wherever it lands near the end,
 // with the loop on as without it: in the last frame before 205 s, in the pass
 // whose frame passes the end, on the loop's first frame, after a seek to the
-// end or to the start, and on a show paused at the end. The keys arrive as
+// end or to the start, and on a show paused at the end; and on a show paused
+// mid-show, which resumes so that its end fade runs. The keys arrive as
 // window messages, the clock is the test's, and the part only counts frames.
 #include <gtest/gtest.h>
 
@@ -45,6 +46,7 @@ struct Case {
   bool loop;
   double start;
   std::vector<Step> steps;  // the last one presses Escape
+  bool fadeEnds = false;    // the end fade, not the end of the show, ends it
 };
 
 platform::WindowMessage keyMessage(platform::MessageType type, int key) {
@@ -89,6 +91,11 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
        true,
        190.0,
        {{0.01, {}}, {0.01, {vk::PageDown}}, {0.01, {vk::Space}}, {1.0, {}}, {0.01, {vk::Escape}}}},
+      {"Escape on a show paused mid-show",
+       false,
+       100.0,
+       {{0.01, {}}, {0.01, {vk::Space}}, {1.0, {}}, {0.01, {vk::Escape}}},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -120,6 +127,9 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
     }
     EXPECT_FALSE(running) << "still playing at " << demo.demoTime << " s";
     EXPECT_NE(end.end, ShowEnd::WindowClosed);
+    if (c.fadeEnds) {
+      EXPECT_EQ(end.end, ShowEnd::FadeDone);
+    }
     EXPECT_EQ(end.exitCode, 0);
   }
 }

@@ -1,4 +1,6 @@
-// The clipboard text outlives the program when a clipboard manager runs.
+// The clipboard text outlives the program when a clipboard manager runs, and
+// the program hands its captured camera text over only at the end of a
+// completed end fade.
 //
 // The test plays the clipboard manager on the display: it owns the
 // CLIPBOARD_MANAGER selection and, when asked to save the clipboard, reads the
@@ -11,10 +13,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include "platform/platform.h"
+#include "support/own_display.h"
 
 namespace {
 
@@ -115,6 +121,71 @@ TEST(ClipboardStore, TextSurvivesTheProgramThroughTheClipboardManager) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the clipboard text could not be set";
   EXPECT_TRUE(manager.saveAnswered) << "the clipboard was never handed to the manager";
   EXPECT_EQ(manager.saved, kText);
+}
+
+// The program on a display of its own with the test's clipboard manager: a
+// middle click captures the camera as text, then the show ends one of three
+// ways. Escape's end fade completes: the text goes to the clipboard manager
+// and is printed. A closed window, or a show that runs out at 205 s before
+// the fade begun by Escape completes, hands nothing over. The click, the keys
+// and the close request reach the window in that order, so the text is
+// captured before each ending. The program reads them all at once after its
+// startup, the window's focus among them; SDL would take a click that soon
+// after the focus for the click that gave it and drop it, unless told to
+// pass such clicks through.
+TEST(ClipboardHandOver, OnlyACompletedEndFadeHandsTheCapturedTextOver) {
+  const OwnDisplay display;
+  ASSERT_FALSE(display.name().empty()) << "no display of its own: Xvfb did not start";
+  setenv("DISPLAY", display.name().c_str(), 1);
+  FakeClipboardManager manager;
+  ASSERT_TRUE(manager.running());
+
+  struct Ending {
+    const char* name;
+    std::string command;
+    bool handsOver;
+  };
+  const Ending endings[] = {
+      {"Escape", "xdotool key Escape", true},
+      {"the window closed", TESSALY_BINARY_DIR "/tests/faults/close_window Tessaly", false},
+      // Seven presses: keys read before the first frame seek from 0, not from --start.
+      {"Page Down to the end, then Escape", "xdotool key Next Next Next Next Next Next Next Escape",
+       false},
+  };
+  const std::string log = ::testing::TempDir() + "clipboard_hand_over.txt";
+  for (const Ending& ending : endings) {
+    SCOPED_TRACE(ending.name);
+    manager.saved.clear();
+    manager.saveAnswered = false;
+    const std::string script =
+        "SDL_MOUSE_FOCUS_CLICKTHROUGH=1 TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy timeout "
+        "240 " TESSALY_BINARY_DIR "/tessaly --data " TESSALY_BINARY_DIR
+        "/data --no-dialog --width 320 --start 100 > \"$0\" 2>&1 & pid=$!; "
+        "for i in $(seq 1200); do "
+        "window=$(xdotool search --onlyvisible --name '^Tessaly$' | head -1); "
+        "[ -n \"$window\" ] && break; kill -0 $pid || break; sleep 0.1; done; "
+        "xdotool mousemove --window \"$window\" 20 20 click 2; " +
+        ending.command + "; wait $pid";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      execl("/bin/bash", "bash", "-c", script.c_str(), log.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int status = -1;
+    manager.serve([&] { return waitpid(child, &status, WNOHANG) == child; }, 300.0);
+    std::ifstream file(log);
+    const std::string output((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_TRUE(WIFEXITED(status)) << "the program did not end\n" << output;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+    EXPECT_EQ(manager.saveAnswered, ending.handsOver) << output;
+    if (ending.handsOver) {
+      EXPECT_EQ(manager.saved.rfind("Cam :", 0), 0u) << manager.saved;
+      EXPECT_NE(output.find(manager.saved), std::string::npos) << "not printed\n" << output;
+    } else {
+      EXPECT_EQ(output.find("Cam :"), std::string::npos) << output;
+    }
+  }
 }
 
 }  // namespace

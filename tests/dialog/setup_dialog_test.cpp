@@ -1,11 +1,15 @@
-// The real setup dialog on a display: its content, Enter, the buttons, and what a choice does.
+// The real setup dialog on a display: its content, Enter, the buttons, what a
+// choice does, and when the program shows it.
 #include "app/setup_dialog.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdlib>
 
+#include "app/command_line.h"
+#include "app/main_loop.h"
 #include "platform/dialog.h"
 #include "runtime/demo_state.h"
 
@@ -133,6 +137,34 @@ TEST(SetupDialog, QuitIsReportedAndChangesNothing) {
 
 TEST_F(SetupDialogExit, WithoutADisplayKeepsTheDefaultsAndSaysSo) {
   EXPECT_EXIT(runWithoutDisplay(), ::testing::ExitedWithCode(3), "no display");
+}
+
+// The program from its command line, where a user can answer the dialog: a
+// size on the command line replaces the dialog (the show then plays its last
+// moments and ends), an option that chooses no screen leaves it (answered
+// with Quit, the program ends without a window).
+TEST(SetupDialogChoice, ASizeOnTheCommandLineReplacesTheDialog) {
+  unsetenv("TESSALY_BATCH");
+  ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
+  const struct {
+    std::vector<std::string> arguments;
+    bool dialog;
+  } cases[] = {
+      {{"--start", "204.8"}, true},
+      {{"--width", "320", "--start", "204.8"}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    const CommandLine line = parseCommandLine(c.arguments);
+    ASSERT_EQ(line.error, "");
+    platform::SetupDialogSnapshot seen;
+    platform::SetupDialogScript script;
+    script.seen = &seen;
+    script.answer = platform::SetupDialogAnswer::ClickQuit;
+    platform::scriptNextSetupDialog(script);
+    EXPECT_EQ(runProgram(line), 0);
+    EXPECT_EQ(!seen.labels.empty(), c.dialog) << "the dialog was shown, or not, against the rule";
+  }
 }
 
 }  // namespace

@@ -18,21 +18,47 @@ test.after(async () => {
   server.close();
 });
 
-// The overlay's show time and music time.
-async function overlayTimes(page) {
+// The overlay's show time and music time, and the frame's milliseconds once
+// it has measured them (undefined before); null without times.
+async function readOverlay(page) {
   const text = await page.textContent('#overlay');
   const m = /([\d.]+) s .* music ([\d.]+) s/.exec(text);
-  assert.ok(m, 'no times in the overlay: ' + text);
-  return { show: +m[1], music: +m[2] };
+  if (!m) return null;
+  const frame = /fps +([\d.]+) ms/.exec(text);
+  return { show: +m[1], music: +m[2], frameMs: frame ? +frame[1] : undefined };
 }
 
-// Waits until the overlay shows a show time past `after`.
-async function waitShowTime(page, after) {
-  await page.waitForFunction(a => {
-    const m = /([\d.]+) s/.exec(document.getElementById('overlay').textContent);
-    return m && +m[1] > a;
-  }, after, { timeout: 60000 });
-  return overlayTimes(page);
+async function overlayTimes(page) {
+  const times = await readOverlay(page);
+  assert.ok(times, 'no times in the overlay: ' + (await page.textContent('#overlay')));
+  return times;
+}
+
+// The overlay's times once `ready` holds for them, within a minute: the page
+// answers a key at its next frame, which on a loaded machine can be a second
+// or more away.
+async function waitTimes(page, ready, what) {
+  const deadline = Date.now() + 60000;
+  let times = null;
+  do {
+    times = await readOverlay(page);
+    if (times && ready(times)) return times;
+    await page.waitForTimeout(100);
+  } while (Date.now() < deadline);
+  assert.fail(`${what}: ${JSON.stringify(times)}`);
+}
+
+// The overlay's times once they have stood still for a second and a half.
+async function waitStill(page, what) {
+  const deadline = Date.now() + 60000;
+  let before = await overlayTimes(page);
+  while (Date.now() < deadline) {
+    await page.waitForTimeout(1500);
+    const now = await overlayTimes(page);
+    if (now.show === before.show && now.music === before.music) return now;
+    before = now;
+  }
+  assert.fail(`${what}: ${JSON.stringify(before)}`);
 }
 
 test('the form starts the linked moment; Space pauses, Right seeks, Escape ends', async () => {
@@ -54,25 +80,25 @@ test('the form starts the linked moment; Space pauses, Right seeks, Escape ends'
   const box = await page.$eval('#picture', e => e.getBoundingClientRect().toJSON());
   assert.deepStrictEqual([box.x, box.y, box.width, box.height], [0, 75, 800, 450]);
 
+  // The music is read as the overlay is drawn, about one frame after the show
+  // time was read: the two agree to half a second and two of the frame's
+  // mean milliseconds (a loaded machine can take most of a second a frame).
   await page.keyboard.press('F2');
-  const first = await waitShowTime(page, 30);
+  const first = await waitTimes(page, t => t.show > 30 && t.frameMs !== undefined, 'no figures');
   assert.ok(first.show <= 30 + (Date.now() - started) / 1000 + 0.5, 'started at ' + first.show);
-  assert.ok(Math.abs(first.music - first.show) < 0.5, JSON.stringify(first));
+  assert.ok(Math.abs(first.music - first.show) < 0.5 + (2 * first.frameMs) / 1000,
+    JSON.stringify(first));
 
   await page.keyboard.press('Space');
-  await page.waitForTimeout(500);
-  const paused = await overlayTimes(page);
-  await page.waitForTimeout(1500);
-  assert.deepStrictEqual(await overlayTimes(page), paused, 'the paused show moved');
+  const paused = await waitStill(page, 'the paused show moved');
 
   await page.keyboard.press('ArrowRight');
-  await page.waitForTimeout(800);
-  const seeked = await overlayTimes(page);
+  const seeked = await waitTimes(page, t => t.show !== paused.show, 'the seek did not move the show');
   assert.ok(Math.abs(seeked.show - (paused.show + 5)) < 0.02, JSON.stringify([paused, seeked]));
   assert.ok(Math.abs(seeked.music - seeked.show) < 0.02, JSON.stringify(seeked));
 
   await page.keyboard.press('Space');
-  const resumed = await waitShowTime(page, seeked.show + 0.5);
+  const resumed = await waitTimes(page, t => t.show > seeked.show + 0.5, 'the show did not resume');
   assert.ok(resumed.music > seeked.music, JSON.stringify([seeked, resumed]));
 
   await page.keyboard.press('F2');
