@@ -19,6 +19,7 @@
 #include "app/transport.h"
 #include "app/window_picture.h"
 #include "app/window_procedure.h"
+#include "demo/part_start.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
@@ -90,10 +91,10 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
     windowProcedure(demo, message);
   }
   const bool endAsked = escapePressed || demo.keys[platform::vk::Escape];
-  pollLiveShaders(demo);
+  pollLiveShaders(demo.content);
   if (demo.windowActive) {
     overlayFrameBegins();
-    end = runFrame(demo, timerRead(demo));
+    end = runFrame(demo, timerRead(demo.clock));
     if (!showGoesOn(demo, end, endAsked)) return false;
     drawFrameOverlay(demo);
   }
@@ -101,7 +102,7 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
     // The fade runs on the show's clock, so a paused show resumes to end.
     resumeShow(demo);
     demo.fadingOut = true;
-    demo.fadeStartTime = demo.demoTime;
+    demo.fadeStartTime = demo.clock.demoTime;
   }
   swapFrameBuffers(0.0);
   if (demo.keys[platform::vk::F1]) demo.keys[platform::vk::F1] = false;
@@ -119,9 +120,11 @@ bool startShow(DemoState& demo, std::optional<LoadFailure>& failure) {
 }
 
 int runProgram(const CommandLine& commandLine) {
-  // The one owner of the show's state, for the whole run.
+  // The one owner of the show's state and its part, for the whole run.
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
+  const auto content = std::make_unique<part_start>();
+  demo.content = content.get();
   applyBuildSwitches(demo);
   const bool capture = !commandLine.capturePath.empty();
   if (capture && !captureToolAvailable()) return 1;
@@ -143,7 +146,7 @@ int runProgram(const CommandLine& commandLine) {
   // Offline renders set the clock from their own frame times; only the
   // played show starts from --start through the frame driver, and loops.
   if (!capture && !commandLine.screenshotTime && !commandLine.benchmark) {
-    demo.startTime = commandLine.start;
+    demo.clock.startTime = commandLine.start;
     demo.loop = commandLine.loop;
   }
 
@@ -175,7 +178,7 @@ int runProgram(const CommandLine& commandLine) {
   if (commandLine.benchmark)
     return finish(runBenchmark(demo, {commandLine.benchmarkFrames}), false);
   if (capture) return finish(runCapture(demo, captureRequestOf(commandLine)), false);
-  if (commandLine.live) startLiveShaders(demo);
+  if (commandLine.live) startLiveShaders(demo.content);
   FrameResult end;
   return platform::runFrameLoop(
       [&demo, &end] { return mainLoopPass(demo, end); },

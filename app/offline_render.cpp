@@ -12,8 +12,8 @@
 #include "runtime/music.h"
 
 OfflineClock beginOfflineClock(DemoState& demo) {
-  demo.lastTimerValue = 0.0;
-  demo.exactClock = true;
+  demo.clock.lastTimerValue = 0.0;
+  demo.clock.exactClock = true;
   if (demo.musicEnabled) useOfflineSpectrum(demo.music, true);
   return {};
 }

@@ -29,7 +29,8 @@ void tearDownShow(DemoState& demo, bool handOverText) {
   if (handOverText) handOverCapturedText(demo);
   if (demo.statsEnabled) writeStatistics(demo.statistics);
   destroyMainWindow(demo.fullscreen);
-  // The one part the startup created.
-  delete demo.partSlots[0];
-  demo.partSlots[0] = nullptr;
+  // The part lets go of what it loaded; its owner, the program's entry,
+  // destroys it.
+  if (demo.content) demo.content->release();
+  demo.content = nullptr;
 }

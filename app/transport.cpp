@@ -14,7 +14,7 @@ namespace {
 // Seeks count from a seek still waiting for its frame, so two quick presses
 // go twice as far.
 void seekBy(DemoState& demo, double seconds) {
-  seekShow(demo, demo.seekTarget.value_or(demo.demoTime) + seconds);
+  seekShow(demo, demo.clock.seekTarget.value_or(demo.clock.demoTime) + seconds);
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ void transportKeyPressed(DemoState& demo, int key) {
   if (demo.fadingOut) return;
   switch (key) {
     case vk::Space:
-      if (demo.paused)
+      if (demo.clock.paused)
         resumeShow(demo);
       else
         pauseShow(demo);
@@ -50,22 +50,22 @@ void transportKeyPressed(DemoState& demo, int key) {
 }
 
 void pauseShow(DemoState& demo) {
-  demo.paused = true;
+  demo.clock.paused = true;
   // The key came after the held frame; the music goes back to it as it falls silent.
   pauseMusic(demo.music, true);
-  seekMusic(demo.music, demo.demoTime);
+  seekMusic(demo.music, demo.clock.demoTime);
 }
 
 void resumeShow(DemoState& demo) {
-  if (!demo.paused) return;
-  demo.paused = false;
+  if (!demo.clock.paused) return;
+  demo.clock.paused = false;
   pauseMusic(demo.music, false);
   // The music stood a few milliseconds past the held frame (it fades out as
   // it pauses); the next frame starts it where the clock stands.
-  if (!demo.seekTarget) demo.seekTarget = demo.demoTime;
+  if (!demo.clock.seekTarget) demo.clock.seekTarget = demo.clock.demoTime;
 }
 
-void seekShow(DemoState& demo, double t) { demo.seekTarget = std::clamp(t, 0.0, kShowEnd); }
+void seekShow(DemoState& demo, double t) { demo.clock.seekTarget = std::clamp(t, 0.0, kShowEnd); }
 
 bool showGoesOn(DemoState& demo, const FrameResult& frame, bool endAsked) {
   if (frame.end == ShowEnd::None) return true;

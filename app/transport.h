@@ -2,9 +2,9 @@
 // Space pauses and resumes, Left and Right seek 5 s back or on, Page Up and
 // Page Down 30 s back or on, Home plays from 0; with --loop a show past its
 // end starts again from 0, unless it is on its way out. The frame after a
-// seek is the frame at its time, and the music and both clocks follow it as
+// seek is the frame at its time, and the music and the show clock follow it as
 // they follow --start (the frame driver makes the jump). Pausing stops the
-// music and both clocks and holds the picture; resuming plays on from the
+// music and the show clock and holds the picture; resuming plays on from the
 // clock's time. Once the end fade has begun the keys do nothing.
 #pragma once
 

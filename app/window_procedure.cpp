@@ -16,10 +16,10 @@ using platform::MessageType;
 // this path, so mouse motion over the window speeds them up.
 void defaultPath(DemoState& demo) {
   FrameInput& input = demo.frameInput;
-  if (demo.keys[platform::vk::Up]) input.adjustB += 1.5 * demo.frameDelta;
-  if (demo.keys[platform::vk::Down]) input.adjustB -= 1.5 * demo.frameDelta;
-  if (demo.keys['A']) input.adjustA -= demo.frameDelta;
-  if (demo.keys['Q']) input.adjustA += demo.frameDelta;
+  if (demo.keys[platform::vk::Up]) input.adjustB += 1.5 * demo.clock.frameDelta;
+  if (demo.keys[platform::vk::Down]) input.adjustB -= 1.5 * demo.clock.frameDelta;
+  if (demo.keys['A']) input.adjustA -= demo.clock.frameDelta;
+  if (demo.keys['Q']) input.adjustA += demo.clock.frameDelta;
 }
 
 void captureCamera(DemoState& demo) {

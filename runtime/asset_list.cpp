@@ -60,7 +60,7 @@ void writeAssetList(DemoState& demo) {
     if (record.kind == kMeshKind) out << record.path << " " << record.slot << " position. " << line;
   }
   out << line << "Total : " << records.size() << " files,  " << bytes << " bytes" << line;
-  out << "Loadtime :" << timerRead(demo) - demo.loadSeconds << line;
+  out << "Loadtime :" << timerRead(demo.clock) - demo.clock.loadSeconds << line;
   out << line << line;
 
   // std::string compares bytes as unsigned characters, shorter first on a tie.

@@ -1,27 +1,26 @@
 // The run-time state of the show: one record that the program's entry
 // (app/) owns and hands by reference to the runtime and app functions that
 // read or write it. The part never sees it: the frame driver hands it the
-// time step, the renderer and the frame input. Everything runs on the main
-// thread.
+// frame record (demo/frame_record.h) and the renderer. Everything runs on the
+// main thread.
 #pragma once
 
 #include <cstdint>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "demo/frame_input.h"
+#include "core/random.h"
 #include "demo/image_texture.h"
 #include "render/render_resources.h"
 #include "runtime/camera_tracks.h"
 #include "runtime/cue_table.h"
+#include "runtime/frame_input.h"
 #include "runtime/music.h"
+#include "runtime/show_clock.h"
 #include "runtime/statistics.h"
 
 class parts;
-
-constexpr int kPartSlotCount = 4;
 
 struct DisplayMode {
   int32_t width;
@@ -29,23 +28,10 @@ struct DisplayMode {
 };
 
 struct DemoState {
-  // Clock
-  double demoTime = 0.0;
-  double frameDelta = 0.0;
-  double lastTimerValue = 0.0;  // the show clock's reading at the previous frame
-  double startTime = 0.0;       // a start on the command line: the first frame jumps there
-  // The transport (app/transport.h): a paused show's clocks stand still and
-  // its spectrum holds; a seek takes the next frame, both clocks and the
-  // music to seekTarget.
-  bool paused = false;
-  std::optional<double> seekTarget;
-  // Offline renders: each reading is a frame's exact show time, and the
-  // clocks are set from it instead of summing the deltas (frame_driver.h).
-  bool exactClock = false;
-  double timerSeconds = 0.0;
-  int64_t timerLastCount = 0;
-  int32_t frameCount = 0;
-  double loadSeconds = 0.0;
+  ShowClock clock;
+  // The show's one random generator: the frame driver seeds it, the part's
+  // textures and patterns draw from it (core/random.h).
+  Random random;
 
   // Configuration
   int32_t renderWidth = 1280, renderHeight = 720;
@@ -87,7 +73,7 @@ struct DemoState {
   const float* spectrumSource = nullptr;
 
   // Parts and rendering
-  parts* partSlots[kPartSlotCount] = {};
+  parts* content = nullptr;  // the show's one part, owned by the program's entry (app/)
   RenderResources renderer;
   FrameInput frameInput;
   CueTable cueTable;

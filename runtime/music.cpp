@@ -49,8 +49,8 @@ void updateSpectrum(DemoState& demo) {
   if (!music.sound)
     demo.spectrumSource = silentSpectrum();
   else
-    demo.spectrumSource =
-        music.offlineSpectrum ? spectrumAtTime(music, demo.demoTime) : music.sound->spectrum();
+    demo.spectrumSource = music.offlineSpectrum ? spectrumAtTime(music, demo.clock.demoTime)
+                                                : music.sound->spectrum();
 }
 
 void useOfflineSpectrum(Music& music, bool offline) { music.offlineSpectrum = offline; }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "demo/part_start.h"
+#include "demo/parts.h"
 #include "render/render_startup.h"
 #include "runtime/asset_list.h"
 #include "runtime/camera_tracks.h"
@@ -31,14 +31,11 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   std::printf("GL context: %s\n", contextDescription().c_str());
 
   // 8. Load time starts.
-  demo.loadSeconds = timerRead(demo);
+  demo.clock.loadSeconds = timerRead(demo.clock);
 
   // 11. The part loads every mesh, texture and shader.
   swapBuffers(0.0);
-  for (parts*& slot : demo.partSlots) slot = nullptr;
-  part_start* part = new part_start;
-  demo.partSlots[0] = part;
-  PartLoad load = part->initResources(&renderer);
+  PartLoad load = demo.content->initResources(renderer, demo.random);
   demo.loadedImages = std::move(load.images);
   if (load.failure) return load.failure;
   if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
@@ -51,16 +48,16 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   if (demo.assetListEnabled) writeAssetList(demo);
 
   // 14.-16. Load time ends; the clock starts now.
-  demo.loadSeconds = timerRead(demo) - demo.loadSeconds;
-  timerReset(demo);
-  demo.lastTimerValue = timerRead(demo);
+  demo.clock.loadSeconds = timerRead(demo.clock) - demo.clock.loadSeconds;
+  timerReset(demo.clock);
+  demo.clock.lastTimerValue = timerRead(demo.clock);
   fillCueTable(demo.cueTable);
 
   // 17.-19.
   if (demo.statsEnabled) openStatistics(demo.statistics, "c://logs//varnholt2.log", 240.0);
   static const float initialSpectrum[kSpectrumSize] = {};
   demo.spectrumSource = initialSpectrum;
-  demo.demoTime = 0.0;
+  demo.clock.demoTime = 0.0;
   FrameInput& input = demo.frameInput;
   input.pointX = input.pointY = input.pointZ = 0.0;
   for (int i = 0; i < kTrackFlagCount; ++i) input.trackFlagsA[i] = input.trackFlagsB[i] = false;

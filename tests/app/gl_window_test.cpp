@@ -14,21 +14,22 @@
 #include "app/main_loop.h"
 #include "app/teardown.h"
 #include "app/window_procedure.h"
+#include "demo/part_start.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/startup.h"
+#include "support/show_window.h"
 
 namespace {
 
-// The show's state these tests own, as the program's entry owns it.
+// The show's state and part these tests own, as the program's entry owns them.
 DemoState demo;
+part_start content;
 
 // Opens the window the way the program does, running the show's startup.
 bool openWindow(int width, int height, bool fullscreen) {
   demo.fullscreen = fullscreen;
-  std::optional<LoadFailure> failure;
-  return createMainWindow("Tessaly", width, height, 32, demo.fullscreen,
-                          [&] { return startShow(demo, failure); });
+  return openShowWindow(demo, content, width, height);
 }
 
 class GlWindow : public ::testing::Test {
@@ -56,8 +57,8 @@ TEST_F(GlWindow, OpensRunsFramesAndTearsDownQuietly) {
   EXPECT_EQ(viewport[3], 180);
   FrameResult end;
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(mainLoopPass(demo, end));
-  EXPECT_EQ(demo.frameCount, 5);
-  EXPECT_GT(demo.demoTime, 0.0);
+  EXPECT_EQ(demo.clock.frameCount, 5);
+  EXPECT_GT(demo.clock.demoTime, 0.0);
   destroyMainWindow(demo.fullscreen);
   EXPECT_FALSE(platform::hasWindow());
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -120,7 +121,7 @@ TEST_F(GlWindow, TeardownWithoutAContextAndAResizeToHeightZero) {
 // nothing to do.
 TEST_F(GlWindow, EscapeEndsTheShowWithCodeZeroAndOneTeardown) {
   ASSERT_TRUE(openWindow(320, 180, false));
-  ASSERT_NE(demo.partSlots[0], nullptr);
+  ASSERT_NE(demo.content, nullptr);
   demo.keys[platform::vk::Escape] = true;
   FrameResult end;
   int passes = 0;
@@ -132,7 +133,7 @@ TEST_F(GlWindow, EscapeEndsTheShowWithCodeZeroAndOneTeardown) {
 
   testing::internal::CaptureStderr();
   tearDownShow(demo, false);
-  EXPECT_EQ(demo.partSlots[0], nullptr);
+  EXPECT_EQ(demo.content, nullptr);
   EXPECT_FALSE(platform::hasGLContext());
   EXPECT_FALSE(platform::hasWindow());
   tearDownShow(demo, false);

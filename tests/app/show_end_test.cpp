@@ -29,8 +29,8 @@ int64_t testFrequency() { return 1000000; }
 
 class FramePart : public parts {
  public:
-  void drawFrame(double*, RenderResources*, FrameInput*) override {}
-  PartLoad initResources(RenderResources*) override { return {}; }
+  void drawFrame(const FrameRecord&, RenderResources&, Random&) override {}
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
 };
 
 // One pass of the main loop `seconds` after the previous one, the keys
@@ -96,10 +96,10 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
     DemoState& demo = *state;
     FramePart part;
     demo.musicEnabled = false;
-    demo.partSlots[0] = &part;
+    demo.content = &part;
     demo.loop = c.loop;
-    demo.startTime = c.start;
-    demo.lastTimerValue = timerRead(demo);
+    demo.clock.startTime = c.start;
+    demo.clock.lastTimerValue = timerRead(demo.clock);
 
     FrameResult end;
     bool running = true;
@@ -118,7 +118,7 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
       counter += 10000;
       running = mainLoopPass(demo, end);
     }
-    EXPECT_FALSE(running) << "still playing at " << demo.demoTime << " s";
+    EXPECT_FALSE(running) << "still playing at " << demo.clock.demoTime << " s";
     EXPECT_NE(end.end, ShowEnd::WindowClosed);
     EXPECT_EQ(end.exitCode, 0);
   }

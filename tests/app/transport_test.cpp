@@ -16,19 +16,18 @@ namespace vk = platform::vk;
 
 class ClockPart : public parts {
  public:
-  void drawFrame(double* timeStep, RenderResources*, FrameInput* input) override {
-    clock += *timeStep;
-    drawnAt = input->time;
+  void drawFrame(const FrameRecord& frame, RenderResources&, Random&) override {
+    drawnAt = frame.time;
   }
-  PartLoad initResources(RenderResources*) override { return {}; }
-  double clock = 0.0, drawnAt = -1.0;
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
+  double drawnAt = -1.0;
 };
 
 class Transport : public ::testing::Test {
  protected:
   void SetUp() override {
     demo.musicEnabled = false;
-    demo.partSlots[0] = &part;
+    demo.content = &part;
   }
   // One played frame `seconds` after the previous one; the keys come first.
   FrameResult frame(double seconds, std::initializer_list<int> keys = {}) {
@@ -36,10 +35,9 @@ class Transport : public ::testing::Test {
     reading += seconds;
     return runFrame(demo, reading);
   }
-  // The frame was drawn at t, and both clocks stand there.
+  // The frame was drawn at t, and the show clock stands there.
   void expectAt(double t) {
-    EXPECT_NEAR(demo.demoTime, t, 1e-9);
-    EXPECT_NEAR(part.clock, t, 1e-9) << "the part's clock parted from the demo clock";
+    EXPECT_NEAR(demo.clock.demoTime, t, 1e-9);
     EXPECT_NEAR(part.drawnAt, t, 1e-9);
   }
 

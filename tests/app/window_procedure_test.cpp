@@ -46,7 +46,7 @@ TEST_F(WindowProcedure, WheelCountsWholeNotches) {
 }
 
 TEST_F(WindowProcedure, TuningValuesMoveOncePerMessageOnTheDefaultPath) {
-  demo.frameDelta = 0.1;
+  demo.clock.frameDelta = 0.1;
   windowProcedure(demo, key(MessageType::KeyDown, platform::vk::Up));
   windowProcedure(demo, key(MessageType::KeyDown, 'Q'));
   // Key messages are handled and do not reach the default path.
@@ -130,13 +130,13 @@ TEST_F(WindowProcedure, MinimisingStopsFramesAndRestoringResumesThem) {
   demo.musicEnabled = false;
   FrameResult code;
   ASSERT_TRUE(mainLoopPass(demo, code));
-  EXPECT_EQ(demo.frameCount, 1);
+  EXPECT_EQ(demo.clock.frameCount, 1);
 
   WindowMessage activate = message(MessageType::Activate);
   activate.minimized = true;
   windowProcedure(demo, activate);
   ASSERT_TRUE(mainLoopPass(demo, code));
-  EXPECT_EQ(demo.frameCount, 1);
+  EXPECT_EQ(demo.clock.frameCount, 1);
 
   // Escape while inactive still starts the end fade.
   demo.keys[platform::vk::Escape] = true;
@@ -148,7 +148,7 @@ TEST_F(WindowProcedure, MinimisingStopsFramesAndRestoringResumesThem) {
   activate.minimized = false;
   windowProcedure(demo, activate);
   ASSERT_TRUE(mainLoopPass(demo, code));
-  EXPECT_EQ(demo.frameCount, 2);
+  EXPECT_EQ(demo.clock.frameCount, 2);
   setCounterSource(platformCounterSource());
 }
 

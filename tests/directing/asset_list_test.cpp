@@ -25,7 +25,7 @@ class AssetList : public ::testing::Test {
     demo = DemoState();
     // The timer reads 2.5 s; loading began at 0.5 s.
     setCounterSource({fakeCounter, fakeFrequency});
-    demo.loadSeconds = 0.5;
+    demo.clock.loadSeconds = 0.5;
   }
   void TearDown() override {
     setCounterSource(platformCounterSource());

@@ -18,8 +18,8 @@ DemoState demo;
 
 class ChannelPart : public parts {
  public:
-  void drawFrame(double*, RenderResources*, FrameInput*) override { ++draws; }
-  PartLoad initResources(RenderResources*) override { return {}; }
+  void drawFrame(const FrameRecord&, RenderResources&, Random&) override { ++draws; }
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
   int draws = 0;
 };
 
@@ -39,35 +39,32 @@ class CameraTracks : public ::testing::Test {
     demo = DemoState();
     demo.cameraTracks.clear();
     demo.workingKey = CameraKey();
-    demo.partSlots[0] = &part;
+    demo.content = &part;
   }
   void TearDown() override {
-    for (parts*& slot : demo.partSlots) slot = nullptr;
+    demo.content = nullptr;
     demo.cameraTracks.clear();
   }
   ScratchFolder folder;
   ChannelPart part;
 };
 
-TEST_F(CameraTracks, RecordsNineChannelsFromFilledSlotsAndTheFlags) {
-  ChannelPart third;
-  demo.partSlots[2] = &third;
+TEST_F(CameraTracks, RecordsNineChannelsFromThePartAndTheFlags) {
   part.channelValue = 1.25;
-  third.channelValue = -7.5;
-  demo.demoTime = 12.5;
+  demo.clock.demoTime = 12.5;
   demo.frameInput.trackFlagsA[0] = true;
   demo.frameInput.trackFlagsA[8] = true;
   demo.frameInput.trackFlagsA[9] = true;  // beyond the nine channels
   demo.frameInput.trackFlagsB[4] = true;
   recordKey(demo);
   part.channelValue = 2.0;
-  demo.demoTime = 12.6;
+  demo.clock.demoTime = 12.6;
   recordKey(demo);
 
   ASSERT_EQ(demo.cameraTracks.size(), 2u);
   const CameraKey& first = demo.cameraTracks[0];
   EXPECT_DOUBLE_EQ(first.time, 12.5);
-  EXPECT_EQ(first.values, (std::vector<double>{1.25, 0, -7.5, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(first.values, (std::vector<double>{1.25, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(first.flagsA, (std::vector<bool>{1, 0, 0, 0, 0, 0, 0, 0, 1}));
   EXPECT_EQ(first.flagsB, (std::vector<bool>{0, 0, 0, 0, 1, 0, 0, 0, 0}));
   EXPECT_DOUBLE_EQ(demo.cameraTracks[1].values[0], 2.0);
@@ -85,7 +82,7 @@ TEST_F(CameraTracks, StateFileTextAndRoundTrip) {
 
   // A recorded nine-channel key and a short one survive the round trip.
   part.channelValue = 3.75;
-  demo.demoTime = 40.0;
+  demo.clock.demoTime = 40.0;
   demo.frameInput.trackFlagsB[7] = true;
   recordKey(demo);
   const CameraTrackStore saved = demo.cameraTracks;
@@ -175,7 +172,7 @@ TEST_F(CameraTracks, DigitJumpRestoresTheKeyNearItsPresetTime) {
   EXPECT_TRUE(input.trackFlagsB[0]);
   EXPECT_TRUE(input.trackFlagsA[1]);
   EXPECT_TRUE(input.trackFlagsB[3]);
-  EXPECT_EQ(demo.demoTime, 0.0);  // the demo clock stays
+  EXPECT_EQ(demo.clock.demoTime, 0.0);  // the demo clock stays
 
   // Digits 8 and 9 do nothing, nor does a jump with an empty store.
   demo.keys['1'] = demo.keys['7'] = false;
@@ -192,26 +189,26 @@ TEST_F(CameraTracks, DigitJumpRestoresTheKeyNearItsPresetTime) {
 
 TEST_F(CameraTracks, FrameDriverRecordsAndJumpsWithTheSwitchesOn) {
   demo.musicEnabled = false;
-  timerReset(demo);
-  demo.lastTimerValue = timerRead(demo);
-  runFrame(demo, timerRead(demo));
-  runFrame(demo, timerRead(demo));
+  timerReset(demo.clock);
+  demo.clock.lastTimerValue = timerRead(demo.clock);
+  runFrame(demo, timerRead(demo.clock));
+  runFrame(demo, timerRead(demo.clock));
   EXPECT_TRUE(demo.cameraTracks.empty());
 
   demo.cameraRecord = true;
   demo.cameraTracksEnabled = true;
   part.channelValue = 8.0;
-  runFrame(demo, timerRead(demo));
-  runFrame(demo, timerRead(demo));
+  runFrame(demo, timerRead(demo.clock));
+  runFrame(demo, timerRead(demo.clock));
   ASSERT_EQ(demo.cameraTracks.size(), 2u);
   EXPECT_EQ(demo.cameraTracks[1].values[0], 8.0);
-  EXPECT_DOUBLE_EQ(demo.cameraTracks[1].time, demo.demoTime);
+  EXPECT_DOUBLE_EQ(demo.cameraTracks[1].time, demo.clock.demoTime);
 
   // The recorded key is the only one, so a held digit restores it.
   part.channelValue = 0.0;
   demo.keys['2'] = true;
   demo.cameraRecord = false;
-  runFrame(demo, timerRead(demo));
+  runFrame(demo, timerRead(demo.clock));
   EXPECT_EQ(part.channelValue, 8.0);
   EXPECT_EQ(part.draws, 5);
 }

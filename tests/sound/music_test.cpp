@@ -117,13 +117,13 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
       "music/Kelvane - Tessaly.mp3",
       test_tracks::readBytes(test_tracks::makeMp3("music_two_tones", twoTones, 3 * kRate)));
   ASSERT_EQ(startFailure(), "");
-  timerReset(demo);
-  demo.lastTimerValue = timerRead(demo);
-  demo.demoTime = 0.0;
+  timerReset(demo.clock);
+  demo.clock.lastTimerValue = timerRead(demo.clock);
+  demo.clock.demoTime = 0.0;
   auto runFor = [](double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      runFrame(demo, timerRead(demo));
+      runFrame(demo, timerRead(demo.clock));
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   };
@@ -140,10 +140,10 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
 // A part that notes where the music stands while it draws.
 class MusicAtDraw : public parts {
  public:
-  void drawFrame(double*, RenderResources*, FrameInput*) override {
+  void drawFrame(const FrameRecord&, RenderResources&, Random&) override {
     heard = musicPosition(demo.music);
   }
-  PartLoad initResources(RenderResources*) override { return {}; }
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
   double heard = 0.0;
 };
 
@@ -159,10 +159,10 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
       test_tracks::readBytes(test_tracks::makeMp3("music_seek", twoTones, 8 * kRate)));
   ASSERT_EQ(startFailure(), "");
   MusicAtDraw part;
-  demo.partSlots[0] = &part;
+  demo.content = &part;
   for (double target : {6.5, 1.25}) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    demo.seekTarget = target;
+    demo.clock.seekTarget = target;
     const auto before = std::chrono::steady_clock::now();
     runFrame(demo, 0.0);
     const double now = musicPosition(demo.music);
@@ -174,7 +174,7 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
     EXPECT_LE(now, target + 1024.0 / kRate + waited) << target;
     EXPECT_NEAR(demo.frameInput.spectrum[target > 4.0 ? 30 : 8], 0.5f, 0.02f) << target;
   }
-  demo.partSlots[0] = nullptr;
+  demo.content = nullptr;
   pauseMusic(demo.music, true);  // falls silent, then stands still
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   const double held = musicPosition(demo.music);
@@ -198,11 +198,11 @@ TEST_F(MusicStart, FirstFrameSeeksTheMusicWheneverTheBookmarkIsOn) {
     SCOPED_TRACE(bookmark);
     seekMusic(demo.music, 6.0);  // where the first frame must take the music away from
     demo.startBookmark = bookmark;
-    demo.frameCount = 0;
-    demo.demoTime = 0.0;
-    timerReset(demo);
-    demo.lastTimerValue = timerRead(demo);
-    runFrame(demo, timerRead(demo));
+    demo.clock.frameCount = 0;
+    demo.clock.demoTime = 0.0;
+    timerReset(demo.clock);
+    demo.clock.lastTimerValue = timerRead(demo.clock);
+    runFrame(demo, timerRead(demo.clock));
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     updateSpectrum(demo);
     EXPECT_LT(demo.spectrumSource[30], 0.01f);
