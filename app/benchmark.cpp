@@ -114,11 +114,11 @@ void printTable(const std::vector<Row>& rows) {
 }  // namespace
 
 int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
-  const int w = demo.renderWidth, h = demo.renderHeight;
-  const int samples = demo.antialiased ? 4 : 0;
+  const int w = demo.options.renderWidth, h = demo.options.renderHeight;
+  const int samples = demo.options.antialiased ? 4 : 0;
   FrameProfile profile(FrameProfile::bestClock());
   std::printf("Tessaly frame benchmark: %d x %d, %s, on %s\n", w, h,
-              demo.antialiased ? "4 samples" : "single-sampled with the edge filter",
+              demo.options.antialiased ? "4 samples" : "single-sampled with the edge filter",
               rendererName().c_str());
   std::printf("%d frames a moment, milliseconds; passes timed with %s; no buffer swap (%s)\n",
               options.framesPerMoment,

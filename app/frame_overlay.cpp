@@ -152,7 +152,7 @@ void drawFrameOverlay(const DemoState& demo) {
   if (now - overlay.periodStart >= kRefresh) refreshFigures(now);
   overlay.figures.showTime = demo.clock.demoTime;
   overlay.figures.musicTime.reset();
-  if (demo.musicEnabled) overlay.figures.musicTime = musicPosition(demo.music);
+  if (demo.music.enabled) overlay.figures.musicTime = musicPosition(demo.music);
   const std::vector<std::string> lines = overlayLines(overlay.figures);
   if (!platform::showOverlayText(lines)) drawLines(demo.renderer, lines);
 }

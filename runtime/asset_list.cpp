@@ -44,8 +44,8 @@ int writeCopySection(std::ostream& out, const std::vector<LoadedImage>& sorted, 
 }  // namespace
 
 void writeAssetList(DemoState& demo) {
-  std::ofstream& out = demo.assetListFile;
-  std::vector<LoadedImage>& records = demo.loadedImages;
+  std::ofstream& out = demo.directing.assetListFile;
+  std::vector<LoadedImage>& records = demo.directing.loadedImages;
 
   out << line << "-- JPG LIST" << line;
   long long bytes = 0;

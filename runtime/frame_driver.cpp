@@ -42,21 +42,21 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   const bool plainStep = !steppedBack && !demo.clock.paused && !jumping;
 
   // 2. Same demo time, same random sequence.
-  if (demo.musicEnabled) {
+  if (demo.music.enabled) {
     demo.random.seed(static_cast<uint32_t>(static_cast<int>(demo.clock.demoTime * 1000000.0)));
     for (int i = 0; i < 50; ++i) demo.random.next();
   }
 
   // 3. Statistics.
-  if (demo.statsEnabled)
-    recordStatistics(demo.statistics, 1.0 / std::max(demo.clock.frameDelta, double(0.00001f)),
-                     demo.clock.demoTime);
+  if (demo.directing.statsEnabled)
+    recordStatistics(demo.directing.statistics,
+                     1.0 / std::max(demo.clock.frameDelta, double(0.00001f)), demo.clock.demoTime);
 
   // 4. Frame input.
-  FrameInput& input = demo.frameInput;
+  FrameInput& input = demo.input.frameInput;
   input.cameraX = input.cameraY = input.cameraZ = 0.0;
-  input.wheelClicks = demo.wheelCount;
-  input.rightButton = demo.mouseRightDown ? 1 : 0;
+  input.wheelClicks = demo.input.wheelCount;
+  input.rightButton = demo.input.mouseRightDown ? 1 : 0;
   demo.clock.frameCount += 1;
 
   // 5, 6. Cue of the time before the advance; then the advance. An offline
@@ -71,7 +71,7 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
     demo.clock.demoTime += demo.clock.frameDelta;
 
   // 7. Keys as 0/1 integers.
-  for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.keys[i] ? 1 : 0;
+  for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.input.keys[i] ? 1 : 0;
 
   // 8. Music and spectrum. After a jump the music goes on from the frame's
   // time before the frame is drawn, so it keeps step with the clock from
@@ -79,12 +79,12 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // track's spectrum at its time, as offline frames do. A paused show keeps
   // its spectrum, so its picture holds.
   if (jumping) seekMusic(demo.music, demo.clock.demoTime);
-  if (demo.musicEnabled && (jumping || !demo.clock.paused)) {
+  if (demo.music.enabled && (jumping || !demo.clock.paused)) {
     if (jumping)
-      demo.spectrumSource = spectrumAtTime(demo.music, demo.clock.demoTime);
+      demo.music.spectrum = spectrumAtTime(demo.music, demo.clock.demoTime);
     else
-      updateSpectrum(demo);
-    if (demo.spectrumSource) std::copy_n(demo.spectrumSource, kSpectrumSize, input.spectrum);
+      updateSpectrum(demo.music, demo.clock.demoTime);
+    if (demo.music.spectrum) std::copy_n(demo.music.spectrum, kSpectrumSize, input.spectrum);
   }
 
   // 9.-11. The part draws the frame at the show time after the advance.
@@ -99,14 +99,14 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   if (demo.content) demo.content->drawFrame(frame, demo.renderer, demo.random);
 
   // 12, 13. Camera tracks.
-  if (demo.cameraRecord) recordKey(demo);
-  if (demo.cameraTracksEnabled) jumpKeys(demo);
+  if (demo.directing.cameraRecord) recordKey(demo);
+  if (demo.directing.cameraTracksEnabled) jumpKeys(demo);
 
   // 14. Start bookmark. With the bookmark switch on (0 or above) the music
   // always follows the clock, also for a value that names no preset time and
   // leaves the clock as it is.
-  if (demo.clock.frameCount == 1 && demo.startBookmark >= 0) {
-    const double bookmark = bookmarkTime(demo.startBookmark);
+  if (demo.clock.frameCount == 1 && demo.directing.startBookmark >= 0) {
+    const double bookmark = bookmarkTime(demo.directing.startBookmark);
     if (bookmark >= 0.0) demo.clock.demoTime = bookmark;
     seekMusic(demo.music, demo.clock.demoTime);
   }
@@ -116,10 +116,11 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   if (input.trackFlagsB[kQuitTrackFlag]) return {ShowEnd::QuitFlag, 0, "the quit track flag"};
 
   // 17. The end fade.
-  if (demo.fadingOut) {
-    if (demo.cameraTracksEnabled) saveTracks(demo, "state.txt");
-    const double level = fadeLevel(demo.clock.demoTime - demo.fadeStartTime, demo.fadeOutRate);
-    if (demo.musicEnabled) setMusicVolume(demo.music, fadeVolume(level));
+  if (demo.clock.fadingOut) {
+    if (demo.directing.cameraTracksEnabled) saveTracks(demo, "state.txt");
+    const double level =
+        fadeLevel(demo.clock.demoTime - demo.clock.fadeStartTime, demo.options.fadeOutRate);
+    if (demo.music.enabled) setMusicVolume(demo.music, fadeVolume(level));
     // The fade's grey quad, as the show composes it (a 50 x 50 billboard three
     // units in front of the eye under an identity projection), lies beyond the
     // near plane and is clipped whole: the end fade is heard, not seen, and

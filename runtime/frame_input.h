@@ -1,4 +1,5 @@
-// The runtime's per-frame input: the keys, the wheel and the right button,
+// The viewer's input (ViewerInput) and the runtime's per-frame input
+// (FrameInput): the keys, the wheel and the right button,
 // the spectrum, the tuning values, the camera values of the middle-button
 // capture and the camera-track flags. The frame driver and the window
 // procedure write it; the content receives what it needs of it as the frame
@@ -6,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/vector.h"
@@ -29,4 +31,16 @@ struct FrameInput {
   int32_t cue = 0;
   float spectrum[kSpectrumSize] = {};
   int32_t keys[kKeyCount] = {};  // 0/1 per virtual-key code
+};
+
+// The viewer's side of the window: whether it is active, the keys held, the
+// wheel, the right button, the text the middle-button capture collects, and
+// the per-frame input the frame driver fills from them.
+struct ViewerInput {
+  bool windowActive = true;
+  bool keys[kKeyCount] = {};
+  int32_t wheelCount = 0;
+  bool mouseRightDown = false;
+  std::string clipboardText;
+  FrameInput frameInput;
 };

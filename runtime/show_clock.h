@@ -24,6 +24,9 @@ struct ShowClock {
   // show clock is set from it instead of summing the deltas (frame_driver.h).
   bool exactClock = false;
   int32_t frameCount = 0;  // frames run so far; 1 during the first
+  // The end fade after Escape runs on the show clock from fadeStartTime.
+  bool fadingOut = false;
+  double fadeStartTime = 0.0;
 
   // The timer (runtime/timer.h).
   double timerSeconds = 0.0;

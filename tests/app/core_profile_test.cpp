@@ -44,10 +44,10 @@ struct SmallShow {
   explicit SmallShow(bool antialiased) {
     setenv("TESSALY_BATCH", "1", 1);
     EXPECT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
-    demo.musicEnabled = false;
-    demo.antialiased = antialiased;
-    demo.renderWidth = demo.viewportWidth = kWidth;
-    demo.renderHeight = demo.viewportHeight = kHeight;
+    demo.music.enabled = false;
+    demo.options.antialiased = antialiased;
+    demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+    demo.options.renderHeight = demo.options.viewportHeight = kHeight;
     opened = openShowWindow(demo, content, kWidth, kHeight);
     clock = beginOfflineClock(demo);
   }

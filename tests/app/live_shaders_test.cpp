@@ -65,10 +65,10 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
 
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  demo.musicEnabled = false;
+  demo.music.enabled = false;
   setenv("TESSALY_BATCH", "1", 1);
-  demo.renderWidth = demo.viewportWidth = 160;
-  demo.renderHeight = demo.viewportHeight = 90;
+  demo.options.renderWidth = demo.options.viewportWidth = 160;
+  demo.options.renderHeight = demo.options.viewportHeight = 90;
   part_start content;
   ASSERT_TRUE(openShowWindow(demo, content, 160, 90));
   const ShaderSet& shaders = content.shaders;

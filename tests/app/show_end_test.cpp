@@ -95,9 +95,9 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
     const auto state = std::make_unique<DemoState>();
     DemoState& demo = *state;
     FramePart part;
-    demo.musicEnabled = false;
+    demo.music.enabled = false;
     demo.content = &part;
-    demo.loop = c.loop;
+    demo.options.loop = c.loop;
     demo.clock.startTime = c.start;
     demo.clock.lastTimerValue = timerRead(demo.clock);
 

@@ -31,9 +31,9 @@ template <typename Play>
 std::vector<uint8_t> pictureAfter(Play play) {
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  demo.musicEnabled = false;
-  demo.renderWidth = demo.viewportWidth = kWidth;
-  demo.renderHeight = demo.viewportHeight = kHeight;
+  demo.music.enabled = false;
+  demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+  demo.options.renderHeight = demo.options.viewportHeight = kHeight;
   part_start content;
   EXPECT_TRUE(openShowWindow(demo, content, kWidth, kHeight));
   OfflineClock clock = beginOfflineClock(demo);
@@ -54,8 +54,8 @@ TEST(TransportPicture, APausedSeekShowsTheFrameAtItsTime) {
   const std::vector<uint8_t> sought = pictureAfter([](DemoState& demo, OfflineClock& clock) {
     runOfflineFrame(demo, clock, 10.0);
     runOfflineFrame(demo, clock, 10.5);
-    pauseShow(demo);
-    seekShow(demo, kTarget);
+    pauseShow(demo.clock, demo.music);
+    seekShow(demo.clock, kTarget);
     runOfflineFrame(demo, clock, 11.0);
     runOfflineFrame(demo, clock, 11.5);
     EXPECT_EQ(demo.clock.demoTime, kTarget);

@@ -26,12 +26,12 @@ class ClockPart : public parts {
 class Transport : public ::testing::Test {
  protected:
   void SetUp() override {
-    demo.musicEnabled = false;
+    demo.music.enabled = false;
     demo.content = &part;
   }
   // One played frame `seconds` after the previous one; the keys come first.
   FrameResult frame(double seconds, std::initializer_list<int> keys = {}) {
-    for (int key : keys) transportKeyPressed(demo, key);
+    for (int key : keys) transportKeyPressed(demo.clock, demo.music, key);
     reading += seconds;
     return runFrame(demo, reading);
   }
@@ -79,17 +79,19 @@ TEST_F(Transport, TheClosingFadeTheLoopAndTheEndFade) {
   expectAt(205.0);
   const FrameResult end = frame(0.02);
   ASSERT_EQ(end.end, ShowEnd::PastTheEnd);
-  EXPECT_FALSE(showGoesOn(demo, end, false)) << "without --loop the show ends";
-  demo.loop = true;
-  EXPECT_TRUE(showGoesOn(demo, end, false));
+  EXPECT_FALSE(showGoesOn(demo.clock, demo.options.loop, end, false))
+      << "without --loop the show ends";
+  demo.options.loop = true;
+  EXPECT_TRUE(showGoesOn(demo.clock, demo.options.loop, end, false));
   frame(0.02);
   expectAt(0.0);
 
-  demo.fadingOut = true;
-  demo.fadeOutRate = 0.8;
+  demo.clock.fadingOut = true;
+  demo.options.fadeOutRate = 0.8;
   frame(0.5, {vk::Left, vk::Home, vk::Space});
   expectAt(0.5);
-  EXPECT_FALSE(showGoesOn(demo, {ShowEnd::FadeDone, 0, "the end fade"}, false))
+  EXPECT_FALSE(
+      showGoesOn(demo.clock, demo.options.loop, {ShowEnd::FadeDone, 0, "the end fade"}, false))
       << "Escape still ends";
 }
 

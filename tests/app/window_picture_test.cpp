@@ -28,9 +28,9 @@ constexpr int kWidth = 320, kHeight = 180, kTallHeight = 240;
 
 // A show of its own in a window of the given height, at its frame of 12.5 s.
 std::vector<uint8_t> frameInWindow(DemoState& demo, part_start& content, int windowHeight) {
-  demo.musicEnabled = false;
-  demo.renderWidth = demo.viewportWidth = kWidth;
-  demo.renderHeight = demo.viewportHeight = kHeight;
+  demo.music.enabled = false;
+  demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+  demo.options.renderHeight = demo.options.viewportHeight = kHeight;
   EXPECT_TRUE(openShowWindow(demo, content, kWidth, windowHeight));
   OfflineClock clock = beginOfflineClock(demo);
   runOfflineFrame(demo, clock, 12.5);

@@ -30,7 +30,7 @@ TEST(CaptureClock, HalfSecondFramesLandOnTheirTimesAfterMinutesOfFrames) {
   for (int fps : {30, 60}) {
     const auto state = std::make_unique<DemoState>();
     DemoState& demo = *state;
-    demo.musicEnabled = false;
+    demo.music.enabled = false;
     ClockPart part;
     demo.content = &part;
     const int frames = captureFrameCount(0.0, 200.0, fps);
@@ -55,7 +55,7 @@ TEST(CaptureClock, HalfSecondFramesLandOnTheirTimesAfterMinutesOfFrames) {
 TEST(CaptureClock, AJumpBetweenFarMomentsLandsOnTheLaterOne) {
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  demo.musicEnabled = false;
+  demo.music.enabled = false;
   ClockPart part;
   demo.content = &part;
   OfflineClock clock = beginOfflineClock(demo);

@@ -31,9 +31,9 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
   ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  demo.musicEnabled = false;  // the spectrum stays the one written below
-  demo.renderWidth = demo.viewportWidth = kWidth;
-  demo.renderHeight = demo.viewportHeight = kHeight;
+  demo.music.enabled = false;  // the spectrum stays the one written below
+  demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+  demo.options.renderHeight = demo.options.viewportHeight = kHeight;
   part_start content;
   ASSERT_TRUE(openShowWindow(demo, content, kWidth, kHeight));
 
@@ -46,7 +46,7 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
                            "}\n";
   content.shaders.buildFragmentProgram(source.c_str(), content.programs.finalBlur);
   // Band i holds byte 255 - i.
-  for (int i = 0; i < kSpectrumSize; ++i) demo.frameInput.spectrum[i] = (255.5f - i) / 255.0f;
+  for (int i = 0; i < kSpectrumSize; ++i) demo.input.frameInput.spectrum[i] = (255.5f - i) / 255.0f;
 
   OfflineClock clock = beginOfflineClock(demo);
   runOfflineFrame(demo, clock, 50.0);

@@ -41,7 +41,7 @@ class FrameDriver : public ::testing::Test {
  protected:
   void SetUp() override {
     demo = DemoState();
-    demo.musicEnabled = true;
+    demo.music.enabled = true;
     fakeCount = 5000000;
     setCounterSource({fakeCounter, fakeFrequency});
     fillCueTable(demo.cueTable);
@@ -75,13 +75,13 @@ TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
 }
 
 TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
-  demo.keys['Q'] = true;
-  demo.keys[255] = true;  // the table's last code
+  demo.input.keys['Q'] = true;
+  demo.input.keys[255] = true;  // the table's last code
   elapse(0.01);
   runFrame(demo, timerRead(demo.clock));
-  EXPECT_EQ(demo.frameInput.keys['Q'], 1);
-  EXPECT_EQ(demo.frameInput.keys['A'], 0);
-  EXPECT_EQ(demo.frameInput.keys[255], 1);
+  EXPECT_EQ(demo.input.frameInput.keys['Q'], 1);
+  EXPECT_EQ(demo.input.frameInput.keys['A'], 0);
+  EXPECT_EQ(demo.input.frameInput.keys[255], 1);
 }
 
 TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
@@ -126,10 +126,10 @@ TEST_F(FrameDriver, TheFirstFramePastTheEndEndsWithCodeZero) {
 // Escape starts the fade (the main loop's part); the delivered rate
 // completes it on the next frame, which ends the show with code 0.
 TEST_F(FrameDriver, TheEndFadeEndsTheShowOnceComplete) {
-  demo.musicEnabled = false;  // no sound system to set the volume on
+  demo.music.enabled = false;  // no sound system to set the volume on
   demo.clock.demoTime = 50.0;
-  demo.fadingOut = true;
-  demo.fadeStartTime = 50.0;
+  demo.clock.fadingOut = true;
+  demo.clock.fadeStartTime = 50.0;
   EXPECT_EQ(runFrame(demo, timerRead(demo.clock)).end,
             ShowEnd::None);  // no time has passed: level 0
   elapse(0.01);
@@ -139,7 +139,7 @@ TEST_F(FrameDriver, TheEndFadeEndsTheShowOnceComplete) {
 }
 
 TEST_F(FrameDriver, TheQuitTrackFlagEndsTheShow) {
-  demo.frameInput.trackFlagsB[kQuitTrackFlag] = true;
+  demo.input.frameInput.trackFlagsB[kQuitTrackFlag] = true;
   elapse(0.01);
   EXPECT_EQ(runFrame(demo, timerRead(demo.clock)).end, ShowEnd::QuitFlag);
 }
@@ -148,7 +148,7 @@ TEST_F(FrameDriver, CueIsTakenBeforeTheAdvance) {
   demo.clock.demoTime = 85.14;
   elapse(1.0);
   runFrame(demo, timerRead(demo.clock));
-  EXPECT_EQ(demo.frameInput.cue, 2);
+  EXPECT_EQ(demo.input.frameInput.cue, 2);
 }
 
 TEST(CueTable, HighestMatchingRowWins) {

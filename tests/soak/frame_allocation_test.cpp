@@ -85,7 +85,7 @@ TEST(FrameAllocations, NoneOnceEachSceneRuns) {
     const long allowed = start > 36.0 && start < 132.0 ? 10 : 0;
     EXPECT_LE(allocations, allowed) << "in 10 frames from " << start << " s";
   }
-  destroyMainWindow(demo.fullscreen);
+  destroyMainWindow(demo.options.fullscreen);
   setCounterSource(platformCounterSource());
 }
 

@@ -15,6 +15,6 @@
 inline bool openShowWindow(DemoState& demo, parts& content, int width, int height) {
   demo.content = &content;
   std::optional<LoadFailure> failure;
-  return createMainWindow("Tessaly", width, height, 32, demo.fullscreen,
+  return createMainWindow("Tessaly", width, height, 32, demo.options.fullscreen,
                           [&] { return startShow(demo, failure); });
 }
