@@ -97,11 +97,19 @@ std::string machineWorkFolder(const fs::path& folder) {
   return "tessaly-capture-" + name.substr(name.rfind('-') + 1);
 }
 
+// GNU parallel runs each command, here and on the machines, with the shell
+// $SHELL names. Where SHELL is unset (as under some service managers) a
+// machine's job ends at once reporting success, and a shell that is not
+// POSIX (fish, csh) cannot read the commands, which are POSIX shell; so it is
+// told which shell to use.
+const char* const kParallelShell = "PARALLEL_SHELL=/bin/sh";
+
 // After a capture on the machines that failed or was stopped, whatever GNU
 // parallel had no chance to remove goes: the work folder on every machine.
 void clearMachines(const fs::path& folder) {
   ChildSetup clear;
   clear.program = "parallel";
+  clear.extraEnvironment = {kParallelShell};
   clear.args = parallelClearArguments((folder / "logins").string(), machineWorkFolder(folder));
   std::string ignored;
   runCommand(clear, ignored);
@@ -139,6 +147,7 @@ bool rangesOnMachines(const ParallelCapture& capture, const LoginFile& logins, i
     return false;
   }
   parallel.program = "parallel";
+  parallel.extraEnvironment = {kParallelShell};
   parallel.args = {"parallel"};
   const std::vector<std::string> args =
       parallelArguments(farm, (folder / "logins").string(), (folder / "joblog").string());

@@ -452,10 +452,12 @@ struct StandInFarm {
     writeScript(installed + "/tessaly", program + "\nexec " + quoted(kProgram) + " \"$@\"\n");
     std::ofstream(scratch.file("machines")) << machines;
   }
-  // The command that captures to farm.mp4 on the machines, from their folder.
+  // The command that captures to farm.mp4 on the machines, from their folder,
+  // in an environment without SHELL (as under some service managers), which
+  // GNU parallel would otherwise take as the shell for the machines' commands.
   std::string command(const std::string& options, const std::string& environment = "") const {
-    return "cd " + quoted(scratch.folder.string()) +
-           " && PARALLEL_SSH=" + quoted(TESSALY_SOURCE_DIR "/tests/capture/stand-in-ssh") +
+    return "cd " + quoted(scratch.folder.string()) + " && env -u SHELL PARALLEL_SSH=" +
+           quoted(TESSALY_SOURCE_DIR "/tests/capture/stand-in-ssh") +
            " STAND_IN_HOMES=" + quoted(homes) + " STAND_IN_PATH=" + quoted(installed) + " " +
            environment + " TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) +
            " --capture farm.mp4 --sshloginfile machines " + options;
