@@ -91,7 +91,7 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
     windowProcedure(demo, message);
   }
   const bool endAsked = escapePressed || demo.input.keys[platform::vk::Escape];
-  pollLiveShaders(demo.content);
+  pollLiveShaders(demo.partSlots.slot[0]);
   if (demo.input.windowActive) {
     overlayFrameBegins();
     end = runFrame(demo, timerRead(demo.clock));
@@ -124,7 +124,8 @@ int runProgram(const CommandLine& commandLine) {
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
   const auto content = std::make_unique<part_start>();
-  demo.content = content.get();
+  // Slot 0 holds the part; slots 1-3 stay empty.
+  demo.partSlots.slot[0] = content.get();
   applyBuildSwitches(demo.directing);
   const bool capture = !commandLine.capturePath.empty();
   if (capture && !captureToolAvailable()) return 1;
@@ -181,7 +182,7 @@ int runProgram(const CommandLine& commandLine) {
   if (commandLine.benchmark)
     return finish(runBenchmark(demo, {commandLine.benchmarkFrames}), false);
   if (capture) return finish(runCapture(demo, captureRequestOf(commandLine)), false);
-  if (commandLine.live) startLiveShaders(demo.content);
+  if (commandLine.live) startLiveShaders(demo.partSlots.slot[0]);
   FrameResult end;
   return platform::runFrameLoop(
       [&demo, &end] { return mainLoopPass(demo, end); },

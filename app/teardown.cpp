@@ -29,8 +29,8 @@ void tearDownShow(DemoState& demo, bool handOverText) {
   if (handOverText) handOverCapturedText(demo);
   if (demo.directing.statsEnabled) writeStatistics(demo.directing.statistics);
   destroyMainWindow(demo.options.fullscreen);
-  // The part lets go of what it loaded; its owner, the program's entry,
-  // destroys it.
-  if (demo.content) demo.content->release();
-  demo.content = nullptr;
+  // The part lets go of what it loaded and leaves its slot; its owner, the
+  // program's entry, destroys it.
+  if (demo.partSlots.slot[0]) demo.partSlots.slot[0]->release();
+  demo.partSlots.slot[0] = nullptr;
 }

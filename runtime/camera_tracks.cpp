@@ -17,9 +17,11 @@ constexpr double kJumpTimes[8] = {25.0, 146.0, 165.0, 200.0, 302.0, 265.0, 287.0
 // A jump restores the values of channels 0..7; channel 8's value stays.
 constexpr int kRestoredValueCount = 8;
 
-// The part that supplies channel i: the show's part for channel 0, none for
-// the others.
-parts* channelPart(DemoState& demo, int channel) { return channel == 0 ? demo.content : nullptr; }
+// The part that supplies channel i, or null when its slot is empty or
+// beyond the part slots.
+parts* channelPart(DemoState& demo, int channel) {
+  return channel < kPartSlotCount ? demo.partSlots.slot[channel] : nullptr;
+}
 
 void clearKey(CameraKey& key) {
   key.flagsA.clear();

@@ -2,9 +2,10 @@
 // them to "state.txt", loads them at startup and jumps to preset times on the
 // digit keys. Runs only with the camera-track developer switches.
 //
-// Channel i pairs a channel value with frameInput.trackFlagsA[i] and
-// trackFlagsB[i]; channel 0's value is the part's, the others have no part,
-// record 0 and are never written back.
+// Channel i pairs the channel value of the part in slot i with
+// frameInput.trackFlagsA[i] and trackFlagsB[i]. Only the four part slots can
+// hold a part; a channel whose slot is empty records 0 and is never written
+// back.
 #pragma once
 
 #include <vector>

@@ -12,10 +12,9 @@
 #include "runtime/directing_tools.h"
 #include "runtime/frame_input.h"
 #include "runtime/music.h"
+#include "runtime/part_slots.h"
 #include "runtime/show_clock.h"
 #include "runtime/show_options.h"
-
-class parts;
 
 struct DemoState {
   ShowClock clock;
@@ -26,7 +25,7 @@ struct DemoState {
   ViewerInput input;
   Music music;
   DirectingTools directing;
-  parts* content = nullptr;  // the show's one part, owned by the program's entry (app/)
+  PartSlots partSlots;
   RenderResources renderer;
   CueTable cueTable;
 };

@@ -14,6 +14,14 @@
 #include "runtime/statistics.h"
 #include "runtime/timer.h"
 
+namespace {
+
+// The window of show time in which a part in slot 1 is drawn instead of slot 0.
+constexpr double kSlotOneFrom = 51.6;
+constexpr double kSlotOneUntil = 66.3;
+
+}  // namespace
+
 double bookmarkTime(int bookmark) {
   static const double kTimes[] = {32.2, 74.1, 130.0, 209.0, 296.88};
   if (bookmark < 1 || bookmark > 5) return -1.0;
@@ -96,7 +104,13 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   frame.cameraX = input.cameraX;
   frame.cameraY = input.cameraY;
   frame.cameraZ = input.cameraZ;
-  if (demo.content) demo.content->drawFrame(frame, demo.renderer, demo.random);
+  // Slot 1 draws from 51.6 to 66.3 s when it holds a part, slot 0 otherwise;
+  // an empty chosen slot draws nothing.
+  int slot = 0;
+  if (demo.clock.demoTime >= kSlotOneFrom && demo.clock.demoTime <= kSlotOneUntil &&
+      demo.partSlots.slot[1])
+    slot = 1;
+  if (parts* part = demo.partSlots.slot[slot]) part->drawFrame(frame, demo.renderer, demo.random);
 
   // 12, 13. Camera tracks.
   if (demo.directing.cameraRecord) recordKey(demo);

@@ -36,7 +36,7 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
 
   // 11. The part loads every mesh, texture and shader.
   swapBuffers(0.0);
-  PartLoad load = demo.content->initResources(renderer, demo.random);
+  PartLoad load = demo.partSlots.slot[0]->initResources(renderer, demo.random);
   demo.directing.loadedImages = std::move(load.images);
   if (load.failure) return load.failure;
   if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};

@@ -121,7 +121,7 @@ TEST_F(GlWindow, TeardownWithoutAContextAndAResizeToHeightZero) {
 // nothing to do.
 TEST_F(GlWindow, EscapeEndsTheShowWithCodeZeroAndOneTeardown) {
   ASSERT_TRUE(openWindow(320, 180, false));
-  ASSERT_NE(demo.content, nullptr);
+  ASSERT_NE(demo.partSlots.slot[0], nullptr);
   demo.input.keys[platform::vk::Escape] = true;
   FrameResult end;
   int passes = 0;
@@ -133,7 +133,7 @@ TEST_F(GlWindow, EscapeEndsTheShowWithCodeZeroAndOneTeardown) {
 
   testing::internal::CaptureStderr();
   tearDownShow(demo, false);
-  EXPECT_EQ(demo.content, nullptr);
+  EXPECT_EQ(demo.partSlots.slot[0], nullptr);
   EXPECT_FALSE(platform::hasGLContext());
   EXPECT_FALSE(platform::hasWindow());
   tearDownShow(demo, false);

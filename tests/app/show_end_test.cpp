@@ -96,7 +96,7 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
     DemoState& demo = *state;
     FramePart part;
     demo.music.enabled = false;
-    demo.content = &part;
+    demo.partSlots.slot[0] = &part;
     demo.options.loop = c.loop;
     demo.clock.startTime = c.start;
     demo.clock.lastTimerValue = timerRead(demo.clock);

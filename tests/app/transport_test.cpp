@@ -27,7 +27,7 @@ class Transport : public ::testing::Test {
  protected:
   void SetUp() override {
     demo.music.enabled = false;
-    demo.content = &part;
+    demo.partSlots.slot[0] = &part;
   }
   // One played frame `seconds` after the previous one; the keys come first.
   FrameResult frame(double seconds, std::initializer_list<int> keys = {}) {

@@ -32,7 +32,7 @@ TEST(CaptureClock, HalfSecondFramesLandOnTheirTimesAfterMinutesOfFrames) {
     DemoState& demo = *state;
     demo.music.enabled = false;
     ClockPart part;
-    demo.content = &part;
+    demo.partSlots.slot[0] = &part;
     const int frames = captureFrameCount(0.0, 200.0, fps);
     OfflineClock clock = beginOfflineClock(demo);
     for (int n = -2; n < frames; ++n) runOfflineFrame(demo, clock, captureFrameTime(0.0, fps, n));
@@ -57,7 +57,7 @@ TEST(CaptureClock, AJumpBetweenFarMomentsLandsOnTheLaterOne) {
   DemoState& demo = *state;
   demo.music.enabled = false;
   ClockPart part;
-  demo.content = &part;
+  demo.partSlots.slot[0] = &part;
   OfflineClock clock = beginOfflineClock(demo);
   for (double t : {10.3, 45.1}) {
     runOfflineFrame(demo, clock, t);

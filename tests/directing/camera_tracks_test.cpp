@@ -39,18 +39,21 @@ class CameraTracks : public ::testing::Test {
     demo = DemoState();
     demo.directing.cameraTracks.clear();
     demo.directing.workingKey = CameraKey();
-    demo.content = &part;
+    demo.partSlots.slot[0] = &part;
   }
   void TearDown() override {
-    demo.content = nullptr;
+    for (parts*& slot : demo.partSlots.slot) slot = nullptr;
     demo.directing.cameraTracks.clear();
   }
   ScratchFolder folder;
   ChannelPart part;
 };
 
-TEST_F(CameraTracks, RecordsNineChannelsFromThePartAndTheFlags) {
+TEST_F(CameraTracks, RecordsNineChannelsFromFilledSlotsAndTheFlags) {
+  ChannelPart third;
+  demo.partSlots.slot[2] = &third;
   part.channelValue = 1.25;
+  third.channelValue = -7.5;
   demo.clock.demoTime = 12.5;
   demo.input.frameInput.trackFlagsA[0] = true;
   demo.input.frameInput.trackFlagsA[8] = true;
@@ -64,7 +67,7 @@ TEST_F(CameraTracks, RecordsNineChannelsFromThePartAndTheFlags) {
   ASSERT_EQ(demo.directing.cameraTracks.size(), 2u);
   const CameraKey& first = demo.directing.cameraTracks[0];
   EXPECT_DOUBLE_EQ(first.time, 12.5);
-  EXPECT_EQ(first.values, (std::vector<double>{1.25, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(first.values, (std::vector<double>{1.25, 0, -7.5, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(first.flagsA, (std::vector<bool>{1, 0, 0, 0, 0, 0, 0, 0, 1}));
   EXPECT_EQ(first.flagsB, (std::vector<bool>{0, 0, 0, 0, 1, 0, 0, 0, 0}));
   EXPECT_DOUBLE_EQ(demo.directing.cameraTracks[1].values[0], 2.0);

@@ -47,13 +47,13 @@ class FrameDriver : public ::testing::Test {
     fillCueTable(demo.cueTable);
     timerReset(demo.clock);
     demo.clock.lastTimerValue = timerRead(demo.clock);
-    demo.content = &part0;
+    demo.partSlots.slot[0] = &part0;
   }
   void TearDown() override {
-    demo.content = nullptr;
+    for (parts*& slot : demo.partSlots.slot) slot = nullptr;
     setCounterSource(platformCounterSource());
   }
-  RecordingPart part0;
+  RecordingPart part0, part1;
 };
 
 TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
@@ -97,7 +97,20 @@ TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
   EXPECT_NE(part0.firstDraws[2], part0.firstDraws[0]);
 }
 
-TEST_F(FrameDriver, ThePartDrawsEveryFrame) {
+TEST_F(FrameDriver, SlotOneDrawsBetween51And66WhenFilled) {
+  demo.partSlots.slot[1] = &part1;
+  for (double t : {51.6, 66.3}) {
+    demo.clock.demoTime = t;
+    runFrame(demo, timerRead(demo.clock));
+  }
+  EXPECT_EQ(part1.times.size(), 2u);
+  EXPECT_TRUE(part0.times.empty());
+  demo.clock.demoTime = 66.31;
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_EQ(part0.times.size(), 1u);
+}
+
+TEST_F(FrameDriver, SlotZeroDrawsWhenSlotOneIsEmpty) {
   demo.clock.demoTime = 51.6;
   runFrame(demo, timerRead(demo.clock));
   demo.clock.demoTime = 66.3;

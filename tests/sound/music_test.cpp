@@ -159,7 +159,7 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
       test_tracks::readBytes(test_tracks::makeMp3("music_seek", twoTones, 8 * kRate)));
   ASSERT_EQ(startFailure(), "");
   MusicAtDraw part;
-  demo.content = &part;
+  demo.partSlots.slot[0] = &part;
   for (double target : {6.5, 1.25}) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     demo.clock.seekTarget = target;
@@ -174,7 +174,7 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
     EXPECT_LE(now, target + 1024.0 / kRate + waited) << target;
     EXPECT_NEAR(demo.input.frameInput.spectrum[target > 4.0 ? 30 : 8], 0.5f, 0.02f) << target;
   }
-  demo.content = nullptr;
+  demo.partSlots.slot[0] = nullptr;
   pauseMusic(demo.music, true);  // falls silent, then stands still
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   const double held = musicPosition(demo.music);

@@ -13,7 +13,7 @@
 #include "runtime/demo_state.h"
 
 inline bool openShowWindow(DemoState& demo, parts& content, int width, int height) {
-  demo.content = &content;
+  demo.partSlots.slot[0] = &content;
   std::optional<LoadFailure> failure;
   return createMainWindow("Tessaly", width, height, 32, demo.options.fullscreen,
                           [&] { return startShow(demo, failure); });
