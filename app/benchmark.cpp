@@ -10,7 +10,6 @@
 
 #include "app/offline_render.h"
 #include "app/swap_interval.h"
-#include "demo/part_start.h"
 #include "render/draw_state.h"
 #include "render/floor_programs.h"
 #include "render/frame_profile.h"
@@ -113,24 +112,14 @@ void printTable(const std::vector<Row>& rows) {
   }
 }
 
-ShaderSet* shaderSetOf(const DemoState& demo) {
-  auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
-  return part ? &part->shaders : nullptr;
-}
-
 }  // namespace
 
-int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
-  const int w = demo.renderWidth, h = demo.renderHeight;
-  const int samples = demo.antialiased ? 4 : 0;
-  ShaderSet* showShaders = shaderSetOf(demo);
-  if (!showShaders) {
-    std::fprintf(stderr, "benchmark: the show's part is not loaded; nothing to time\n");
-    return 1;
-  }
+int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions& options) {
+  const int w = demo.options.renderWidth, h = demo.options.renderHeight;
+  const int samples = demo.options.antialiased ? 4 : 0;
   FrameProfile profile(FrameProfile::bestClock());
   std::printf("Tessaly frame benchmark: %d x %d, %s, on %s\n", w, h,
-              demo.antialiased ? "4 samples" : "single-sampled with the edge filter",
+              demo.options.antialiased ? "4 samples" : "single-sampled with the edge filter",
               rendererName().c_str());
   std::printf("%d frames a moment, milliseconds; passes timed with %s; no buffer swap (%s)\n",
               options.framesPerMoment,
@@ -158,7 +147,7 @@ int runBenchmark(DemoState& demo, const BenchmarkOptions& options) {
   Row empty{"empty scene", {}};
   Row reference{"reference chain", {}};
   ReferenceChain chain(w, h, samples);
-  FloorPrograms floorPrograms(*showShaders);
+  FloorPrograms floorPrograms(showShaders);
   OfflineClock clock = beginOfflineClock(demo);
 
   // The profile stays attached so that it can empty the scene slot; it marks

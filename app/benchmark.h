@@ -12,7 +12,9 @@ struct BenchmarkOptions {
 };
 
 struct DemoState;
+class ShaderSet;
 
 // Runs the benchmark in the open window and prints its table on standard
-// output. Returns the process exit code.
-int runBenchmark(DemoState& demo, const BenchmarkOptions& options);
+// output; the floors stand in for the programs of `showShaders`, the loaded
+// part's. Returns the process exit code.
+int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions& options);

@@ -88,8 +88,8 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   const FrameRange range = ranged ? frameRange(allFrames, request.rangeIndex, request.rangeCount)
                                   : FrameRange{0, allFrames};
   const int frames = range.count;
-  const int width = demo.renderWidth;
-  const int height = demo.renderHeight;
+  const int width = demo.options.renderWidth;
+  const int height = demo.options.renderHeight;
   VideoSettings video;
   video.path = request.path;
   video.width = width;
@@ -97,7 +97,7 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   video.fps = request.fps;
   video.lossless = losslessCapture();
   if (!request.preset.empty()) video.preset = request.preset;
-  if (demo.musicEnabled && !ranged) {
+  if (demo.music.enabled && !ranged) {
     video.audioPath = std::filesystem::absolute(musicFileName()).string();
     video.audioStartSample = musicSampleOffset(request.start);
     video.audioSamples =
@@ -134,7 +134,7 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   OfflineClock clock = beginOfflineClock(demo);
   // The music keeps running on the sound system while frames render far from
   // real time: silence it; the video's sound comes from the file.
-  if (demo.musicEnabled) setMusicVolume(demo.music, 0);
+  if (demo.music.enabled) setMusicVolume(demo.music, 0);
   // The two frames before the first are rendered and left out, so that the
   // first has the same frame delta as every other, and whatever a frame
   // takes from the one before (the multisample buffers, the beat, the

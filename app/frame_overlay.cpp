@@ -150,9 +150,9 @@ void drawFrameOverlay(const DemoState& demo) {
   ++overlay.frames;
   const Clock::time_point now = Clock::now();
   if (now - overlay.periodStart >= kRefresh) refreshFigures(now);
-  overlay.figures.showTime = demo.demoTime;
+  overlay.figures.showTime = demo.clock.demoTime;
   overlay.figures.musicTime.reset();
-  if (demo.musicEnabled) overlay.figures.musicTime = musicPosition(demo.music);
+  if (demo.music.enabled) overlay.figures.musicTime = musicPosition(demo.music);
   const std::vector<std::string> lines = overlayLines(overlay.figures);
   if (!platform::showOverlayText(lines)) drawLines(demo.renderer, lines);
 }

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/part_start.h"
-#include "render/shader_set.h"
-#include "runtime/demo_state.h"
+#include "demo/parts.h"
 
 namespace fs = std::filesystem;
 
@@ -49,62 +47,39 @@ FileStamp stampOf(const std::string& path) {
   return stamp;
 }
 
-bool usesFile(const ProgramFiles& program, const std::string& path) {
-  return program.vertexPath == path || program.fragmentPath == path;
-}
-
-ShaderSet* showShaders(const DemoState& demo) {
-  auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
-  return part ? &part->shaders : nullptr;
-}
-
 }  // namespace
 
-void watchShaderFiles(const ShaderSet& shaders) {
+void watchShaderFiles(const std::vector<std::string>& paths) {
   watch.files.clear();
-  for (const ProgramFiles& program : shaders.programFiles) {
-    for (const std::string& path : {program.vertexPath, program.fragmentPath}) {
-      if (path.empty()) continue;
-      bool known = false;
-      for (const FileStamp& file : watch.files) known = known || file.path == path;
-      if (!known) watch.files.push_back(stampOf(path));
-    }
+  for (const std::string& path : paths) {
+    bool known = false;
+    for (const FileStamp& file : watch.files) known = known || file.path == path;
+    if (!known) watch.files.push_back(stampOf(path));
   }
 }
 
-int rebuildChangedShaders(ShaderSet& shaders) {
+int rebuildChangedShaders(parts& content) {
   std::vector<std::string> changed;
   for (FileStamp& file : watch.files) {
     const FileStamp now = stampOf(file.path);
     if (now != file) changed.push_back(file.path);
     file = now;
   }
-  int rebuilt = 0;
-  for (const ProgramFiles& program : shaders.programFiles) {
-    bool touched = false;
-    for (const std::string& path : changed) touched = touched || usesFile(program, path);
-    if (!touched) continue;
-    if (shaders.rebuildProgram(program)) {
-      std::printf("live shaders: %s rebuilt\n", program.fragmentPath.c_str());
-      ++rebuilt;
-    }
-  }
-  return rebuilt;
+  return changed.empty() ? 0 : content.reloadPrograms(changed);
 }
 
-void startLiveShaders(const DemoState& demo) {
-  ShaderSet* shaders = showShaders(demo);
-  if (!shaders) return;
-  watchShaderFiles(*shaders);
+void startLiveShaders(parts* content) {
+  if (!content) return;
+  watchShaderFiles(content->programFiles());
   watch.started = true;
   watch.lastPoll = Clock::now();
   std::printf("live shaders: watching %zu files\n", watch.files.size());
 }
 
-void pollLiveShaders(const DemoState& demo) {
-  if (!watch.started) return;
+void pollLiveShaders(parts* content) {
+  if (!watch.started || !content) return;
   const Clock::time_point now = Clock::now();
   if (now - watch.lastPoll < kPollInterval) return;
   watch.lastPoll = now;
-  if (ShaderSet* shaders = showShaders(demo)) rebuildChangedShaders(*shaders);
+  rebuildChangedShaders(*content);
 }

@@ -5,17 +5,19 @@
 // the picture never goes black while a maker types.
 #pragma once
 
-class ShaderSet;
-struct DemoState;
+#include <string>
+#include <vector>
 
-// Notes the files of every program in `shaders` and their current state.
-void watchShaderFiles(const ShaderSet& shaders);
-// Builds anew every program one of whose files changed since it was last
-// seen, and returns how many were rebuilt. A file that cannot be rebuilt is
-// tried again only after its next change.
-int rebuildChangedShaders(ShaderSet& shaders);
+class parts;
 
-// The main loop's part: watches the show's own shader set once the window
-// exists (when --live asked for it) and looks at the files four times a second.
-void startLiveShaders(const DemoState& demo);
-void pollLiveShaders(const DemoState& demo);
+// Notes the files and their current state.
+void watchShaderFiles(const std::vector<std::string>& paths);
+// Has the part build anew every program one of whose files changed since it
+// was last seen, and returns how many were rebuilt. A file that cannot be
+// rebuilt is tried again only after its next change.
+int rebuildChangedShaders(parts& content);
+
+// The main loop's part: watches the show part's shader files once the window
+// exists (when --live asked for it) and looks at them four times a second.
+void startLiveShaders(parts* content);
+void pollLiveShaders(parts* content);

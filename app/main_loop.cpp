@@ -19,6 +19,7 @@
 #include "app/transport.h"
 #include "app/window_picture.h"
 #include "app/window_procedure.h"
+#include "demo/part_start.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
@@ -29,27 +30,27 @@ namespace {
 
 // False when the user quit from the setup dialog.
 bool chooseScreen(DemoState& demo, const CommandLine& commandLine) {
-  if (demo.releaseBuild) {
-    demo.showSetupDialog = true;
-    demo.fadeOutRate = 0.8;
-    demo.musicEnabled = true;
+  if (demo.options.releaseBuild) {
+    demo.options.showSetupDialog = true;
+    demo.options.fadeOutRate = 0.8;
+    demo.music.enabled = true;
   }
   // Any screen choice on the command line replaces the dialog, and an
   // unattended run cannot answer it.
-  if (commandLine.noDialog || !platform::interactive()) demo.showSetupDialog = false;
-  enumerateDisplayModes(demo);
-  if (demo.showSetupDialog) {
-    if (runSetupDialog(demo) == platform::SetupOutcome::Quit) return false;
-    if (commandLine.antialiased) demo.antialiased = *commandLine.antialiased;
+  if (commandLine.noDialog || !platform::interactive()) demo.options.showSetupDialog = false;
+  enumerateDisplayModes(demo.options);
+  if (demo.options.showSetupDialog) {
+    if (runSetupDialog(demo.options) == platform::SetupOutcome::Quit) return false;
+    if (commandLine.antialiased) demo.options.antialiased = *commandLine.antialiased;
     return true;
   }
-  demo.antialiased = commandLine.antialiased.value_or(true);
-  demo.renderWidth = demo.viewportWidth = commandLine.width.value_or(1280);
-  demo.renderHeight = demo.viewportHeight =
+  demo.options.antialiased = commandLine.antialiased.value_or(true);
+  demo.options.renderWidth = demo.options.viewportWidth = commandLine.width.value_or(1280);
+  demo.options.renderHeight = demo.options.viewportHeight =
       commandLine.width ? renderHeightForWidth(*commandLine.width) : 720;
-  demo.displayWidth = demo.renderWidth;
-  demo.displayHeight = demo.renderHeight;
-  demo.fullscreen = commandLine.fullscreen.value_or(false);
+  demo.options.displayWidth = demo.options.renderWidth;
+  demo.options.displayHeight = demo.options.renderHeight;
+  demo.options.fullscreen = commandLine.fullscreen.value_or(false);
   return true;
 }
 
@@ -89,22 +90,22 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
       escapePressed = true;
     windowProcedure(demo, message);
   }
-  const bool endAsked = escapePressed || demo.keys[platform::vk::Escape];
-  pollLiveShaders(demo);
-  if (demo.windowActive) {
+  const bool endAsked = escapePressed || demo.input.keys[platform::vk::Escape];
+  pollLiveShaders(demo.partSlots.slot[0]);
+  if (demo.input.windowActive) {
     overlayFrameBegins();
-    end = runFrame(demo, timerRead(demo));
-    if (!showGoesOn(demo, end, endAsked)) return false;
+    end = runFrame(demo, timerRead(demo.clock));
+    if (!showGoesOn(demo.clock, demo.options.loop, end, endAsked)) return false;
     drawFrameOverlay(demo);
   }
-  if (endAsked && !demo.fadingOut) {
+  if (endAsked && !demo.clock.fadingOut) {
     // The fade runs on the show's clock, so a paused show resumes to end.
-    resumeShow(demo);
-    demo.fadingOut = true;
-    demo.fadeStartTime = demo.demoTime;
+    resumeShow(demo.clock, demo.music);
+    demo.clock.fadingOut = true;
+    demo.clock.fadeStartTime = demo.clock.demoTime;
   }
   swapFrameBuffers(0.0);
-  if (demo.keys[platform::vk::F1]) demo.keys[platform::vk::F1] = false;
+  if (demo.input.keys[platform::vk::F1]) demo.input.keys[platform::vk::F1] = false;
   return true;
 }
 
@@ -119,16 +120,19 @@ bool startShow(DemoState& demo, std::optional<LoadFailure>& failure) {
 }
 
 int runProgram(const CommandLine& commandLine) {
-  // The one owner of the show's state, for the whole run.
+  // The one owner of the show's state and its part, for the whole run.
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  applyBuildSwitches(demo);
+  const auto content = std::make_unique<part_start>();
+  // Slot 0 holds the part; slots 1-3 stay empty.
+  demo.partSlots.slot[0] = content.get();
+  applyBuildSwitches(demo.directing);
   const bool capture = !commandLine.capturePath.empty();
   if (capture && !captureToolAvailable()) return 1;
   // A capture split into ranges runs them as processes of their own, here or
   // on other machines, and joins their videos: this process opens no window.
   if (capture && commandLine.rangeCount == 0) {
-    const ParallelCapture split = parallelCaptureOf(commandLine, demo.musicEnabled);
+    const ParallelCapture split = parallelCaptureOf(commandLine, demo.music.enabled);
     if (split.jobs != 1 || !split.loginFile.empty()) {
       if (!parallelCaptureToolsAvailable(split)) return 1;
       platform::openDebugConsole();
@@ -143,8 +147,8 @@ int runProgram(const CommandLine& commandLine) {
   // Offline renders set the clock from their own frame times; only the
   // played show starts from --start through the frame driver, and loops.
   if (!capture && !commandLine.screenshotTime && !commandLine.benchmark) {
-    demo.startTime = commandLine.start;
-    demo.loop = commandLine.loop;
+    demo.clock.startTime = commandLine.start;
+    demo.options.loop = commandLine.loop;
   }
 
   // The startup runs inside the window's creation, once the context is
@@ -152,9 +156,12 @@ int runProgram(const CommandLine& commandLine) {
   // Fullscreen takes the whole display mode; the picture keeps the render size.
   std::optional<LoadFailure> failure;
   const auto startup = [&] { return startShow(demo, failure); };
-  const int windowWidth = demo.fullscreen ? demo.displayWidth : demo.renderWidth;
-  const int windowHeight = demo.fullscreen ? demo.displayHeight : demo.renderHeight;
-  if (!createMainWindow("Tessaly", windowWidth, windowHeight, 32, demo.fullscreen, startup)) {
+  const int windowWidth =
+      demo.options.fullscreen ? demo.options.displayWidth : demo.options.renderWidth;
+  const int windowHeight =
+      demo.options.fullscreen ? demo.options.displayHeight : demo.options.renderHeight;
+  if (!createMainWindow("Tessaly", windowWidth, windowHeight, 32, demo.options.fullscreen,
+                        startup)) {
     if (failure)
       platform::messageBox(failure->title.c_str(), failure->text.c_str(),
                            platform::BoxIcon::Information);
@@ -173,9 +180,9 @@ int runProgram(const CommandLine& commandLine) {
     return finish(renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath),
                   false);
   if (commandLine.benchmark)
-    return finish(runBenchmark(demo, {commandLine.benchmarkFrames}), false);
+    return finish(runBenchmark(demo, content->shaders, {commandLine.benchmarkFrames}), false);
   if (capture) return finish(runCapture(demo, captureRequestOf(commandLine)), false);
-  if (commandLine.live) startLiveShaders(demo);
+  if (commandLine.live) startLiveShaders(demo.partSlots.slot[0]);
   FrameResult end;
   return platform::runFrameLoop(
       [&demo, &end] { return mainLoopPass(demo, end); },

@@ -20,7 +20,7 @@ int runProgram(const CommandLine& commandLine);
 bool mainLoopPass(DemoState& demo, FrameResult& end);
 
 // The startup the window runs once its context is current: the show's
-// startup, then the outline font, then the picture fitted to the window's
-// size. False, with `failure` set, when a file the show needs cannot be
-// loaded.
+// startup (which loads the part in slot 0, set by the caller), then the
+// outline font, then the picture fitted to the window's size. False, with
+// `failure` set, when a file the show needs cannot be loaded.
 bool startShow(DemoState& demo, std::optional<LoadFailure>& failure);

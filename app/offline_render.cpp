@@ -12,9 +12,9 @@
 #include "runtime/music.h"
 
 OfflineClock beginOfflineClock(DemoState& demo) {
-  demo.lastTimerValue = 0.0;
-  demo.exactClock = true;
-  if (demo.musicEnabled) useOfflineSpectrum(demo.music, true);
+  demo.clock.lastTimerValue = 0.0;
+  demo.clock.exactClock = true;
+  if (demo.music.enabled) useOfflineSpectrum(demo.music, true);
   return {};
 }
 
@@ -29,9 +29,10 @@ int renderScreenshot(DemoState& demo, double t, const std::string& path) {
     runOfflineFrame(demo, clock, std::max(warmUp, 0.0));
   runOfflineFrame(demo, clock, t);
   const std::vector<uint8_t> pixels =
-      readWindowPixels(demo.renderer, demo.renderWidth, demo.renderHeight);
+      readWindowPixels(demo.renderer, demo.options.renderWidth, demo.options.renderHeight);
   std::string error;
-  if (!platform::writePng(path, pixels.data(), demo.renderWidth, demo.renderHeight, error)) {
+  if (!platform::writePng(path, pixels.data(), demo.options.renderWidth, demo.options.renderHeight,
+                          error)) {
     std::fprintf(stderr, "tessaly: cannot write the screenshot %s\n", error.c_str());
     return 1;
   }

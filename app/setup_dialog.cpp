@@ -8,27 +8,27 @@
 #include "app/display_modes.h"
 #include "platform/dialog.h"
 #include "platform/platform.h"
-#include "runtime/demo_state.h"
+#include "runtime/show_options.h"
 
-void enumerateDisplayModes(DemoState& demo) {
-  demo.displayModes = filterDisplayModes(platform::listVideoModes());
+void enumerateDisplayModes(ShowOptions& options) {
+  options.displayModes = filterDisplayModes(platform::listVideoModes());
 }
 
 namespace {
 
-void applyScreen(DemoState& demo, const ScreenChoice& choice) {
-  demo.renderWidth = demo.viewportWidth = choice.width;
-  demo.renderHeight = demo.viewportHeight = choice.height;
-  demo.displayWidth = choice.displayWidth;
-  demo.displayHeight = choice.displayHeight;
-  demo.fullscreen = choice.fullscreen;
-  demo.antialiased = choice.antialiased;
+void applyScreen(ShowOptions& options, const ScreenChoice& choice) {
+  options.renderWidth = options.viewportWidth = choice.width;
+  options.renderHeight = options.viewportHeight = choice.height;
+  options.displayWidth = choice.displayWidth;
+  options.displayHeight = choice.displayHeight;
+  options.fullscreen = choice.fullscreen;
+  options.antialiased = choice.antialiased;
 }
 
 }  // namespace
 
-platform::SetupOutcome runSetupDialog(DemoState& demo) {
-  const std::vector<DisplayMode> modes = offeredDisplayModes(demo.displayModes);
+platform::SetupOutcome runSetupDialog(ShowOptions& options) {
+  const std::vector<DisplayMode> modes = offeredDisplayModes(options.displayModes);
   std::vector<std::string> labels;
   for (const DisplayMode& mode : modes) labels.push_back(displayModeLabel(mode));
 
@@ -38,13 +38,13 @@ platform::SetupOutcome runSetupDialog(DemoState& demo) {
     case platform::SetupOutcome::NoDisplay:
       std::fprintf(stderr,
                    "Setup dialog: no display could be opened; running 1280 x 720 windowed\n");
-      applyScreen(demo, ScreenChoice{});
+      applyScreen(options, ScreenChoice{});
       break;
     case platform::SetupOutcome::Quit:
       break;
     case platform::SetupOutcome::Run:
-      applyScreen(
-          demo, screenFromDialog(modes, result.selectedIndex, result.antialiased, result.windowed));
+      applyScreen(options, screenFromDialog(modes, result.selectedIndex, result.antialiased,
+                                            result.windowed));
       break;
   }
   return result.outcome;

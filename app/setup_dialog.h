@@ -1,6 +1,6 @@
 // Display-mode enumeration and the setup dialog, run before the GL window exists.
 //
-// enumerateDisplayModes fills demo.displayModes from the primary display.
+// enumerateDisplayModes fills demo.options.displayModes from the primary display.
 // runSetupDialog shows the dialog and writes the choice into demo (render and
 // viewport size, fullscreen, antialiased) and returns Run;
 // "Quit" or closing the dialog returns Quit, and the program then leaves with
@@ -10,7 +10,7 @@
 
 #include "platform/dialog.h"
 
-struct DemoState;
+struct ShowOptions;
 
-void enumerateDisplayModes(DemoState& demo);
-platform::SetupOutcome runSetupDialog(DemoState& demo);
+void enumerateDisplayModes(ShowOptions& options);
+platform::SetupOutcome runSetupDialog(ShowOptions& options);

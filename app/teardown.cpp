@@ -17,19 +17,20 @@ namespace {
 // clipboard manager, so it outlives the process; it is also printed on the
 // debug console so it is never lost.
 void handOverCapturedText(const DemoState& demo) {
-  copyToClipboard(demo.clipboardText);
+  copyToClipboard(demo.input.clipboardText);
   platform::persistClipboard();
-  if (!demo.clipboardText.empty()) std::printf("%s", demo.clipboardText.c_str());
+  if (!demo.input.clipboardText.empty()) std::printf("%s", demo.input.clipboardText.c_str());
 }
 
 }  // namespace
 
 void tearDownShow(DemoState& demo, bool handOverText) {
-  if (demo.musicEnabled) closeMusic(demo.music);
+  if (demo.music.enabled) closeMusic(demo.music);
   if (handOverText) handOverCapturedText(demo);
-  if (demo.statsEnabled) writeStatistics(demo.statistics);
-  destroyMainWindow(demo.fullscreen);
-  // The one part the startup created.
-  delete demo.partSlots[0];
-  demo.partSlots[0] = nullptr;
+  if (demo.directing.statsEnabled) writeStatistics(demo.directing.statistics);
+  destroyMainWindow(demo.options.fullscreen);
+  // The part lets go of what it loaded and leaves its slot; its owner, the
+  // program's entry, destroys it.
+  if (demo.partSlots.slot[0]) demo.partSlots.slot[0]->release();
+  demo.partSlots.slot[0] = nullptr;
 }

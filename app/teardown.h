@@ -9,5 +9,5 @@ struct DemoState;
 // Closes the music, hands the captured camera text to the clipboard (when
 // handOverText: the end fade completed), writes the statistics log (with its
 // switch on), destroys the window and its context (restoring the display
-// mode) and deletes the part. Safe after a partial startup.
+// mode) and releases the part. Safe after a partial startup.
 void tearDownShow(DemoState& demo, bool handOverText);

@@ -5,74 +5,74 @@
 
 #include "core/timeline.h"
 #include "platform/platform.h"
-#include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 #include "runtime/music.h"
+#include "runtime/show_clock.h"
 
 namespace {
 
 // Seeks count from a seek still waiting for its frame, so two quick presses
 // go twice as far.
-void seekBy(DemoState& demo, double seconds) {
-  seekShow(demo, demo.seekTarget.value_or(demo.demoTime) + seconds);
+void seekBy(ShowClock& clock, double seconds) {
+  seekShow(clock, clock.seekTarget.value_or(clock.demoTime) + seconds);
 }
 
 }  // namespace
 
-void transportKeyPressed(DemoState& demo, int key) {
+void transportKeyPressed(ShowClock& clock, Music& music, int key) {
   namespace vk = platform::vk;
   // Once the end fade has begun the show is on its way out.
-  if (demo.fadingOut) return;
+  if (clock.fadingOut) return;
   switch (key) {
     case vk::Space:
-      if (demo.paused)
-        resumeShow(demo);
+      if (clock.paused)
+        resumeShow(clock, music);
       else
-        pauseShow(demo);
+        pauseShow(clock, music);
       return;
     case vk::Left:
-      seekBy(demo, -kShortSeek);
+      seekBy(clock, -kShortSeek);
       return;
     case vk::Right:
-      seekBy(demo, kShortSeek);
+      seekBy(clock, kShortSeek);
       return;
     case vk::PageUp:
-      seekBy(demo, -kLongSeek);
+      seekBy(clock, -kLongSeek);
       return;
     case vk::PageDown:
-      seekBy(demo, kLongSeek);
+      seekBy(clock, kLongSeek);
       return;
     case vk::Home:
-      seekShow(demo, 0.0);
-      resumeShow(demo);
+      seekShow(clock, 0.0);
+      resumeShow(clock, music);
       return;
   }
 }
 
-void pauseShow(DemoState& demo) {
-  demo.paused = true;
+void pauseShow(ShowClock& clock, Music& music) {
+  clock.paused = true;
   // The key came after the held frame; the music goes back to it as it falls silent.
-  pauseMusic(demo.music, true);
-  seekMusic(demo.music, demo.demoTime);
+  pauseMusic(music, true);
+  seekMusic(music, clock.demoTime);
 }
 
-void resumeShow(DemoState& demo) {
-  if (!demo.paused) return;
-  demo.paused = false;
-  pauseMusic(demo.music, false);
+void resumeShow(ShowClock& clock, Music& music) {
+  if (!clock.paused) return;
+  clock.paused = false;
+  pauseMusic(music, false);
   // The music stood a few milliseconds past the held frame (it fades out as
   // it pauses); the next frame starts it where the clock stands.
-  if (!demo.seekTarget) demo.seekTarget = demo.demoTime;
+  if (!clock.seekTarget) clock.seekTarget = clock.demoTime;
 }
 
-void seekShow(DemoState& demo, double t) { demo.seekTarget = std::clamp(t, 0.0, kShowEnd); }
+void seekShow(ShowClock& clock, double t) { clock.seekTarget = std::clamp(t, 0.0, kShowEnd); }
 
-bool showGoesOn(DemoState& demo, const FrameResult& frame, bool endAsked) {
+bool showGoesOn(ShowClock& clock, bool loop, const FrameResult& frame, bool endAsked) {
   if (frame.end == ShowEnd::None) return true;
   // Escape's fade runs on the show's clock from where it began: a restart
   // would take the clock back behind that point and hold the fade, and the
   // keys with it, for another whole show.
-  if (frame.end != ShowEnd::PastTheEnd || !demo.loop || demo.fadingOut || endAsked) return false;
-  seekShow(demo, 0.0);
+  if (frame.end != ShowEnd::PastTheEnd || !loop || clock.fadingOut || endAsked) return false;
+  seekShow(clock, 0.0);
   return true;
 }

@@ -28,5 +28,5 @@ void toggleFullscreen() {
 void viewerKeyPressed(DemoState& demo, int key) {
   if (key == platform::vk::F11) toggleFullscreen();
   if (key == platform::vk::F2) toggleFrameOverlay(demo.renderer);
-  transportKeyPressed(demo, key);
+  transportKeyPressed(demo.clock, demo.music, key);
 }

@@ -15,15 +15,15 @@ using platform::MessageType;
 // Held Up/Down and Q/A move the tuning values once per message that reaches
 // this path, so mouse motion over the window speeds them up.
 void defaultPath(DemoState& demo) {
-  FrameInput& input = demo.frameInput;
-  if (demo.keys[platform::vk::Up]) input.adjustB += 1.5 * demo.frameDelta;
-  if (demo.keys[platform::vk::Down]) input.adjustB -= 1.5 * demo.frameDelta;
-  if (demo.keys['A']) input.adjustA -= demo.frameDelta;
-  if (demo.keys['Q']) input.adjustA += demo.frameDelta;
+  FrameInput& input = demo.input.frameInput;
+  if (demo.input.keys[platform::vk::Up]) input.adjustB += 1.5 * demo.clock.frameDelta;
+  if (demo.input.keys[platform::vk::Down]) input.adjustB -= 1.5 * demo.clock.frameDelta;
+  if (demo.input.keys['A']) input.adjustA -= demo.clock.frameDelta;
+  if (demo.input.keys['Q']) input.adjustA += demo.clock.frameDelta;
 }
 
 void captureCamera(DemoState& demo) {
-  FrameInput& input = demo.frameInput;
+  FrameInput& input = demo.input.frameInput;
   Vec3 point;
   point.state = 1;
   point.x = static_cast<float>(input.pointX);
@@ -31,8 +31,9 @@ void captureCamera(DemoState& demo) {
   point.z = static_cast<float>(input.pointZ);
   input.capturedPoints.push_back(point);
   const RenderResources& r = demo.renderer;
-  demo.clipboardText += captureText(input.cameraX, input.cameraY, input.cameraZ, input.pointX,
-                                    input.pointY, input.pointZ, r.markerX, r.markerY, r.markerZ);
+  demo.input.clipboardText +=
+      captureText(input.cameraX, input.cameraY, input.cameraZ, input.pointX, input.pointY,
+                  input.pointZ, r.markerX, r.markerY, r.markerZ);
 }
 
 bool validKey(int key) { return key >= 0 && key < kKeyCount; }
@@ -59,7 +60,7 @@ bool copyToClipboard(const std::string& text) { return platform::setClipboardTex
 void windowProcedure(DemoState& demo, const platform::WindowMessage& message) {
   switch (message.type) {
     case MessageType::Activate:
-      demo.windowActive = !message.minimized;
+      demo.input.windowActive = !message.minimized;
       return;
     case MessageType::Size:
       resizeViewport(message.width, message.height);
@@ -70,27 +71,27 @@ void windowProcedure(DemoState& demo, const platform::WindowMessage& message) {
       return;
     case MessageType::KeyDown:
       if (validKey(message.key)) {
-        const bool held = demo.keys[message.key];
-        demo.keys[message.key] = true;
+        const bool held = demo.input.keys[message.key];
+        demo.input.keys[message.key] = true;
         if (!held) viewerKeyPressed(demo, message.key);
       }
       return;
     case MessageType::KeyUp:
-      if (validKey(message.key)) demo.keys[message.key] = false;
+      if (validKey(message.key)) demo.input.keys[message.key] = false;
       return;
     case MessageType::ScreenSaver:
       return;
     case MessageType::MouseWheel:
-      demo.wheelCount += message.wheelDelta / 120;
+      demo.input.wheelCount += message.wheelDelta / 120;
       return;
     case MessageType::LeftButtonDown:
     case MessageType::LeftButtonUp:
       break;
     case MessageType::RightButtonDown:
-      demo.mouseRightDown = true;
+      demo.input.mouseRightDown = true;
       break;
     case MessageType::RightButtonUp:
-      demo.mouseRightDown = false;
+      demo.input.mouseRightDown = false;
       break;
     case MessageType::MiddleButtonDown:
       captureCamera(demo);

@@ -11,10 +11,10 @@ namespace {
 
 // Each finale rule reseeds the random sequence with a seed that changes every
 // two seconds and draws 1001 values from it.
-void advanceFinaleSequence(double t) {
+void advanceFinaleSequence(double t, Random& random) {
   const int k = static_cast<int>(t * 0.5);
-  crtSrand(static_cast<uint32_t>(44 * k + 42342342));
-  for (int i = 0; i < 1001; ++i) randomUnit();
+  random.seed(static_cast<uint32_t>(44 * k + 42342342));
+  for (int i = 0; i < 1001; ++i) random.unit();
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ Camera initialRequestCamera() {
   return camera;
 }
 
-Camera scriptCameraAt(double t, const Camera& request, double cameraZ) {
+Camera scriptCameraAt(double t, const Camera& request, double cameraZ, Random& random) {
   Camera c;
   // Opening scene: a slow sideways track.
   c.eye = vec3(0.2 * t - 2.0, 0.0, 12.0);
@@ -44,7 +44,7 @@ Camera scriptCameraAt(double t, const Camera& request, double cameraZ) {
     c.target = vec3(0.0, 5.0 * cameraZ, 0.0);
     c.up = vec3(0.0, 1.0, 0.3 * std::cos(0.3 * t));
   }
-  if (t > 28) {
+  if (t > kFieldCameraSwing) {
     const double v = (t + 6.0 - 19.0) * 0.3;
     c.eye = vec3(4.3, 5.0 * std::sin(v), 5.0 * std::cos(v));
     c.target = vec3(0.0, 0.0, 0.0);
@@ -54,31 +54,31 @@ Camera scriptCameraAt(double t, const Camera& request, double cameraZ) {
   if (t > kRingTunnelStart) {
     c = request;
   }
-  if (t > 84) {
+  if (t > kTunnelOrbit) {
     const double h = 2.6 * easeInOut((t - 85.0) * 0.2, 1.0);
     // 0.7999999999999999 is the double just below 0.8; the script relies on it.
-    const double angle = t > 92 ? 2.0 - 0.7 * t - 0.7999999999999999 : -0.6 * t;
+    const double angle = t > kTunnelOrbitTurn ? 2.0 - 0.7 * t - 0.7999999999999999 : -0.6 * t;
     c.eye = vecAdd(vec3(10.0 * std::cos(angle), 10.0 * std::sin(angle), h), request.eye);
     c.target = vecAdd(vec3(0.0, 1.4, -2.0), request.target);
     c.up = vec3(0.0, 0.0, -1.0);
   }
-  if (t > 100) {
-    const double f = (t - 100.0) * 0.3 - 2.2;
+  if (t > kTunnelLetters) {
+    const double f = (t - kTunnelLetters) * 0.3 - 2.2;
     c.eye = vecAdd(vec3(14.0 * std::cos(f), 14.0 * std::sin(f), 5.1), request.eye);
     c.target = vecAdd(vec3(0.0, 0.0, -3.0), request.target);
     c.up = vec3(0.0, 0.0, -1.0);
   }
-  if (t > 108) {
-    const double g = (t - 108.0) * 0.1 + 3.4 - 2.2;
+  if (t > kTunnelCameraClimb) {
+    const double g = (t - kTunnelCameraClimb) * 0.1 + 3.4 - 2.2;
     c.eye = vecAdd(vecAdd(vec3(14.0 * std::cos(g), 14.0 * std::sin(g), 5.1), request.eye),
                    vec3(0.0, -3.4 * softCurve(t - 112.0), 6.2));
     c.target = vecAdd(vec3(0.0, 0.0, -3.0), request.target);
     c.up = vec3(0.0, 0.0, -1.0);
   }
-  if (t > 116) {
+  if (t > kTunnelInsideCube) {
     // Both relative to the requested eye: first looking ahead, then from 124 s
     // turned round and pulled back.
-    if (t > 124) {
+    if (t > kTunnelLookBack) {
       c.eye = vecAdd(vec3(0.0, 0.0, 20.6), request.eye);
       c.target = vecAdd(vec3(0.0, 0.0, -10.0), request.eye);
     } else {
@@ -89,25 +89,26 @@ Camera scriptCameraAt(double t, const Camera& request, double cameraZ) {
   }
   // Panel cube finale.
   if (t > kPanelCubeStart) {
-    advanceFinaleSequence(t);
+    advanceFinaleSequence(t, random);
     const double v = 0.2 * t - 1.0 + 0.8;
     c.eye = vec3(7.56 * std::sin(v), std::sin(0.5 * t) + 2.0, 7.56 * std::cos(v));
     c.target = vec3(0.0, -0.05, 0.0);
     c.up = vec3(std::sin(0.15 * t), 1.0, std::cos(0.05 * t));
   }
-  if (t > 148) {
-    advanceFinaleSequence(t);
+  if (t > kFinaleSecondAssembly) {
+    advanceFinaleSequence(t, random);
     // s drops to 0.6 at 156 s and eases back to 1 over 1/0.6 s.
-    const double s = t > 156 ? 0.6 + 0.4 * easeInOut((t - 156.0) * 0.6, 1.0) : 1.0;
+    const double s =
+        t > kFinaleCameraDip ? 0.6 + 0.4 * easeInOut((t - kFinaleCameraDip) * 0.6, 1.0) : 1.0;
     const double u = -0.3 * t;
     const double r = 6.48 * s;
     c.eye = vec3(r * std::sin(u), r * std::cos(u), s);
     c.target = vec3(0.0, 0.0, 0.0);
     c.up = vec3(0.0, 0.0, 1.0);
   }
-  if (t > 164) {
-    advanceFinaleSequence(t);
-    c.eye = vec3((t - 164.0) * 0.6 + 3.5, 0.0, 0.0);
+  if (t > kFinaleBlockTurn) {
+    advanceFinaleSequence(t, random);
+    c.eye = vec3((t - kFinaleBlockTurn) * 0.6 + 3.5, 0.0, 0.0);
     c.target = vec3(0.0, 0.0, 0.0);
     c.up = vec3(0.0, 0.0, 1.0);
   }

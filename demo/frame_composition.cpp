@@ -15,6 +15,7 @@
 #include "core/vector.h"
 #include "demo/camera_script.h"
 #include "demo/part_start.h"
+#include "demo/scenes/scenes.h"
 #include "render/draw_state.h"
 #include "render/frame_profile.h"
 #include "render/matrix.h"
@@ -26,9 +27,10 @@ BeatLevels beatLevels(double t) {
     levels.beatOffset = (0.5 * std::sin(4 * kPi * t + kPi / 2) + 0.5) *
                         (-1.8 * std::pow(std::sin(kPi * t + kPi / 2), 84));
   }
-  if (t > kPanelCubeStart && t < 148) levels.beatOffset = 0.0;
-  if (t < kPanelFieldStart || (t > kPanelCubeStart && t < 148)) levels.glow = 0.0f;
-  if (t > 196) {
+  if (t > kPanelCubeStart && t < kFinaleSecondAssembly) levels.beatOffset = 0.0;
+  if (t < kPanelFieldStart || (t > kPanelCubeStart && t < kFinaleSecondAssembly))
+    levels.glow = 0.0f;
+  if (t > kFinaleFrozen) {
     levels.glow = 0.0f;
     levels.beatOffset = 0.0;
   }
@@ -48,10 +50,6 @@ float blackLevel(double t) {
   return static_cast<float>(std::sin(kPi * a) + easeInOut((t - kFadeOutStart) * 0.15, 1));
 }
 
-double partClockAfter(double partTime, double timeStep, const FrameInput& input) {
-  return input.exactTime ? input.time : partTime + timeStep;
-}
-
 void spectrumTexels(const float* spectrum, unsigned char* rgb) {
   for (int i = 0; i < kSpectrumSize; ++i) {
     const unsigned char v =
@@ -60,80 +58,80 @@ void spectrumTexels(const float* spectrum, unsigned char* rgb) {
   }
 }
 
-void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInput* input) {
+void part_start::drawFrame(const FrameRecord& frame, RenderResources& renderer, Random& random) {
   const PartTextures& ids = textureIds;
-  const int w = renderer->renderWidth, h = renderer->renderHeight;
+  const int w = renderer.renderWidth, h = renderer.renderHeight;
   const Viewport full{0, 0, w, h};
 
-  // 1.-3. The frame's input, the clock and the spectrum texture.
-  frameInputCopy = *input;
-  partTime = partClockAfter(partTime, *timeStep, *input);
-  const double t = partTime;
+  // 1.-3. The frame's time and the spectrum texture.
+  const double t = frame.time;
   unsigned char spectrumBytes[3 * kSpectrumSize];
-  spectrumTexels(frameInputCopy.spectrum, spectrumBytes);
-  renderer->uploadSpectrum(ids.spectrum, 256, spectrumBytes);
+  spectrumTexels(frame.spectrum, spectrumBytes);
+  renderer.uploadSpectrum(ids.spectrum, 256, spectrumBytes);
 
   // 5. Cameras.
-  renderer->mainCamera = scriptCameraAt(t, requestCamera, frameInputCopy.cameraZ);
-  renderer->orbitCamera = orbitCameraAt(t);
+  renderer.mainCamera = scriptCameraAt(t, requestCamera, frame.cameraZ, random);
+  renderer.orbitCamera = orbitCameraAt(t);
 
   // 6. Copy what the multisample buffers still hold from the previous frame
   // into textures the scene could sample; only while the material reads the
   // copied depth, since nothing else reads the copy. A scene drawn with one
   // sample has no buffers of its own to keep the previous frame in.
-  const bool multisampled = renderer->targetSamples[0] > 0;
+  const bool multisampled = renderer.targetSamples[0] > 0;
   if (multisampled && shaders.programReads(programs.material, "texture2d_2")) {
-    renderer->attachColorTexture(0, 0, ids.sceneColor);
-    renderer->attachColorTexture(0, 1, ids.secondColor);
-    renderer->attachDepthTexture(0, ids.depthB);
-    renderer->bindForDrawing(0, 2);
-    renderer->resolveTarget(0, w, h, 2, true);
+    renderer.attachColorTexture(0, 0, ids.sceneColor);
+    renderer.attachColorTexture(0, 1, ids.secondColor);
+    renderer.attachDepthTexture(0, ids.depthB);
+    renderer.bindForDrawing(0, 2);
+    renderer.resolveTarget(0, w, h, 2, true);
   }
-  markPass(renderer, "previous copy");
+  markPass(&renderer, "previous copy");
 
   // 7., 8. The scene of this moment: into the 4-sample target, or with one
   // sample straight into the textures the passes read.
-  renderer->attachColorTexture(0, 0, ids.sceneColor);
-  renderer->attachColorTexture(0, 1, ids.secondColor);
-  renderer->attachDepthTexture(0, ids.depthA);
+  renderer.attachColorTexture(0, 0, ids.sceneColor);
+  renderer.attachColorTexture(0, 1, ids.secondColor);
+  renderer.attachDepthTexture(0, ids.depthA);
   if (multisampled)
-    renderer->bindForDrawing(0, 2);
+    renderer.bindForDrawing(0, 2);
   else
-    renderer->bindTexturesForDrawing(0, 2);
+    renderer.bindTexturesForDrawing(0, 2);
   // The benchmark may leave the slot empty, cleared only, to time the chain alone.
-  const bool sceneSlotFilled = !renderer->frameProfile || renderer->frameProfile->drawScene;
+  const bool sceneSlotFilled = !renderer.frameProfile || renderer.frameProfile->drawScene;
   if (!sceneSlotFilled) {
     setViewport(full);
     clearColorAndDepth(0.0f, 0.0f, 0.0f, 0.0f);
   } else {
+    SceneContext scene{renderer,    shaders,       programs, textureIds, meshes,
+                       shapeInputs, sceneGeometry, random,   beatOffset, requestCamera};
     switch (sceneAt(t)) {
       case Scene::OpeningPanels:
-        drawOpeningPanels(renderer, 0, 0);
+        drawOpeningPanels(frame, scene);
         break;
       case Scene::PanelField:
-        drawPanelField(renderer, 0, 0);
+        drawPanelField(frame, scene);
         break;
       case Scene::RingTunnel:
-        drawRingTunnel(renderer, 0, 0);
+        drawRingTunnel(frame, scene);
         break;
       case Scene::PanelCube:
-        drawPanelCube(renderer, 0, 0);
+        drawPanelCube(frame, scene);
         break;
     }
   }
-  markPass(renderer, "scene");
+  markPass(&renderer, "scene");
 
   // 9. Resolve the scene: both colour buffers into textures 0 and 11, its
   // depth into depth A. A scene drawn with one sample is already there, and
   // its colour goes through the edge filter instead.
   if (multisampled) {
-    renderer->resolveTarget(0, w, h, 2, true);
-    markPass(renderer, "resolve");
+    renderer.resolveTarget(0, w, h, 2, true);
+    markPass(&renderer, "resolve");
   } else {
     PostPass edgeFilter{programs.edgeFilter, PassTarget::Textures, 2, ids.edgeFiltered, full};
     edgeFilter.sample("texture2d_1", 0, ids.sceneColor);
-    runPostPass(*renderer, shaders, edgeFilter);
-    markPass(renderer, "edge filter");
+    runPostPass(renderer, shaders, edgeFilter);
+    markPass(&renderer, "edge filter");
   }
   const TextureId sceneColor = multisampled ? ids.sceneColor : ids.edgeFiltered;
 
@@ -144,13 +142,13 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   occlusion.sample("texture2d_2", 0, ids.depthA);
   occlusion.sample("texture2d_random", 1, ids.noise);
   occlusion.set("FullTexel", 1.0f / w, 1.0f / h, 0.0f, 0.0f);
-  runPostPass(*renderer, shaders, occlusion);
-  markPass(renderer, "occlusion");
+  runPostPass(renderer, shaders, occlusion);
+  markPass(&renderer, "occlusion");
 
-  crtSrand(static_cast<uint32_t>(static_cast<int32_t>(t * 423424.0)));
-  for (int i = 0; i < 1000; ++i) crtRand();
+  random.seed(static_cast<uint32_t>(static_cast<int32_t>(t * 423424.0)));
+  for (int i = 0; i < 1000; ++i) random.next();
   PostPass combine{programs.combineOcclusion, PassTarget::Textures, 2, ids.combined, full};
-  combine.set("Limit", static_cast<float>(randomUnit()));
+  combine.set("Limit", static_cast<float>(random.unit()));
   combine.set("OcclusionSize", static_cast<float>(w / 2), static_cast<float>(h / 2), 0.0f, 0.0f);
   combine.sample("texture2d_1", 0, sceneColor);
   combine.sample("texture2d_2", 1, ids.depthA);
@@ -160,16 +158,16 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   combine.set("TextureMatrix2",
               textureBiasMatrix() *
                   perspectiveMatrix(65.0, static_cast<double>(w) / h, 1.0, 100.0) *
-                  lookAtMatrix(renderer->mainCamera));
+                  lookAtMatrix(renderer.mainCamera));
   // The scene's own view, undone: a pixel's direction into the world, for
   // the backdrop behind the scene.
   combine.set(
       "InverseViewProjection",
       inverseMatrix(perspectiveMatrix(35.0 + beatOffset, static_cast<double>(w) / h, 1.0, 100.0) *
-                    lookAtMatrix(renderer->mainCamera)));
+                    lookAtMatrix(renderer.mainCamera)));
   combine.set("Kick", spectrumBytes[3 * 2] / 255.0f);
-  runPostPass(*renderer, shaders, combine);
-  markPass(renderer, "combine");
+  runPostPass(renderer, shaders, combine);
+  markPass(&renderer, "combine");
 
   // 11. Glow and beat.
   const BeatLevels beat = beatLevels(t);
@@ -179,7 +177,7 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   const bool glowDrawn = beat.glow > 0.03f;
   if (glowDrawn)
     runFilterPass(renderer, {programs.highlightBlur, 1, 1, w / 4, h / 4, ids.combined, ids.glow});
-  markPass(renderer, "glow blur");
+  markPass(&renderer, "glow blur");
 
   // 13.-17. The final blur pass onto the window, with the three layers of the
   // screen's pulse folded in: the glow added (its colour clamps to 1 as a
@@ -196,19 +194,16 @@ void part_start::drawFrame(double* timeStep, RenderResources* renderer, FrameInp
   finalPass.sample("texture1d_dsp", 4, ids.spectrum);
   finalPass.sample("texture2d_glow", 5, ids.glow);
   finalPass.set("Kick", spectrumBytes[3 * 2] / 255.0f);
-  finalPass.set("Limit", static_cast<float>(frameInputCopy.adjustA));
+  finalPass.set("Limit", static_cast<float>(frame.adjustA));
   finalPass.set("time", static_cast<float>(t));
   finalPass.set("GlowLevel", glowDrawn ? std::min(beat.glow, 1.0f) : 0.0f);
   finalPass.set("FlashLevel", flash > 0.03f ? flash : 0.0f);
   finalPass.set("BlackLevel", black > 0.001f ? black : 0.0f);
-  runPostPass(*renderer, shaders, finalPass);
-  markPass(renderer, "final");
-
-  // 19.
-  *input = frameInputCopy;
+  runPostPass(renderer, shaders, finalPass);
+  markPass(&renderer, "final");
 }
 
-void part_start::runFilterPass(RenderResources* renderer, const FilterPass& filter) {
+void part_start::runFilterPass(RenderResources& renderer, const FilterPass& filter) {
   for (int i = 0; i < filter.iterations; ++i) {
     // The first iteration draws straight into destination. Later ones read
     // it, so they draw into the pair's renderbuffer and resolve into it.
@@ -221,7 +216,7 @@ void part_start::runFilterPass(RenderResources* renderer, const FilterPass& filt
     pass.sample("texture2d_1", 0, i == 0 ? filter.source : filter.destination);
     if (filter.extra2 >= 0) pass.sample("texture2d_2", 1, filter.extra2);
     if (filter.extra3 >= 0) pass.sample("texture2d_3", 2, filter.extra3);
-    runPostPass(*renderer, shaders, pass);
+    runPostPass(renderer, shaders, pass);
   }
-  renderer->bindScreen();
+  renderer.bindScreen();
 }

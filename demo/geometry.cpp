@@ -82,7 +82,7 @@ RingGeometry ringGeometry(const ShapeInputs& inputs, const RingParams& ring) {
 void pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring,
                        RingGeometry* geometry) {
   moveNegativeRadiusIntoWidth(&ring);
-  randomUnit();
+  inputs.random->unit();
   // A travelling wave along the ring index, then the louder band index + 5
   // is, the deeper the ring.
   const double wave = std::sin(0.2 * index + 2.0 * inputs.time);
@@ -93,8 +93,8 @@ void pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring
   if (band < 0) band = 0;
   if (band >= ShapeInputs::kBands) band = ShapeInputs::kBands - 1;
   ring.depth = ring.depth * (1.0f + k * inputs.spectrum[band]);
-  randomUnit();
-  randomUnit();
+  inputs.random->unit();
+  inputs.random->unit();
   ringGeometry(inputs, ring, geometry);
 }
 
@@ -106,8 +106,8 @@ RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingPar
 
 void flickerRingGeometry(const ShapeInputs& inputs, RingParams ring, RingGeometry* geometry) {
   moveNegativeRadiusIntoWidth(&ring);
-  for (int i = 0; i < 20; ++i) randomUnit();
-  const double r = randomUnit();
+  for (int i = 0; i < 20; ++i) inputs.random->unit();
+  const double r = inputs.random->unit();
   double f = 4.5 * r * inputs.spectrum[8];
   if (f < 0.0) f = 0.0;
   if (f > 1.0) f = 1.0;
@@ -119,8 +119,8 @@ void flickerRingGeometry(const ShapeInputs& inputs, RingParams ring, RingGeometr
   const float amount = static_cast<float>(f);
   ring.color = vecAdd(ring.color, vecScale(vecSub(flickerColor, ring.color), amount));
   ring.radius = ring.radius * (1.0f - 0.5f * amount);
-  randomUnit();
-  randomUnit();
+  inputs.random->unit();
+  inputs.random->unit();
   ringGeometry(inputs, ring, geometry);
 }
 

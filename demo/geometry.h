@@ -20,17 +20,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/random.h"
 #include "core/vector.h"
 #include "render/geometry_stream.h"
 
 // Inputs the scenes refresh before drawing shapes.
 struct ShapeInputs {
-  float time = 0.0f;     // partTime in seconds, rounded to float
+  float time = 0.0f;     // the frame's show time in seconds, rounded to float
   float phase = 0.0f;    // radians added to every ring segment angle
   int32_t segments = 0;  // vertex pairs per ring strip (the first and last pair coincide)
   static constexpr int kBands = 512;
   float spectrum[kBands] = {};         // this frame's music spectrum
   GeometryStream* geometry = nullptr;  // where the draw* functions append their shapes
+  Random* random = nullptr;            // the show's generator the rings draw from
 };
 
 // One ring. A point at angle theta and radius rho is
@@ -75,11 +77,11 @@ struct ClipPanelFrame {
 };
 
 // Pulse ring: the depth pulses as a travelling wave along index and deepens
-// with spectrum band index + 5. Draws three values from randomUnit. Bands
+// with spectrum band index + 5. Draws three values from inputs.random. Bands
 // outside the spectrum are clamped to its first or last band.
 RingGeometry pulseRingGeometry(int32_t index, const ShapeInputs& inputs, RingParams ring);
 // Flicker ring: colour and radius flicker with spectrum band 8 and a random
-// factor. Draws 23 values from randomUnit.
+// factor. Draws 23 values from inputs.random.
 RingGeometry flickerRingGeometry(const ShapeInputs& inputs, RingParams ring);
 // The strips of a ring whose per-routine preparation is done (the negative
 // radius already moved into the width). Makes no random draws.

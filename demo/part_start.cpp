@@ -1,7 +1,9 @@
-// The part's resource set, loaded once at startup in its fixed order.
+// The part's resource set, loaded once at startup in its fixed order, its
+// programs rebuilt for --live, and released at the show's teardown.
 #include "demo/part_start.h"
 
 #include <cstdio>
+#include <string>
 #include <tuple>
 
 #include "demo/camera_script.h"
@@ -26,9 +28,8 @@ const MeshFile kMeshFiles[] = {
 
 part_start::part_start() : requestCamera(initialRequestCamera()) {}
 
-PartLoad part_start::initResources(RenderResources* renderer) {
+PartLoad part_start::initResources(RenderResources& renderer, Random& random) {
   PartLoad load;
-  partTime = 0.0;
   programs = PartResources{};
 
   shaders.buildProgram("Materials//v_material1.cpp", "Materials//f_material1.cpp",
@@ -45,38 +46,69 @@ PartLoad part_start::initResources(RenderResources* renderer) {
 
   textureIds = PartTextures{};
   const PartTextures& ids = textureIds;
-  const int w = renderer->renderWidth, h = renderer->renderHeight;
+  const int w = renderer.renderWidth, h = renderer.renderHeight;
   // The noise texture reseeds the generator, so the colour textures after it
   // always get the same contents.
-  renderer->createNoiseTexture(ids.noise, 1024, 1024);
-  renderer->createColorTexture(ids.sceneColor, w, h);
-  renderer->createColorTexture(ids.glow, w / 4, h / 4);
-  renderer->createColorTexture(ids.secondColor, w, h);
-  renderer->createColorTexture(ids.velocity, w, h);
-  renderer->createDepthTexture(ids.depthA, w, h);
-  renderer->createDepthTexture(ids.depthB, w, h);
-  renderer->createColorTexture(ids.combined, w, h);
-  renderer->createColorTexture(ids.occlusion, w / 2, h / 2);
-  if (renderer->targetSamples[0] == 0) renderer->createColorTexture(ids.edgeFiltered, w, h);
+  renderer.createNoiseTexture(ids.noise, 1024, 1024, random);
+  renderer.createColorTexture(ids.sceneColor, w, h, random);
+  renderer.createColorTexture(ids.glow, w / 4, h / 4, random);
+  renderer.createColorTexture(ids.secondColor, w, h, random);
+  renderer.createColorTexture(ids.velocity, w, h, random);
+  renderer.createDepthTexture(ids.depthA, w, h);
+  renderer.createDepthTexture(ids.depthB, w, h);
+  renderer.createColorTexture(ids.combined, w, h, random);
+  renderer.createColorTexture(ids.occlusion, w / 2, h / 2, random);
+  if (renderer.targetSamples[0] == 0) renderer.createColorTexture(ids.edgeFiltered, w, h, random);
 
-  renderer->attachColorTexture(0, 0, ids.sceneColor);
-  renderer->attachColorTexture(0, 1, ids.secondColor);
-  renderer->attachDepthTexture(0, ids.depthA);
-  renderer->attachColorTexture(1, 0, ids.glow);
+  renderer.attachColorTexture(0, 0, ids.sceneColor);
+  renderer.attachColorTexture(0, 1, ids.secondColor);
+  renderer.attachDepthTexture(0, ids.depthA);
+  renderer.attachColorTexture(1, 0, ids.glow);
 
   for (const auto& [path, slot, use] :
        {std::tuple{"textures/noise.jpg", ids.noiseNormalMap, ImageUse::NormalMap},
         std::tuple{"textures/blob41b.jpg", ids.blob, ImageUse::Picture}}) {
-    load.failure = loadImageTexture(*renderer, path, slot, use, load.images);
+    load.failure = loadImageTexture(renderer, path, slot, use, load.images);
     if (load.failure) return load;
   }
-  renderer->createSpectrumTexture(ids.spectrum, 512);
+  renderer.createSpectrumTexture(ids.spectrum, 512);
   // The blob image, loaded last, does not repeat.
-  renderer->clampTextureToEdge(ids.blob);
+  renderer.clampTextureToEdge(ids.blob);
 
   for (const MeshFile& mesh : kMeshFiles) {
     if (!meshes[mesh.number].loadObj(mesh.path, false))
       std::printf("Cannot open mesh file %s\n", mesh.path);
   }
   return load;
+}
+
+std::vector<std::string> part_start::programFiles() const {
+  std::vector<std::string> files;
+  for (const ProgramFiles& program : shaders.programFiles) {
+    for (const std::string& path : {program.vertexPath, program.fragmentPath})
+      if (!path.empty()) files.push_back(path);
+  }
+  return files;
+}
+
+int part_start::reloadPrograms(const std::vector<std::string>& changedFiles) {
+  int rebuilt = 0;
+  for (const ProgramFiles& program : shaders.programFiles) {
+    bool touched = false;
+    for (const std::string& path : changedFiles)
+      touched = touched || program.vertexPath == path || program.fragmentPath == path;
+    if (!touched) continue;
+    if (shaders.rebuildProgram(program)) {
+      std::printf("live shaders: %s rebuilt\n", program.fragmentPath.c_str());
+      ++rebuilt;
+    }
+  }
+  return rebuilt;
+}
+
+void part_start::release() {
+  // The GL objects go with the context; what is let go of here is the
+  // memory the meshes and the scene's geometry hold.
+  for (ObjMesh& mesh : meshes) mesh = ObjMesh();
+  sceneGeometry = GeometryStream();
 }

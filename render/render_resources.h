@@ -18,6 +18,7 @@
 #include "render/matrix.h"
 
 class FrameProfile;
+class Random;
 
 using TextureId = int;
 constexpr int kTextureTableSize = 10001;  // ids 0..9999 plus the spectrum texture
@@ -87,7 +88,7 @@ class RenderResources {
   std::string creationFailure;
 
   Camera mainCamera;                                     // written by the camera script every frame
-  Camera orbitCamera;                                    // circles the origin with the part's clock
+  Camera orbitCamera;                                    // circles the origin with the show time
   float markerX = 0.0f, markerY = 0.0f, markerZ = 0.0f;  // printed by the middle-button capture
 
   // The render-size target that stands in for the window while the window has
@@ -104,8 +105,10 @@ class RenderResources {
   void createSpectrumTexture(TextureId id, int width);
   void uploadSpectrum(TextureId id, int width, const unsigned char* rgbBytes);
   void createDepthTexture(TextureId id, int width, int height);
-  void createColorTexture(TextureId id, int width, int height);
-  void createNoiseTexture(TextureId id, int width, int height);
+  // The colour and noise textures' contents come from the show's generator:
+  // the colour textures continue its sequence, the noise texture reseeds it.
+  void createColorTexture(TextureId id, int width, int height, Random& random);
+  void createNoiseTexture(TextureId id, int width, int height, Random& random);
   // A new texture of packed RGB texels (rows of 3 x width bytes, bottom row
   // first), linearly filtered.
   void createRgbTexture(TextureId id, int width, int height, const unsigned char* rgbBytes);

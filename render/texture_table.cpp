@@ -99,10 +99,10 @@ void RenderResources::createDepthTexture(TextureId id, int width, int height) {
   noteRefusedStorage(creationFailure, id, width, height);
 }
 
-void RenderResources::createColorTexture(TextureId id, int width, int height) {
+void RenderResources::createColorTexture(TextureId id, int width, int height, Random& random) {
   // Filled from the running generator sequence, byte by byte, with values 0..254.
   std::vector<unsigned char> bytes(imageBytes(width, height, 4));
-  for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(crtRand() % 255);
+  for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(random.next() % 255);
 
   generateAndBind(textures, id);
   setFilters(GL_LINEAR);
@@ -112,21 +112,21 @@ void RenderResources::createColorTexture(TextureId id, int width, int height) {
   noteRefusedStorage(creationFailure, id, width, height);
 }
 
-void RenderResources::createNoiseTexture(TextureId id, int width, int height) {
+void RenderResources::createNoiseTexture(TextureId id, int width, int height, Random& random) {
   // A fixed seed makes the same pattern on every run. Each texel draws six
   // values and keeps only the last three; x is the outer loop.
   std::vector<unsigned char> bytes(imageBytes(width, height, 3));
-  crtSrand(kNoiseSeed);
-  for (int i = 0; i < kNoiseWarmUpDraws; ++i) crtRand();
+  random.seed(kNoiseSeed);
+  for (int i = 0; i < kNoiseWarmUpDraws; ++i) random.next();
   for (int x = 0; x < width; ++x) {
     for (int y = 0; y < height; ++y) {
-      crtRand();
-      crtRand();
-      crtRand();
+      random.next();
+      random.next();
+      random.next();
       unsigned char* texel = &bytes[(static_cast<size_t>(y) * width + x) * 3];
-      texel[0] = static_cast<unsigned char>(crtRand() % 256);
-      texel[1] = static_cast<unsigned char>(crtRand() % 256);
-      texel[2] = static_cast<unsigned char>(crtRand() % 256);
+      texel[0] = static_cast<unsigned char>(random.next() % 256);
+      texel[1] = static_cast<unsigned char>(random.next() % 256);
+      texel[2] = static_cast<unsigned char>(random.next() % 256);
     }
   }
 

@@ -44,8 +44,8 @@ int writeCopySection(std::ostream& out, const std::vector<LoadedImage>& sorted, 
 }  // namespace
 
 void writeAssetList(DemoState& demo) {
-  std::ofstream& out = demo.assetListFile;
-  std::vector<LoadedImage>& records = demo.loadedImages;
+  std::ofstream& out = demo.directing.assetListFile;
+  std::vector<LoadedImage>& records = demo.directing.loadedImages;
 
   out << line << "-- JPG LIST" << line;
   long long bytes = 0;
@@ -60,7 +60,7 @@ void writeAssetList(DemoState& demo) {
     if (record.kind == kMeshKind) out << record.path << " " << record.slot << " position. " << line;
   }
   out << line << "Total : " << records.size() << " files,  " << bytes << " bytes" << line;
-  out << "Loadtime :" << timerRead(demo) - demo.loadSeconds << line;
+  out << "Loadtime :" << timerRead(demo.clock) - demo.clock.loadSeconds << line;
   out << line << line;
 
   // std::string compares bytes as unsigned characters, shorter first on a tie.

@@ -6,7 +6,7 @@
 // file's path as loaded.
 constexpr const char* kAssetCollectionFolder = "C:/Morvane/";
 
-// Writes the report of demo.loadedImages to demo.assetListFile (opened by
+// Writes the report of demo.directing.loadedImages to demo.directing.assetListFile (opened by
 // the startup sequence; a failed stream drops the writes silently), sorts the
 // list by path, copies each distinct path into the collection folder without
 // overwriting (failures are ignored: the folder must exist), and closes the file.

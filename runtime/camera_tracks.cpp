@@ -20,7 +20,7 @@ constexpr int kRestoredValueCount = 8;
 // The part that supplies channel i, or null when its slot is empty or
 // beyond the part slots.
 parts* channelPart(DemoState& demo, int channel) {
-  return channel < kPartSlotCount ? demo.partSlots[channel] : nullptr;
+  return channel < kPartSlotCount ? demo.partSlots.slot[channel] : nullptr;
 }
 
 void clearKey(CameraKey& key) {
@@ -32,9 +32,9 @@ void clearKey(CameraKey& key) {
 }  // namespace
 
 void recordKey(DemoState& demo) {
-  const FrameInput& input = demo.frameInput;
-  CameraKey& workingKey = demo.workingKey;
-  workingKey.time = demo.demoTime;
+  const FrameInput& input = demo.input.frameInput;
+  CameraKey& workingKey = demo.directing.workingKey;
+  workingKey.time = demo.clock.demoTime;
   clearKey(workingKey);
   for (int i = 0; i < kCameraChannelCount; ++i) {
     workingKey.flagsA.push_back(input.trackFlagsA[i]);
@@ -42,16 +42,16 @@ void recordKey(DemoState& demo) {
     const parts* part = channelPart(demo, i);
     workingKey.values.push_back(part ? part->channelValue : 0.0);
   }
-  demo.cameraTracks.push_back(workingKey);
+  demo.directing.cameraTracks.push_back(workingKey);
 }
 
 void nearestKey(DemoState& demo, double t) {
-  CameraKey& workingKey = demo.workingKey;
+  CameraKey& workingKey = demo.directing.workingKey;
   clearKey(workingKey);
   workingKey.time = 0.0;
   const CameraKey* best = nullptr;
   double bestDistance = 1e14;
-  for (const CameraKey& key : demo.cameraTracks) {
+  for (const CameraKey& key : demo.directing.cameraTracks) {
     const double distance = std::fabs(key.time - t);
     if (distance < bestDistance) {
       bestDistance = distance;
@@ -62,10 +62,10 @@ void nearestKey(DemoState& demo, double t) {
 }
 
 void jumpKeys(DemoState& demo) {
-  FrameInput& input = demo.frameInput;
-  const CameraKey& workingKey = demo.workingKey;
+  FrameInput& input = demo.input.frameInput;
+  const CameraKey& workingKey = demo.directing.workingKey;
   for (int d = 0; d < 8; ++d) {
-    if (!demo.keys['0' + d]) continue;
+    if (!demo.input.keys['0' + d]) continue;
     const double t = kJumpTimes[d];
     nearestKey(demo, t);
     // A loaded key may hold fewer channels (or be cut short by a malformed
@@ -85,8 +85,8 @@ void jumpKeys(DemoState& demo) {
 void saveTracks(const DemoState& demo, const char* path) {
   std::ofstream file(path, std::ios::trunc);
   if (!file) return;
-  file << demo.cameraTracks.size() << '\n';
-  for (const CameraKey& key : demo.cameraTracks) {
+  file << demo.directing.cameraTracks.size() << '\n';
+  for (const CameraKey& key : demo.directing.cameraTracks) {
     file << "\n\n" << key.time << '\n' << key.values.size() << '\n';
     for (size_t i = 0; i < key.values.size(); ++i) {
       const bool flagA = i < key.flagsA.size() && key.flagsA[i];
@@ -98,5 +98,5 @@ void saveTracks(const DemoState& demo, const char* path) {
 
 void loadTracks(DemoState& demo, const char* path) {
   std::ifstream file(path);
-  demo.cameraTracks = parseTracks(file);
+  demo.directing.cameraTracks = parseTracks(file);
 }

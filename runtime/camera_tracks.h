@@ -4,7 +4,8 @@
 //
 // Channel i pairs the channel value of the part in slot i with
 // frameInput.trackFlagsA[i] and trackFlagsB[i]. Only the four part slots can
-// hold a part; a channel without a part records 0 and is never written back.
+// hold a part; a channel whose slot is empty records 0 and is never written
+// back.
 #pragma once
 
 #include <vector>

@@ -14,6 +14,14 @@
 #include "runtime/statistics.h"
 #include "runtime/timer.h"
 
+namespace {
+
+// The window of show time in which a part in slot 1 is drawn instead of slot 0.
+constexpr double kSlotOneFrom = 51.6;
+constexpr double kSlotOneUntil = 66.3;
+
+}  // namespace
+
 double bookmarkTime(int bookmark) {
   static const double kTimes[] = {32.2, 74.1, 130.0, 209.0, 296.88};
   if (bookmark < 1 || bookmark > 5) return -1.0;
@@ -26,94 +34,107 @@ int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
 
 FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // 1. Delta from the previous reading; never negative. A start time moves
-  // the first frame, and the part's clock with it, straight there. A paused
-  // show stands still; a seek moves both clocks to its target, back or on.
-  demo.frameDelta = clockSeconds - demo.lastTimerValue;
-  const double clockOffset = demo.demoTime - demo.lastTimerValue;
-  demo.lastTimerValue = clockSeconds;
-  const bool steppedBack = demo.frameDelta < 0.0;
-  if (steppedBack || demo.paused) demo.frameDelta = 0.0;
-  if (demo.frameCount == 0 && demo.startTime > 0.0) demo.frameDelta += demo.startTime;
-  const bool jumping = demo.seekTarget || (demo.frameCount == 0 && demo.startTime > 0.0);
-  if (demo.seekTarget) demo.frameDelta = *demo.seekTarget - demo.demoTime;
-  demo.seekTarget.reset();
-  const bool plainStep = !steppedBack && !demo.paused && !jumping;
+  // the first frame straight there. A paused show stands still; a seek moves
+  // the show clock to its target, back or on.
+  demo.clock.frameDelta = clockSeconds - demo.clock.lastTimerValue;
+  const double clockOffset = demo.clock.demoTime - demo.clock.lastTimerValue;
+  demo.clock.lastTimerValue = clockSeconds;
+  const bool steppedBack = demo.clock.frameDelta < 0.0;
+  if (steppedBack || demo.clock.paused) demo.clock.frameDelta = 0.0;
+  if (demo.clock.frameCount == 0 && demo.clock.startTime > 0.0)
+    demo.clock.frameDelta += demo.clock.startTime;
+  const bool jumping =
+      demo.clock.seekTarget || (demo.clock.frameCount == 0 && demo.clock.startTime > 0.0);
+  if (demo.clock.seekTarget) demo.clock.frameDelta = *demo.clock.seekTarget - demo.clock.demoTime;
+  demo.clock.seekTarget.reset();
+  const bool plainStep = !steppedBack && !demo.clock.paused && !jumping;
 
   // 2. Same demo time, same random sequence.
-  if (demo.musicEnabled) {
-    crtSrand(static_cast<uint32_t>(static_cast<int>(demo.demoTime * 1000000.0)));
-    for (int i = 0; i < 50; ++i) crtRand();
+  if (demo.music.enabled) {
+    demo.random.seed(static_cast<uint32_t>(static_cast<int>(demo.clock.demoTime * 1000000.0)));
+    for (int i = 0; i < 50; ++i) demo.random.next();
   }
 
   // 3. Statistics.
-  if (demo.statsEnabled)
-    recordStatistics(demo.statistics, 1.0 / std::max(demo.frameDelta, double(0.00001f)),
-                     demo.demoTime);
+  if (demo.directing.statsEnabled)
+    recordStatistics(demo.directing.statistics,
+                     1.0 / std::max(demo.clock.frameDelta, double(0.00001f)), demo.clock.demoTime);
 
   // 4. Frame input.
-  FrameInput& input = demo.frameInput;
+  FrameInput& input = demo.input.frameInput;
   input.cameraX = input.cameraY = input.cameraZ = 0.0;
-  input.wheelClicks = demo.wheelCount;
-  input.rightButton = demo.mouseRightDown ? 1 : 0;
-  demo.frameCount += 1;
+  input.wheelClicks = demo.input.wheelCount;
+  input.rightButton = demo.input.mouseRightDown ? 1 : 0;
+  demo.clock.frameCount += 1;
 
   // 5, 6. Cue of the time before the advance; then the advance. An offline
   // reading is the frame's exact show time: a plain step puts the demo clock
   // at the reading plus the offset a start, seek or pause left (none in a
   // capture), so over any number of frames no rounding adds up and frame n
   // stands exactly where its frame time says. The played show sums its deltas.
-  input.cue = cueAt(demo.cueTable, demo.demoTime);
-  if (demo.exactClock && plainStep)
-    demo.demoTime = clockSeconds + clockOffset;
+  input.cue = cueAt(demo.cueTable, demo.clock.demoTime);
+  if (demo.clock.exactClock && plainStep)
+    demo.clock.demoTime = clockSeconds + clockOffset;
   else
-    demo.demoTime += demo.frameDelta;
+    demo.clock.demoTime += demo.clock.frameDelta;
 
   // 7. Keys as 0/1 integers.
-  for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.keys[i] ? 1 : 0;
+  for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.input.keys[i] ? 1 : 0;
 
   // 8. Music and spectrum. After a jump the music goes on from the frame's
   // time before the frame is drawn, so it keeps step with the clock from
   // here; the output still plays the old place, so the frame reads the
   // track's spectrum at its time, as offline frames do. A paused show keeps
   // its spectrum, so its picture holds.
-  if (jumping) seekMusic(demo.music, demo.demoTime);
-  if (demo.musicEnabled && (jumping || !demo.paused)) {
+  if (jumping) seekMusic(demo.music, demo.clock.demoTime);
+  if (demo.music.enabled && (jumping || !demo.clock.paused)) {
     if (jumping)
-      demo.spectrumSource = spectrumAtTime(demo.music, demo.demoTime);
+      demo.music.spectrum = spectrumAtTime(demo.music, demo.clock.demoTime);
     else
-      updateSpectrum(demo);
-    if (demo.spectrumSource) std::copy_n(demo.spectrumSource, kSpectrumSize, input.spectrum);
+      updateSpectrum(demo.music, demo.clock.demoTime);
+    if (demo.music.spectrum) std::copy_n(demo.music.spectrum, kSpectrumSize, input.spectrum);
   }
 
-  // 9.-11. The part draws the frame.
-  input.time = demo.demoTime;
-  input.exactTime = demo.exactClock;
+  // 9.-11. The part draws the frame at the show time after the advance.
+  FrameRecord frame;
+  frame.time = demo.clock.demoTime;
+  std::copy_n(input.spectrum, kSpectrumSize, frame.spectrum);
+  frame.adjustA = input.adjustA;
+  frame.adjustB = input.adjustB;
+  frame.cameraX = input.cameraX;
+  frame.cameraY = input.cameraY;
+  frame.cameraZ = input.cameraZ;
+  // Slot 1 draws from 51.6 to 66.3 s when it holds a part, slot 0 otherwise;
+  // an empty chosen slot draws nothing.
   int slot = 0;
-  if (demo.demoTime >= 51.6 && demo.demoTime <= 66.3 && demo.partSlots[1]) slot = 1;
-  if (parts* part = demo.partSlots[slot]) part->drawFrame(&demo.frameDelta, &demo.renderer, &input);
+  if (demo.clock.demoTime >= kSlotOneFrom && demo.clock.demoTime <= kSlotOneUntil &&
+      demo.partSlots.slot[1])
+    slot = 1;
+  if (parts* part = demo.partSlots.slot[slot]) part->drawFrame(frame, demo.renderer, demo.random);
 
   // 12, 13. Camera tracks.
-  if (demo.cameraRecord) recordKey(demo);
-  if (demo.cameraTracksEnabled) jumpKeys(demo);
+  if (demo.directing.cameraRecord) recordKey(demo);
+  if (demo.directing.cameraTracksEnabled) jumpKeys(demo);
 
   // 14. Start bookmark. With the bookmark switch on (0 or above) the music
   // always follows the clock, also for a value that names no preset time and
   // leaves the clock as it is.
-  if (demo.frameCount == 1 && demo.startBookmark >= 0) {
-    const double bookmark = bookmarkTime(demo.startBookmark);
-    if (bookmark >= 0.0) demo.demoTime = bookmark;
-    seekMusic(demo.music, demo.demoTime);
+  if (demo.clock.frameCount == 1 && demo.directing.startBookmark >= 0) {
+    const double bookmark = bookmarkTime(demo.directing.startBookmark);
+    if (bookmark >= 0.0) demo.clock.demoTime = bookmark;
+    seekMusic(demo.music, demo.clock.demoTime);
   }
 
   // 15, 16. The end of the show, or a quit request.
-  if (demo.demoTime > kShowEnd) return {ShowEnd::PastTheEnd, 0, "the end of the show"};
+  if (demo.clock.demoTime > kShowEnd) return {ShowEnd::PastTheEnd, 0, "the end of the show"};
   if (input.trackFlagsB[kQuitTrackFlag]) return {ShowEnd::QuitFlag, 0, "the quit track flag"};
 
   // 17. The end fade.
-  if (demo.fadingOut) {
-    if (demo.cameraTracksEnabled) saveTracks(demo, "state.txt");
-    const double level = fadeLevel(demo.demoTime - demo.fadeStartTime, demo.fadeOutRate);
-    if (demo.musicEnabled) setMusicVolume(demo.music, fadeVolume(level));
+  if (demo.clock.fadingOut) {
+    if (demo.directing.cameraTracksEnabled) saveTracks(demo, "state.txt");
+    const double level =
+        fadeLevel(demo.clock.demoTime - demo.clock.fadeStartTime, demo.options.fadeOutRate);
+    if (demo.music.enabled) setMusicVolume(demo.music, fadeVolume(level));
     // The fade's grey quad, as the show composes it (a 50 x 50 billboard three
     // units in front of the eye under an identity projection), lies beyond the
     // near plane and is clipped whole: the end fade is heard, not seen, and

@@ -25,9 +25,10 @@ struct FrameResult {
 // since the end of the startup (timerRead()) in the played show, or the
 // frame's show time in offline rendering. The frame delta is the difference
 // to the previous reading. The played show adds the delta to the demo clock;
-// with demo.exactClock (offline renders) a plain step sets it to the reading
-// (plus what a start, seek or pause moved it by), so that frame times made
-// from a frame number and a frame rate are met exactly however long the run.
+// with clock.exactClock (offline renders) a plain step sets it to the
+// reading (plus what a start, seek or pause moved it by), so that frame times
+// made from a frame number and a frame rate are met exactly however long the
+// run. The part draws the frame at the show clock's time after the advance.
 FrameResult runFrame(DemoState& demo, double clockSeconds);
 
 // Demo time of the start bookmark value (1..5), or a negative value when the

@@ -3,7 +3,6 @@
 #include "runtime/music.h"
 
 #include "platform/platform.h"
-#include "runtime/demo_state.h"
 
 namespace {
 
@@ -44,13 +43,11 @@ std::optional<LoadFailure> startMusic(Music& music, bool withSfx) {
   return std::nullopt;
 }
 
-void updateSpectrum(DemoState& demo) {
-  Music& music = demo.music;
+void updateSpectrum(Music& music, double t) {
   if (!music.sound)
-    demo.spectrumSource = silentSpectrum();
+    music.spectrum = silentSpectrum();
   else
-    demo.spectrumSource =
-        music.offlineSpectrum ? spectrumAtTime(music, demo.demoTime) : music.sound->spectrum();
+    music.spectrum = music.offlineSpectrum ? spectrumAtTime(music, t) : music.sound->spectrum();
 }
 
 void useOfflineSpectrum(Music& music, bool offline) { music.offlineSpectrum = offline; }

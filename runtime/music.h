@@ -1,5 +1,5 @@
 // The show's music: the soundtrack on channel 1, its spectrum, the end-fade
-// volume and seeking. Runs only when demo.musicEnabled is set. The sound
+// volume and seeking. Runs only when music.enabled is set. The sound
 // system and the open sounds live in a Music record of the show's state;
 // before startMusic and after closeMusic every call is a silent no-op.
 #pragma once
@@ -10,22 +10,22 @@
 #include "core/load_failure.h"
 #include "platform/sound.h"
 
-struct DemoState;
-
 struct Music {
   std::unique_ptr<platform::SoundSystem> sound;  // from startMusic to closeMusic
   platform::Sound* stream = nullptr;
   platform::Sound* sfx = nullptr;
-  bool offlineSpectrum = false;  // offline rendering: the spectrum comes from the track
+  bool offlineSpectrum = false;     // offline rendering: the spectrum comes from the track
+  bool enabled = true;              // music and spectrum at all; off, nothing is started
+  const float* spectrum = nullptr;  // the 512 bands last returned
 };
 
 // Starts the sound system, opens the music (and the sound effect with
 // withSfx) and plays from sample 0. Returns the failure when the sound
 // system cannot start or a sound file cannot be played.
 std::optional<LoadFailure> startMusic(Music& music, bool withSfx);
-// Points demo.spectrumSource at the current 512-band spectrum: what is
-// audible now, or, in offline rendering, what the music reports at demoTime.
-void updateSpectrum(DemoState& demo);
+// Points music.spectrum at the current 512-band spectrum: what is audible
+// now, or, in offline rendering, what the music reports at show time t.
+void updateSpectrum(Music& music, double t);
 // Offline rendering takes the spectrum from the decoded track at the demo
 // time instead of from what the output is playing.
 void useOfflineSpectrum(Music& music, bool offline);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "demo/part_start.h"
+#include "demo/parts.h"
 #include "render/render_startup.h"
 #include "runtime/asset_list.h"
 #include "runtime/camera_tracks.h"
@@ -18,50 +18,49 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   RenderResources& renderer = demo.renderer;
 
   // 1, 2. Directing tools that read or open files first.
-  if (demo.cameraTracksEnabled) loadTracks(demo, "state.txt");
-  if (demo.assetListEnabled) demo.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);
+  if (demo.directing.cameraTracksEnabled) loadTracks(demo, "state.txt");
+  if (demo.directing.assetListEnabled)
+    demo.directing.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);
 
   // 3.-7. The swap function, the GL entry points and the check of the
   // context, the three render-target pairs and the screen quad.
-  demo.clipboardText.clear();
-  if (std::optional<LoadFailure> failure =
-          startRenderer(renderer, swapBuffers, demo.renderWidth, demo.renderHeight,
-                        demo.viewportWidth, demo.viewportHeight, demo.antialiased))
+  demo.input.clipboardText.clear();
+  if (std::optional<LoadFailure> failure = startRenderer(
+          renderer, swapBuffers, demo.options.renderWidth, demo.options.renderHeight,
+          demo.options.viewportWidth, demo.options.viewportHeight, demo.options.antialiased))
     return failure;
   std::printf("GL context: %s\n", contextDescription().c_str());
 
   // 8. Load time starts.
-  demo.loadSeconds = timerRead(demo);
+  demo.clock.loadSeconds = timerRead(demo.clock);
 
   // 11. The part loads every mesh, texture and shader.
   swapBuffers(0.0);
-  for (parts*& slot : demo.partSlots) slot = nullptr;
-  part_start* part = new part_start;
-  demo.partSlots[0] = part;
-  PartLoad load = part->initResources(&renderer);
-  demo.loadedImages = std::move(load.images);
+  PartLoad load = demo.partSlots.slot[0]->initResources(renderer, demo.random);
+  demo.directing.loadedImages = std::move(load.images);
   if (load.failure) return load.failure;
   if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
 
   // 12, 13. Music, then the asset report.
-  if (demo.musicEnabled) {
-    if (std::optional<LoadFailure> failure = startMusic(demo.music, demo.sfxEnabled))
+  if (demo.music.enabled) {
+    if (std::optional<LoadFailure> failure = startMusic(demo.music, demo.directing.sfxEnabled))
       return failure;
   }
-  if (demo.assetListEnabled) writeAssetList(demo);
+  if (demo.directing.assetListEnabled) writeAssetList(demo);
 
   // 14.-16. Load time ends; the clock starts now.
-  demo.loadSeconds = timerRead(demo) - demo.loadSeconds;
-  timerReset(demo);
-  demo.lastTimerValue = timerRead(demo);
+  demo.clock.loadSeconds = timerRead(demo.clock) - demo.clock.loadSeconds;
+  timerReset(demo.clock);
+  demo.clock.lastTimerValue = timerRead(demo.clock);
   fillCueTable(demo.cueTable);
 
   // 17.-19.
-  if (demo.statsEnabled) openStatistics(demo.statistics, "c://logs//varnholt2.log", 240.0);
+  if (demo.directing.statsEnabled)
+    openStatistics(demo.directing.statistics, "c://logs//varnholt2.log", 240.0);
   static const float initialSpectrum[kSpectrumSize] = {};
-  demo.spectrumSource = initialSpectrum;
-  demo.demoTime = 0.0;
-  FrameInput& input = demo.frameInput;
+  demo.music.spectrum = initialSpectrum;
+  demo.clock.demoTime = 0.0;
+  FrameInput& input = demo.input.frameInput;
   input.pointX = input.pointY = input.pointZ = 0.0;
   for (int i = 0; i < kTrackFlagCount; ++i) input.trackFlagsA[i] = input.trackFlagsB[i] = false;
   input.trackFlagsA[0] = true;

@@ -9,7 +9,8 @@
 
 struct DemoState;
 
-// Runs the startup; swapBuffers presents the back buffer while the part
-// loads. Returns the failure that ends the show (a missing image or sound
-// file, a render size the renderer cannot hold) without going on.
+// Runs the startup; swapBuffers presents the back buffer while the part in
+// slot 0 (which the caller has set) loads. Returns the failure that ends the
+// show (a missing image or sound file, a render size the renderer cannot
+// hold) without going on.
 std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(double));

@@ -2,7 +2,7 @@
 #include "runtime/timer.h"
 
 #include "platform/platform.h"
-#include "runtime/demo_state.h"
+#include "runtime/show_clock.h"
 
 namespace {
 CounterSource counter = platformCounterSource();
@@ -14,16 +14,16 @@ CounterSource platformCounterSource() {
 
 void setCounterSource(CounterSource source) { counter = source; }
 
-void timerReset(DemoState& demo) {
-  demo.timerSeconds = 0.0;
-  demo.timerLastCount = counter.count();
+void timerReset(ShowClock& clock) {
+  clock.timerSeconds = 0.0;
+  clock.timerLastCount = counter.count();
 }
 
-double timerRead(DemoState& demo) {
+double timerRead(ShowClock& clock) {
   const int64_t now = counter.count();
   const int64_t frequency = counter.frequency();
-  demo.timerSeconds +=
-      static_cast<double>(now - demo.timerLastCount) / static_cast<double>(frequency);
-  demo.timerLastCount = now;
-  return demo.timerSeconds;
+  clock.timerSeconds +=
+      static_cast<double>(now - clock.timerLastCount) / static_cast<double>(frequency);
+  clock.timerLastCount = now;
+  return clock.timerSeconds;
 }

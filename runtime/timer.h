@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-struct DemoState;
+struct ShowClock;
 
 struct CounterSource {
   int64_t (*count)();
@@ -18,6 +18,6 @@ void setCounterSource(CounterSource source);
 CounterSource platformCounterSource();
 
 // timerSeconds = 0 and the stored count = the counter now.
-void timerReset(DemoState& demo);
+void timerReset(ShowClock& clock);
 // Adds the counter's advance since the last reading to timerSeconds and returns it.
-double timerRead(DemoState& demo);
+double timerRead(ShowClock& clock);

@@ -4,6 +4,7 @@
 // seeds for its face and leaves where the face's rings continue it.
 #pragma once
 
+#include "core/random.h"
 #include "core/vector.h"
 
 struct OpeningWallFace {
@@ -13,7 +14,7 @@ struct OpeningWallFace {
 };
 
 // Face i of the wall with its mesh corners at time t.
-OpeningWallFace placeOpeningWallFace(int i, const Vec3 corners[4], double t);
+OpeningWallFace placeOpeningWallFace(int i, const Vec3 corners[4], double t, Random& random);
 
 struct OpeningCubeFace {
   Vec3 corners[4];
@@ -21,4 +22,4 @@ struct OpeningCubeFace {
 };
 
 // Face j of the turning cube with its mesh corners at time t.
-OpeningCubeFace placeOpeningCubeFace(int j, const Vec3 corners[4], double t);
+OpeningCubeFace placeOpeningCubeFace(int j, const Vec3 corners[4], double t, Random& random);

@@ -15,29 +15,30 @@ FinaleFaceRule ringLayerRule(int layer) {
   return {0.42f + 0.09f * layer, 0.7853981633974483 * layer, 195.3, 0.002};
 }
 
-FinaleFace placeFinaleFace(int i, const Vec3 corners[4], double t, const FinaleFaceRule& rule) {
+FinaleFace placeFinaleFace(int i, const Vec3 corners[4], double t, const FinaleFaceRule& rule,
+                           Random& random) {
   FinaleFace face;
   // New random choices every half second until 196 s, then frozen.
-  crtSrand(static_cast<uint32_t>(i + 100 * static_cast<int>(2.0 * t) + 424423));
-  if (t > 196) crtSrand(static_cast<uint32_t>(i + 424423));
-  for (int k = 0; k < 124; ++k) randomUnit();
+  random.seed(static_cast<uint32_t>(i + 100 * static_cast<int>(2.0 * t) + 424423));
+  if (t > kFinaleFrozen) random.seed(static_cast<uint32_t>(i + 424423));
+  for (int k = 0; k < 124; ++k) random.unit();
 
   // Faces drop in one every 0.1 s; from 148 s the cube assembles again as if
   // the drop had started at 144 s.
-  const double arrivalStart = t > 148 ? 144.0 : kPanelCubeStart;
+  const double arrivalStart = t > kFinaleSecondAssembly ? kFinaleSecondDrop : kPanelCubeStart;
   face.arrival = static_cast<float>(easeInOut((t - arrivalStart - 0.1 * i) * 0.2, 1.0));
   face.lift = 7.0f * (1.0f - face.arrival);
   Vec3 lift;
   lift.y = face.lift;
 
   const double s = 0.8 * t;
-  const double w = 0.25 * softCurve(t - 180.0);
+  const double w = 0.25 * softCurve(t - kFinaleBreakUp);
   const double k = easeInOut((t - rule.breakUpStart - rule.breakUpStep * i) * 0.35, 1.0);
   Vec3 c[4];
   for (int n = 0; n < 4; ++n) {
     c[n] = vecAdd(vecScale(corners[n], rule.scale), lift);
     if (rule.tilt != 0.0) rotateEuler(&c[n], 0.0, rule.tilt, 0.0);
-    if (t <= 164) {
+    if (t <= kFinaleBlockTurn) {
       rotateEuler(&c[n], 0.3 * s, s, 0.0);
       rotateEuler(&c[n], 0.0, 0.0, 7.0 * face.arrival);  // a face rolls as it lands
     } else {
@@ -45,10 +46,10 @@ FinaleFace placeFinaleFace(int i, const Vec3 corners[4], double t, const FinaleF
     }
   }
   // The break-up: from its start the faces fly off along z, tumbling.
-  if (t > 180) {
+  if (t > kFinaleBreakUp) {
     Vec3 away;
     away.z = static_cast<float>(16.0 * k);
-    const double j = randomUnit();
+    const double j = random.unit();
     for (Vec3& corner : c) {
       corner = vecAdd(corner, away);
       rotateEuler(&corner, 4.0 * k * (j - 0.5), 0.0, 7.0 * k);
@@ -59,17 +60,16 @@ FinaleFace placeFinaleFace(int i, const Vec3 corners[4], double t, const FinaleF
 }
 
 int finaleLayerCount(double t) {
-  if (t > 185) return 4;
-  if (t > 180) return 3;
-  if (t > 175) return 2;
-  if (t > 170) return 1;
-  return 0;
+  int count = 0;
+  for (double start : kFinaleLayerStarts)
+    if (t > start) ++count;
+  return count;
 }
 
 bool inLayerBand(const Vec3& firstCorner) { return std::fabs(firstCorner.x) <= 1.4f; }
 
 int finaleShellFaceCount(int faceCount, double t) {
-  if (t >= 175) return 0;
+  if (t >= kFinaleShellGone) return 0;
   const double shown =
       faceCount * (easeInOut((t - 130.0) * 0.1, 1.0) - easeInOut((t - 165.0) * 0.1, 1.0));
   // Face i is drawn while i <= shown.

@@ -6,6 +6,7 @@
 // from the show's random sequence, which placeFinaleFace seeds for its face.
 #pragma once
 
+#include "core/random.h"
 #include "core/vector.h"
 
 // How one set of faces is placed: the scale of the mesh, an extra tilt about
@@ -31,7 +32,8 @@ struct FinaleFace {
 
 // Face i at time t: seeds the sequence with the half-second rule (frozen from
 // 196 s) and draws as the finale does, so the face's rings continue from it.
-FinaleFace placeFinaleFace(int i, const Vec3 corners[4], double t, const FinaleFaceRule& rule);
+FinaleFace placeFinaleFace(int i, const Vec3 corners[4], double t, const FinaleFaceRule& rule,
+                           Random& random);
 
 // Ring layers drawn on the tiled cube: none up to 170 s, then one more at
 // 170, 175, 180 and 185 s.

@@ -5,6 +5,7 @@
 // leaves where the face's rings continue it.
 #pragma once
 
+#include "core/random.h"
 #include "core/vector.h"
 
 struct FallingPanel {
@@ -17,7 +18,7 @@ struct FallingPanel {
 };
 
 // Face i of the tiled cube with its mesh corners at time t.
-FallingPanel placeFallingPanel(int i, const Vec3 corners[4], double t);
+FallingPanel placeFallingPanel(int i, const Vec3 corners[4], double t, Random& random);
 
 struct FieldShellPanel {
   Vec3 corners[4];
@@ -25,4 +26,4 @@ struct FieldShellPanel {
 };
 
 // Face j of the shell with its mesh corners at time t.
-FieldShellPanel placeFieldShellPanel(int j, const Vec3 corners[4], double t);
+FieldShellPanel placeFieldShellPanel(int j, const Vec3 corners[4], double t, Random& random);

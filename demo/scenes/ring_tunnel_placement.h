@@ -4,6 +4,7 @@
 // layers hung around the camera's target, and the blinking of the letters.
 #pragma once
 
+#include "core/random.h"
 #include "core/vector.h"
 #include "demo/path_spline.h"
 
@@ -13,7 +14,7 @@ constexpr int kTunnelPathPoints = 100;
 // stands (the scene leaves it seeded with 4234234 and advanced by one draw).
 // Snaking and climbing up to 52 s, gentler to 68 s, a straight line along +y
 // after 68 s.
-PathSpline growTunnelPath(double t);
+PathSpline growTunnelPath(double t, Random& random);
 
 struct PathCamera {
   Camera request;  // eye, target and up for the camera script's next frame
@@ -50,7 +51,7 @@ float faceNearness(const Vec3& centre, const Vec3& eye);
 // Seeds the sequence for tile (column, row): up to 52 s one seed per row,
 // with a third of the tiles and, after 52 s, every tile taking a new seed
 // every half second.
-void seedTile(int column, int row, double t);
+void seedTile(int column, int row, double t, Random& random);
 // From 68 s only every second tile of the band is drawn.
 bool tileDrawn(int column, int row, double t);
 
@@ -58,11 +59,11 @@ bool tileDrawn(int column, int row, double t);
 int tunnelLayerCount(double t);
 // Seeds the sequence for face i of layer `layer`: a new seed every 2 s, from
 // 84 s every half second.
-void seedLayerFace(int layer, int i, double t);
+void seedLayerFace(int layer, int i, double t, Random& random);
 // Corner of face i of layer `layer` at time t, the cube centred on `centre`.
 Vec3 placeLayerCorner(const Vec3& corner, int layer, const Vec3& centre, double t);
 
 // Whether letter k (0 R, 1 V, 2 K) is drawn at time t: all of it or none,
 // for half a second at a time, between 100 s and 116 s. Leaves the sequence
 // where the letter's rings continue it.
-bool letterVisible(int k, double t);
+bool letterVisible(int k, double t, Random& random);

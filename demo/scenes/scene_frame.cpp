@@ -7,59 +7,59 @@
 #include "render/draw_state.h"
 #include "render/matrix.h"
 
-void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
-                     int useVelocityProgram) {
-  const int w = renderer->renderWidth, h = renderer->renderHeight;
+void beginSceneFrame(const FrameRecord& frame, SceneContext& scene) {
+  const RenderResources& renderer = scene.renderer;
+  const int w = renderer.renderWidth, h = renderer.renderHeight;
   const double aspect = static_cast<double>(w) / static_cast<double>(h);
-  const float t = static_cast<float>(part->partTime);
-  const float cameraY = static_cast<float>(part->frameInputCopy.cameraY);
-  ShaderSet& shaders = part->shaders;
-  const int material = part->programs.material;
-  const PartTextures& ids = part->textureIds;
+  const float t = static_cast<float>(frame.time);
+  const float cameraY = static_cast<float>(frame.cameraY);
+  ShaderSet& shaders = scene.shaders;
+  const int material = scene.programs.material;
+  const PartTextures& ids = scene.textures;
+  Random& random = scene.random;
 
   setViewport({0, 0, w, h});
   setSceneState();
   clearColorAndDepth(0.0f, 0.0f, 0.0f, 0.0f);
-  const Mat4 projection = perspectiveMatrix(35.0 + part->beatOffset, aspect, 1.0, 100.0);
-  const Mat4 modelView =
-      lookAtMatrix(useOrbitCamera ? renderer->orbitCamera : renderer->mainCamera);
+  const Mat4 projection = perspectiveMatrix(35.0 + scene.beatOffset, aspect, 1.0, 100.0);
+  const Mat4 modelView = lookAtMatrix(renderer.mainCamera);
 
-  crtSrand(4234234);
+  random.seed(4234234);
   shaders.useProgram(material);
   shaders.setUniformFloat(material, "PosY", cameraY);
   shaders.setUniformFloat(material, "PP", cameraY);
   shaders.bindTextureUniform(TextureTarget::Texture2D, material, 0, "texture2d_1",
-                             renderer->textureHandle(ids.noiseNormalMap));
+                             renderer.textureHandle(ids.noiseNormalMap));
   shaders.bindTextureUniform(TextureTarget::Texture2D, material, 1, "texture2d_2",
-                             renderer->textureHandle(ids.depthB));
+                             renderer.textureHandle(ids.depthB));
   shaders.bindTextureUniform(TextureTarget::Texture2D, material, 2, "texture2d_3",
-                             renderer->textureHandle(ids.unusedFlat));
+                             renderer.textureHandle(ids.unusedFlat));
   shaders.bindTextureUniform(TextureTarget::Texture2D, material, 3, "texture2d_blob",
-                             renderer->textureHandle(ids.blob));
+                             renderer.textureHandle(ids.blob));
   shaders.bindTextureUniform(TextureTarget::CubeMap, material, 4, "texture2d_cube",
-                             renderer->textureHandle(ids.unusedCube));
-  shaders.setProjectiveTextureMatrix(material, 65.0, aspect, 1.0, 100.0, renderer->orbitCamera);
+                             renderer.textureHandle(ids.unusedCube));
+  shaders.setProjectiveTextureMatrix(material, 65.0, aspect, 1.0, 100.0, renderer.orbitCamera);
   shaders.setUniformFloat(material, "ttime", t);
   shaders.setUniformFloat(material, "PosY", cameraY - 100.0f);
   shaders.setUniformFloat(material, "PosY", cameraY);
 
   // The program that draws the stream takes the camera's matrices.
-  const int drawing = useVelocityProgram ? part->programs.velocities : material;
-  crtSrand(4234234);
-  shaders.useProgram(drawing);
-  shaders.setUniformMatrix(drawing, "ProjectionMatrix", projection);
-  shaders.setUniformMatrix(drawing, "ModelViewMatrix", modelView);
-  randomUnit();
+  random.seed(4234234);
+  shaders.useProgram(material);
+  shaders.setUniformMatrix(material, "ProjectionMatrix", projection);
+  shaders.setUniformMatrix(material, "ModelViewMatrix", modelView);
+  random.unit();
 
-  std::copy_n(part->frameInputCopy.spectrum, ShapeInputs::kBands, part->shapeInputs.spectrum);
-  part->shapeInputs.time = t;
-  part->shapeInputs.geometry = &part->sceneGeometry;
+  std::copy_n(frame.spectrum, ShapeInputs::kBands, scene.shapes.spectrum);
+  scene.shapes.time = t;
+  scene.shapes.geometry = &scene.geometry;
+  scene.shapes.random = &random;
 }
 
-void endSceneFrame(part_start* part) {
+void endSceneFrame(SceneContext& scene) {
   // Everything the scene drew, in one upload and one draw, with the state
   // the set-up left.
-  drawGeometryStream(&part->sceneGeometry, &part->shaders, part->programs.material);
+  drawGeometryStream(&scene.geometry, &scene.shaders, scene.programs.material);
 }
 
 void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]) {
@@ -74,10 +74,10 @@ void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]) {
   }
 }
 
-PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec3& p2,
+PanelFrame drawPanel(SceneContext& scene, const Vec3& p0, const Vec3& p1, const Vec3& p2,
                      const Vec3& p3, Vec3 color) {
   PanelFrame frame;
-  drawClipPanel(&part->shapeInputs, p0, p1, p2, p3, &frame.center, &frame.normal, &frame.side,
+  drawClipPanel(&scene.shapes, p0, p1, p2, p3, &frame.center, &frame.normal, &frame.side,
                 &frame.edge, color);
   return frame;
 }

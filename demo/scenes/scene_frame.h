@@ -7,19 +7,20 @@
 
 #include <cstddef>
 
+#include "demo/frame_record.h"
 #include "demo/geometry.h"
-#include "demo/part_start.h"
+#include "demo/scenes/scene_context.h"
 
 // Steps that open every scene, ending with the spectrum and the time copied
-// into the part's ShapeInputs, whose shapes go to the part's geometry stream.
-// The random sequence is left seeded with 4234234 and advanced by one draw;
-// scenes that start from 423423 seed it themselves. Leaves the material program current (or the
-// velocities program when useVelocityProgram is set) with the camera's projection and view.
-void beginSceneFrame(part_start* part, RenderResources* renderer, int useOrbitCamera,
-                     int useVelocityProgram);
+// into the context's shape inputs, whose shapes go to its geometry stream and
+// draw from its generator. The generator is left seeded with 4234234 and
+// advanced by one draw; scenes that start from 423423 seed it themselves.
+// Leaves the material program current with the main camera's projection and
+// view.
+void beginSceneFrame(const FrameRecord& frame, SceneContext& scene);
 
 // Draws the geometry stream the scene filled.
-void endSceneFrame(part_start* part);
+void endSceneFrame(SceneContext& scene);
 
 // The four corners of face `face` of mesh, in the face's own order.
 void faceCorners(const ObjMesh& mesh, size_t face, Vec3 corners[4]);
@@ -29,9 +30,9 @@ struct PanelFrame {
   Vec3 center, normal, side, edge;
 };
 
-// Draws the clip panel into the part's geometry stream (its planes cut the
-// rings drawn after it) and returns its frame.
-PanelFrame drawPanel(part_start* part, const Vec3& p0, const Vec3& p1, const Vec3& p2,
+// Draws the clip panel into the context's geometry stream (its planes cut
+// the rings drawn after it) and returns its frame.
+PanelFrame drawPanel(SceneContext& scene, const Vec3& p0, const Vec3& p1, const Vec3& p2,
                      const Vec3& p3, Vec3 color);
 
 // A ring on a panel: base = centre, axis = normal, axisU = side, axisV = edge.

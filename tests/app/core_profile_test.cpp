@@ -18,11 +18,13 @@
 #include "app/main_loop.h"
 #include "app/offline_render.h"
 #include "app/teardown.h"
+#include "demo/part_start.h"
 #include "platform/png_file.h"
 #include "render/frame_readback.h"
 #include "render/reference_chain.h"
 #include "render/render_startup.h"
 #include "runtime/demo_state.h"
+#include "support/show_window.h"
 
 namespace {
 
@@ -42,13 +44,11 @@ struct SmallShow {
   explicit SmallShow(bool antialiased) {
     setenv("TESSALY_BATCH", "1", 1);
     EXPECT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
-    demo.musicEnabled = false;
-    demo.antialiased = antialiased;
-    demo.renderWidth = demo.viewportWidth = kWidth;
-    demo.renderHeight = demo.viewportHeight = kHeight;
-    std::optional<LoadFailure> failure;
-    opened = createMainWindow("Tessaly", kWidth, kHeight, 32, demo.fullscreen,
-                              [&] { return startShow(demo, failure); });
+    demo.music.enabled = false;
+    demo.options.antialiased = antialiased;
+    demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+    demo.options.renderHeight = demo.options.viewportHeight = kHeight;
+    opened = openShowWindow(demo, content, kWidth, kHeight);
     clock = beginOfflineClock(demo);
   }
   ~SmallShow() { tearDownShow(demo, false); }
@@ -64,6 +64,7 @@ struct SmallShow {
 
   std::unique_ptr<DemoState> state = std::make_unique<DemoState>();
   DemoState& demo = *state;
+  part_start content;
   OfflineClock clock;
   bool opened = false;
 };

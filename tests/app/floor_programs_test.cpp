@@ -11,16 +11,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <vector>
 
-#include "app/gl_window.h"
-#include "app/main_loop.h"
 #include "app/offline_render.h"
 #include "app/teardown.h"
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
+#include "support/show_window.h"
 
 namespace {
 
@@ -31,12 +29,10 @@ struct SmallShow {
   SmallShow() {
     setenv("TESSALY_BATCH", "1", 1);
     EXPECT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
-    demo.musicEnabled = false;
-    demo.renderWidth = demo.viewportWidth = kWidth;
-    demo.renderHeight = demo.viewportHeight = kHeight;
-    std::optional<LoadFailure> failure;
-    opened = createMainWindow("Tessaly", kWidth, kHeight, 32, demo.fullscreen,
-                              [&] { return startShow(demo, failure); });
+    demo.music.enabled = false;
+    demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+    demo.options.renderHeight = demo.options.viewportHeight = kHeight;
+    opened = openShowWindow(demo, content, kWidth, kHeight);
     clock = beginOfflineClock(demo);
   }
   ~SmallShow() { tearDownShow(demo, false); }
@@ -45,10 +41,11 @@ struct SmallShow {
     runOfflineFrame(demo, clock, kMoment);
     return readWindowPixels(demo.renderer, kWidth, kHeight);
   }
-  ShaderSet& shaders() { return dynamic_cast<part_start&>(*demo.partSlots[0]).shaders; }
+  ShaderSet& shaders() { return content.shaders; }
 
   std::unique_ptr<DemoState> state = std::make_unique<DemoState>();
   DemoState& demo = *state;
+  part_start content;
   OfflineClock clock;
   bool opened = false;
 };

@@ -14,28 +14,29 @@
 #include "app/main_loop.h"
 #include "app/teardown.h"
 #include "app/window_procedure.h"
+#include "demo/part_start.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
 #include "runtime/startup.h"
+#include "support/show_window.h"
 
 namespace {
 
-// The show's state these tests own, as the program's entry owns it.
+// The show's state and part these tests own, as the program's entry owns them.
 DemoState demo;
+part_start content;
 
 // Opens the window the way the program does, running the show's startup.
 bool openWindow(int width, int height, bool fullscreen) {
-  demo.fullscreen = fullscreen;
-  std::optional<LoadFailure> failure;
-  return createMainWindow("Tessaly", width, height, 32, demo.fullscreen,
-                          [&] { return startShow(demo, failure); });
+  demo.options.fullscreen = fullscreen;
+  return openShowWindow(demo, content, width, height);
 }
 
 class GlWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    demo.musicEnabled = false;  // the sound system has tests of its own
-    demo.fullscreen = false;
+    demo.music.enabled = false;  // the sound system has tests of its own
+    demo.options.fullscreen = false;
     setenv("TESSALY_BATCH", "1", 1);  // questions are answered without a box
     chdir(TESSALY_BINARY_DIR "/data");
   }
@@ -56,9 +57,9 @@ TEST_F(GlWindow, OpensRunsFramesAndTearsDownQuietly) {
   EXPECT_EQ(viewport[3], 180);
   FrameResult end;
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(mainLoopPass(demo, end));
-  EXPECT_EQ(demo.frameCount, 5);
-  EXPECT_GT(demo.demoTime, 0.0);
-  destroyMainWindow(demo.fullscreen);
+  EXPECT_EQ(demo.clock.frameCount, 5);
+  EXPECT_GT(demo.clock.demoTime, 0.0);
+  destroyMainWindow(demo.options.fullscreen);
   EXPECT_FALSE(platform::hasWindow());
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
@@ -78,13 +79,13 @@ TEST_F(GlWindow, UnsupportedFullscreenModeOffersAWindow) {
   setenv("TESSALY_ANSWER", "yes", 1);
   testing::internal::CaptureStderr();
   ASSERT_TRUE(openWindow(322, 181, true));
-  EXPECT_FALSE(demo.fullscreen);
+  EXPECT_FALSE(demo.options.fullscreen);
   ASSERT_TRUE(platform::hasGLContext());
   GLint box[4] = {};
   glGetIntegerv(GL_SCISSOR_BOX, box);  // the drawable's size when the context was made current
   EXPECT_EQ(box[2], 322);
   EXPECT_EQ(box[3], 181);
-  destroyMainWindow(demo.fullscreen);
+  destroyMainWindow(demo.options.fullscreen);
   EXPECT_FALSE(platform::hasWindow());
   EXPECT_EQ(testing::internal::GetCapturedStderr(), kFallbackQuestion);
 }
@@ -96,7 +97,7 @@ TEST_F(GlWindow, TeardownWithoutAContextAndAResizeToHeightZero) {
   ASSERT_TRUE(platform::initVideo() && platform::createWindow("Tessaly", 50, 50, 320, 180, false))
       << platform::lastError();
   testing::internal::CaptureStderr();
-  destroyMainWindow(demo.fullscreen);
+  destroyMainWindow(demo.options.fullscreen);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_FALSE(platform::hasWindow());
 
@@ -111,7 +112,7 @@ TEST_F(GlWindow, TeardownWithoutAContextAndAResizeToHeightZero) {
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 320);
   EXPECT_EQ(viewport[3], 1);
-  destroyMainWindow(demo.fullscreen);
+  destroyMainWindow(demo.options.fullscreen);
 }
 
 // Escape starts the end fade, whose delivered rate completes it on the next
@@ -120,19 +121,19 @@ TEST_F(GlWindow, TeardownWithoutAContextAndAResizeToHeightZero) {
 // nothing to do.
 TEST_F(GlWindow, EscapeEndsTheShowWithCodeZeroAndOneTeardown) {
   ASSERT_TRUE(openWindow(320, 180, false));
-  ASSERT_NE(demo.partSlots[0], nullptr);
-  demo.keys[platform::vk::Escape] = true;
+  ASSERT_NE(demo.partSlots.slot[0], nullptr);
+  demo.input.keys[platform::vk::Escape] = true;
   FrameResult end;
   int passes = 0;
   while (passes < 5 && mainLoopPass(demo, end)) ++passes;
   EXPECT_EQ(passes, 1);  // the pass that saw Escape, then the pass whose fade completed
   EXPECT_EQ(end.end, ShowEnd::FadeDone);
   EXPECT_EQ(end.exitCode, 0);
-  demo.keys[platform::vk::Escape] = false;
+  demo.input.keys[platform::vk::Escape] = false;
 
   testing::internal::CaptureStderr();
   tearDownShow(demo, false);
-  EXPECT_EQ(demo.partSlots[0], nullptr);
+  EXPECT_EQ(demo.partSlots.slot[0], nullptr);
   EXPECT_FALSE(platform::hasGLContext());
   EXPECT_FALSE(platform::hasWindow());
   tearDownShow(demo, false);
@@ -142,7 +143,8 @@ TEST_F(GlWindow, EscapeEndsTheShowWithCodeZeroAndOneTeardown) {
 // A startup that fails stops the window's creation before the font is built
 // and returns false; the window stays for the caller's message and teardown.
 TEST_F(GlWindow, AFailingStartupIsReturnedToTheCaller) {
-  EXPECT_FALSE(createMainWindow("Tessaly", 320, 180, 32, demo.fullscreen, [] { return false; }));
+  EXPECT_FALSE(
+      createMainWindow("Tessaly", 320, 180, 32, demo.options.fullscreen, [] { return false; }));
   EXPECT_TRUE(platform::hasWindow());
   tearDownShow(demo, false);
   EXPECT_FALSE(platform::hasWindow());

@@ -31,6 +31,7 @@
 #include "render/frame_readback.h"
 #include "render/shader_set.h"
 #include "runtime/demo_state.h"
+#include "support/show_window.h"
 
 namespace fs = std::filesystem;
 
@@ -95,27 +96,25 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
 
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  demo.musicEnabled = false;
+  demo.music.enabled = false;
   setenv("TESSALY_BATCH", "1", 1);
-  demo.renderWidth = demo.viewportWidth = 160;
-  demo.renderHeight = demo.viewportHeight = 90;
-  std::optional<LoadFailure> failure;
-  ASSERT_TRUE(createMainWindow("Tessaly", 160, 90, 32, demo.fullscreen,
-                               [&] { return startShow(demo, failure); }));
-  auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
-  ASSERT_NE(part, nullptr);
-  ShaderSet& shaders = part->shaders;
-  const unsigned original = shaders.programs[part->programs.finalBlur].value;
-  watchShaderFiles(shaders);
+  demo.options.renderWidth = demo.options.viewportWidth = 160;
+  demo.options.renderHeight = demo.options.viewportHeight = 90;
+  part_start content;
+  ASSERT_TRUE(openShowWindow(demo, content, 160, 90));
+  const ShaderSet& shaders = content.shaders;
+  const int finalBlur = content.programs.finalBlur;
+  const unsigned original = shaders.programs[finalBlur].value;
+  watchShaderFiles(content.programFiles());
   OfflineClock clock = beginOfflineClock(demo);
-  EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "nothing changed yet";
+  EXPECT_EQ(rebuildChangedShaders(content), 0) << "nothing changed yet";
 
   const std::string originalText = readAll(kFinalPass);
   rewrite(kFinalPass,
           "out vec4 fragColor;\nvoid main() { fragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
-  EXPECT_EQ(rebuildChangedShaders(shaders), 1);
-  EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "rebuilt again without a change";
-  const unsigned red = shaders.programs[part->programs.finalBlur].value;
+  EXPECT_EQ(rebuildChangedShaders(content), 1);
+  EXPECT_EQ(rebuildChangedShaders(content), 0) << "rebuilt again without a change";
+  const unsigned red = shaders.programs[finalBlur].value;
   EXPECT_NE(red, original);
   runOfflineFrame(demo, clock, 12.5);
   EXPECT_TRUE(allRed(readWindowPixels(demo.renderer, 160, 90)))
@@ -123,19 +122,19 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
 
   rewrite(kFinalPass, "out vec4 fragColor;\nvoid main() { fragColor = vec4(1.0; }\n");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(rebuildChangedShaders(shaders), 0);
+  EXPECT_EQ(rebuildChangedShaders(content), 0);
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find(std::string(kFinalPass) + ": does not compile; the program in use stays"),
             std::string::npos)
       << log;
-  EXPECT_EQ(shaders.programs[part->programs.finalBlur].value, red);
+  EXPECT_EQ(shaders.programs[finalBlur].value, red);
   runOfflineFrame(demo, clock, 12.6);
   EXPECT_TRUE(allRed(readWindowPixels(demo.renderer, 160, 90)))
       << "a broken edit changed the picture";
-  EXPECT_EQ(rebuildChangedShaders(shaders), 0) << "a broken file is retried only when it changes";
+  EXPECT_EQ(rebuildChangedShaders(content), 0) << "a broken file is retried only when it changes";
 
   rewrite(kFinalPass, originalText);
-  EXPECT_EQ(rebuildChangedShaders(shaders), 1);
+  EXPECT_EQ(rebuildChangedShaders(content), 1);
   runOfflineFrame(demo, clock, 12.7);
   EXPECT_FALSE(allRed(readWindowPixels(demo.renderer, 160, 90)));
   tearDownShow(demo, false);

@@ -30,8 +30,8 @@ int64_t testFrequency() { return 1000000; }
 
 class FramePart : public parts {
  public:
-  void drawFrame(double*, RenderResources*, FrameInput*) override {}
-  PartLoad initResources(RenderResources*) override { return {}; }
+  void drawFrame(const FrameRecord&, RenderResources&, Random&) override {}
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
 };
 
 // One pass of the main loop `seconds` after the previous one, the keys
@@ -102,11 +102,11 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
     const auto state = std::make_unique<DemoState>();
     DemoState& demo = *state;
     FramePart part;
-    demo.musicEnabled = false;
-    demo.partSlots[0] = &part;
-    demo.loop = c.loop;
-    demo.startTime = c.start;
-    demo.lastTimerValue = timerRead(demo);
+    demo.music.enabled = false;
+    demo.partSlots.slot[0] = &part;
+    demo.options.loop = c.loop;
+    demo.clock.startTime = c.start;
+    demo.clock.lastTimerValue = timerRead(demo.clock);
 
     FrameResult end;
     bool running = true;
@@ -125,7 +125,7 @@ TEST_F(EscapeNearTheEnd, EndsTheShowWithAndWithoutTheLoop) {
       counter += 10000;
       running = mainLoopPass(demo, end);
     }
-    EXPECT_FALSE(running) << "still playing at " << demo.demoTime << " s";
+    EXPECT_FALSE(running) << "still playing at " << demo.clock.demoTime << " s";
     EXPECT_NE(end.end, ShowEnd::WindowClosed);
     if (c.fadeEnds) {
       EXPECT_EQ(end.end, ShowEnd::FadeDone);

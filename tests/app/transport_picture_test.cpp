@@ -16,8 +16,10 @@
 #include "app/offline_render.h"
 #include "app/teardown.h"
 #include "app/transport.h"
+#include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
+#include "support/show_window.h"
 
 namespace {
 
@@ -29,12 +31,11 @@ template <typename Play>
 std::vector<uint8_t> pictureAfter(Play play) {
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  demo.musicEnabled = false;
-  demo.renderWidth = demo.viewportWidth = kWidth;
-  demo.renderHeight = demo.viewportHeight = kHeight;
-  std::optional<LoadFailure> failure;
-  EXPECT_TRUE(createMainWindow("Tessaly", kWidth, kHeight, 32, demo.fullscreen,
-                               [&] { return startShow(demo, failure); }));
+  demo.music.enabled = false;
+  demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+  demo.options.renderHeight = demo.options.viewportHeight = kHeight;
+  part_start content;
+  EXPECT_TRUE(openShowWindow(demo, content, kWidth, kHeight));
   OfflineClock clock = beginOfflineClock(demo);
   play(demo, clock);
   std::vector<uint8_t> pixels = readWindowPixels(demo.renderer, kWidth, kHeight);
@@ -53,11 +54,11 @@ TEST(TransportPicture, APausedSeekShowsTheFrameAtItsTime) {
   const std::vector<uint8_t> sought = pictureAfter([](DemoState& demo, OfflineClock& clock) {
     runOfflineFrame(demo, clock, 10.0);
     runOfflineFrame(demo, clock, 10.5);
-    pauseShow(demo);
-    seekShow(demo, kTarget);
+    pauseShow(demo.clock, demo.music);
+    seekShow(demo.clock, kTarget);
     runOfflineFrame(demo, clock, 11.0);
     runOfflineFrame(demo, clock, 11.5);
-    EXPECT_EQ(demo.demoTime, kTarget);
+    EXPECT_EQ(demo.clock.demoTime, kTarget);
   });
   EXPECT_TRUE(straight == sought) << "the frame after the seek is not the frame at 85 s";
 }

@@ -16,30 +16,28 @@ namespace vk = platform::vk;
 
 class ClockPart : public parts {
  public:
-  void drawFrame(double* timeStep, RenderResources*, FrameInput* input) override {
-    clock += *timeStep;
-    drawnAt = input->time;
+  void drawFrame(const FrameRecord& frame, RenderResources&, Random&) override {
+    drawnAt = frame.time;
   }
-  PartLoad initResources(RenderResources*) override { return {}; }
-  double clock = 0.0, drawnAt = -1.0;
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
+  double drawnAt = -1.0;
 };
 
 class Transport : public ::testing::Test {
  protected:
   void SetUp() override {
-    demo.musicEnabled = false;
-    demo.partSlots[0] = &part;
+    demo.music.enabled = false;
+    demo.partSlots.slot[0] = &part;
   }
   // One played frame `seconds` after the previous one; the keys come first.
   FrameResult frame(double seconds, std::initializer_list<int> keys = {}) {
-    for (int key : keys) transportKeyPressed(demo, key);
+    for (int key : keys) transportKeyPressed(demo.clock, demo.music, key);
     reading += seconds;
     return runFrame(demo, reading);
   }
-  // The frame was drawn at t, and both clocks stand there.
+  // The frame was drawn at t, and the show clock stands there.
   void expectAt(double t) {
-    EXPECT_NEAR(demo.demoTime, t, 1e-9);
-    EXPECT_NEAR(part.clock, t, 1e-9) << "the part's clock parted from the demo clock";
+    EXPECT_NEAR(demo.clock.demoTime, t, 1e-9);
     EXPECT_NEAR(part.drawnAt, t, 1e-9);
   }
 
@@ -81,17 +79,19 @@ TEST_F(Transport, TheClosingFadeTheLoopAndTheEndFade) {
   expectAt(205.0);
   const FrameResult end = frame(0.02);
   ASSERT_EQ(end.end, ShowEnd::PastTheEnd);
-  EXPECT_FALSE(showGoesOn(demo, end, false)) << "without --loop the show ends";
-  demo.loop = true;
-  EXPECT_TRUE(showGoesOn(demo, end, false));
+  EXPECT_FALSE(showGoesOn(demo.clock, demo.options.loop, end, false))
+      << "without --loop the show ends";
+  demo.options.loop = true;
+  EXPECT_TRUE(showGoesOn(demo.clock, demo.options.loop, end, false));
   frame(0.02);
   expectAt(0.0);
 
-  demo.fadingOut = true;
-  demo.fadeOutRate = 0.8;
+  demo.clock.fadingOut = true;
+  demo.options.fadeOutRate = 0.8;
   frame(0.5, {vk::Left, vk::Home, vk::Space});
   expectAt(0.5);
-  EXPECT_FALSE(showGoesOn(demo, {ShowEnd::FadeDone, 0, "the end fade"}, false))
+  EXPECT_FALSE(
+      showGoesOn(demo.clock, demo.options.loop, {ShowEnd::FadeDone, 0, "the end fade"}, false))
       << "Escape still ends";
 }
 

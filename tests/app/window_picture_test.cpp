@@ -17,21 +17,21 @@
 #include "app/main_loop.h"
 #include "app/offline_render.h"
 #include "app/teardown.h"
+#include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
+#include "support/show_window.h"
 
 namespace {
 
 constexpr int kWidth = 320, kHeight = 180, kTallHeight = 240;
 
 // A show of its own in a window of the given height, at its frame of 12.5 s.
-std::vector<uint8_t> frameInWindow(DemoState& demo, int windowHeight) {
-  demo.musicEnabled = false;
-  demo.renderWidth = demo.viewportWidth = kWidth;
-  demo.renderHeight = demo.viewportHeight = kHeight;
-  std::optional<LoadFailure> failure;
-  EXPECT_TRUE(createMainWindow("Tessaly", kWidth, windowHeight, 32, demo.fullscreen,
-                               [&] { return startShow(demo, failure); }));
+std::vector<uint8_t> frameInWindow(DemoState& demo, part_start& content, int windowHeight) {
+  demo.music.enabled = false;
+  demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+  demo.options.renderHeight = demo.options.viewportHeight = kHeight;
+  EXPECT_TRUE(openShowWindow(demo, content, kWidth, windowHeight));
   OfflineClock clock = beginOfflineClock(demo);
   runOfflineFrame(demo, clock, 12.5);
   return readWindowPixels(demo.renderer, kWidth, kHeight);
@@ -45,13 +45,15 @@ TEST(WindowPicture, ATallerWindowShowsTheSamePictureBetweenBars) {
   ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
 
   const auto fitting = std::make_unique<DemoState>();
-  const std::vector<uint8_t> direct = frameInWindow(*fitting, kHeight);
+  part_start fittingContent;
+  const std::vector<uint8_t> direct = frameInWindow(*fitting, fittingContent, kHeight);
   EXPECT_EQ(fitting->renderer.screenFramebuffer.value, 0u)
       << "a window of the render size is drawn on";
   tearDownShow(*fitting, false);
 
   const auto tall = std::make_unique<DemoState>();
-  const std::vector<uint8_t> throughTarget = frameInWindow(*tall, kTallHeight);
+  part_start tallContent;
+  const std::vector<uint8_t> throughTarget = frameInWindow(*tall, tallContent, kTallHeight);
   EXPECT_NE(tall->renderer.screenFramebuffer.value, 0u);
   // The window's framebuffer and the target may differ in pixel format, and
   // the driver may round a colour that falls on a half level differently in

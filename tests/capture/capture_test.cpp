@@ -171,17 +171,18 @@ void writeScript(const std::string& path, const std::string& text) {
 }
 
 // A capture of 40 s of the show on a display of its own, stopped with Escape
-// two seconds into the capture, as a viewer would. A display of its own, so
-// that the key cannot reach the window of another test running at the same
-// time; the status is the program's own.
+// once the progress bar counts a few frames (a busy machine may take seconds
+// for the first), as a viewer would. A display of its own, so that the key
+// cannot reach the window of another test running at the same time; the
+// status is the program's own.
 CommandRun captureStoppedByEscape(const std::string& video) {
   const OwnDisplay display;
   if (display.name().empty()) return {-1, "no display of its own: Xvfb did not start"};
   const std::string script =
       "TESSALY_BATCH=1 SDL_AUDIODRIVER=dummy " + quoted(kProgram) + " --capture " + quoted(video) +
       " --stop 40 --fps 10 --width 160 > \"$0\" 2>&1 & pid=$!; " +
-      "for i in $(seq 600); do grep -q capturing \"$0\" && break; sleep 0.1; done; sleep 2; " +
-      "xdotool key Escape; wait $pid; code=$?; cat \"$0\"; exit $code";
+      "for i in $(seq 1200); do grep -Eq ' ([3-9]|[1-9][0-9]+)/400 frames' \"$0\" && break; " +
+      "sleep 0.1; done; xdotool key Escape; wait $pid; code=$?; cat \"$0\"; exit $code";
   return run("DISPLAY=" + display.name() + " bash -c " + quoted(script) + " " +
              quoted(video + ".log"));
 }

@@ -20,6 +20,7 @@
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
+#include "support/show_window.h"
 
 namespace {
 
@@ -30,14 +31,11 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
   ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
   const auto state = std::make_unique<DemoState>();
   DemoState& demo = *state;
-  demo.musicEnabled = false;  // the spectrum stays the one written below
-  demo.renderWidth = demo.viewportWidth = kWidth;
-  demo.renderHeight = demo.viewportHeight = kHeight;
-  std::optional<LoadFailure> failure;
-  ASSERT_TRUE(createMainWindow("Tessaly", kWidth, kHeight, 32, demo.fullscreen,
-                               [&] { return startShow(demo, failure); }));
-  auto* part = dynamic_cast<part_start*>(demo.partSlots[0]);
-  ASSERT_NE(part, nullptr);
+  demo.music.enabled = false;  // the spectrum stays the one written below
+  demo.options.renderWidth = demo.options.viewportWidth = kWidth;
+  demo.options.renderHeight = demo.options.viewportHeight = kHeight;
+  part_start content;
+  ASSERT_TRUE(openShowWindow(demo, content, kWidth, kHeight));
 
   const std::filesystem::path source =
       std::filesystem::path(::testing::TempDir()) / "spectrum_final_pass.glsl";
@@ -46,9 +44,9 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
                            "void main() {\n"
                            "  fragColor = texelFetch(texture1d_dsp, ivec2(gl_FragCoord.x, 0), 0);\n"
                            "}\n";
-  part->shaders.buildFragmentProgram(source.c_str(), part->programs.finalBlur);
+  content.shaders.buildFragmentProgram(source.c_str(), content.programs.finalBlur);
   // Band i holds byte 255 - i.
-  for (int i = 0; i < kSpectrumSize; ++i) demo.frameInput.spectrum[i] = (255.5f - i) / 255.0f;
+  for (int i = 0; i < kSpectrumSize; ++i) demo.input.frameInput.spectrum[i] = (255.5f - i) / 255.0f;
 
   OfflineClock clock = beginOfflineClock(demo);
   runOfflineFrame(demo, clock, 50.0);
@@ -60,7 +58,7 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
   }
   // The sampler read the spectrum from unit 4 (a sampler no one sets reads
   // unit 0, where the spectrum's upload also leaves it).
-  const GLuint program = part->shaders.programs[part->programs.finalBlur].value;
+  const GLuint program = content.shaders.programs[content.programs.finalBlur].value;
   GLint unit = -1;
   glGetUniformiv(program, glGetUniformLocation(program, "texture1d_dsp"), &unit);
   EXPECT_EQ(unit, 4);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/random.h"
 #include "demo/geometry.h"
 #include "render/gl_fixture.h"
 #include "render/matrix.h"
@@ -82,6 +83,7 @@ class GeometryGLTest : public GLTest {
     shaders->useProgram(kSlot);
     shaders->setUniformMatrix(kSlot, "ProjectionMatrix", orthoMatrix(-1, 1, -1, 1, -10, 10));
     inputs.geometry = &stream;
+    inputs.random = &generator;
     inputs.segments = 40;
 
     glViewport(0, 0, 128, 128);
@@ -117,6 +119,7 @@ class GeometryGLTest : public GLTest {
 
   std::unique_ptr<ShaderSet> shaders = std::make_unique<ShaderSet>();
   GeometryStream stream;
+  Random generator;
   ShapeInputs inputs;
 };
 

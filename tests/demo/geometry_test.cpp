@@ -8,6 +8,9 @@
 
 #include "core/random.h"
 
+// The test's own generator, standing in for the show's.
+static Random generator;
+
 namespace {
 
 Vec3 v3(float x, float y, float z) {
@@ -36,13 +39,14 @@ float planarDistance(const Vec3& v) { return std::hypot(v.x, v.y); }
 
 // The value the generator gives after `skip` further draws from seed.
 int drawAfter(uint32_t seed, int skip) {
-  crtSrand(seed);
-  for (int i = 0; i < skip; ++i) crtRand();
-  return crtRand();
+  generator.seed(seed);
+  for (int i = 0; i < skip; ++i) generator.next();
+  return generator.next();
 }
 
 TEST(RingGeometryTest, StripLayoutNormalsAndColours) {
   ShapeInputs inputs;
+  inputs.random = &generator;
   inputs.segments = 5;
   inputs.phase = 0.3f;
   const RingGeometry g = ringGeometry(inputs, flatRing(1.0f, 0.5f, 0.25f));
@@ -86,6 +90,7 @@ TEST(RingGeometryTest, StripLayoutNormalsAndColours) {
 
 TEST(RingGeometryTest, SizeRulesAndNegativeRadius) {
   ShapeInputs inputs;
+  inputs.random = &generator;
   inputs.segments = 6;
   EXPECT_FALSE(pulseRingGeometry(0, inputs, flatRing(3.0f, 0.2f, 0.1f)).drawn);
   EXPECT_TRUE(pulseRingGeometry(0, inputs, flatRing(2.5f, 0.2f, 0.1f)).drawn);
@@ -112,6 +117,7 @@ TEST(RingGeometryTest, SizeRulesAndNegativeRadius) {
 
 TEST(RingGeometryTest, PulseDepthFollowsWaveAndBand) {
   ShapeInputs inputs;
+  inputs.random = &generator;
   inputs.segments = 4;
   const float depth = 0.25f;
 
@@ -145,10 +151,11 @@ TEST(RingGeometryTest, PulseDepthFollowsWaveAndBand) {
 
 TEST(RingGeometryTest, FlickerColourAndRadiusFollowBandEight) {
   ShapeInputs inputs;
+  inputs.random = &generator;
   inputs.segments = 4;
   RingParams ring = flatRing(1.0f, 0.2f, 0.1f);
 
-  crtSrand(7);
+  generator.seed(7);
   RingGeometry g = flickerRingGeometry(inputs, ring);
   EXPECT_FLOAT_EQ(g.cap.color.x, 0.2f);
   EXPECT_FLOAT_EQ(g.cap.color.z, 0.6f);
@@ -157,7 +164,7 @@ TEST(RingGeometryTest, FlickerColourAndRadiusFollowBandEight) {
   // A loud band saturates the flicker: full orange, half the radius. The
   // size rule applies after that, so a radius of 3 then draws.
   inputs.spectrum[8] = 1000.0f;
-  crtSrand(7);
+  generator.seed(7);
   g = flickerRingGeometry(inputs, ring);
   EXPECT_FLOAT_EQ(g.cap.color.x, 0.8f);
   EXPECT_FLOAT_EQ(g.cap.color.y, 0.5f);
@@ -169,7 +176,7 @@ TEST(RingGeometryTest, FlickerColourAndRadiusFollowBandEight) {
   inputs.spectrum[8] = 0.1f;
   const double r = drawAfter(7, 20) / 32767.0;
   const float f = static_cast<float>(std::fmin(4.5 * r * 0.1, 1.0));
-  crtSrand(7);
+  generator.seed(7);
   g = flickerRingGeometry(inputs, ring);
   EXPECT_NEAR(g.cap.color.x, 0.2f + 0.6f * f, 1e-6f);
   EXPECT_NEAR(planarDistance(g.cap.vertices[0]), 1.0f - 0.5f * f, 1e-6f);
@@ -177,12 +184,13 @@ TEST(RingGeometryTest, FlickerColourAndRadiusFollowBandEight) {
 
 TEST(RingGeometryTest, RandomDrawsPerRingWhetherDrawnOrNot) {
   ShapeInputs inputs;
+  inputs.random = &generator;
   inputs.segments = 6;
   // The generator's next value after seeding with 99 and running fn.
   auto nextAfter = [](auto fn) {
-    crtSrand(99);
+    generator.seed(99);
     fn();
-    return crtRand();
+    return generator.next();
   };
   for (float radius : {1.0f, 3.0f}) {
     const RingParams ring = flatRing(radius, 0.2f, 0.1f);
@@ -263,6 +271,7 @@ void expectStrip(const GeometryStream& stream, const RingStrip& strip, const flo
 
 TEST(GeometryStreamTest, PanelWithItsRingsIsTheRecordsInDrawingOrder) {
   ShapeInputs inputs;
+  inputs.random = &generator;
   inputs.segments = 5;
   inputs.phase = 0.3f;
   inputs.time = 1.7f;
@@ -282,20 +291,20 @@ TEST(GeometryStreamTest, PanelWithItsRingsIsTheRecordsInDrawingOrder) {
   const Vec3 slate = v3(0.3f, 0.3f, 0.4f);
 
   // The records, with the random draws the shapes make.
-  crtSrand(5);
+  generator.seed(5);
   const RingGeometry before = pulseRingGeometry(2, inputs, ring);
   const RingGeometry pulse = pulseRingGeometry(9, inputs, ring);
   const RingGeometry flicker = flickerRingGeometry(inputs, ring);
-  const int next = crtRand();
+  const int next = generator.next();
 
   // The same calls drawn: a ring before any panel, the panel, its rings.
-  crtSrand(5);
+  generator.seed(5);
   drawPulseRing(2, &inputs, ring);
   Vec3 center, normal, side, edge;
   drawClipPanel(&inputs, p[0], p[1], p[2], p[3], &center, &normal, &side, &edge, slate);
   drawPulseRing(9, &inputs, ring);
   drawFlickerRing(0, &inputs, ring);
-  EXPECT_EQ(crtRand(), next);  // no draw more or less than the records
+  EXPECT_EQ(generator.next(), next);  // no draw more or less than the records
   EXPECT_TRUE(sameFloats(&center.x, &frame.center.x, 3));
   EXPECT_TRUE(sameFloats(&normal.x, &frame.normal.x, 3));
   EXPECT_TRUE(sameFloats(&side.x, &frame.side.x, 3));

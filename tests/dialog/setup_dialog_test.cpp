@@ -62,34 +62,34 @@ TEST(SetupDialogWindow, QuitAndClosingBothQuit) {
 }
 
 TEST(SetupDialog, RunWritesTheDerivedScreenIntoTheDemoState) {
-  demo.displayModes = {{800, 600}, {1280, 720}, {1920, 1200}};
+  demo.options.displayModes = {{800, 600}, {1280, 720}, {1920, 1200}};
   platform::SetupDialogScript script;
   script.selectIndex = 2;
   script.answer = platform::SetupDialogAnswer::ClickRun;
   platform::scriptNextSetupDialog(script);
-  ASSERT_EQ(runSetupDialog(demo), platform::SetupOutcome::Run);
-  EXPECT_EQ(demo.renderWidth, 1920);
-  EXPECT_EQ(demo.renderHeight, 1080);
-  EXPECT_EQ(demo.viewportWidth, 1920);
-  EXPECT_EQ(demo.viewportHeight, 1080);
-  EXPECT_TRUE(demo.fullscreen);
-  EXPECT_TRUE(demo.antialiased);
+  ASSERT_EQ(runSetupDialog(demo.options), platform::SetupOutcome::Run);
+  EXPECT_EQ(demo.options.renderWidth, 1920);
+  EXPECT_EQ(demo.options.renderHeight, 1080);
+  EXPECT_EQ(demo.options.viewportWidth, 1920);
+  EXPECT_EQ(demo.options.viewportHeight, 1080);
+  EXPECT_TRUE(demo.options.fullscreen);
+  EXPECT_TRUE(demo.options.antialiased);
 }
 
 TEST(SetupDialog, EmptyModeListOffers1280x720) {
-  demo.displayModes.clear();
+  demo.options.displayModes.clear();
   platform::SetupDialogSnapshot seen;
   platform::SetupDialogScript script;
   script.seen = &seen;
   script.toggleWindowed = true;
   script.answer = platform::SetupDialogAnswer::PressEnter;
   platform::scriptNextSetupDialog(script);
-  ASSERT_EQ(runSetupDialog(demo), platform::SetupOutcome::Run);
+  ASSERT_EQ(runSetupDialog(demo.options), platform::SetupOutcome::Run);
   EXPECT_EQ(seen.labels, std::vector<std::string>{" 1280 x 720  (16:9)"});
   EXPECT_EQ(seen.activeIndex, 0);
-  EXPECT_EQ(demo.renderWidth, 1280);
-  EXPECT_EQ(demo.renderHeight, 720);
-  EXPECT_FALSE(demo.fullscreen);
+  EXPECT_EQ(demo.options.renderWidth, 1280);
+  EXPECT_EQ(demo.options.renderHeight, 720);
+  EXPECT_FALSE(demo.options.fullscreen);
 }
 
 // The process-ending paths run in a fresh copy of the test program.
@@ -102,11 +102,11 @@ class SetupDialogExit : public ::testing::Test {
 void runWithoutDisplay() {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
-  demo.renderWidth = demo.viewportWidth = 800;
-  demo.fullscreen = true;
-  const bool shown = runSetupDialog(demo) != platform::SetupOutcome::NoDisplay;
-  const bool defaults = demo.renderWidth == 1280 && demo.renderHeight == 720 &&
-                        demo.viewportWidth == 1280 && !demo.fullscreen;
+  demo.options.renderWidth = demo.options.viewportWidth = 800;
+  demo.options.fullscreen = true;
+  const bool shown = runSetupDialog(demo.options) != platform::SetupOutcome::NoDisplay;
+  const bool defaults = demo.options.renderWidth == 1280 && demo.options.renderHeight == 720 &&
+                        demo.options.viewportWidth == 1280 && !demo.options.fullscreen;
   std::exit(!shown && defaults ? 3 : 4);
 }
 
@@ -126,13 +126,13 @@ TEST_F(SetupDialogExit, KeepsTheCLocale) {
 }
 
 TEST(SetupDialog, QuitIsReportedAndChangesNothing) {
-  demo.displayModes = {{1024, 768}};
-  demo.renderWidth = 640;
+  demo.options.displayModes = {{1024, 768}};
+  demo.options.renderWidth = 640;
   platform::SetupDialogScript script;
   script.answer = platform::SetupDialogAnswer::ClickQuit;
   platform::scriptNextSetupDialog(script);
-  EXPECT_EQ(runSetupDialog(demo), platform::SetupOutcome::Quit);
-  EXPECT_EQ(demo.renderWidth, 640);
+  EXPECT_EQ(runSetupDialog(demo.options), platform::SetupOutcome::Quit);
+  EXPECT_EQ(demo.options.renderWidth, 640);
 }
 
 TEST_F(SetupDialogExit, WithoutADisplayKeepsTheDefaultsAndSaysSo) {

@@ -25,23 +25,23 @@ class AssetList : public ::testing::Test {
     demo = DemoState();
     // The timer reads 2.5 s; loading began at 0.5 s.
     setCounterSource({fakeCounter, fakeFrequency});
-    demo.loadSeconds = 0.5;
+    demo.clock.loadSeconds = 0.5;
   }
   void TearDown() override {
     setCounterSource(platformCounterSource());
     demo = DemoState();
   }
   void add(const std::string& path, int slot, int width, int height, int kind = 0) {
-    demo.loadedImages.push_back({path, slot, width, height, kind});
+    demo.directing.loadedImages.push_back({path, slot, width, height, kind});
   }
   ScratchFolder folder;
 };
 
 TEST_F(AssetList, NoImagesGiveHeadingsAndZeroTotals) {
   std::filesystem::create_directories("C:/Morvane");
-  demo.assetListFile.open("report.txt", std::ios::trunc);
+  demo.directing.assetListFile.open("report.txt", std::ios::trunc);
   writeAssetList(demo);
-  EXPECT_FALSE(demo.assetListFile.is_open());
+  EXPECT_FALSE(demo.directing.assetListFile.is_open());
   EXPECT_EQ(readText("report.txt"),
             "\n-- JPG LIST\n"
             "\n-- 3DS LIST\n"
@@ -64,7 +64,7 @@ TEST_F(AssetList, ReportSortsCountsAndCopiesEachPathOnce) {
   add("a.jpg", 13, 4, 2);
   add("missing.jpg", 14, 1, 1);
   add("mesh.obj", 3, 0, 0, 1);
-  demo.assetListFile.open("report.txt", std::ios::trunc);
+  demo.directing.assetListFile.open("report.txt", std::ios::trunc);
   writeAssetList(demo);
 
   // Bytes: 196608 for the 256 x 256 image, 24 + 3 + 24 + 3 for the rest.
@@ -101,11 +101,11 @@ TEST_F(AssetList, ReportSortsCountsAndCopiesEachPathOnce) {
   EXPECT_FALSE(std::filesystem::exists("C:/Morvane/missing.jpg"));
 
   // The list stays sorted, each record whole.
-  ASSERT_EQ(demo.loadedImages.size(), 6u);
-  EXPECT_EQ(demo.loadedImages[3].path, "b.jpg");
-  EXPECT_EQ(demo.loadedImages[3].width, 256);
-  EXPECT_EQ(demo.loadedImages[4].path, "mesh.obj");
-  EXPECT_EQ(demo.loadedImages[4].kind, 1);
+  ASSERT_EQ(demo.directing.loadedImages.size(), 6u);
+  EXPECT_EQ(demo.directing.loadedImages[3].path, "b.jpg");
+  EXPECT_EQ(demo.directing.loadedImages[3].width, 256);
+  EXPECT_EQ(demo.directing.loadedImages[4].path, "mesh.obj");
+  EXPECT_EQ(demo.directing.loadedImages[4].kind, 1);
 }
 
 TEST_F(AssetList, WithoutAReportFileTheCopiesStillHappenIntoExistingFolders) {
@@ -116,7 +116,7 @@ TEST_F(AssetList, WithoutAReportFileTheCopiesStillHappenIntoExistingFolders) {
   writeText("sub/x.jpg", "x");
   add("textures/noise.jpg", 27, 2, 2);
   add("sub/x.jpg", 12, 2, 2);
-  demo.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);  // no "c:" folder
+  demo.directing.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);  // no "c:" folder
   writeAssetList(demo);
   EXPECT_FALSE(std::filesystem::exists("c:"));
   EXPECT_EQ(readText("C:/Morvane/textures/noise.jpg"), "noise");

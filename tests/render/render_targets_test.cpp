@@ -74,11 +74,12 @@ class RenderTargetsTest : public GLTest {
   // Creates pair index with a fresh colour texture on colour attachment 0.
   void makeTarget(int index, int samples, TextureId colour) {
     renderer->createTargetPair(index, kSize, kSize, samples);
-    renderer->createColorTexture(colour, kSize, kSize);
+    renderer->createColorTexture(colour, kSize, kSize, random);
     renderer->attachColorTexture(index, 0, colour);
   }
 
   std::unique_ptr<RenderResources> renderer = std::make_unique<RenderResources>();
+  Random random;
 };
 
 TEST_F(RenderTargetsTest, PairIndexAndAttachmentCountsAreClamped) {
@@ -112,7 +113,7 @@ TEST_F(RenderTargetsTest, PairIndexAndAttachmentCountsAreClamped) {
   EXPECT_EQ(integer(GL_DRAW_BUFFER3), GL_NONE);
 
   // Attachment 7 lands on colour attachment 2 of the texture framebuffer.
-  renderer->createColorTexture(300, 16, 16);
+  renderer->createColorTexture(300, 16, 16, random);
   renderer->attachColorTexture(15, 7, 300);
   GLint attached = 0;
   glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT2,
@@ -148,7 +149,7 @@ TEST_F(RenderTargetsTest, FourSampleResolveSmoothsTheEdgeAndZeroSamplesDoNot) {
 
 TEST_F(RenderTargetsTest, ResolveCopiesOnlyTheRequestedAttachmentsAndRectangle) {
   makeTarget(4, 0, 110);
-  renderer->createColorTexture(111, kSize, kSize);
+  renderer->createColorTexture(111, kSize, kSize, random);
   renderer->attachColorTexture(4, 1, 111);
   const std::vector<unsigned char> secondBefore = redChannel(*renderer, 111);
 
@@ -210,7 +211,7 @@ TEST_F(RenderTargetsTest, StartupMakesThreeCompletePairsFromTheRenderSize) {
 
 TEST_F(RenderTargetsTest, IncompleteFramebufferIsReportedOnceWithPairAndStatus) {
   renderer->createTargetPair(9, kSize, kSize, 0);
-  renderer->createColorTexture(120, 0, 0);  // no storage: an incomplete attachment
+  renderer->createColorTexture(120, 0, 0, random);  // no storage: an incomplete attachment
   renderer->attachColorTexture(9, 0, 120);
 
   testing::internal::CaptureStderr();
@@ -233,15 +234,15 @@ TEST_F(RenderTargetsTest, WhatTheDriverCannotHoldIsTheCreationFailure) {
   const std::string pairFailure = renderer->creationFailure;
   EXPECT_NE(pairFailure.find("pair 10: multisample framebuffer incomplete"), std::string::npos)
       << pairFailure;
-  renderer->createColorTexture(121, beyond, 1);
+  renderer->createColorTexture(121, beyond, 1, random);
   EXPECT_EQ(renderer->creationFailure, pairFailure) << "the first failure is kept";
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
   const auto fresh = std::make_unique<RenderResources>();
   glEnable(GL_RGBA8);  // an error left by someone else is not the texture's
-  fresh->createColorTexture(122, 16, 16);
+  fresh->createColorTexture(122, 16, 16, random);
   EXPECT_EQ(fresh->creationFailure, "");
-  fresh->createColorTexture(123, queryRenderLimits().texture + 1, 1);
+  fresh->createColorTexture(123, queryRenderLimits().texture + 1, 1, random);
   EXPECT_NE(fresh->creationFailure.find("Texture 123"), std::string::npos)
       << fresh->creationFailure;
 

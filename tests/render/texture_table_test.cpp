@@ -63,28 +63,29 @@ GLint levelWidth(GLenum target) {
 class TextureTableTest : public GLTest {
  protected:
   std::unique_ptr<RenderResources> renderer = std::make_unique<RenderResources>();
+  Random random;
 };
 
 TEST_F(TextureTableTest, NoiseTextureIsTheSeededSequenceOnEveryCreation) {
   // An odd width makes rows that are not a multiple of four bytes.
-  renderer->createNoiseTexture(41, 7, 5);
+  renderer->createNoiseTexture(41, 7, 5, random);
   EXPECT_EQ(readTexture(GL_TEXTURE_2D, GL_RGB, 7, 5, 3), expectedNoise(7, 5));
 
   const std::vector<unsigned char> expected = expectedNoise(1024, 1024);
-  renderer->createNoiseTexture(27, 1024, 1024);
+  renderer->createNoiseTexture(27, 1024, 1024, random);
   const GLuint first = renderer->textureHandle(27).value;
   EXPECT_EQ(readTexture(GL_TEXTURE_2D, GL_RGB, 1024, 1024, 3), expected);
 
-  crtRand();  // whatever ran before, the noise reseeds
-  renderer->createNoiseTexture(27, 1024, 1024);
+  random.next();  // whatever ran before, the noise reseeds
+  renderer->createNoiseTexture(27, 1024, 1024, random);
   EXPECT_NE(renderer->textureHandle(27).value, first);
   glBindTexture(GL_TEXTURE_2D, renderer->textureHandle(27).value);
   EXPECT_EQ(readTexture(GL_TEXTURE_2D, GL_RGB, 1024, 1024, 3), expected);
 }
 
 TEST_F(TextureTableTest, ColorTextureContinuesTheSequenceAndNeverHolds255) {
-  crtSrand(77);
-  renderer->createColorTexture(0, 96, 64);
+  random.seed(77);
+  renderer->createColorTexture(0, 96, 64, random);
   std::vector<unsigned char> bytes = readTexture(GL_TEXTURE_2D, GL_RGBA, 96, 64, 4);
 
   ReferenceGenerator generator(77);

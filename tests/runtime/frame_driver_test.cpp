@@ -28,13 +28,12 @@ void elapse(double seconds) { fakeCount += static_cast<int64_t>(seconds * 100000
 // A part that records what it was given and the random values it sees.
 class RecordingPart : public parts {
  public:
-  void drawFrame(double* timeStep, RenderResources*, FrameInput* input) override {
-    steps.push_back(*timeStep);
-    times.push_back(input->time);
-    firstDraws.push_back(crtRand());
+  void drawFrame(const FrameRecord& frame, RenderResources&, Random& random) override {
+    times.push_back(frame.time);
+    firstDraws.push_back(random.next());
   }
-  PartLoad initResources(RenderResources*) override { return {}; }
-  std::vector<double> steps, times;
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
+  std::vector<double> times;
   std::vector<int> firstDraws;
 };
 
@@ -42,16 +41,16 @@ class FrameDriver : public ::testing::Test {
  protected:
   void SetUp() override {
     demo = DemoState();
-    demo.musicEnabled = true;
+    demo.music.enabled = true;
     fakeCount = 5000000;
     setCounterSource({fakeCounter, fakeFrequency});
     fillCueTable(demo.cueTable);
-    timerReset(demo);
-    demo.lastTimerValue = timerRead(demo);
-    demo.partSlots[0] = &part0;
+    timerReset(demo.clock);
+    demo.clock.lastTimerValue = timerRead(demo.clock);
+    demo.partSlots.slot[0] = &part0;
   }
   void TearDown() override {
-    for (parts*& slot : demo.partSlots) slot = nullptr;
+    for (parts*& slot : demo.partSlots.slot) slot = nullptr;
     setCounterSource(platformCounterSource());
   }
   RecordingPart part0, part1;
@@ -59,109 +58,110 @@ class FrameDriver : public ::testing::Test {
 
 TEST_F(FrameDriver, AdvancesTheClockByTheMeasuredDelta) {
   elapse(0.25);
-  runFrame(demo, timerRead(demo));
-  EXPECT_DOUBLE_EQ(demo.frameDelta, 0.25);
-  EXPECT_DOUBLE_EQ(demo.demoTime, 0.25);
-  EXPECT_EQ(demo.frameCount, 1);
-  ASSERT_EQ(part0.steps.size(), 1u);
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_DOUBLE_EQ(demo.clock.frameDelta, 0.25);
+  EXPECT_DOUBLE_EQ(demo.clock.demoTime, 0.25);
+  EXPECT_EQ(demo.clock.frameCount, 1);
+  ASSERT_EQ(part0.times.size(), 1u);
   EXPECT_DOUBLE_EQ(part0.times[0], 0.25);
 }
 
 TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
-  demo.demoTime = 10.0;
-  demo.lastTimerValue = demo.timerSeconds + 3.0;  // the counter appears to go back
-  runFrame(demo, timerRead(demo));
-  EXPECT_EQ(demo.frameDelta, 0.0);
-  EXPECT_EQ(demo.demoTime, 10.0);
+  demo.clock.demoTime = 10.0;
+  demo.clock.lastTimerValue = demo.clock.timerSeconds + 3.0;  // the counter appears to go back
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_EQ(demo.clock.frameDelta, 0.0);
+  EXPECT_EQ(demo.clock.demoTime, 10.0);
 }
 
 TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
-  demo.keys['Q'] = true;
-  demo.keys[255] = true;  // the table's last code
+  demo.input.keys['Q'] = true;
+  demo.input.keys[255] = true;  // the table's last code
   elapse(0.01);
-  runFrame(demo, timerRead(demo));
-  EXPECT_EQ(demo.frameInput.keys['Q'], 1);
-  EXPECT_EQ(demo.frameInput.keys['A'], 0);
-  EXPECT_EQ(demo.frameInput.keys[255], 1);
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_EQ(demo.input.frameInput.keys['Q'], 1);
+  EXPECT_EQ(demo.input.frameInput.keys['A'], 0);
+  EXPECT_EQ(demo.input.frameInput.keys[255], 1);
 }
 
 TEST_F(FrameDriver, SameDemoTimeDrawsTheSameRandomNumbers) {
-  demo.demoTime = 42.5;
-  runFrame(demo, timerRead(demo));  // zero delta: the same moment twice
-  demo.demoTime = 42.5;
-  crtSrand(999);  // whatever ran before must not matter
-  runFrame(demo, timerRead(demo));
+  demo.clock.demoTime = 42.5;
+  runFrame(demo, timerRead(demo.clock));  // zero delta: the same moment twice
+  demo.clock.demoTime = 42.5;
+  demo.random.seed(999);  // whatever ran before must not matter
+  runFrame(demo, timerRead(demo.clock));
   ASSERT_EQ(part0.firstDraws.size(), 2u);
   EXPECT_EQ(part0.firstDraws[0], part0.firstDraws[1]);
-  demo.demoTime = 42.6;
-  runFrame(demo, timerRead(demo));
+  demo.clock.demoTime = 42.6;
+  runFrame(demo, timerRead(demo.clock));
   EXPECT_NE(part0.firstDraws[2], part0.firstDraws[0]);
 }
 
 TEST_F(FrameDriver, SlotOneDrawsBetween51And66WhenFilled) {
-  demo.partSlots[1] = &part1;
+  demo.partSlots.slot[1] = &part1;
   for (double t : {51.6, 66.3}) {
-    demo.demoTime = t;
-    runFrame(demo, timerRead(demo));
+    demo.clock.demoTime = t;
+    runFrame(demo, timerRead(demo.clock));
   }
-  EXPECT_EQ(part1.steps.size(), 2u);
-  EXPECT_TRUE(part0.steps.empty());
-  demo.demoTime = 66.31;
-  runFrame(demo, timerRead(demo));
-  EXPECT_EQ(part0.steps.size(), 1u);
+  EXPECT_EQ(part1.times.size(), 2u);
+  EXPECT_TRUE(part0.times.empty());
+  demo.clock.demoTime = 66.31;
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_EQ(part0.times.size(), 1u);
 }
 
 TEST_F(FrameDriver, SlotZeroDrawsWhenSlotOneIsEmpty) {
-  demo.demoTime = 51.6;
-  runFrame(demo, timerRead(demo));
-  demo.demoTime = 66.3;
-  runFrame(demo, timerRead(demo));
-  EXPECT_EQ(part0.steps.size(), 2u);
+  demo.clock.demoTime = 51.6;
+  runFrame(demo, timerRead(demo.clock));
+  demo.clock.demoTime = 66.3;
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_EQ(part0.times.size(), 2u);
 }
 
 TEST_F(FrameDriver, ExactlyTheEndTimeDoesNotEndTheShow) {
-  demo.demoTime = 204.5;
+  demo.clock.demoTime = 204.5;
   elapse(0.5);
-  runFrame(demo, timerRead(demo));
-  EXPECT_EQ(demo.demoTime, 205.0);
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_EQ(demo.clock.demoTime, 205.0);
 }
 
 TEST_F(FrameDriver, TheFirstFramePastTheEndEndsWithCodeZero) {
-  demo.demoTime = 204.9;
+  demo.clock.demoTime = 204.9;
   elapse(0.1);
-  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::None);  // 205 exactly still plays
+  EXPECT_EQ(runFrame(demo, timerRead(demo.clock)).end, ShowEnd::None);  // 205 exactly still plays
   elapse(0.001);
-  const FrameResult result = runFrame(demo, timerRead(demo));
+  const FrameResult result = runFrame(demo, timerRead(demo.clock));
   EXPECT_EQ(result.end, ShowEnd::PastTheEnd);
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(part0.steps.size(), 2u);  // that last frame was drawn
+  EXPECT_EQ(part0.times.size(), 2u);  // that last frame was drawn
 }
 
 // Escape starts the fade (the main loop's part); the delivered rate
 // completes it on the next frame, which ends the show with code 0.
 TEST_F(FrameDriver, TheEndFadeEndsTheShowOnceComplete) {
-  demo.musicEnabled = false;  // no sound system to set the volume on
-  demo.demoTime = 50.0;
-  demo.fadingOut = true;
-  demo.fadeStartTime = 50.0;
-  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::None);  // no time has passed: level 0
+  demo.music.enabled = false;  // no sound system to set the volume on
+  demo.clock.demoTime = 50.0;
+  demo.clock.fadingOut = true;
+  demo.clock.fadeStartTime = 50.0;
+  EXPECT_EQ(runFrame(demo, timerRead(demo.clock)).end,
+            ShowEnd::None);  // no time has passed: level 0
   elapse(0.01);
-  const FrameResult result = runFrame(demo, timerRead(demo));
+  const FrameResult result = runFrame(demo, timerRead(demo.clock));
   EXPECT_EQ(result.end, ShowEnd::FadeDone);
   EXPECT_EQ(result.exitCode, 0);
 }
 
 TEST_F(FrameDriver, TheQuitTrackFlagEndsTheShow) {
-  demo.frameInput.trackFlagsB[kQuitTrackFlag] = true;
+  demo.input.frameInput.trackFlagsB[kQuitTrackFlag] = true;
   elapse(0.01);
-  EXPECT_EQ(runFrame(demo, timerRead(demo)).end, ShowEnd::QuitFlag);
+  EXPECT_EQ(runFrame(demo, timerRead(demo.clock)).end, ShowEnd::QuitFlag);
 }
 
 TEST_F(FrameDriver, CueIsTakenBeforeTheAdvance) {
-  demo.demoTime = 85.14;
+  demo.clock.demoTime = 85.14;
   elapse(1.0);
-  runFrame(demo, timerRead(demo));
-  EXPECT_EQ(demo.frameInput.cue, 2);
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_EQ(demo.input.frameInput.cue, 2);
 }
 
 TEST(CueTable, HighestMatchingRowWins) {

@@ -2,7 +2,11 @@
 // often their random choices change around 33.5 s.
 #include <gtest/gtest.h>
 
+#include "core/random.h"
 #include "demo/scenes/panel_field_placement.h"
+
+// The test's own generator, standing in for the show's.
+static Random generator;
 
 namespace {
 
@@ -19,7 +23,7 @@ void lowFace(Vec3 corners[4]) {
 FallingPanel panel(int i, double t) {
   Vec3 corners[4];
   lowFace(corners);
-  return placeFallingPanel(i, corners, t);
+  return placeFallingPanel(i, corners, t, generator);
 }
 
 TEST(FallingPanels, DropTenUnitsBefore25AndThirtyFrom25) {
@@ -52,9 +56,10 @@ TEST(FallingPanels, AppearFromFrontToBack) {
   for (Vec3& c : back) c.z = -5.0f;
   // At 20 s a face with z >= -5 has not begun to appear; by 28 s every face
   // with z <= 3 has.
-  EXPECT_FLOAT_EQ(placeFallingPanel(0, back, 20.0).fadeIn, 0.0f);
-  EXPECT_FLOAT_EQ(placeFallingPanel(0, back, 28.0).fadeIn, 1.0f);
-  EXPECT_GT(placeFallingPanel(0, back, 22.0).fadeIn, placeFallingPanel(0, front, 22.0).fadeIn);
+  EXPECT_FLOAT_EQ(placeFallingPanel(0, back, 20.0, generator).fadeIn, 0.0f);
+  EXPECT_FLOAT_EQ(placeFallingPanel(0, back, 28.0, generator).fadeIn, 1.0f);
+  EXPECT_GT(placeFallingPanel(0, back, 22.0, generator).fadeIn,
+            placeFallingPanel(0, front, 22.0, generator).fadeIn);
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/random.h"
+
+// The test's own generator, standing in for the show's.
+static Random generator;
+
 namespace {
 
 void panelAt(float x, Vec3 corners[4]) {
@@ -18,7 +23,7 @@ void panelAt(float x, Vec3 corners[4]) {
 TEST(OpeningPlacement, PanelOnTheRightIsCollapsedAboveTheOriginAtTheStart) {
   Vec3 corners[4];
   panelAt(7.0f, corners);  // q = 7 r - 7.7 <= 4 whatever the draw
-  const OpeningWallFace face = placeOpeningWallFace(12, corners, 0.0);
+  const OpeningWallFace face = placeOpeningWallFace(12, corners, 0.0, generator);
   EXPECT_FLOAT_EQ(face.grow, 0.0f);
   for (const Vec3& c : face.corners) {
     EXPECT_FLOAT_EQ(c.x, 0.0f);
@@ -31,9 +36,10 @@ TEST(OpeningPlacement, PanelsFurtherLeftStartEarlierAndLandInPlace) {
   Vec3 left[4], right[4];
   panelAt(-8.0f, left);
   panelAt(6.0f, right);
-  EXPECT_GT(placeOpeningWallFace(4, left, 3.0).grow, placeOpeningWallFace(4, right, 3.0).grow);
+  EXPECT_GT(placeOpeningWallFace(4, left, 3.0, generator).grow,
+            placeOpeningWallFace(4, right, 3.0, generator).grow);
   // Landed: the corners are the mesh's own.
-  const OpeningWallFace landed = placeOpeningWallFace(4, left, 19.0);
+  const OpeningWallFace landed = placeOpeningWallFace(4, left, 19.0, generator);
   EXPECT_FLOAT_EQ(landed.grow, 1.0f);
   for (int k = 0; k < 4; ++k) {
     EXPECT_FLOAT_EQ(landed.corners[k].x, left[k].x);
@@ -44,7 +50,8 @@ TEST(OpeningPlacement, PanelsFurtherLeftStartEarlierAndLandInPlace) {
 TEST(OpeningPlacement, CubeTurnsAboutZ) {
   Vec3 corners[4];
   panelAt(-0.25f, corners);  // the 0.25 shift puts the first corner at (0, 1, 0)
-  const OpeningCubeFace face = placeOpeningCubeFace(2, corners, 5.0 * 3.14159265358979323846);
+  const OpeningCubeFace face =
+      placeOpeningCubeFace(2, corners, 5.0 * 3.14159265358979323846, generator);
   // 0.1 t = pi / 2: (0, 1, 0) turns to (-1, 0, 0).
   EXPECT_NEAR(face.corners[0].x, -1.0f, 1e-5f);
   EXPECT_NEAR(face.corners[0].y, 0.0f, 1e-5f);

@@ -1,42 +1,17 @@
 // One frame of each scene rendered by the program itself (--screenshot): the
 // picture is not empty, and two runs give the same picture.
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
+
+#include "support/png_picture.h"
 
 namespace {
 
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgb;
-};
-
-Picture readPng(const std::string& path) {
-  Picture picture;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return picture;
-  picture.width = static_cast<int>(image.width);
-  picture.height = static_cast<int>(image.height);
-  picture.rgb = std::move(pixels);
-  return picture;
-}
-
 Picture screenshot(double t, const std::string& name) {
   const std::string path = testing::TempDir() + name;
-  std::remove(path.c_str());
-  const std::string command = "SDL_AUDIODRIVER=dummy TESSALY_BATCH=1 \"" TESSALY_BINARY_DIR
-                              "/tessaly\" --no-dialog --screenshot " +
-                              std::to_string(t) + " \"" + path + "\" > /dev/null 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_EQ(renderScreenshot(std::to_string(t), 1280, path), 0) << t;
   return readPng(path);
 }
 

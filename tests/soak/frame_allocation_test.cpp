@@ -12,9 +12,11 @@
 
 #include "app/gl_window.h"
 #include "app/main_loop.h"
+#include "demo/part_start.h"
 #include "runtime/demo_state.h"
 #include "runtime/startup.h"
 #include "runtime/timer.h"
+#include "support/show_window.h"
 
 namespace {
 
@@ -29,7 +31,9 @@ int64_t fakeCount() { return fakeCounter; }
 int64_t fakeFrequency() { return 1000000; }
 
 // Moves the show's clock so that the next frame lands at time t.
-void advanceClockTo(double t) { fakeCounter += static_cast<int64_t>((t - demo.demoTime) * 1e6); }
+void advanceClockTo(double t) {
+  fakeCounter += static_cast<int64_t>((t - demo.clock.demoTime) * 1e6);
+}
 
 }  // namespace
 
@@ -59,9 +63,8 @@ namespace {
 TEST(FrameAllocations, NoneOnceEachSceneRuns) {
   ASSERT_EQ(chdir(TESSALY_BINARY_DIR "/data"), 0);
   setCounterSource({fakeCount, fakeFrequency});
-  std::optional<LoadFailure> failure;
-  ASSERT_TRUE(createMainWindow("Tessaly", 320, 180, 32, demo.fullscreen,
-                               [&] { return startShow(demo, failure); }));
+  part_start content;
+  ASSERT_TRUE(openShowWindow(demo, content, 320, 180));
 
   // Opening, falling panels, the tunnel early and late, the finale, the end fade.
   for (double start : {5.0, 25.0, 50.0, 110.0, 150.0, 199.0}) {
@@ -82,7 +85,7 @@ TEST(FrameAllocations, NoneOnceEachSceneRuns) {
     const long allowed = start > 36.0 && start < 132.0 ? 10 : 0;
     EXPECT_LE(allocations, allowed) << "in 10 frames from " << start << " s";
   }
-  destroyMainWindow(demo.fullscreen);
+  destroyMainWindow(demo.options.fullscreen);
   setCounterSource(platformCounterSource());
 }
 

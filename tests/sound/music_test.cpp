@@ -40,7 +40,7 @@ class MusicStart : public testing::Test {
   }
   void TearDown() override {
     closeMusic(demo.music);
-    demo.sfxEnabled = false;
+    demo.directing.sfxEnabled = false;
     ASSERT_EQ(chdir(previous.c_str()), 0);
   }
 
@@ -62,13 +62,13 @@ void updateSpectrumUntil(Done done) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   do {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    updateSpectrum(demo);
+    updateSpectrum(demo.music, demo.clock.demoTime);
   } while (!done() && std::chrono::steady_clock::now() < end);
 }
 
 // "title: text" of the failure startMusic returned, or "" when it started.
 std::string startFailure() {
-  const std::optional<LoadFailure> failure = startMusic(demo.music, demo.sfxEnabled);
+  const std::optional<LoadFailure> failure = startMusic(demo.music, demo.directing.sfxEnabled);
   return failure ? failure->title + ": " + failure->text : "";
 }
 
@@ -85,7 +85,7 @@ TEST_F(MusicStart, MissingSoundEffectIsReturnedWithItsMessage) {
   test_tracks::writeBytes("music/Kelvane - Tessaly.mp3",
                           test_tracks::readBytes(test_tracks::makeMp3(
                               "music_sfx_missing", test_tracks::bandSine(8, 0.5), kRate / 2)));
-  demo.sfxEnabled = true;
+  demo.directing.sfxEnabled = true;
   EXPECT_EQ(startFailure(), "Ravok  : Problem initializing FMod. \nNo sfx file.");
 }
 
@@ -94,16 +94,16 @@ TEST_F(MusicStart, PlayingMusicFeedsTheSpectrum) {
                           test_tracks::readBytes(test_tracks::makeMp3(
                               "music_tone", test_tracks::bandSine(8, 0.5), 3 * kRate)));
   ASSERT_EQ(startFailure(), "");
-  updateSpectrumUntil([] { return demo.spectrumSource && demo.spectrumSource[8] > 0.4f; });
-  ASSERT_NE(demo.spectrumSource, nullptr);
-  EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
+  updateSpectrumUntil([] { return demo.music.spectrum && demo.music.spectrum[8] > 0.4f; });
+  ASSERT_NE(demo.music.spectrum, nullptr);
+  EXPECT_NEAR(demo.music.spectrum[8], 0.5f, 0.02f);
   EXPECT_NEAR(spectrumAtTime(demo.music, 1.0)[8], 0.5f, 0.02f);
   EXPECT_EQ(spectrumAtTime(demo.music, 3.1)[8], 0.0f);  // past the end of the track
 
   // The end fade's last volume silences the music.
   setMusicVolume(demo.music, 0);
-  updateSpectrumUntil([] { return demo.spectrumSource[8] == 0.0f; });
-  EXPECT_EQ(demo.spectrumSource[8], 0.0f);
+  updateSpectrumUntil([] { return demo.music.spectrum[8] == 0.0f; });
+  EXPECT_EQ(demo.music.spectrum[8], 0.0f);
 }
 
 // Frames run without a part, so no GL is needed; the frame input still gets
@@ -117,33 +117,33 @@ TEST_F(MusicStart, FrameInputFollowsTheMusicAndItsSeeks) {
       "music/Kelvane - Tessaly.mp3",
       test_tracks::readBytes(test_tracks::makeMp3("music_two_tones", twoTones, 3 * kRate)));
   ASSERT_EQ(startFailure(), "");
-  timerReset(demo);
-  demo.lastTimerValue = timerRead(demo);
-  demo.demoTime = 0.0;
+  timerReset(demo.clock);
+  demo.clock.lastTimerValue = timerRead(demo.clock);
+  demo.clock.demoTime = 0.0;
   auto runFor = [](double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      runFrame(demo, timerRead(demo));
+      runFrame(demo, timerRead(demo.clock));
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   };
   runFor(0.4);
-  EXPECT_NEAR(demo.frameInput.spectrum[8], 0.5f, 0.02f);
-  EXPECT_LT(demo.frameInput.spectrum[30], 0.01f);
+  EXPECT_NEAR(demo.input.frameInput.spectrum[8], 0.5f, 0.02f);
+  EXPECT_LT(demo.input.frameInput.spectrum[30], 0.01f);
 
   seekMusic(demo.music, 2.0);
   runFor(0.2);
-  EXPECT_LT(demo.frameInput.spectrum[8], 0.01f);
-  EXPECT_NEAR(demo.frameInput.spectrum[30], 0.5f, 0.02f);
+  EXPECT_LT(demo.input.frameInput.spectrum[8], 0.01f);
+  EXPECT_NEAR(demo.input.frameInput.spectrum[30], 0.5f, 0.02f);
 }
 
 // A part that notes where the music stands while it draws.
 class MusicAtDraw : public parts {
  public:
-  void drawFrame(double*, RenderResources*, FrameInput*) override {
+  void drawFrame(const FrameRecord&, RenderResources&, Random&) override {
     heard = musicPosition(demo.music);
   }
-  PartLoad initResources(RenderResources*) override { return {}; }
+  PartLoad initResources(RenderResources&, Random&) override { return {}; }
   double heard = 0.0;
 };
 
@@ -159,10 +159,10 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
       test_tracks::readBytes(test_tracks::makeMp3("music_seek", twoTones, 8 * kRate)));
   ASSERT_EQ(startFailure(), "");
   MusicAtDraw part;
-  demo.partSlots[0] = &part;
+  demo.partSlots.slot[0] = &part;
   for (double target : {6.5, 1.25}) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    demo.seekTarget = target;
+    demo.clock.seekTarget = target;
     const auto before = std::chrono::steady_clock::now();
     runFrame(demo, 0.0);
     const double now = musicPosition(demo.music);
@@ -172,9 +172,9 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
     const double sample = 1.0 / kRate;  // the offset is truncated to a sample
     EXPECT_GE(part.heard, target - sample) << target << ": drawn before the music moved";
     EXPECT_LE(now, target + 1024.0 / kRate + waited) << target;
-    EXPECT_NEAR(demo.frameInput.spectrum[target > 4.0 ? 30 : 8], 0.5f, 0.02f) << target;
+    EXPECT_NEAR(demo.input.frameInput.spectrum[target > 4.0 ? 30 : 8], 0.5f, 0.02f) << target;
   }
-  demo.partSlots[0] = nullptr;
+  demo.partSlots.slot[0] = nullptr;
   pauseMusic(demo.music, true);  // falls silent, then stands still
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   const double held = musicPosition(demo.music);
@@ -197,21 +197,21 @@ TEST_F(MusicStart, FirstFrameSeeksTheMusicWheneverTheBookmarkIsOn) {
   for (int bookmark : {0, 3, 6}) {
     SCOPED_TRACE(bookmark);
     seekMusic(demo.music, 6.0);  // where the first frame must take the music away from
-    demo.startBookmark = bookmark;
-    demo.frameCount = 0;
-    demo.demoTime = 0.0;
-    timerReset(demo);
-    demo.lastTimerValue = timerRead(demo);
-    runFrame(demo, timerRead(demo));
+    demo.directing.startBookmark = bookmark;
+    demo.clock.frameCount = 0;
+    demo.clock.demoTime = 0.0;
+    timerReset(demo.clock);
+    demo.clock.lastTimerValue = timerRead(demo.clock);
+    runFrame(demo, timerRead(demo.clock));
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    updateSpectrum(demo);
-    EXPECT_LT(demo.spectrumSource[30], 0.01f);
+    updateSpectrum(demo.music, demo.clock.demoTime);
+    EXPECT_LT(demo.music.spectrum[30], 0.01f);
     if (bookmark == 3)
-      EXPECT_LT(demo.spectrumSource[8], 0.01f);
+      EXPECT_LT(demo.music.spectrum[8], 0.01f);
     else
-      EXPECT_NEAR(demo.spectrumSource[8], 0.5f, 0.02f);
+      EXPECT_NEAR(demo.music.spectrum[8], 0.5f, 0.02f);
   }
-  demo.startBookmark = -4;
+  demo.directing.startBookmark = -4;
 }
 
 }  // namespace

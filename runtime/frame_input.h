@@ -1,15 +1,18 @@
-// The per-frame record the frame driver hands the part: the clock, the keys,
+// The viewer's input (ViewerInput) and the runtime's per-frame input
+// (FrameInput): the keys, the wheel and the right button,
 // the spectrum, the tuning values, the camera values of the middle-button
-// capture and the camera-track flags. The part reads it and writes back what
-// it reports (the camera and point a capture prints).
+// capture and the camera-track flags. The frame driver and the window
+// procedure write it; the content receives what it needs of it as the frame
+// record (demo/frame_record.h).
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/vector.h"
+#include "demo/frame_record.h"
 
-constexpr int kSpectrumSize = 512;
 constexpr int kKeyCount = 256;
 constexpr int kTrackFlagCount = 32;
 // The track flag that ends the show when set: a camera-track jump can set it.
@@ -24,12 +27,20 @@ struct FrameInput {
   double pointX = 0.0, pointY = 0.0, pointZ = 0.0;
   bool trackFlagsA[kTrackFlagCount] = {};
   bool trackFlagsB[kTrackFlagCount] = {};  // kQuitTrackFlag ends the show
-  double time = 0.0;                       // demoTime after this frame's advance
   std::vector<Vec3> capturedPoints;        // one per middle-button press
   int32_t cue = 0;
   float spectrum[kSpectrumSize] = {};
   int32_t keys[kKeyCount] = {};  // 0/1 per virtual-key code
-  // Offline renders: time is the frame's exact show time, and the part's
-  // clock is set to it instead of adding the step, which would round.
-  bool exactTime = false;
+};
+
+// The viewer's side of the window: whether it is active, the keys held, the
+// wheel, the right button, the text the middle-button capture collects, and
+// the per-frame input the frame driver fills from them.
+struct ViewerInput {
+  bool windowActive = true;
+  bool keys[kKeyCount] = {};
+  int32_t wheelCount = 0;
+  bool mouseRightDown = false;
+  std::string clipboardText;
+  FrameInput frameInput;
 };
