@@ -7,7 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "runtime/demo_state.h"
+#include "runtime/directing_tools.h"
+#include "runtime/show_clock.h"
 #include "runtime/timer.h"
 
 namespace {
@@ -43,9 +44,9 @@ int writeCopySection(std::ostream& out, const std::vector<LoadedImage>& sorted, 
 
 }  // namespace
 
-void writeAssetList(DemoState& demo) {
-  std::ofstream& out = demo.directing.assetListFile;
-  std::vector<LoadedImage>& records = demo.directing.loadedImages;
+void writeAssetList(DirectingTools& directing, ShowClock& clock) {
+  std::ofstream& out = directing.assetListFile;
+  std::vector<LoadedImage>& records = directing.loadedImages;
 
   out << line << "-- JPG LIST" << line;
   long long bytes = 0;
@@ -60,7 +61,7 @@ void writeAssetList(DemoState& demo) {
     if (record.kind == kMeshKind) out << record.path << " " << record.slot << " position. " << line;
   }
   out << line << "Total : " << records.size() << " files,  " << bytes << " bytes" << line;
-  out << "Loadtime :" << timerRead(demo.clock) - demo.clock.loadSeconds << line;
+  out << "Loadtime :" << timerRead(clock) - clock.loadSeconds << line;
   out << line << line;
 
   // std::string compares bytes as unsigned characters, shorter first on a tie.

@@ -6,10 +6,12 @@
 // file's path as loaded.
 constexpr const char* kAssetCollectionFolder = "C:/Morvane/";
 
-// Writes the report of demo.directing.loadedImages to demo.directing.assetListFile (opened by
-// the startup sequence; a failed stream drops the writes silently), sorts the
-// list by path, copies each distinct path into the collection folder without
-// overwriting (failures are ignored: the folder must exist), and closes the file.
-struct DemoState;
+// Writes the report of directing.loadedImages to directing.assetListFile (opened
+// by the startup sequence; a failed stream drops the writes silently) with the
+// load time read from the clock, sorts the list by path, copies each distinct
+// path into the collection folder without overwriting (failures are ignored:
+// the folder must exist), and closes the file.
+struct DirectingTools;
+struct ShowClock;
 
-void writeAssetList(DemoState& demo);
+void writeAssetList(DirectingTools& directing, ShowClock& clock);

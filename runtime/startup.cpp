@@ -46,7 +46,7 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
     if (std::optional<LoadFailure> failure = startMusic(demo.music, demo.directing.sfxEnabled))
       return failure;
   }
-  if (demo.directing.assetListEnabled) writeAssetList(demo);
+  if (demo.directing.assetListEnabled) writeAssetList(demo.directing, demo.clock);
 
   // 14.-16. Load time ends; the clock starts now.
   demo.clock.loadSeconds = timerRead(demo.clock) - demo.clock.loadSeconds;

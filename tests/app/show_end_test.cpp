@@ -15,9 +15,9 @@
 #include "app/window_procedure.h"
 #include "demo/parts.h"
 #include "platform/platform.h"
-#include "render/gl_fixture.h"
 #include "runtime/demo_state.h"
 #include "runtime/timer.h"
+#include "support/gl_fixture.h"
 
 namespace {
 

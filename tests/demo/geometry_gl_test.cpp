@@ -10,9 +10,9 @@
 
 #include "core/random.h"
 #include "demo/geometry.h"
-#include "render/gl_fixture.h"
 #include "render/matrix.h"
 #include "render/shader_set.h"
+#include "support/gl_fixture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // its marks on the wall clock and in CPU time.
 #include "render/frame_profile.h"
 
-#include "render/gl_fixture.h"
+#include "support/gl_fixture.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "core/random.h"
-#include "render/gl_fixture.h"
 #include "render/matrix.h"
 #include "render/render_resources.h"
 #include "render/render_startup.h"
+#include "support/gl_fixture.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "render/gl_fixture.h"
 #include "render/shader_dialect.h"
+#include "support/gl_fixture.h"
 
 namespace {
 

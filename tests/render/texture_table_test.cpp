@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/random.h"
-#include "render/gl_fixture.h"
 #include "render/render_resources.h"
+#include "support/gl_fixture.h"
 
 namespace {
 
