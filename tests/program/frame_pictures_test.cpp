@@ -18,7 +18,8 @@ double meanBrightness(const Picture& picture) {
 // Renders show time t at 640 x 360 and reads the picture back.
 Picture renderAt(const std::string& time) {
   const std::string path = ::testing::TempDir() + "frame_" + time + ".png";
-  EXPECT_EQ(renderScreenshot(time, 640, path), 0) << time;
+  const ProgramRun run = renderScreenshot(time, 640, path);
+  EXPECT_EQ(run.status, 0) << "the program failed at " << time << ":\n" << run.output;
   Picture picture = readPng(path);
   EXPECT_EQ(picture.width, 640) << path;
   EXPECT_EQ(picture.height, 360) << path;

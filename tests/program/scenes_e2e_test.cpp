@@ -11,7 +11,8 @@ namespace {
 
 Picture screenshot(double t, const std::string& name) {
   const std::string path = testing::TempDir() + name;
-  EXPECT_EQ(renderScreenshot(std::to_string(t), 1280, path), 0) << t;
+  const ProgramRun run = renderScreenshot(std::to_string(t), 1280, path);
+  EXPECT_EQ(run.status, 0) << "the program failed at " << t << ":\n" << run.output;
   return readPng(path);
 }
 

@@ -52,7 +52,8 @@ TEST_P(ReferenceFrame, MatchesItsReference) {
   const std::string reference =
       TESSALY_SOURCE_DIR "/tests/reference_frames/pictures/" + time + ".png";
   const std::string rendered = testing::TempDir() + "tessaly_reference_" + time + ".png";
-  ASSERT_EQ(renderScreenshot(time, kWidth, rendered), 0) << "the program failed at " << time;
+  const ProgramRun run = renderScreenshot(time, kWidth, rendered);
+  ASSERT_EQ(run.status, 0) << "the program failed at " << time << ":\n" << run.output;
   const Picture picture = readPng(rendered);
   ASSERT_EQ(picture.width, kWidth) << rendered;
   ASSERT_EQ(picture.height, kWidth * 9 / 16) << rendered;
@@ -77,7 +78,8 @@ TEST_P(ReferenceFrame, MatchesItsReference) {
 // combine filters its edges: the same picture, with edges that differ.
 TEST(ReferenceFrameWithoutAntialiasing, DiffersOnlyAtTheEdges) {
   const std::string rendered = testing::TempDir() + "tessaly_reference_no_aa.png";
-  ASSERT_EQ(renderScreenshot("12.5", kWidth, rendered, "--no-aa"), 0);
+  const ProgramRun run = renderScreenshot("12.5", kWidth, rendered, "--no-aa");
+  ASSERT_EQ(run.status, 0) << "the program failed:\n" << run.output;
   const Picture picture = readPng(rendered);
   const Picture expected = readPng(TESSALY_SOURCE_DIR "/tests/reference_frames/pictures/12.5.png");
   ASSERT_EQ(expected.rgb.size(), picture.rgb.size());

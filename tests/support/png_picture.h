@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,15 +42,27 @@ inline bool writePng(const std::string& path, const Picture& picture) {
   return png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr) != 0;
 }
 
+// What a run of the program left: its exit status (as std::system returns it)
+// and what it wrote to its output and error streams, which a failing test shows.
+struct ProgramRun {
+  int status = -1;
+  std::string output;
+};
+
 // Runs the program to render show time `time` (as written on its command line)
-// at the given width into path, with further options if given; returns the
-// program's exit status.
-inline int renderScreenshot(const std::string& time, int width, const std::string& path,
-                            const std::string& options = "") {
+// at the given width into path, with further options if given.
+inline ProgramRun renderScreenshot(const std::string& time, int width, const std::string& path,
+                                   const std::string& options = "") {
   std::remove(path.c_str());
+  const std::string outputPath = path + ".out";
   const std::string command = "SDL_AUDIODRIVER=dummy TESSALY_BATCH=1 \"" TESSALY_BINARY_DIR
                               "/tessaly\" " +
                               options + " --width " + std::to_string(width) + " --screenshot " +
-                              time + " \"" + path + "\" > /dev/null 2>&1";
-  return std::system(command.c_str());
+                              time + " \"" + path + "\" > \"" + outputPath + "\" 2>&1";
+  ProgramRun run;
+  run.status = std::system(command.c_str());
+  std::ifstream output(outputPath, std::ios::binary);
+  run.output.assign(std::istreambuf_iterator<char>(output), {});
+  std::remove(outputPath.c_str());
+  return run;
 }
