@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "demo/parts.h"
+#include "platform/sound.h"
 #include "runtime/demo_state.h"
 #include "runtime/frame_driver.h"
 #include "runtime/timer.h"
@@ -175,9 +176,26 @@ TEST_F(MusicStart, ASeekTakesTheMusicAndTheSpectrumToTheFrame) {
     EXPECT_NEAR(demo.input.frameInput.spectrum[target > 4.0 ? 30 : 8], 0.5f, 0.02f) << target;
   }
   demo.partSlots.slot[0] = nullptr;
-  pauseMusic(demo.music, true);  // falls silent, then stands still
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  const double held = musicPosition(demo.music);
+
+  // Paused, the music fades out over the ramp and then stands still. The
+  // output thread may not run for a while on a loaded machine, so the test
+  // waits until the fade has been mixed and the position has settled rather
+  // than for a fixed time.
+  const double before = musicPosition(demo.music);
+  pauseMusic(demo.music, true);
+  const double ramp = static_cast<double>(platform::kRampFrames) / kRate;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  double held = musicPosition(demo.music);
+  for (;;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const double now = musicPosition(demo.music);
+    if (now >= before + ramp && now == held) break;
+    held = now;
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline)
+        << "the paused music did not settle: " << before << " s when paused, " << now << " s now";
+  }
+  // It moved by the ramp and at most the block being mixed when the pause came.
+  EXPECT_LE(held, before + ramp + 2048.0 / kRate);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_EQ(musicPosition(demo.music), held);
 }
