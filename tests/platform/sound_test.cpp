@@ -28,6 +28,24 @@ void sleepSeconds(double seconds) {
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
+// Whether `done` comes to hold within five seconds. The silent output mixes in
+// real time on a thread of its own, which a busy machine can hold back longer
+// than any fixed wait; a test waits for what the mixer must have done instead.
+template <typename Done>
+bool eventually(Done done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+// Whether the channel has mixed a whole block past the given position.
+auto mixedPast(const SoundSystem& sound, int channel, int64_t position) {
+  return [&sound, channel, position] { return sound.position(channel) >= position + 1024; };
+}
+
 // The live spectrum together with the channel position it belongs to: read
 // again until no mix ran in between.
 std::vector<float> liveSpectrum(SoundSystem& sound, int channel, int64_t& position) {
@@ -150,7 +168,7 @@ TEST_F(SoundPlayback, LiveSpectrumAgreesWithTheDecodedTrack) {
   ASSERT_NE(stream, nullptr);
   sound.play(1, stream);
   sound.setPosition(1, kRate);  // a jump, so the agreement also holds after seeking
-  sleepSeconds(0.3);
+  ASSERT_TRUE(eventually(mixedPast(sound, 1, kRate + platform::kRampFrames)));
   int64_t position = 0;
   const std::vector<float> live = liveSpectrum(sound, 1, position);
   EXPECT_GT(position, kRate + 1024 + platform::kRampFrames);
@@ -167,7 +185,8 @@ TEST_F(SoundPlayback, ChannelsMixWithTheirVolumes) {
   sound.play(1, low);
   sound.play(2, high);
   sound.setVolume(2, 127);
-  sleepSeconds(0.3);
+  ASSERT_TRUE(eventually(mixedPast(sound, 1, platform::kRampFrames)));
+  ASSERT_TRUE(eventually(mixedPast(sound, 2, platform::kRampFrames)));
   const std::vector<float> bands = copyBands(sound.spectrum());
   EXPECT_NEAR(bands[8], 0.5f, 0.02f);
   EXPECT_NEAR(bands[100], 0.8f * 127 / 255, 0.02f);
@@ -175,7 +194,8 @@ TEST_F(SoundPlayback, ChannelsMixWithTheirVolumes) {
   // Volume 0 silences a channel completely once its ramp has run.
   sound.setVolume(1, 0);
   sound.setVolume(2, 0);
-  sleepSeconds(0.2);
+  const int64_t silencedAt = sound.position(1);
+  ASSERT_TRUE(eventually(mixedPast(sound, 1, silencedAt + platform::kRampFrames)));
   EXPECT_EQ(copyBands(sound.spectrum()), std::vector<float>(512, 0.0f));
   EXPECT_TRUE(sound.isPlaying(1));
 }
@@ -195,11 +215,11 @@ TEST_F(SoundPlayback, ChannelStopsAtTheEndOfItsSound) {
   platform::Sound* stream = sound.openStream(blip.c_str());
   ASSERT_NE(stream, nullptr);
   sound.play(2, stream);
-  sleepSeconds(0.5);
-  EXPECT_FALSE(sound.isPlaying(2));
+  EXPECT_TRUE(eventually([&] { return !sound.isPlaying(2); })) << "still playing";
   EXPECT_EQ(sound.position(2), kRate / 5);
-  sleepSeconds(0.1);
-  EXPECT_EQ(copyBands(sound.spectrum()), std::vector<float>(512, 0.0f));
+  // The block that held the sound's end is followed by silence.
+  EXPECT_TRUE(
+      eventually([&] { return copyBands(sound.spectrum()) == std::vector<float>(512, 0.0f); }));
   // Moving it back inside its sound plays it again.
   sound.setPosition(2, 0);
   EXPECT_TRUE(sound.isPlaying(2));
@@ -223,8 +243,8 @@ TEST(SoundOutput, FallsBackToSilentOutputWhenNoDeviceOpens) {
   platform::Sound* stream = sound.openStream(makeMp3("fallback", bandSine(8, 0.5), kRate).c_str());
   ASSERT_NE(stream, nullptr);
   sound.play(1, stream);
-  sleepSeconds(0.2);
-  EXPECT_GT(sound.position(1), kRate / 20);
+  EXPECT_TRUE(eventually([&] { return sound.position(1) > kRate / 20; }))
+      << "the output stands still";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -221,8 +222,11 @@ TEST_F(MusicStart, FirstFrameSeeksTheMusicWheneverTheBookmarkIsOn) {
     timerReset(demo.clock);
     demo.clock.lastTimerValue = timerRead(demo.clock);
     runFrame(demo, timerRead(demo.clock));
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    updateSpectrum(demo.music, demo.clock.demoTime);
+    updateSpectrumUntil([&] {
+      const float low = demo.music.spectrum[8];
+      return demo.music.spectrum[30] < 0.01f &&
+             (bookmark == 3 ? low < 0.01f : std::abs(low - 0.5f) < 0.02f);
+    });
     EXPECT_LT(demo.music.spectrum[30], 0.01f);
     if (bookmark == 3)
       EXPECT_LT(demo.music.spectrum[8], 0.01f);
