@@ -92,16 +92,25 @@ def probe(path):
         sys.exit(f"luma_table: {path}: ffprobe cannot read its video stream: "
                  f"{result.stderr.strip() or 'no video stream'}")
     numerator, _, denominator = fields[2].partition("/")
-    return int(fields[0]), int(fields[1]), int(numerator) / int(denominator or 1)
+    try:
+        width, height, fps = int(fields[0]), int(fields[1]), int(numerator) / int(denominator or 1)
+    except (ValueError, ZeroDivisionError):
+        fps = width = height = 0
+    if width <= 0 or height <= 0 or fps <= 0:
+        sys.exit(f"luma_table: {path}: no usable size and frame rate ({result.stdout.strip()})")
+    return width, height, fps
 
 
 def decoded_frames(path):
     """(index, RGB bytes) of every frame of a video, and its size and rate."""
     width, height, fps = probe(path)
     size = width * height * 3
+    # ffmpeg's messages go to a file, so that many of them cannot fill a pipe
+    # nobody reads while the frames are read.
+    messages = tempfile.TemporaryFile()
     decoder = subprocess.Popen(["ffmpeg", "-v", "error", "-i", path, "-an", "-fps_mode",
                                 "passthrough", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
-                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                               stdout=subprocess.PIPE, stderr=messages)
 
     def frames():
         index = 0
@@ -111,8 +120,11 @@ def decoded_frames(path):
                 break
             yield index, data
             index += 1
-        error = decoder.stderr.read().decode(errors="replace").strip()
-        if decoder.wait() != 0 or len(data) not in (0, size):
+        failed = decoder.wait() != 0 or len(data) != 0
+        messages.seek(0)
+        error = messages.read().decode(errors="replace").strip()
+        messages.close()
+        if failed:
             sys.exit(f"luma_table: {path}: ffmpeg could not decode it: {error or 'cut short'}")
     return frames(), width * height, fps
 
