@@ -2,7 +2,7 @@
 """The look report's picture figures, from the decoded RGB of captures of the show.
 
     luma_table.py VIDEO [--pulse START:VIDEO]... [--music WAV --soundtrack TOOL]
-                  [--dark GREY] [--still D]
+                  [--dark LUMA] [--still D]
     luma_table.py --pulse-windows
 
 VIDEO is a capture that starts at 0 s; each --pulse VIDEO (at 30 fps) starts
