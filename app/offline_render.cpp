@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "app/gl_window.h"
+#include "app/stop_signals.h"
+#include "platform/platform.h"
 #include "platform/png_file.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
@@ -21,6 +23,18 @@ OfflineClock beginOfflineClock(DemoState& demo) {
 FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t) {
   clock.seconds = std::max(clock.seconds, t);
   return runFrame(demo, clock.seconds);
+}
+
+bool offlineStopRequested() {
+  platform::WindowMessage message;
+  bool stop = stopSignalCaught();
+  while (platform::peekMessage(message)) {
+    if (message.type == platform::MessageType::Close ||
+        message.type == platform::MessageType::Quit ||
+        (message.type == platform::MessageType::KeyDown && message.key == platform::vk::Escape))
+      stop = true;
+  }
+  return stop;
 }
 
 int renderScreenshot(DemoState& demo, double t, const std::string& path) {

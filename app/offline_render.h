@@ -25,6 +25,10 @@ OfflineClock beginOfflineClock(DemoState& demo);
 // Runs one frame through the frame driver so that it ends at show time t
 // (a plain step lands on t exactly); the clock never runs backwards.
 FrameResult runOfflineFrame(DemoState& demo, OfflineClock& clock, double t);
+// True when the viewer asked an offline job to stop: Escape, closing the
+// window, or (once catchStopSignals is on) Ctrl-C, SIGTERM or SIGHUP.
+// Nothing else reaches the frame driver, so input cannot change the picture.
+bool offlineStopRequested();
 // Renders the frame at show time t after two warm-up frames 1/60 s apart and
 // writes the window's picture to path. Returns the process exit code.
 int renderScreenshot(DemoState& demo, double t, const std::string& path);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/output_file.h"
+
 namespace {
 
 // libpng reports errors through a long jump; collect the message instead.
@@ -19,15 +21,34 @@ void onPngError(png_structp png, png_const_charp message) {
 
 void onPngWarning(png_structp, png_const_charp) {}
 
+// libpng's own writer reports a failed write as "Write Error"; these give
+// the system's reason instead.
+struct PngOutput {
+  FILE* file;
+};
+
+void writePngBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* output = static_cast<PngOutput*>(png_get_io_ptr(png));
+  if (std::fwrite(data, 1, length, output->file) == length) return;
+  png_error(png, std::strerror(errno));
+}
+
+void flushPngBytes(png_structp png) {
+  auto* output = static_cast<PngOutput*>(png_get_io_ptr(png));
+  if (std::fflush(output->file) != 0) png_error(png, std::strerror(errno));
+}
+
 }  // namespace
 
 namespace platform {
 
 bool writePng(const std::string& path, const uint8_t* rgb, int width, int height,
               std::string& error) {
-  FILE* file = std::fopen(path.c_str(), "wb");
+  // Written beside the target and renamed onto it once whole.
+  const std::string staged = stagingPath(path);
+  FILE* file = std::fopen(staged.c_str(), "wb");
   if (!file) {
-    error = path + ": " + std::strerror(errno);
+    error = path + ": cannot create " + staged + ": " + std::strerror(errno);
     return false;
   }
   std::string pngError;
@@ -39,7 +60,8 @@ bool writePng(const std::string& path, const uint8_t* rgb, int width, int height
     rows[y] = const_cast<png_bytep>(rgb + static_cast<size_t>(y) * width * 3);
   bool ok = false;
   if (png && info && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
+    PngOutput output{file};
+    png_set_write_fn(png, &output, writePngBytes, flushPngBytes);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -52,8 +74,12 @@ bool writePng(const std::string& path, const uint8_t* rgb, int width, int height
     ok = false;
     pngError = std::strerror(errno);
   }
-  if (!ok) error = path + ": " + (pngError.empty() ? "cannot write PNG" : pngError);
-  return ok;
+  if (!ok) {
+    error = path + ": " + (pngError.empty() ? "cannot write PNG" : pngError);
+    std::remove(staged.c_str());
+    return false;
+  }
+  return moveIntoPlace(staged, path, error);
 }
 
 }  // namespace platform
