@@ -143,6 +143,7 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
                              {"falling panels", {22, 27.5, 33}},
                              {"ring tunnel", {45, 76, 110, 125}},
                              {"panel cube", {140, 160.5, 186}}};
+  if (!soundtrackReaches(demo, scenes.back().moments.back(), "run the benchmark")) return 1;
   for (const Row& scene : scenes) {
     std::printf("%-16s at", scene.name.c_str());
     for (double t : scene.moments) std::printf(" %g", t);

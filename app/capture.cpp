@@ -90,20 +90,12 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   // The soundtrack must hold the whole capture's sound: a file cut short or
   // damaged would give a video whose sound stops early or is missing. Each
   // range checks it too, so that a capture in ranges refuses as well.
-  if (demo.music.enabled) {
-    const int64_t needed = musicSampleOffset(request.start) + soundSamples(allFrames, request.fps);
-    const int64_t held = platform::soundLength(demo.music.stream);
-    if (held < needed) {
-      std::fprintf(stderr,
-                   "tessaly: cannot capture to %s: the soundtrack %s holds %.3f s of sound (the "
-                   "file is damaged or cut short); the capture needs it to %.3f s\n",
-                   request.path.c_str(),
-                   (std::filesystem::current_path() / musicFileName()).c_str(),
-                   static_cast<double>(held) / platform::kMixRate,
-                   static_cast<double>(needed) / platform::kMixRate);
-      return 1;
-    }
-  }
+  if (!soundtrackReaches(demo,
+                         static_cast<double>(musicSampleOffset(request.start) +
+                                             soundSamples(allFrames, request.fps)) /
+                             platform::kMixRate,
+                         "capture to " + request.path))
+    return 1;
   const int width = demo.options.renderWidth;
   const int height = demo.options.renderHeight;
   VideoSettings video;

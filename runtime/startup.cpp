@@ -37,6 +37,7 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   swapBuffers(0.0);
   PartLoad load = demo.partSlots.slot[0]->initResources(renderer, demo.random);
   demo.directing.loadedImages = std::move(load.images);
+  demo.loadProblems = std::move(load.problems);
   if (load.failure) return load.failure;
   if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
 
