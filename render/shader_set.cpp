@@ -40,6 +40,13 @@ ShaderName compileShaderFile(ShaderStage stage, const char* path,
 
 bool compiled(ShaderName shader, const std::string& path) {
   if (shaderCompiled(shader)) return true;
+  // A file that cannot be read was said so as it was read; the log of its
+  // empty text would only say that the text ended early.
+  std::string why;
+  if (!isRegularDataFile(path, why)) {
+    std::cerr << path << ": cannot be read; the program in use stays" << std::endl;
+    return false;
+  }
   std::cerr << path << ": does not compile; the program in use stays\n"
             << shaderLog(shader) << std::endl;
   return false;
