@@ -118,7 +118,9 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
 
   std::string error;
   if (!checkVideoTarget(video.path, !video.audioPath.empty(), error)) {
-    std::fprintf(stderr, "tessaly: cannot capture to %s: ffmpeg cannot write a video there: %s\n",
+    std::fprintf(stderr,
+                 "tessaly: the capture to %s failed before its first frame: ffmpeg cannot write a "
+                 "video there: %s\n",
                  request.path.c_str(), error.c_str());
     return 1;
   }
