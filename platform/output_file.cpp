@@ -83,6 +83,8 @@ void StagedTextFile::discard() {
 }
 
 void StagedTextFile::open(const std::string& target) {
+  discard();
+  clearAbandonedStaging(target);
   target_ = target;
   staged_ = stagingPath(target);
   stream_.open(staged_, std::ios::trunc);
