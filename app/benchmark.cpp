@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/offline_render.h"
+#include "app/stop_signals.h"
 #include "app/swap_interval.h"
 #include "render/draw_state.h"
 #include "render/floor_programs.h"
@@ -142,6 +143,7 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
                              {"falling panels", {22, 27.5, 33}},
                              {"ring tunnel", {45, 76, 110, 125}},
                              {"panel cube", {140, 160.5, 186}}};
+  if (!soundtrackReaches(demo, scenes.back().moments.back(), "run the benchmark")) return 1;
   for (const Row& scene : scenes) {
     std::printf("%-16s at", scene.name.c_str());
     for (double t : scene.moments) std::printf(" %g", t);
@@ -166,10 +168,15 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
   // Each moment runs the scene, its floor and the empty slot in turn, so that
   // a change of load on a shared machine falls on all three alike.
   demo.renderer.frameProfile = &profile;
-  for (size_t s = 0; s < scenes.size(); ++s) {
+  // Escape, closing the window and the stop signals end it between moments.
+  catchStopSignals(true);
+  bool stopped = false;
+  for (size_t s = 0; s < scenes.size() && !stopped; ++s) {
     Row& scene = scenes[s];
     std::fprintf(stderr, "benchmark: %s\n", scene.name.c_str());
     for (double t : scene.moments) {
+      stopped = offlineStopRequested();
+      if (stopped) break;
       // Every frame after the first repeats the moment with a time step of 0.
       runOfflineFrame(demo, clock, t);
       for (Row* row : {&scene, &floors[s], &empty}) {
@@ -190,6 +197,11 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
     }
   }
   demo.renderer.frameProfile = nullptr;
+  catchStopSignals(false);
+  if (stopped) {
+    std::fprintf(stderr, "tessaly: benchmark stopped; no table was printed\n");
+    return 1;
+  }
 
   std::vector<Row> rows;
   for (size_t s = 0; s < scenes.size(); ++s) {

@@ -16,6 +16,8 @@
 #include "app/frame_writer.h"
 #include "app/offline_render.h"
 #include "app/progress_bar.h"
+#include "app/stop_signals.h"
+#include "platform/output_file.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
 #include "render/frame_readback.h"
@@ -39,25 +41,15 @@ bool handOver(FrameReadback& readback, FrameWriter& writer) {
   return true;
 }
 
-// Window-system messages still arrive while frames render: closing the
-// window or pressing Escape stops the capture. Nothing else reaches the
-// frame driver, so input cannot change the picture.
-bool stopRequested() {
-  platform::WindowMessage message;
-  bool stop = false;
-  while (platform::peekMessage(message)) {
-    if (message.type == platform::MessageType::Close ||
-        message.type == platform::MessageType::Quit ||
-        (message.type == platform::MessageType::KeyDown && message.key == platform::vk::Escape))
-      stop = true;
-  }
-  return stop;
-}
-
 // Tests compare decoded frames with rendered ones, asked for in the environment.
 bool losslessCapture() {
   const char* value = std::getenv("TESSALY_CAPTURE_LOSSLESS");
   return value && *value && std::string(value) != "0";
+}
+
+// The soundtrack's samples under `frames` frames.
+int64_t soundSamples(int frames, int fps) {
+  return std::llround(static_cast<double>(frames) * platform::kMixRate / fps);
 }
 
 }  // namespace
@@ -88,10 +80,30 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   const FrameRange range = ranged ? frameRange(allFrames, request.rangeIndex, request.rangeCount)
                                   : FrameRange{0, allFrames};
   const int frames = range.count;
+  if (frames == 0) {
+    std::fprintf(stderr,
+                 "tessaly: cannot capture to %s: range %d of %d holds no frame; the capture has "
+                 "%d frames\n",
+                 request.path.c_str(), request.rangeIndex, request.rangeCount, allFrames);
+    return 1;
+  }
+  // The soundtrack must hold the whole capture's sound: a file cut short or
+  // damaged would give a video whose sound stops early or is missing. Each
+  // range checks it too, so that a capture in ranges refuses as well.
+  if (!soundtrackReaches(demo,
+                         static_cast<double>(musicSampleOffset(request.start) +
+                                             soundSamples(allFrames, request.fps)) /
+                             platform::kMixRate,
+                         "capture to " + request.path))
+    return 1;
   const int width = demo.options.renderWidth;
   const int height = demo.options.renderHeight;
   VideoSettings video;
-  video.path = request.path;
+  // A range writes into the hidden folder of the capture that runs it; any
+  // other capture writes beside its target and renames the video onto it
+  // once ffmpeg has ended it, so an older video survives a failure.
+  if (!ranged) platform::clearAbandonedStaging(request.path);
+  video.path = ranged ? request.path : platform::stagingPath(request.path);
   video.width = width;
   video.height = height;
   video.fps = request.fps;
@@ -100,13 +112,19 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   if (demo.music.enabled && !ranged) {
     video.audioPath = std::filesystem::absolute(musicFileName()).string();
     video.audioStartSample = musicSampleOffset(request.start);
-    video.audioSamples =
-        std::llround(static_cast<double>(frames) * platform::kMixRate / request.fps);
+    video.audioSamples = soundSamples(frames, request.fps);
     video.audioRate = platform::kMixRate;
   }
 
-  FfmpegPipe pipe;
   std::string error;
+  if (!checkVideoTarget(video.path, !video.audioPath.empty(), error)) {
+    std::fprintf(stderr,
+                 "tessaly: the capture to %s failed before its first frame: ffmpeg cannot write a "
+                 "video there: %s\n",
+                 request.path.c_str(), error.c_str());
+    return 1;
+  }
+  FfmpegPipe pipe;
   if (!pipe.start(video, error)) {
     std::fprintf(stderr, "tessaly: cannot capture to %s: %s\n", request.path.c_str(),
                  error.c_str());
@@ -116,21 +134,25 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   FrameReadback readback(width, height, !synchronous);
   FrameWriter writer(pipe, readback.frameBytes(), !synchronous);
 
+  const double firstTime = captureFrameTime(request.start, request.fps, range.first);
+  const double endTime =
+      ranged ? captureFrameTime(request.start, request.fps, range.first + frames) : request.stop;
   if (ranged) {
     std::printf("%s\n", rangeVersionLine(TESSALY_VERSION).c_str());
     std::fflush(stdout);
     std::fprintf(stderr,
                  "tessaly: capturing range %d of %d, frames %d to %d of %d (%.3f s to %.3f s)\n",
                  request.rangeIndex, request.rangeCount, range.first, range.first + frames - 1,
-                 allFrames, captureFrameTime(request.start, request.fps, range.first),
-                 captureFrameTime(request.start, request.fps, range.first + frames));
+                 allFrames, firstTime, endTime);
   }
   std::fprintf(
       stderr,
       "tessaly: capturing %.3f s to %.3f s of the show, %d x %d at %d fps (%d frames, x264 "
       "preset %s) to %s\n",
-      request.start, request.stop, width, height, request.fps, frames, video.preset.c_str(),
+      firstTime, endTime, width, height, request.fps, frames, video.preset.c_str(),
       request.path.c_str());
+  // Ctrl-C at the terminal, SIGTERM and SIGHUP stop the capture as Escape does.
+  catchStopSignals(true);
   OfflineClock clock = beginOfflineClock(demo);
   // The music keeps running on the sound system while frames render far from
   // real time: silence it; the video's sound comes from the file.
@@ -161,7 +183,7 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   bool handOverFailed = false;
   FrameResult end;
   for (int n = 0; n < frames && !handOverFailed; ++n) {
-    if (stopRequested()) {
+    if (offlineStopRequested()) {
       stopped = true;
       break;
     }
@@ -172,6 +194,7 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
     if (readback.frameWaiting()) handOverFailed = !handOver(readback, writer);
     report(writer.written());
   }
+  catchStopSignals(false);
   // The frames still held were rendered: they go into the video too, whether
   // the capture ran to its end or was stopped.
   while (!handOverFailed && readback.held() > 0) handOverFailed = !handOver(readback, writer);
@@ -179,22 +202,47 @@ int runCapture(DemoState& demo, const CaptureRequest& request) {
   const int framesWritten = writer.written();
   const bool writeFailed = handOverFailed || writer.failed();
 
-  const bool finished = pipe.finish(error);
-  if (end.end != ShowEnd::None) {
-    // The frame that ended the show is not part of the video.
-    std::fprintf(
-        stderr,
-        "\ntessaly: the show ended during the capture (%s); the video holds %d frames%s%s\n",
-        end.reason, framesWritten, finished ? "" : "\ntessaly: ", finished ? "" : error.c_str());
-    return end.exitCode;
-  }
+  bool finished = pipe.finish(error);
+  const auto discard = [&] {
+    if (!ranged) std::remove(video.path.c_str());
+  };
   if (!finished || writeFailed) {
+    discard();
     if (error.empty())
       error = writer.failed() ? "ffmpeg stopped reading frames"
                               : "the GL driver did not hand over a frame's pixels";
     std::fprintf(stderr, "\ntessaly: the capture to %s failed after %d of %d frames: %s\n",
                  request.path.c_str(), framesWritten, frames, error.c_str());
     return 1;
+  }
+  const bool showEnded = end.end != ShowEnd::None;
+  if ((stopped || showEnded) && !video.audioPath.empty()) {
+    // ffmpeg was given the whole section's sound: cut it where the picture stops.
+    const std::string whole =
+        video.path + ".whole" + std::filesystem::path(video.path).extension().string();
+    finished = std::rename(video.path.c_str(), whole.c_str()) == 0 &&
+               cutVideo(whole, video.path, static_cast<double>(framesWritten) / request.fps, error);
+    std::remove(whole.c_str());
+    if (!finished) {
+      discard();
+      std::fprintf(stderr,
+                   "\ntessaly: the capture to %s stopped early and cutting its sound "
+                   "failed: %s\n",
+                   request.path.c_str(), error.c_str());
+      return 1;
+    }
+  }
+  if (!ranged && !platform::moveIntoPlace(video.path, request.path, error)) {
+    std::fprintf(stderr, "\ntessaly: the capture to %s failed: %s\n", request.path.c_str(),
+                 error.c_str());
+    return 1;
+  }
+  if (showEnded) {
+    // The frame that ended the show is not part of the video.
+    std::fprintf(stderr,
+                 "\ntessaly: the show ended during the capture (%s); the video holds %d frames\n",
+                 end.reason, framesWritten);
+    return end.exitCode;
   }
   if (stopped) {
     std::fprintf(stderr, "\ntessaly: capture stopped after %d of %d frames; %s holds them\n",

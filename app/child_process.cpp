@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,26 +59,61 @@ bool startChild(const ChildSetup& setup, ChildProcess& child, std::string& error
     close(output[1]);
     return false;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (!setup.folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, setup.folder.c_str());
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, setup.input.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+  int status[2];  // the child reports a failed exec here; closed by the exec
+  if (pipe2(status, O_CLOEXEC) != 0) {
+    error = std::string("cannot make a pipe: ") + std::strerror(errno);
+    for (int fd : {output[0], output[1], errors[0], errors[1]}) close(fd);
+    return false;
+  }
   std::vector<std::string> args = setup.args;
   std::vector<std::string> environment = environmentWith(setup.extraEnvironment);
-  const int spawned = posix_spawn(&child.pid, program.c_str(), &actions, nullptr,
-                                  pointers(args).data(), pointers(environment).data());
-  posix_spawn_file_actions_destroy(&actions);
+  std::vector<char*> argv = pointers(args);
+  std::vector<char*> envp = pointers(environment);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // Only async-signal-safe calls from here to the exec.
+    int failure = 0;
+    // A child outlives no parent: when this process dies, however it dies,
+    // the child gets SIGTERM (it may have died before the request took hold).
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) failure = ESRCH;
+    if (!failure && !setup.folder.empty() && chdir(setup.folder.c_str()) != 0) failure = errno;
+    if (!failure) {
+      const int input = open(setup.input.c_str(), O_RDONLY);
+      if (input < 0 || dup2(input, STDIN_FILENO) < 0) failure = errno;
+    }
+    if (!failure && (dup2(output[1], STDOUT_FILENO) < 0 || dup2(errors[1], STDERR_FILENO) < 0))
+      failure = errno;
+    if (!failure) {
+      execve(program.c_str(), argv.data(), envp.data());
+      failure = errno;
+    }
+    ssize_t ignored = write(status[1], &failure, sizeof failure);
+    (void)ignored;
+    _exit(127);
+  }
+  const int forkErrno = errno;
+  close(status[1]);
   close(output[1]);
   close(errors[1]);
-  if (spawned != 0) {
+  int childFailure = pid < 0 ? forkErrno : 0;
+  if (pid > 0) {
+    ssize_t got;
+    do {
+      got = read(status[0], &childFailure, sizeof childFailure);
+    } while (got < 0 && errno == EINTR);
+    if (got != static_cast<ssize_t>(sizeof childFailure)) childFailure = 0;
+  }
+  close(status[0]);
+  if (childFailure != 0) {
+    if (pid > 0) waitpid(pid, nullptr, 0);
     close(output[0]);
     close(errors[0]);
     child = {};
-    error = "cannot start " + program + ": " + std::strerror(spawned);
+    error = "cannot start " + program + ": " + std::strerror(childFailure);
     return false;
   }
+  child.pid = pid;
   child.output = output[0];
   child.errors = errors[0];
   return true;

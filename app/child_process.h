@@ -23,7 +23,8 @@ struct ChildSetup {
   std::string input = "/dev/null";            // file read as standard input
 };
 
-// Starts the child; false with the reason in error.
+// Starts the child; false with the reason in error. The child gets SIGTERM
+// when this process ends, so that no range renders on as an orphan.
 bool startChild(const ChildSetup& setup, ChildProcess& child, std::string& error);
 // Waits for the child to end and closes its pipes. Returns its exit status,
 // or 128 + the signal's number when a signal ended it; describes anything

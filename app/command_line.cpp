@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +19,14 @@ bool parseNumber(const std::string& text, double& value) {
   errno = 0;
   value = std::strtod(text.c_str(), &end);
   return errno == 0 && end && *end == '\0' && std::isfinite(value);
+}
+
+// A name ending in ".png", in any case.
+bool pngName(const std::string& name) {
+  if (name.size() < 5) return false;
+  std::string ending = name.substr(name.size() - 4);
+  for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ending == ".png";
 }
 
 }  // namespace
@@ -73,9 +82,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   line.any = !arguments.empty();
   bool captureTiming = false;  // --fps or --stop given
   bool framesGiven = false;
+  // An option's value never begins with "-": "--screenshot 10 --help" is a
+  // screenshot without a name, not a PNG named "--help". A file whose name
+  // begins with "-" is reached as ./-name.
+  const auto isValue = [&arguments](size_t i) {
+    return i < arguments.size() && !arguments[i].empty() && arguments[i][0] != '-';
+  };
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& arg = arguments[i];
-    const bool hasValue = i + 1 < arguments.size();
+    const bool hasValue = isValue(i + 1);
     double number = 0.0;
     if (arg == "--help" || arg == "-h") {
       line.help = true;
@@ -133,9 +148,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.start = number;
       ++i;
     } else if (arg == "--screenshot") {
-      if (i + 2 >= arguments.size() || !parseNumber(arguments[i + 1], number) || number < 0.0 ||
-          number > kShowEnd || arguments[i + 2].empty()) {
+      if (!hasValue || !parseNumber(arguments[i + 1], number) || number < 0.0 ||
+          number > kShowEnd || !isValue(i + 2)) {
         line.error = "--screenshot needs a time between 0 and 205 seconds and a PNG file name";
+        return line;
+      }
+      if (!pngName(arguments[i + 2])) {
+        line.error = "--screenshot writes a PNG picture: its file name must end in .png, not " +
+                     arguments[i + 2];
         return line;
       }
       line.noDialog = true;
@@ -143,7 +163,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.screenshotPath = arguments[i + 2];
       i += 2;
     } else if (arg == "--capture") {
-      if (!hasValue || arguments[i + 1].empty()) {
+      if (!hasValue) {
         line.error = "--capture needs a video file name";
         return line;
       }
@@ -175,7 +195,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.captureJobs = static_cast<int>(number);
       ++i;
     } else if (arg == "--sshloginfile") {
-      if (!hasValue || arguments[i + 1].empty()) {
+      if (!hasValue) {
         line.error = "--sshloginfile needs GNU parallel's file of machines";
         return line;
       }

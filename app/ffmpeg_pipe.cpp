@@ -21,8 +21,7 @@ namespace {
 constexpr size_t kLogTailBytes = 2000;
 
 std::vector<std::string> ffmpegArguments(const VideoSettings& video) {
-  std::vector<std::string> args = {"ffmpeg",    "-hide_banner", "-nostats",
-                                   "-loglevel", "error",        "-y"};
+  std::vector<std::string> args = {"-hide_banner", "-nostats", "-loglevel", "error", "-y"};
   if (!video.joinedList.empty()) {
     args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", video.joinedList});
   } else {
@@ -106,7 +105,41 @@ FfmpegPipe::~FfmpegPipe() {
   finish(ignored);
 }
 
+bool checkVideoTarget(const std::string& path, bool withSound, std::string& error) {
+  std::vector<std::string> args = {"-hide_banner", "-nostdin", "-loglevel",
+                                   "error",        "-y",       "-f",
+                                   "lavfi",        "-i",       "color=c=black:s=16x16:r=30"};
+  if (withSound) args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=r=44100:cl=stereo"});
+  args.insert(args.end(),
+              {"-frames:v", "2", "-map", "0:v", "-c:v", "libx264", "-pix_fmt", "yuv420p"});
+  if (withSound) args.insert(args.end(), {"-t", "0.1", "-map", "1:a", "-c:a", "aac"});
+  args.push_back(path);
+  FfmpegPipe ffmpeg;
+  const bool ok = ffmpeg.run(args, error);
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) unlink(path.c_str());
+  return ok;
+}
+
+bool cutVideo(const std::string& from, const std::string& to, double seconds, std::string& error) {
+  std::ostringstream duration;
+  duration.precision(17);
+  duration << seconds;
+  FfmpegPipe ffmpeg;
+  return ffmpeg.run({"-hide_banner", "-nostdin", "-loglevel", "error", "-y", "-i", from, "-map",
+                     "0", "-c", "copy", "-t", duration.str(), "-movflags", "+faststart", to},
+                    error);
+}
+
 bool FfmpegPipe::start(const VideoSettings& settings, std::string& error) {
+  return launch(ffmpegArguments(settings), error);
+}
+
+bool FfmpegPipe::run(const std::vector<std::string>& args, std::string& error) {
+  return launch(args, error) && finish(error);
+}
+
+bool FfmpegPipe::launch(const std::vector<std::string>& ffmpegArgs, std::string& error) {
   const std::string program = findOnPath("ffmpeg");
   if (program.empty()) {
     error = "the ffmpeg command was not found on PATH (install ffmpeg)";
@@ -123,7 +156,8 @@ bool FfmpegPipe::start(const VideoSettings& settings, std::string& error) {
   // ending this process, so the failure can be reported.
   signal(SIGPIPE, SIG_IGN);
 
-  const std::vector<std::string> args = ffmpegArguments(settings);
+  std::vector<std::string> args = {"ffmpeg"};
+  args.insert(args.end(), ffmpegArgs.begin(), ffmpegArgs.end());
   std::vector<char*> argv;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
@@ -131,8 +165,13 @@ bool FfmpegPipe::start(const VideoSettings& settings, std::string& error) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
   posix_spawn_file_actions_adddup2(&actions, fileno(log_), STDERR_FILENO);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   const int spawned =
-      posix_spawn(&child_, program.c_str(), &actions, nullptr, argv.data(), environ);
+      posix_spawn(&child_, program.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(fds[0]);
   if (spawned != 0) {

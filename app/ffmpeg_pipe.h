@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // x264's presets, fastest first. A faster preset encodes sooner but
 // compresses less well: at the same CRF its file is larger or its picture
@@ -43,6 +44,16 @@ struct VideoSettings {
 // The full path of an executable found on $PATH, or empty.
 std::string findOnPath(const std::string& program);
 
+// Writes two frames of a small black picture (and a moment of silence with
+// withSound) to path as a capture would, to learn before any frame renders
+// whether ffmpeg can write such a video there (a folder, a name whose ending
+// no container claims, a picture format or an unwritable folder fail). The
+// file is removed again. False with ffmpeg's reason in error.
+bool checkVideoTarget(const std::string& path, bool withSound, std::string& error);
+// Copies the first `seconds` of the video `from` into `to` without encoding
+// it again, so that the sound of a video stopped early ends with its picture.
+bool cutVideo(const std::string& from, const std::string& to, double seconds, std::string& error);
+
 class FfmpegPipe {
  public:
   FfmpegPipe() = default;
@@ -50,7 +61,10 @@ class FfmpegPipe {
   FfmpegPipe(const FfmpegPipe&) = delete;
   FfmpegPipe& operator=(const FfmpegPipe&) = delete;
 
-  // Starts ffmpeg writing settings.path (replacing an existing file).
+  // Starts ffmpeg writing settings.path (replacing an existing file). ffmpeg
+  // runs in a process group of its own, so that a Ctrl-C at the terminal
+  // reaches this program, which stops the capture and lets ffmpeg end the
+  // file, rather than ffmpeg, which would leave it unfinished.
   // False with the reason in error when it cannot be started.
   bool start(const VideoSettings& settings, std::string& error);
   // Hands one frame of width * height * 3 bytes to ffmpeg. False once ffmpeg
@@ -61,8 +75,13 @@ class FfmpegPipe {
   // and the end of ffmpeg's own messages. Safe to repeat.
   bool finish(std::string& error);
   bool running() const { return child_ > 0; }
+  // Runs ffmpeg with these arguments (after its name) to its end, its input
+  // closed at once; false with the reason and its messages in error.
+  bool run(const std::vector<std::string>& args, std::string& error);
 
  private:
+  bool launch(const std::vector<std::string>& args, std::string& error);
+
   pid_t child_ = -1;
   int input_ = -1;
   std::FILE* log_ = nullptr;  // ffmpeg's standard error

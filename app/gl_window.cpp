@@ -42,6 +42,7 @@ void shutdownError(const char* text) {
 bool createMainWindow(const char* title, int width, int height, int bits, bool& fullscreen,
                       const std::function<bool()>& startup) {
   if (!platform::initVideo()) {
+    std::fprintf(stderr, "tessaly: %s\n", platform::lastError().c_str());
     platform::messageBox("ERROR", "Failed To Register The Window Class.", BoxIcon::Exclamation);
     return false;
   }

@@ -1,6 +1,7 @@
 // The entry sequence and the message loop.
 #include "app/main_loop.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -176,6 +177,16 @@ int runProgram(const CommandLine& commandLine) {
     tearDownShow(demo, handOverText);
     return code;
   };
+  // An offline render makes frames to keep: without a file the show would
+  // draw without, or with one used only in part, they would not be the show's.
+  if ((capture || commandLine.screenshotTime || commandLine.benchmark) &&
+      !demo.loadProblems.empty()) {
+    std::fprintf(stderr,
+                 "tessaly: cannot render offline: %zu data file%s cannot be used whole (above); "
+                 "the frames would not be the show's\n",
+                 demo.loadProblems.size(), demo.loadProblems.size() == 1 ? "" : "s");
+    return finish(1, false);
+  }
   if (commandLine.screenshotTime)
     return finish(renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath),
                   false);

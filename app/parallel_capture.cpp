@@ -2,6 +2,7 @@
 #include "app/parallel_capture.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +18,8 @@
 #include "app/ffmpeg_pipe.h"
 #include "app/progress_bar.h"
 #include "app/range_jobs.h"
+#include "app/stop_signals.h"
+#include "platform/output_file.h"
 #include "platform/sound.h"
 #include "runtime/music.h"
 
@@ -32,12 +35,15 @@ constexpr double kCoresPerRange = 1.1;
 unsigned coreCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 // A hidden folder beside the video, so that renaming the joined video to its
-// name never crosses file systems. Removed with everything in it.
+// name never crosses file systems. Removed with everything in it; named with
+// this process's id, so that the next capture to the same video clears one
+// that a killed capture left.
 class WorkFolder {
  public:
   explicit WorkFolder(const fs::path& video) {
+    platform::clearAbandonedStaging(video.string());
     std::string pattern =
-        (video.parent_path() / ("." + video.filename().string() + ".tessaly-XXXXXX")).string();
+        platform::stagingPrefix(video.string()) + std::to_string(getpid()) + "-XXXXXX";
     if (mkdtemp(pattern.data())) path_ = pattern;
   }
   ~WorkFolder() {
@@ -224,6 +230,13 @@ int runParallelCapture(const ParallelCapture& capture) {
   if (work.path().empty())
     return fail("cannot make a working folder beside it: " + std::string(std::strerror(errno)));
   const fs::path& folder = work.path();
+  // A video ffmpeg cannot write there fails now, not after every range has rendered.
+  const fs::path joined = folder / ("joined" + fs::path(target).extension().string());
+  {
+    std::string error;
+    if (!checkVideoTarget(joined.string(), capture.withSound, error))
+      return fail("ffmpeg cannot write a video there: " + error);
+  }
 
   const std::string where = capture.loginFile.empty()
                                 ? "as " + std::to_string(ranges) + " processes side by side"
@@ -279,7 +292,6 @@ int runParallelCapture(const ParallelCapture& capture) {
   }
   bar.update(frames);
 
-  const fs::path joined = folder / ("joined" + fs::path(target).extension().string());
   std::string error;
   if (!joinRanges(capture, ranges, frames, folder, joined, error))
     return fail("joining the ranges' videos: " + error);

@@ -6,19 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <sstream>
 
 #include "app/capture_ranges.h"
+#include "app/stop_signals.h"
 
 namespace {
-
-volatile std::sig_atomic_t stopSignal = 0;
-
-void onStopSignal(int) { stopSignal = 1; }
 
 constexpr size_t kKeptLines = 12;
 
@@ -162,14 +158,6 @@ std::vector<LoggedJob> readJobLog(const std::string& path) {
 
 }  // namespace
 
-void catchStopSignals(bool on) {
-  stopSignal = 0;
-  struct sigaction action = {};
-  action.sa_handler = on ? onStopSignal : SIG_DFL;
-  sigemptyset(&action.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-}
-
 RangeRun runRangesHere(const std::vector<ChildSetup>& ranges, const std::string& version,
                        const RangeProgress& progress) {
   RangeRun run;
@@ -198,12 +186,12 @@ RangeRun runRangesHere(const std::vector<ChildSetup>& ranges, const std::string&
   bool open = true;
   while (open) {
     open = follower.follow(streams);
-    if (!stopping && (stopSignal || follower.strangerRange() != 0)) stopAll();
+    if (!stopping && (stopSignalCaught() || follower.strangerRange() != 0)) stopAll();
     // A range whose pipes are both closed has ended: one that failed stops the others.
     for (int i = 0; i < count; ++i) {
       if (children[i].pid <= 0 || streams[2 * i].fd >= 0 || streams[2 * i + 1].fd >= 0) continue;
       std::string how;
-      if (waitChild(children[i], how) != 0 && run.failedRange == 0 && !stopSignal) {
+      if (waitChild(children[i], how) != 0 && run.failedRange == 0 && !stopSignalCaught()) {
         run.failedRange = i + 1;
         run.message = how + follower.lastMessages(i + 1);
         if (!stopping) stopAll();
@@ -214,7 +202,7 @@ RangeRun runRangesHere(const std::vector<ChildSetup>& ranges, const std::string&
     std::string how;
     if (child.pid > 0) waitChild(child, how);
   }
-  run.stopped = stopSignal != 0;
+  run.stopped = stopSignalCaught();
   if (follower.strangerRange() != 0 && run.failedRange == 0) {
     run.failedRange = follower.strangerRange();
     run.message = strangerMessage(follower, version);
@@ -234,14 +222,14 @@ RangeRun runRangesThroughParallel(const ChildSetup& parallel, int ranges, const 
   bool stopping = false;
   while (follower.follow(streams)) {
     // GNU parallel passes a TERM on to its jobs and, on the hosts, ends them.
-    if (!stopping && (stopSignal || follower.strangerRange() != 0)) {
+    if (!stopping && (stopSignalCaught() || follower.strangerRange() != 0)) {
       stopping = true;
       kill(child.pid, SIGTERM);
     }
   }
   std::string how;
   const int status = waitChild(child, how);
-  run.stopped = stopSignal != 0;
+  run.stopped = stopSignalCaught();
   if (follower.strangerRange() != 0) {
     run.failedRange = follower.strangerRange();
     run.message = strangerMessage(follower, version);

@@ -33,6 +33,3 @@ RangeRun runRangesHere(const std::vector<ChildSetup>& ranges, const std::string&
 // tagged "n<TAB>", and it writes its job log to jobLog.
 RangeRun runRangesThroughParallel(const ChildSetup& parallel, int ranges, const std::string& jobLog,
                                   const std::string& version, const RangeProgress& progress);
-
-// Installed while ranges run: Ctrl-C, SIGTERM and SIGHUP stop them.
-void catchStopSignals(bool on);

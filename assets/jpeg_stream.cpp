@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+
+#include "core/data_file.h"
 
 jpeg_decoder_file_stream::~jpeg_decoder_file_stream() { close(); }
 
@@ -15,6 +18,9 @@ bool jpeg_decoder_file_stream::open(const char* path) {
   close();
   eofReached = false;
   readFailed = false;
+  // Only a regular file: a FIFO would block the open, a device never end.
+  std::string why;
+  if (!isRegularDataFile(path, why)) return false;
   file = std::fopen(path, "rb");
   return file != nullptr;
 }

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/data_file.h"
+
 namespace {
 
 bool isSpace(char c) {
@@ -432,8 +434,11 @@ std::string directoryOf(const std::string& path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
-// The whole file; false when it cannot be opened or read, or is too large.
+// The whole file; false when it cannot be opened or read, is too large or is
+// not a regular file (a FIFO would block the open, a device never end).
 bool readFile(const std::string& path, std::string& text) {
+  std::string why;
+  if (!isRegularDataFile(path, why)) return false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
   if (std::fseek(file, 0, SEEK_END) == 0) {

@@ -20,9 +20,11 @@ target_compile_options(tessaly_kissfft PRIVATE -w)
 add_compile_options(-Wno-char-subscripts)
 
 # The desktop backend's files that talk to SDL2, GTK, mpg123 and libpng stay out;
-# the spectrum's computation is shared.
+# the spectrum's computation and the staging of output files are shared.
 tessaly_library(tessaly_platform DIRS platform/web
-  SOURCES ${CMAKE_SOURCE_DIR}/platform/band_magnitudes.cpp LIBS tessaly_kissfft)
+  SOURCES ${CMAKE_SOURCE_DIR}/platform/band_magnitudes.cpp
+          ${CMAKE_SOURCE_DIR}/platform/output_file.cpp
+  LIBS tessaly_kissfft)
 tessaly_library(tessaly_core DIRS core)
 tessaly_library(tessaly_assets DIRS assets)
 tessaly_library(tessaly_render DIRS render render/web EXCLUDE render/outline_font.cpp

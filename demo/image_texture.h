@@ -26,7 +26,11 @@ enum class ImageUse {
 };
 
 // Loads path into texture `slot`. Once the image's headers are read it is
-// appended to `loaded`, even when decoding then fails.
+// appended to `loaded`, even when decoding then fails. Every failure also
+// says on standard error the file, its folder and the reason; an image that
+// decodes only in part (cut short, damaged after its start) is used as far
+// as it goes and adds its line to `problems` when given.
 std::optional<LoadFailure> loadImageTexture(RenderResources& renderer, const char* path,
                                             TextureId slot, ImageUse use,
-                                            std::vector<LoadedImage>& loaded);
+                                            std::vector<LoadedImage>& loaded,
+                                            std::vector<std::string>* problems = nullptr);

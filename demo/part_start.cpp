@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/data_file.h"
 #include "demo/camera_script.h"
 #include "demo/image_texture.h"
 
@@ -68,17 +69,30 @@ PartLoad part_start::initResources(RenderResources& renderer, Random& random) {
   for (const auto& [path, slot, use] :
        {std::tuple{"textures/noise.jpg", ids.noiseNormalMap, ImageUse::NormalMap},
         std::tuple{"textures/blob41b.jpg", ids.blob, ImageUse::Picture}}) {
-    load.failure = loadImageTexture(renderer, path, slot, use, load.images);
+    load.failure = loadImageTexture(renderer, path, slot, use, load.images, &load.problems);
     if (load.failure) return load;
   }
   renderer.createSpectrumTexture(ids.spectrum, 512);
   // The blob image, loaded last, does not repeat.
   renderer.clampTextureToEdge(ids.blob);
 
+  // A mesh that cannot be used is left out of the picture; the show goes on.
   for (const MeshFile& mesh : kMeshFiles) {
-    if (!meshes[mesh.number].loadObj(mesh.path, false))
+    std::string why;
+    ObjMesh& loaded = meshes[mesh.number];
+    if (!isRegularDataFile(mesh.path, why) || !loaded.loadObj(mesh.path, false)) {
+      if (why.empty()) why = "it cannot be read, or is larger than an OBJ mesh may be";
       std::printf("Cannot open mesh file %s\n", mesh.path);
+      load.problems.push_back(dataFileProblem(mesh.path, "cannot open the mesh: " + why));
+    } else if (loaded.triangleCount == 0) {
+      load.problems.push_back(
+          dataFileProblem(mesh.path, "the mesh holds no faces: it is empty or not an OBJ file"));
+    } else {
+      continue;
+    }
+    std::fprintf(stderr, "%s\n", load.problems.back().c_str());
   }
+  load.problems.insert(load.problems.begin(), shaders.problems.begin(), shaders.problems.end());
   return load;
 }
 

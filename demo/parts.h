@@ -17,11 +17,15 @@
 class RenderResources;
 class Random;
 
-// What loading reports back: the images loaded (for the asset list), and the
-// failure that ends the show when an image cannot be read.
+// What loading reports back: the images loaded (for the asset list), the
+// failure that ends the show when an image cannot be read, and one line for
+// each file the show goes on without or uses only in part (a shader, a mesh,
+// an image cut short), already said on standard error: an offline render
+// refuses to render without them.
 struct PartLoad {
   std::vector<LoadedImage> images;
   std::optional<LoadFailure> failure;
+  std::vector<std::string> problems;
 };
 
 class parts {

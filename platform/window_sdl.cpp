@@ -21,6 +21,18 @@ bool initVideo() {
   if (videoStarted) return true;
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // Without a display SDL falls back to drivers that show nothing: the show
+  // would play unseen. Only a run that asks for one by name gets it.
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if ((driver == "offscreen" || driver == "dummy") && !(asked && driver == asked)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_SetError(
+        "no display to show the window on: DISPLAY and WAYLAND_DISPLAY name none that can be "
+        "opened (SDL found only its invisible \"%s\" video driver)",
+        driver.c_str());
+    return false;
+  }
   videoStarted = true;
   SDL_DisableScreenSaver();
   return true;

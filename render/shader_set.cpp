@@ -1,31 +1,52 @@
 // The shader set: reads GLSL sources, compiles and links them into slot-indexed
-// programs, prints every compile log to standard output, and sets uniforms
+// programs, prints every compile log that holds anything to standard output, and sets uniforms
 // from the table of locations read at link time.
 #include "render/shader_set.h"
 
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "core/data_file.h"
 #include "render/gl.h"
 #include "render/program_link.h"
 
 namespace {
 
 // Compiles the file's text as a shader of the given stage and prints the
-// path and the compile log. A file that cannot be read compiles as an empty
-// text, so the driver never sees a missing buffer.
-ShaderName compileShaderFile(ShaderStage stage, const char* path) {
+// path and, when it holds anything, the compile log. A file that cannot be
+// read compiles as an empty text, so the driver never sees a missing
+// buffer; its log, which says only that the text ended early, is not
+// printed. With `problems`, a file that cannot be read or does not compile
+// adds a line there and on standard error, with the log.
+ShaderName compileShaderFile(ShaderStage stage, const char* path,
+                             std::vector<std::string>* problems) {
   std::unique_ptr<char[]> source = readShaderSource(path);
   const ShaderName shader = compileShaderText(stage, source ? source.get() : "");
   std::cout << path << std::endl;
-  std::cout << shaderLog(shader) << std::endl;
+  if (!source) {
+    if (problems) problems->push_back(dataFileProblem(path, "the shader source cannot be read"));
+    return shader;
+  }
+  const std::string log = shaderLog(shader);
+  if (!log.empty()) std::cout << log << std::endl;
+  if (problems && !shaderCompiled(shader)) {
+    problems->push_back(dataFileProblem(path, "does not compile"));
+    std::cerr << problems->back() << "\n" << log << std::endl;
+  }
   return shader;
 }
 
 bool compiled(ShaderName shader, const std::string& path) {
   if (shaderCompiled(shader)) return true;
+  // A file that cannot be read was said so as it was read; the log of its
+  // empty text would only say that the text ended early.
+  std::string why;
+  if (!isRegularDataFile(path, why)) {
+    std::cerr << path << ": cannot be read; the program in use stays" << std::endl;
+    return false;
+  }
   std::cerr << path << ": does not compile; the program in use stays\n"
             << shaderLog(shader) << std::endl;
   return false;
@@ -42,12 +63,17 @@ bool linked(ProgramName program, const ProgramFiles& files) {
 }  // namespace
 
 std::unique_ptr<char[]> readShaderSource(const char* path) {
-  std::error_code error;
+  // Only a regular file is opened: a FIFO would block the open, and a
+  // folder opens as a stream on Linux but has no text to read.
+  std::string why;
   std::ifstream file;
-  // A directory opens as a stream on Linux but has no text to read.
-  if (!std::filesystem::is_directory(path, error)) file.open(path, std::ios::binary);
+  if (isRegularDataFile(path, why)) {
+    file.open(path, std::ios::binary);
+    if (!file.is_open()) why = std::strerror(errno);
+  }
   if (!file.is_open()) {
     std::cout << "Cannot open shader source file." << std::endl;
+    std::cerr << dataFileProblem(path, "cannot open the shader source: " + why) << std::endl;
     return nullptr;
   }
 
@@ -80,35 +106,49 @@ ShaderName ShaderSet::screenQuadVertexShader() {
 }
 
 void ShaderSet::loadFragmentShader(const char* path, int slot) {
-  fragmentShaders[slot] = compileShaderFile(ShaderStage::Fragment, path);
+  fragmentShaders[slot] = compileShaderFile(ShaderStage::Fragment, path, &problems);
 }
 
 void ShaderSet::loadVertexShader(const char* path, int slot) {
-  vertexShaders[slot] = compileShaderFile(ShaderStage::Vertex, path);
+  vertexShaders[slot] = compileShaderFile(ShaderStage::Vertex, path, &problems);
+}
+
+void ShaderSet::checkLinked(int slot, const ProgramFiles& files, size_t problemsBefore) {
+  // A stage already reported makes the link fail too; once is enough.
+  if (problems.size() > problemsBefore || programLinked(programs[slot])) return;
+  problems.push_back(dataFileProblem(
+      (files.vertexPath.empty() ? "" : files.vertexPath + " with ") + files.fragmentPath,
+      "the program does not link"));
+  std::cerr << problems.back() << "\n" << programLog(programs[slot]) << std::endl;
 }
 
 void ShaderSet::buildFragmentProgram(const char* path, int slot) {
+  const size_t problemsBefore = problems.size();
   programFiles.push_back({slot, "", path});
   loadFragmentShader(path, slot);
   programs[slot] = linkProgram(screenQuadVertexShader(), fragmentShaders[slot]);
+  checkLinked(slot, programFiles.back(), problemsBefore);
   uniforms_[slot] = activeUniforms(programs[slot]);
   useProgram(slot);
 }
 
 void ShaderSet::buildProgram(const char* vertexPath, const char* fragmentPath, int slot) {
+  const size_t problemsBefore = problems.size();
   programFiles.push_back({slot, vertexPath, fragmentPath});
   loadVertexShader(vertexPath, slot);
   loadFragmentShader(fragmentPath, slot);
   programs[slot] = linkProgram(vertexShaders[slot], fragmentShaders[slot]);
+  checkLinked(slot, programFiles.back(), problemsBefore);
   uniforms_[slot] = activeUniforms(programs[slot]);
 }
 
 bool ShaderSet::rebuildProgram(const ProgramFiles& files) {
   const bool withVertex = !files.vertexPath.empty();
-  const ShaderName fragment = compileShaderFile(ShaderStage::Fragment, files.fragmentPath.c_str());
-  const ShaderName vertex = withVertex
-                                ? compileShaderFile(ShaderStage::Vertex, files.vertexPath.c_str())
-                                : screenQuadVertexShader();
+  const ShaderName fragment =
+      compileShaderFile(ShaderStage::Fragment, files.fragmentPath.c_str(), nullptr);
+  const ShaderName vertex =
+      withVertex ? compileShaderFile(ShaderStage::Vertex, files.vertexPath.c_str(), nullptr)
+                 : screenQuadVertexShader();
   bool ok = compiled(fragment, files.fragmentPath);
   if (withVertex) ok = compiled(vertex, files.vertexPath) && ok;
   ProgramName program;

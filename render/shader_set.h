@@ -23,7 +23,8 @@
 constexpr int kShaderSlotCount = 10128;
 
 // The whole file followed by one NUL byte, or null when the file cannot be
-// opened (after printing "Cannot open shader source file.").
+// opened or is not a regular file (after printing "Cannot open shader source
+// file." and, on standard error, the file, its folder and the reason).
 std::unique_ptr<char[]> readShaderSource(const char* path);
 
 // The files one program was built from; vertexPath is empty for a
@@ -84,8 +85,13 @@ class ShaderSet {
   ShaderName vertexShaders[kShaderSlotCount] = {};
   ProgramName programs[kShaderSlotCount] = {};
   std::vector<ProgramFiles> programFiles;  // every program built, in build order
+  // One line for each file of a build (not a rebuild) that could not be
+  // read, did not compile or did not link: the show draws on without it, an
+  // offline render refuses to.
+  std::vector<std::string> problems;
 
  private:
+  void checkLinked(int slot, const ProgramFiles& files, size_t problemsBefore);
   int location(int slot, const char* name) const;
   ShaderName screenQuadVertexShader();
 

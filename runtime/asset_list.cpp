@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <system_error>
@@ -45,7 +46,7 @@ int writeCopySection(std::ostream& out, const std::vector<LoadedImage>& sorted, 
 }  // namespace
 
 void writeAssetList(DirectingTools& directing, ShowClock& clock) {
-  std::ofstream& out = directing.assetListFile;
+  std::ofstream& out = directing.assetListFile.stream();
   std::vector<LoadedImage>& records = directing.loadedImages;
 
   out << line << "-- JPG LIST" << line;
@@ -76,5 +77,7 @@ void writeAssetList(DirectingTools& directing, ShowClock& clock) {
   out << line << "-- 3DS LIST" << line;
   copied += writeCopySection(out, records, kMeshKind);
   out << "Total sorted : " << copied;
-  out.close();
+  // The report takes its name once whole; one that cannot be written is silent.
+  std::string ignored;
+  directing.assetListFile.commit(ignored);
 }

@@ -10,7 +10,7 @@ constexpr const char* kAssetCollectionFolder = "C:/Morvane/";
 // by the startup sequence; a failed stream drops the writes silently) with the
 // load time read from the clock, sorts the list by path, copies each distinct
 // path into the collection folder without overwriting (failures are ignored:
-// the folder must exist), and closes the file.
+// the folder must exist), and closes the file, which then takes its name.
 struct DirectingTools;
 struct ShowClock;
 

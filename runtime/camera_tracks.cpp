@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "demo/parts.h"
+#include "platform/output_file.h"
 #include "runtime/camera_track_text.h"
 #include "runtime/demo_state.h"
 #include "runtime/music.h"
@@ -83,7 +84,9 @@ void jumpKeys(DemoState& demo) {
 }
 
 void saveTracks(const DemoState& demo, const char* path) {
-  std::ofstream file(path, std::ios::trunc);
+  platform::StagedTextFile staged;
+  staged.open(path);
+  std::ofstream& file = staged.stream();
   if (!file) return;
   file << demo.directing.cameraTracks.size() << '\n';
   for (const CameraKey& key : demo.directing.cameraTracks) {
@@ -94,6 +97,9 @@ void saveTracks(const DemoState& demo, const char* path) {
       file << key.values[i] << ' ' << flagA << ' ' << flagB << ' ';
     }
   }
+  // The tracks already saved stay when the new ones cannot be written whole.
+  std::string ignored;
+  staged.commit(ignored);
 }
 
 void loadTracks(DemoState& demo, const char* path) {

@@ -6,6 +6,9 @@
 // generator. Everything runs on the main thread.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/random.h"
 #include "render/render_resources.h"
 #include "runtime/cue_table.h"
@@ -28,4 +31,7 @@ struct DemoState {
   PartSlots partSlots;
   RenderResources renderer;
   CueTable cueTable;
+  // The data files the show goes on without or uses in part, one line each
+  // (already said on standard error at startup): offline renders refuse them.
+  std::vector<std::string> loadProblems;
 };

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <vector>
 
 #include "demo/image_texture.h"
+#include "platform/output_file.h"
 #include "runtime/camera_tracks.h"
 #include "runtime/statistics.h"
 
@@ -23,7 +23,7 @@ struct DirectingTools {
   CameraTrackStore cameraTracks;
   CameraKey workingKey;  // the key being recorded, or the key a jump restores
   std::vector<LoadedImage> loadedImages;
-  std::ofstream assetListFile;
+  platform::StagedTextFile assetListFile;
 };
 
 // The switches this build was configured with, written into fresh tools.

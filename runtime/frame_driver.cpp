@@ -2,6 +2,7 @@
 #include "runtime/frame_driver.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/random.h"
 #include "core/timeline.h"
@@ -35,17 +36,20 @@ int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
 FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // 1. Delta from the previous reading; never negative. A start time moves
   // the first frame straight there. A paused show stands still; a seek moves
-  // the show clock to its target, back or on.
+  // the show clock to its target, back or on. The delta stays the reading's
+  // step, also on a jump: the tuning keys and the statistics move by a
+  // normal frame, not by the seek's distance.
   demo.clock.frameDelta = clockSeconds - demo.clock.lastTimerValue;
   const double clockOffset = demo.clock.demoTime - demo.clock.lastTimerValue;
   demo.clock.lastTimerValue = clockSeconds;
   const bool steppedBack = demo.clock.frameDelta < 0.0;
   if (steppedBack || demo.clock.paused) demo.clock.frameDelta = 0.0;
-  if (demo.clock.frameCount == 0 && demo.clock.startTime > 0.0)
-    demo.clock.frameDelta += demo.clock.startTime;
-  const bool jumping =
-      demo.clock.seekTarget || (demo.clock.frameCount == 0 && demo.clock.startTime > 0.0);
-  if (demo.clock.seekTarget) demo.clock.frameDelta = *demo.clock.seekTarget - demo.clock.demoTime;
+  std::optional<double> jumpTo;
+  if (demo.clock.seekTarget)
+    jumpTo = *demo.clock.seekTarget;
+  else if (demo.clock.frameCount == 0 && demo.clock.startTime > 0.0)
+    jumpTo = demo.clock.demoTime + demo.clock.frameDelta + demo.clock.startTime;
+  const bool jumping = jumpTo.has_value();
   demo.clock.seekTarget.reset();
   const bool plainStep = !steppedBack && !demo.clock.paused && !jumping;
 
@@ -73,7 +77,9 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   // capture), so over any number of frames no rounding adds up and frame n
   // stands exactly where its frame time says. The played show sums its deltas.
   input.cue = cueAt(demo.cueTable, demo.clock.demoTime);
-  if (demo.clock.exactClock && plainStep)
+  if (jumping)
+    demo.clock.demoTime = *jumpTo;
+  else if (demo.clock.exactClock && plainStep)
     demo.clock.demoTime = clockSeconds + clockOffset;
   else
     demo.clock.demoTime += demo.clock.frameDelta;

@@ -2,6 +2,10 @@
 // the per-frame spectrum, the end-fade volume, seeking and closing.
 #include "runtime/music.h"
 
+#include <cstdio>
+#include <string>
+
+#include "core/data_file.h"
 #include "platform/platform.h"
 
 namespace {
@@ -22,6 +26,20 @@ const float* silentSpectrum() {
   return silence;
 }
 
+// The music as a stream or the sound effect as a sample; null, after saying
+// on standard error the file, its folder and why, when it cannot be played.
+// Only a regular file is opened: a FIFO would block the open.
+platform::Sound* openSoundFile(platform::SoundSystem& sound, const char* path, bool sample) {
+  std::string why;
+  platform::Sound* opened = nullptr;
+  if (isRegularDataFile(path, why)) {
+    opened = sample ? sound.loadSample(path) : sound.openStream(path);
+    if (!opened) why = "it cannot be read or holds no decodable MP3 audio";
+  }
+  if (!opened) std::fprintf(stderr, "%s\n", dataFileProblem(path, why).c_str());
+  return opened;
+}
+
 }  // namespace
 
 std::optional<LoadFailure> startMusic(Music& music, bool withSfx) {
@@ -29,10 +47,10 @@ std::optional<LoadFailure> startMusic(Music& music, bool withSfx) {
   platform::SoundSystem& sound = *music.sound;
   if (!sound.init(platform::kMixRate, kSoftwareChannels))
     return failStart("Problem initializing FMod. \nProgram will now exit.");
-  music.stream = sound.openStream(kMusicFile);
+  music.stream = openSoundFile(sound, kMusicFile, false);
   if (!music.stream) return failStart("Problem initializing FMod. \nNo sound file.");
   if (withSfx) {
-    music.sfx = sound.loadSample(kSfxFile);
+    music.sfx = openSoundFile(sound, kSfxFile, true);
     if (!music.sfx) return failStart("Problem initializing FMod. \nNo sfx file.");
   }
   sound.play(kMusicChannel, music.stream);

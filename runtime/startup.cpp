@@ -19,8 +19,7 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
 
   // 1, 2. Directing tools that read or open files first.
   if (demo.directing.cameraTracksEnabled) loadTracks(demo, "state.txt");
-  if (demo.directing.assetListEnabled)
-    demo.directing.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);
+  if (demo.directing.assetListEnabled) demo.directing.assetListFile.open("c://3dsjpglist4.txt");
 
   // 3.-7. The swap function, the GL entry points and the check of the
   // context, the three render-target pairs and the screen quad.
@@ -38,6 +37,7 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   swapBuffers(0.0);
   PartLoad load = demo.partSlots.slot[0]->initResources(renderer, demo.random);
   demo.directing.loadedImages = std::move(load.images);
+  demo.loadProblems = std::move(load.problems);
   if (load.failure) return load.failure;
   if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
 

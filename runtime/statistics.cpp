@@ -20,7 +20,7 @@ void smoothFrameRates(std::vector<StatisticsEntry>& table) {
 
 void openStatistics(Statistics& statistics, const char* path, double duration) {
   std::vector<StatisticsEntry>& table = statistics.table;
-  statistics.logFile.open(path, std::ios::trunc);
+  statistics.logFile.open(path);
   const int count = static_cast<int>(duration * 10);
   table.clear();
   for (int j = 0; j < count; ++j) table.push_back({j / 10.0, 0.0, 0});
@@ -36,14 +36,16 @@ void recordStatistics(Statistics& statistics, double frameRate, double time) {
 
 void writeStatistics(Statistics& statistics) {
   std::vector<StatisticsEntry>& table = statistics.table;
-  std::ofstream& logFile = statistics.logFile;
+  std::ofstream& logFile = statistics.logFile.stream();
   if (table.empty()) return;
   logFile << table.size() << '\n' << std::flush;
   smoothFrameRates(table);
   for (const StatisticsEntry& entry : table) {
     logFile << entry.time << '\n' << entry.frameRate << '\n' << entry.value << '\n';
   }
-  logFile.close();
+  // A log that cannot be written is silent: a developer tool.
+  std::string ignored;
+  statistics.logFile.commit(ignored);
   table.clear();
   table.shrink_to_fit();
 }

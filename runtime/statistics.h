@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <vector>
+
+#include "platform/output_file.h"
 
 struct StatisticsEntry {
   double time;
@@ -15,7 +16,7 @@ struct StatisticsEntry {
 // The table and its log; the show's state holds one.
 struct Statistics {
   std::vector<StatisticsEntry> table;
-  std::ofstream logFile;
+  platform::StagedTextFile logFile;  // moved onto its name once written whole
 };
 
 // Opens the log (text, truncating) and builds a table of duration × 10

@@ -27,6 +27,15 @@ int main(int argc, char** argv) {
     commandLine.screenshotPath = std::filesystem::absolute(commandLine.screenshotPath).string();
   if (!commandLine.capturePath.empty())
     commandLine.capturePath = std::filesystem::absolute(commandLine.capturePath).string();
+  // A folder under an output's name cannot be replaced by a file.
+  for (const std::string* output : {&commandLine.screenshotPath, &commandLine.capturePath}) {
+    std::error_code error;
+    if (!output->empty() && std::filesystem::is_directory(*output, error)) {
+      std::fprintf(stderr, "tessaly: cannot write %s: it is a folder; name a file\n",
+                   output->c_str());
+      return 1;
+    }
+  }
   if (!commandLine.sshLoginFile.empty())
     commandLine.sshLoginFile = std::filesystem::absolute(commandLine.sshLoginFile).string();
   if (enterDataDirectory(commandLine.dataDir).empty()) return 1;

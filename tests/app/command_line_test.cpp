@@ -50,3 +50,19 @@ TEST(CommandLine, AntialiasingAndTheBenchmark) {
   EXPECT_NE(parseCommandLine({"--benchmark", "--frames", "0"}).error, "");
   EXPECT_NE(parseCommandLine({"--benchmark", "--screenshot", "3", "b.png"}).error, "");
 }
+
+// An option followed by another option has no value: nothing is written
+// under an option's name, and a screenshot is a PNG by its name too.
+TEST(CommandLine, ValuesNeverBeginWithADashAndScreenshotsArePngs) {
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"--screenshot", "10", "--help"},
+                                             {"--screenshot", "10", "-x"},
+                                             {"--capture", "--version"},
+                                             {"--data", "--no-dialog"},
+                                             {"--sshloginfile", "-f", "--capture", "a.mp4"},
+                                             {"--screenshot", "10", "x.jpg"},
+                                             {"--screenshot", "10", ".png"}})
+    EXPECT_NE(parseCommandLine(arguments).error, "") << arguments[0] << " " << arguments[1];
+  EXPECT_EQ(parseCommandLine({"--screenshot", "10", "./-x.PNG"}).screenshotPath, "./-x.PNG");
+  EXPECT_EQ(parseCommandLine({"--capture", "./-x.mp4"}).capturePath, "./-x.mp4");
+}

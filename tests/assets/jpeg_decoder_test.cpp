@@ -4,6 +4,7 @@
 #include "assets/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -116,6 +117,12 @@ TEST_F(JpegDecoderTest, StreamsAndReadErrors) {
   uint8_t buffer[16];
   bool eof = false;
   EXPECT_EQ(missing.read(buffer, 16, &eof), -1);
+  // A FIFO or a folder under the name is refused at once, not opened: a FIFO
+  // would block the open until something writes to it.
+  const std::string fifo = dir + "/fifo.jpg";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(missing.open(fifo.c_str()));
+  EXPECT_FALSE(missing.open(dir.c_str()));
 
   jpeg_decoder_file_stream fileStream;
   ASSERT_TRUE(fileStream.open(path.c_str()));

@@ -4,6 +4,7 @@
 #include "assets/obj_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -255,6 +256,9 @@ TEST(ObjLoaderFile, DirectoryAndOpenFailures) {
   EXPECT_TRUE(missing.materials.empty());
   EXPECT_TRUE(missing.directory.empty());
   EXPECT_FALSE(slashed.loadObj(base + "/meshes", false));
+  // A FIFO is refused without being opened, which would block.
+  ASSERT_EQ(mkfifo((base + "/fifo.obj").c_str(), 0600), 0);
+  EXPECT_FALSE(slashed.loadObj(base + "/fifo.obj", false));
   EXPECT_EQ(slashed.triangleCount, 1);
   EXPECT_EQ(slashed.directory, base + "/meshes/");
 }

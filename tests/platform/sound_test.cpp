@@ -41,7 +41,11 @@ bool eventually(Done done) {
   return true;
 }
 
-// Whether the channel has mixed a whole block past the given position.
+// Whether the channel has mixed a whole block past the given position. The
+// position moves on whether or not the decoder has reached the frames (they
+// play as silence until it has), so a test that reads the live spectrum
+// waits for its streams' decoding first (waitDecoded): otherwise, on a busy
+// machine, the block it reads can be silence though the channel played on.
 auto mixedPast(const SoundSystem& sound, int channel, int64_t position) {
   return [&sound, channel, position] { return sound.position(channel) >= position + 1024; };
 }
@@ -166,6 +170,7 @@ TEST_F(SoundPlayback, LiveSpectrumAgreesWithTheDecodedTrack) {
 
   platform::Sound* stream = sound.openStream(lowTone.c_str());
   ASSERT_NE(stream, nullptr);
+  platform::waitDecoded(stream);
   sound.play(1, stream);
   sound.setPosition(1, kRate);  // a jump, so the agreement also holds after seeking
   ASSERT_TRUE(eventually(mixedPast(sound, 1, kRate + platform::kRampFrames)));
@@ -182,6 +187,8 @@ TEST_F(SoundPlayback, ChannelsMixWithTheirVolumes) {
   platform::Sound* high = sound.openStream(highTone.c_str());
   ASSERT_NE(low, nullptr);
   ASSERT_NE(high, nullptr);
+  platform::waitDecoded(low);
+  platform::waitDecoded(high);
   sound.play(1, low);
   sound.play(2, high);
   sound.setVolume(2, 127);

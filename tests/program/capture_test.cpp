@@ -550,6 +550,29 @@ TEST(CaptureFarm, AMachineWithAnotherVersionFailsTheCapture) {
   EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
 }
 
+// A range that fails on its machine fails the capture naming the range, the
+// machine it ran on and the range's own last messages; nothing is written.
+TEST(CaptureFarm, ARangeThatFailsOnAMachineIsNamedWithItsMachineAndMessages) {
+  StandInFarm farm("alpha\nbeta\n",
+                   "case \"$*\" in *'--range 2/2'*) echo \"render disk of $(basename \"$HOME\") "
+                   "is full\" >&2; exit 3;; esac");
+  const CommandRun result =
+      run(farm.command("--start 10 --stop 12 --fps 10 --width 160") + " 2>&1");
+  EXPECT_EQ(result.status, 1) << result.output;
+  const std::string named = "range 2 of 2 (frames 10 to 19, 11.000 s to 12.000 s) on ";
+  const size_t at = result.output.find(named);
+  ASSERT_NE(at, std::string::npos) << result.output;
+  const std::string host = result.output.substr(at + named.size(), 5);
+  ASSERT_TRUE(host == "alpha" || host == "beta ") << result.output;
+  const std::string machine = host == "alpha" ? "alpha" : "beta";
+  EXPECT_NE(result.output.find(named + machine + " failed: exit status 3\n  render disk of " +
+                               machine + " is full"),
+            std::string::npos)
+      << result.output;
+  EXPECT_FALSE(fs::exists(farm.scratch.file("farm.mp4")));
+  EXPECT_TRUE(farm.machinesClean()) << testing::PrintToString(filesIn(farm.homes));
+}
+
 // Stopped (SIGTERM), a capture on machines stops the ranges there, as a
 // dropped connection does, and leaves nothing there or here.
 TEST(CaptureFarm, AStoppedCaptureOnMachinesLeavesNothing) {

@@ -43,6 +43,13 @@ std::string infoLog(ShaderName shader) {
   return log;
 }
 
+// The log as the shader set prints it: on a line of its own, or not at all
+// when it holds nothing.
+std::string printedLog(ShaderName shader) {
+  const std::string log = infoLog(shader);
+  return log.empty() ? "" : log + "\n";
+}
+
 GLint integer(GLenum query) {
   GLint value = -1;
   glGetIntegerv(query, &value);
@@ -82,29 +89,44 @@ TEST_F(ShaderSetTest, FragmentOnlyProgramIsLeftCurrentAndTwoStageProgramIsNot) {
   EXPECT_EQ(attached, 2);
 
   // The vertex file and its log come before the fragment file and its log.
-  EXPECT_EQ(printed, vertex + "\n" + infoLog(shaders->vertexShaders[lastSlot]) + "\n" + fragment +
-                         "\n" + infoLog(shaders->fragmentShaders[lastSlot]) + "\n");
+  EXPECT_EQ(printed, vertex + "\n" + printedLog(shaders->vertexShaders[lastSlot]) + fragment +
+                         "\n" + printedLog(shaders->fragmentShaders[lastSlot]));
+  EXPECT_TRUE(shaders->problems.empty());
 
   shaders->useProgram(lastSlot);
   EXPECT_EQ(static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), shaders->programs[lastSlot].value);
   glUseProgram(0);
 }
 
-TEST_F(ShaderSetTest, EmptyAndMissingSourcesStillPrintPathAndLog) {
+// An empty source prints its path and its compile log; a missing one its
+// path after "Cannot open shader source file." and no log (which would only
+// say that the empty text ended early). Each is a problem of the set, said
+// on standard error with the file, the folder and the reason.
+TEST_F(ShaderSetTest, EmptyAndMissingSourcesPrintPathAndWhatWentWrong) {
   std::string empty = writeShader("tessaly_empty.frag", "");
   testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   shaders->loadFragmentShader(empty.c_str(), 5);
   std::string printed = testing::internal::GetCapturedStdout();
+  std::string said = testing::internal::GetCapturedStderr();
   ASSERT_NE(shaders->fragmentShaders[5].value, 0u);
-  EXPECT_EQ(printed, empty + "\n" + infoLog(shaders->fragmentShaders[5]) + "\n");
+  EXPECT_NE(infoLog(shaders->fragmentShaders[5]), "");
+  EXPECT_EQ(printed, empty + "\n" + printedLog(shaders->fragmentShaders[5]));
+  EXPECT_NE(said.find(empty + " in "), std::string::npos) << said;
+  EXPECT_NE(said.find(": does not compile"), std::string::npos) << said;
 
   std::string missing = testing::TempDir() + "tessaly_missing.vert";
   testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   shaders->loadVertexShader(missing.c_str(), 6);
   printed = testing::internal::GetCapturedStdout();
+  said = testing::internal::GetCapturedStderr();
   ASSERT_NE(shaders->vertexShaders[6].value, 0u);
-  EXPECT_EQ(printed, "Cannot open shader source file.\n" + missing + "\n" +
-                         infoLog(shaders->vertexShaders[6]) + "\n");
+  EXPECT_EQ(printed, "Cannot open shader source file.\n" + missing + "\n");
+  EXPECT_NE(said.find("cannot open the shader source: No such file or directory"),
+            std::string::npos)
+      << said;
+  EXPECT_EQ(shaders->problems.size(), 2u);
   // The driver was handed the version lines alone, not a missing buffer.
   GLint sourceLength = -1;
   glGetShaderiv(shaders->vertexShaders[6].value, GL_SHADER_SOURCE_LENGTH, &sourceLength);

@@ -39,9 +39,9 @@ class AssetList : public ::testing::Test {
 
 TEST_F(AssetList, NoImagesGiveHeadingsAndZeroTotals) {
   std::filesystem::create_directories("C:/Morvane");
-  demo.directing.assetListFile.open("report.txt", std::ios::trunc);
+  demo.directing.assetListFile.open("report.txt");
   writeAssetList(demo.directing, demo.clock);
-  EXPECT_FALSE(demo.directing.assetListFile.is_open());
+  EXPECT_FALSE(demo.directing.assetListFile.stream().is_open());
   EXPECT_EQ(readText("report.txt"),
             "\n-- JPG LIST\n"
             "\n-- 3DS LIST\n"
@@ -64,7 +64,7 @@ TEST_F(AssetList, ReportSortsCountsAndCopiesEachPathOnce) {
   add("a.jpg", 13, 4, 2);
   add("missing.jpg", 14, 1, 1);
   add("mesh.obj", 3, 0, 0, 1);
-  demo.directing.assetListFile.open("report.txt", std::ios::trunc);
+  demo.directing.assetListFile.open("report.txt");
   writeAssetList(demo.directing, demo.clock);
 
   // Bytes: 196608 for the 256 x 256 image, 24 + 3 + 24 + 3 for the rest.
@@ -116,7 +116,7 @@ TEST_F(AssetList, WithoutAReportFileTheCopiesStillHappenIntoExistingFolders) {
   writeText("sub/x.jpg", "x");
   add("textures/noise.jpg", 27, 2, 2);
   add("sub/x.jpg", 12, 2, 2);
-  demo.directing.assetListFile.open("c://3dsjpglist4.txt", std::ios::trunc);  // no "c:" folder
+  demo.directing.assetListFile.open("c://3dsjpglist4.txt");  // no "c:" folder
   writeAssetList(demo.directing, demo.clock);
   EXPECT_FALSE(std::filesystem::exists("c:"));
   EXPECT_EQ(readText("C:/Morvane/textures/noise.jpg"), "noise");

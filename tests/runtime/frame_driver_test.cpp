@@ -11,6 +11,7 @@
 #include "demo/parts.h"
 #include "runtime/cue_table.h"
 #include "runtime/demo_state.h"
+#include "runtime/statistics.h"
 #include "runtime/timer.h"
 
 namespace {
@@ -72,6 +73,30 @@ TEST_F(FrameDriver, NegativeDeltaLeavesTheClockStill) {
   runFrame(demo, timerRead(demo.clock));
   EXPECT_EQ(demo.clock.frameDelta, 0.0);
   EXPECT_EQ(demo.clock.demoTime, 10.0);
+}
+
+// A seek or a start time moves the show clock to its target, but the frame
+// delta, which the tuning keys and the statistics step by, stays the
+// reading's step: never the jump, never negative.
+TEST_F(FrameDriver, AJumpStepsTheDeltaByANormalFrame) {
+  demo.directing.statsEnabled = true;
+  openStatistics(demo.directing.statistics, "no-such-folder/stats.log", 240.0);
+  demo.clock.startTime = 30.0;
+  elapse(0.02);
+  runFrame(demo, timerRead(demo.clock));
+  EXPECT_DOUBLE_EQ(demo.clock.demoTime, 30.02);
+  EXPECT_DOUBLE_EQ(demo.clock.frameDelta, 0.02);
+  for (const double target : {100.0, 10.0}) {
+    demo.clock.seekTarget = target;
+    const double before = demo.clock.demoTime;
+    elapse(0.02);
+    runFrame(demo, timerRead(demo.clock));
+    EXPECT_DOUBLE_EQ(demo.clock.demoTime, target);
+    EXPECT_DOUBLE_EQ(demo.clock.frameDelta, 0.02);
+    // The rate recorded at the time the frame left is a frame's, not the jump's.
+    EXPECT_NEAR(demo.directing.statistics.table[static_cast<size_t>(before * 10)].frameRate, 50.0,
+                1e-6);
+  }
 }
 
 TEST_F(FrameDriver, KeysReachThePartAsZeroOrOne) {
