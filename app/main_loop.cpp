@@ -97,6 +97,7 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
     end = runFrame(demo, timerRead(demo.clock));
     if (!showGoesOn(demo.clock, demo.options.loop, end, endAsked)) return false;
     drawFrameOverlay(demo);
+    platform::tellShowTime(demo.clock.demoTime);
   }
   if (endAsked && !demo.clock.fadingOut) {
     // The fade runs on the show's clock, so a paused show resumes to end.

@@ -13,4 +13,6 @@ int runFrameLoop(const std::function<bool()>& pass, const std::function<int()>& 
 // The desktop draws the overlay's text into the picture.
 bool showOverlayText(const std::vector<std::string>&) { return false; }
 
+void tellShowTime(double) {}
+
 }  // namespace platform

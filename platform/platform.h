@@ -169,4 +169,8 @@ void discardDiagnostics();
 // program draws the text into the picture itself (the desktop).
 bool showOverlayText(const std::vector<std::string>& lines);
 
+// The show time of the frame just drawn, for the browser's page (its end card
+// links to the moment the show ended at); the desktop keeps nothing.
+void tellShowTime(double seconds);
+
 }  // namespace platform

@@ -51,6 +51,10 @@ int64_t performanceFrequency() { return 1000000000; }
 void openDebugConsole() {}
 void discardDiagnostics() {}
 
+void tellShowTime(double seconds) {
+  EM_ASM({ Module.showTime = $0; }, seconds);
+}
+
 bool showOverlayText(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
