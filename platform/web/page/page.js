@@ -189,8 +189,8 @@ function play(from) {
   if (from !== null) args.push('--start', String(from));
   played = true;
   startAudio().then(function() {
-    start(args);
     offerSound();
+    start(args);
   });
 }
 
@@ -241,11 +241,12 @@ function showEnd() {
 }
 
 // A command-line error (exit code 2) is a value of the link's the program
-// refused: it says which in its own words.
+// refused: it says which in its own words, on its first line before the usage.
 function endedWith(code) {
   if (code === 2) {
+    var said = errorLines.filter(function(line) { return line.trim() !== ''; });
     fail('This link cannot be played', 'The page passed the link\'s values to the show, which answered: ' +
-         (errorLines.length ? errorLines[errorLines.length - 1] : 'exit code 2'));
+         (said.length ? said[0] : 'exit code 2'));
     return;
   }
   if (state() !== 'failed') setState('ended');
