@@ -72,11 +72,7 @@ function missingFeatures() {
 // The file packager reports "Downloading data... (done/total)".
 function showProgress(status) {
   var m = /\((\d+(?:\.\d+)?)\/(\d+(?:\.\d+)?)\)/.exec(status || '');
-  if (m) {
-    var percent = (100 * m[1] / m[2]).toFixed(1);
-    $('bar-fill').style.width = percent + '%';
-    document.querySelector('#loading .bar').setAttribute('aria-valuenow', percent);
-  }
+  if (m) $('bar').value = 100 * m[1] / m[2];
   if (status) $('loading-text').textContent = status.replace(/\s*\(.*\)$/, '');
 }
 
