@@ -76,7 +76,10 @@ test('the title card plays the linked moment; Space pauses, Right seeks, Escape 
   await page.click('summary >> text=Settings');
   const sizes = await page.$$eval('#resolution option', options => options.map(o => o.textContent));
   assert.ok(sizes.includes(' 640 x 360  (16:9)'), sizes.join('|'));
-  assert.ok(await page.isChecked('#antialiased'));
+  // SwiftShader draws without a GPU: the form starts small and says why.
+  assert.match(await page.textContent('#notice'), /without a graphics card \(.*SwiftShader/);
+  assert.strictEqual(await page.inputValue('#resolution'), '640');
+  assert.ok(!(await page.isChecked('#antialiased')));
   await page.selectOption('#resolution', '640');
   await page.uncheck('#antialiased');
   await page.check('#windowed');
@@ -231,5 +234,21 @@ test('sound the browser never starts does not hold the show; a later key turns i
   await page.waitForSelector('#sound', { state: 'hidden', timeout: 20000 });
   await page.waitForFunction(() => document.querySelector('#log').textContent.includes('playing with sound'),
     null, { timeout: 20000 });
+  await page.close();
+});
+
+test('a tap on the picture pauses the show', async () => {
+  const page = await browser.newPage({ viewport: { width: 800, height: 600 }, hasTouch: true });
+  await page.goto(`${base}/index.html?run&width=640&aa=0`);
+  await waitState(page, ['playing']);
+  await page.waitForFunction(() => Module.showTime > 1, null, { timeout: 60000 });
+  await page.tap('#canvas');
+  const stands = async () => {
+    const before = await page.evaluate(() => Module.showTime);
+    await page.waitForTimeout(1500);
+    return before === (await page.evaluate(() => Module.showTime));
+  };
+  const deadline = Date.now() + 30000;
+  while (!(await stands())) assert.ok(Date.now() < deadline, 'the tap did not pause the show');
   await page.close();
 });

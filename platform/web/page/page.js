@@ -120,6 +120,58 @@ function fillForm() {
   if (params.has('t')) $('run').textContent = 'Play from ' + params.get('t') + ' s';
 }
 
+// The renderer's name where the browser gives it.
+function rendererName() {
+  var gl = document.createElement('canvas').getContext('webgl2');
+  if (!gl) return '';
+  var info = gl.getExtension('WEBGL_debug_renderer_info');
+  var name = info ? gl.getParameter(info.UNMASKED_RENDERER_WEBGL) : gl.getParameter(gl.RENDERER);
+  var lose = gl.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
+  return String(name || '');
+}
+
+// A browser that draws without a GPU plays the default 1280 with four
+// samples at a frame or two a second: unless the link chose, the form starts
+// at the smallest size without antialiasing, and says why.
+function fitTheMachine() {
+  var name = rendererName();
+  if (!/SwiftShader|llvmpipe|softpipe|Software/i.test(name)) return;
+  if (params.has('width') || params.has('aa')) return;
+  $('resolution').value = String(kSizes[0]);
+  $('antialiased').checked = false;
+  notice('This browser draws without a graphics card (' + name + '): the show starts at ' +
+         kSizes[0] + ' x ' + (kSizes[0] * 9 / 16) + ' without antialiasing, which it can keep up ' +
+         'with. Settings change it.');
+}
+
+// A tap on the picture pauses and resumes (Space); two taps in quick
+// succession switch fullscreen (F11).
+function pressKey(code) {
+  ['keydown', 'keyup'].forEach(function(type) {
+    var event = new KeyboardEvent(type, { bubbles: true, cancelable: true });
+    Object.defineProperty(event, 'keyCode', { get: function() { return code; } });
+    window.dispatchEvent(event);
+  });
+}
+
+var kDoubleTapMs = 300;
+var lastTap = 0;
+var pendingTap = 0;
+$('canvas').addEventListener('pointerup', function(event) {
+  if (event.pointerType !== 'touch' || state() !== 'playing') return;
+  var now = event.timeStamp;
+  if (now - lastTap < kDoubleTapMs) {
+    clearTimeout(pendingTap);
+    lastTap = 0;
+    if (document.fullscreenElement) leaveFullscreen();
+    else if ($('stage').requestFullscreen) $('stage').requestFullscreen().catch(function() {});
+    return;
+  }
+  lastTap = now;
+  pendingTap = setTimeout(function() { pressKey(32); }, kDoubleTapMs);
+});
+
 // Starts the page's audio. A browser may refuse it or never answer: the show
 // then plays on the page's clock and the badge offers sound at the next
 // click or key.
@@ -209,6 +261,7 @@ function ready() {
   } else if (params.has('run')) {
     play(linkedMoment());
   } else {
+    fitTheMachine();
     showForm();
   }
 }
