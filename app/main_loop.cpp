@@ -19,6 +19,7 @@
 #include "app/transport.h"
 #include "app/window_picture.h"
 #include "app/window_procedure.h"
+#include "core/timeline.h"
 #include "demo/part_start.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
@@ -90,6 +91,9 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
       escapePressed = true;
     windowProcedure(demo, message);
   }
+  // The page's timeline seeks as the arrow keys do.
+  if (std::optional<double> seek = platform::takeSeekRequest(); seek && !demo.clock.fadingOut)
+    seekShow(demo.clock, *seek);
   const bool endAsked = escapePressed || demo.input.keys[platform::vk::Escape];
   pollLiveShaders(demo.partSlots.slot[0]);
   if (demo.input.windowActive) {
@@ -117,6 +121,11 @@ bool startShow(DemoState& demo, std::optional<LoadFailure>& failure) {
   int width = 0, height = 0;
   platform::drawableSize(width, height);
   pictureWindowResized(demo.renderer, width, height);
+  platform::tellTimeline({{0.0, sceneName(Scene::OpeningPanels)},
+                          {kPanelFieldStart, sceneName(Scene::PanelField)},
+                          {kRingTunnelStart, sceneName(Scene::RingTunnel)},
+                          {kPanelCubeStart, sceneName(Scene::PanelCube)}},
+                         kShowEnd);
   return true;
 }
 

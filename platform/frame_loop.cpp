@@ -15,4 +15,8 @@ bool showOverlayText(const std::vector<std::string>&) { return false; }
 
 void tellShowTime(double) {}
 
+void tellTimeline(const std::vector<ShowSection>&, double) {}
+
+std::optional<double> takeSeekRequest() { return std::nullopt; }
+
 }  // namespace platform

@@ -252,3 +252,22 @@ test('a tap on the picture pauses the show', async () => {
   while (!(await stands())) assert.ok(Date.now() < deadline, 'the tap did not pause the show');
   await page.close();
 });
+
+test('a click on the timeline seeks the show and its music; the sections carry their names', async () => {
+  const page = await openPage(browser);
+  await page.goto(`${base}/index.html?run&width=640&aa=0`);
+  await waitState(page, ['playing']);
+  await page.keyboard.press('F2');
+  await waitTimes(page, t => t.show > 0.5, 'the show did not start');
+  await page.mouse.move(400, 300);
+  await page.waitForSelector('#timeline', { state: 'visible' });
+  assert.deepStrictEqual(await page.$$eval('#sections span', spans => spans.map(s => s.textContent)),
+    ['opening panels', 'falling panels', 'ring tunnel', 'panel cube']);
+  // The middle of the bar is half of 205 s.
+  const bar = await page.$eval('#scrub', e => e.getBoundingClientRect().toJSON());
+  await page.mouse.click(bar.x + bar.width / 2, bar.y + bar.height / 2);
+  const seeked = await waitTimes(page, t => Math.abs(t.show - 102.5) < 5, 'the click did not seek');
+  assert.ok(Math.abs(seeked.music - seeked.show) < 0.5, JSON.stringify(seeked));
+  assert.match(await page.textContent('#now'), /ring tunnel/);
+  await page.close();
+});

@@ -278,6 +278,7 @@ function momentLink(seconds) {
 function showEnd() {
   var at = Math.max(0, Math.min(205, Module.showTime || 0));
   $('overlay').hidden = true;
+  $('timeline').hidden = true;
   $('canvas').tabIndex = -1;
   $('card').hidden = true;
   $('end').hidden = false;
@@ -343,6 +344,70 @@ $('setup').addEventListener('submit', function(event) {
 $('again').addEventListener('click', function() { play(null); });
 $('from').addEventListener('click', function() { play(+$('from').dataset.from); });
 
+// The timeline: shown while the pointer moves or a key is pressed, hidden
+// after a few quiet seconds; a click or a drag seeks as the arrow keys do.
+var kTimelineQuietMs = 2500;
+var timelineEnd = 205;
+var sectionNames = [];
+var quietTimer = 0;
+var dragging = false;
+
+function sectionAt(t) {
+  var name = '';
+  sectionNames.forEach(function(section) { if (t >= section.start) name = section.name; });
+  return name;
+}
+
+function showTimeline(text, end) {
+  timelineEnd = end;
+  $('scrub').max = String(end);
+  var sections = $('sections');
+  sections.textContent = '';
+  sectionNames = text.trim().split('\n').map(function(line) {
+    var space = line.indexOf(' ');
+    return { start: +line.slice(0, space), name: line.slice(space + 1) };
+  });
+  sectionNames.forEach(function(section) {
+    var label = document.createElement('span');
+    label.textContent = section.name;
+    label.style.left = (100 * section.start / end) + '%';
+    sections.appendChild(label);
+  });
+}
+
+function followShow() {
+  if ($('timeline').hidden) return;
+  var t = Module.showTime || 0;
+  if (!dragging) $('scrub').value = String(t);
+  var shown = dragging ? +$('scrub').value : t;
+  $('now').textContent = shown.toFixed(1) + ' s · ' + sectionAt(shown);
+  requestAnimationFrame(followShow);
+}
+
+function wakeTimeline() {
+  if (state() !== 'playing' || !sectionNames.length) return;
+  clearTimeout(quietTimer);
+  quietTimer = setTimeout(function() { if (!dragging) $('timeline').hidden = true; }, kTimelineQuietMs);
+  if (!$('timeline').hidden) return;
+  $('timeline').hidden = false;
+  requestAnimationFrame(followShow);
+}
+
+function seekTo(t) { Module.ccall('tessaly_seek', null, ['number'], [Math.max(0, Math.min(timelineEnd, t))]); }
+
+$('stage').addEventListener('pointermove', wakeTimeline);
+window.addEventListener('keydown', wakeTimeline);
+$('scrub').addEventListener('pointerdown', function() { dragging = true; });
+$('scrub').addEventListener('input', function() {
+  wakeTimeline();
+  seekTo(+$('scrub').value);
+});
+$('scrub').addEventListener('change', function() {
+  dragging = false;
+  seekTo(+$('scrub').value);
+  $('canvas').focus();
+});
+
 window.Module = {
   canvas: $('canvas'),
   // The program reads the pack's images and sounds itself.
@@ -357,6 +422,7 @@ window.Module = {
   setStatus: showProgress,
   onRuntimeInitialized: function() { decodeSounds().then(ready); },
   onAbort: explainAbort,
+  showTimeline: showTimeline,
   showMessage: fail,
   showOverlay: function(text) {
     $('overlay').textContent = text;
