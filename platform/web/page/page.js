@@ -351,6 +351,7 @@ var timelineEnd = 205;
 var sectionNames = [];
 var quietTimer = 0;
 var dragging = false;
+var hovered = false;
 
 function sectionAt(t) {
   var name = '';
@@ -387,7 +388,9 @@ function followShow() {
 function wakeTimeline() {
   if (state() !== 'playing' || !sectionNames.length) return;
   clearTimeout(quietTimer);
-  quietTimer = setTimeout(function() { if (!dragging) $('timeline').hidden = true; }, kTimelineQuietMs);
+  quietTimer = setTimeout(function() {
+    if (!dragging && !hovered) $('timeline').hidden = true;
+  }, kTimelineQuietMs);
   if (!$('timeline').hidden) return;
   $('timeline').hidden = false;
   requestAnimationFrame(followShow);
@@ -397,6 +400,12 @@ function seekTo(t) { Module.ccall('tessaly_seek', null, ['number'], [Math.max(0,
 
 $('stage').addEventListener('pointermove', wakeTimeline);
 window.addEventListener('keydown', wakeTimeline);
+// The timeline stays while the pointer is on it.
+$('timeline').addEventListener('pointerenter', function() { hovered = true; });
+$('timeline').addEventListener('pointerleave', function() {
+  hovered = false;
+  wakeTimeline();
+});
 $('scrub').addEventListener('pointerdown', function() { dragging = true; });
 $('scrub').addEventListener('input', function() {
   wakeTimeline();
