@@ -20,6 +20,7 @@
 #include "app/transport.h"
 #include "app/window_picture.h"
 #include "app/window_procedure.h"
+#include "core/timeline.h"
 #include "demo/part_start.h"
 #include "platform/platform.h"
 #include "runtime/demo_state.h"
@@ -91,6 +92,9 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
       escapePressed = true;
     windowProcedure(demo, message);
   }
+  // The page's timeline seeks as the arrow keys do.
+  if (std::optional<double> seek = platform::takeSeekRequest(); seek && !demo.clock.fadingOut)
+    seekShow(demo.clock, *seek);
   const bool endAsked = escapePressed || demo.input.keys[platform::vk::Escape];
   pollLiveShaders(demo.partSlots.slot[0]);
   if (demo.input.windowActive) {
@@ -98,6 +102,7 @@ bool mainLoopPass(DemoState& demo, FrameResult& end) {
     end = runFrame(demo, timerRead(demo.clock));
     if (!showGoesOn(demo.clock, demo.options.loop, end, endAsked)) return false;
     drawFrameOverlay(demo);
+    platform::tellShowTime(demo.clock.demoTime);
   }
   if (endAsked && !demo.clock.fadingOut) {
     // The fade runs on the show's clock, so a paused show resumes to end.
@@ -117,6 +122,11 @@ bool startShow(DemoState& demo, std::optional<LoadFailure>& failure) {
   int width = 0, height = 0;
   platform::drawableSize(width, height);
   pictureWindowResized(demo.renderer, width, height);
+  platform::tellTimeline({{0.0, sceneName(Scene::OpeningPanels)},
+                          {kPanelFieldStart, sceneName(Scene::PanelField)},
+                          {kRingTunnelStart, sceneName(Scene::RingTunnel)},
+                          {kPanelCubeStart, sceneName(Scene::PanelCube)}},
+                         kShowEnd);
   return true;
 }
 

@@ -13,4 +13,10 @@ int runFrameLoop(const std::function<bool()>& pass, const std::function<int()>& 
 // The desktop draws the overlay's text into the picture.
 bool showOverlayText(const std::vector<std::string>&) { return false; }
 
+void tellShowTime(double) {}
+
+void tellTimeline(const std::vector<ShowSection>&, double) {}
+
+std::optional<double> takeSeekRequest() { return std::nullopt; }
+
 }  // namespace platform

@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -168,5 +169,21 @@ void discardDiagnostics();
 // its own (the browser's page), and hides it for no lines; false where the
 // program draws the text into the picture itself (the desktop).
 bool showOverlayText(const std::vector<std::string>& lines);
+
+// The show time of the frame just drawn, for the browser's page (its end card
+// links to the moment the show ended at); the desktop keeps nothing.
+void tellShowTime(double seconds);
+
+// The show's sections (where each starts, in seconds, and its name) and its
+// end, for the browser page's timeline; the desktop keeps nothing.
+struct ShowSection {
+  double start;
+  const char* name;
+};
+void tellTimeline(const std::vector<ShowSection>& sections, double end);
+
+// A show time the page's timeline asked to seek to, once; never on the
+// desktop.
+std::optional<double> takeSeekRequest();
 
 }  // namespace platform

@@ -9,6 +9,8 @@
 #include <emscripten.h>
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/png_file.h"
@@ -51,6 +53,32 @@ int64_t performanceFrequency() { return 1000000000; }
 void openDebugConsole() {}
 void discardDiagnostics() {}
 
+void tellShowTime(double seconds) {
+  EM_ASM({ Module.showTime = $0; }, seconds);
+}
+
+// The sections as lines "START NAME" for the page's timeline.
+void tellTimeline(const std::vector<ShowSection>& sections, double end) {
+  std::string text;
+  for (const ShowSection& section : sections)
+    text += std::to_string(section.start) + " " + section.name + "\n";
+  EM_ASM(
+      {
+        if (Module.showTimeline) Module.showTimeline(UTF8ToString($0), $1);
+      },
+      text.c_str(), end);
+}
+
+namespace {
+std::optional<double> seekRequest;
+}
+
+std::optional<double> takeSeekRequest() {
+  std::optional<double> request = seekRequest;
+  seekRequest.reset();
+  return request;
+}
+
 bool showOverlayText(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
@@ -78,3 +106,8 @@ bool writePng(const std::string& path, const uint8_t* rgb, int width, int height
 }
 
 }  // namespace platform
+
+// The page's timeline asks for a show time; the next pass seeks there.
+extern "C" EMSCRIPTEN_KEEPALIVE void tessaly_seek(double seconds) {
+  platform::seekRequest = seconds;
+}

@@ -8,7 +8,7 @@
 // means the file is missing or held no decodable audio. Playback needs the
 // page's AudioContext, which a user's click started (Module.audioContext);
 // without one that runs, init prints one warning and the channels follow the
-// page's clock in silence.
+// page's clock in silence until the context runs.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -166,6 +166,18 @@ void applyPlayback(SoundSystemState& state, int index) {
                  static_cast<double>(channel.anchorFrame) / state.mixRate, channel.volume / 255.0);
 }
 
+// A show that began in silence is heard from the moment the page's context
+// runs (the visitor allowed sound later with a click or a key): every channel
+// keeps the place the page's clock gave it and goes on from there on the
+// audio clock.
+void hearOnceAllowed(SoundSystemState& state) {
+  if (state.audible || !state.open || !jsAudioRuns(state.mixRate)) return;
+  for (Channel& channel : state.channels) settle(state, channel);
+  state.audible = true;
+  for (size_t i = 0; i < state.channels.size(); ++i) applyPlayback(state, static_cast<int>(i));
+  std::fprintf(stderr, "Sound: the page's audio started; playing with sound.\n");
+}
+
 bool valid(const SoundSystemState& state, int channel) {
   return channel >= 0 && channel < static_cast<int>(state.channels.size());
 }
@@ -273,6 +285,7 @@ bool SoundSystem::isPlaying(int channel) const {
 // The mono mix of every channel after its volume, the 1024 frames before
 // where each plays now.
 const float* SoundSystem::spectrum() {
+  hearOnceAllowed(*state_);
   float window[kSpectrumWindow] = {};
   for (Channel& channel : state_->channels) {
     if (!channel.sound || !channel.playing || channel.paused) continue;

@@ -91,12 +91,14 @@ TEST(ReferenceFrameWithoutAntialiasing, DiffersOnlyAtTheEdges) {
 // Opening (5, 12.5, its last second at 19.5), the first flash fading over the falling panels
 // (20.4), falling panels (25, 33.5, their last second at 35.5), the tunnel's band, layers and
 // letters (45 to 128, its last second at 131.4 before the dip), the finale's calm and its busy
-// stretch (140 to 194), the closing fade (199). The last second of each scene shows a switch
+// stretch (140 to 194, with the flying panels of its second assembly at 150.3 and 155), the
+// closing fade (199). The last second of each scene shows a switch
 // of scene moved earlier. Whole seconds catch the glow at its peak, the halves catch it off.
 INSTANTIATE_TEST_SUITE_P(Show, ReferenceFrame,
                          testing::Values("5", "12.5", "19.5", "20.4", "25", "33.5", "35.5", "45",
                                          "52.5", "60.25", "76", "90.5", "110", "118", "128",
-                                         "131.4", "140", "160.5", "180", "194", "199"),
+                                         "131.4", "140", "150.3", "155", "160.5", "180", "194",
+                                         "199"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            std::string name = std::string("t") + info.param;
                            for (char& c : name)

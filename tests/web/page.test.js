@@ -1,6 +1,7 @@
-// The page as a viewer meets it: the form, the link to a moment, the
-// letterbox, the F2 overlay, the transport keys, the end; and the desktop's
-// own messages on the page when a data file is damaged or WebGL 2 is missing.
+// The page as a viewer meets it: the title card, the link to a moment, the
+// letterbox, the F2 overlay, the transport keys, the end card; the desktop's
+// own messages on the page when a data file is damaged or WebGL 2 is missing;
+// a missing file, a bad link value and refused sound, each said on the page.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
@@ -61,13 +62,24 @@ async function waitStill(page, what) {
   assert.fail(`${what}: ${JSON.stringify(before)}`);
 }
 
-test('the form starts the linked moment; Space pauses, Right seeks, Escape ends', async () => {
+test('the title card plays the linked moment; Space pauses, Right seeks, Escape ends on the end card',
+  async () => {
   const page = await openPage(browser);
   await page.goto(`${base}/index.html?t=30`);
   assert.strictEqual(await waitState(page, ['form', 'failed']), 'form', page.lines.join('\n'));
+  assert.strictEqual(await page.textContent('h1'), 'Tessaly');
+  assert.ok(await page.$eval('#poster', image => image.complete && image.naturalWidth >= 640),
+    'the poster frame did not load');
+  assert.strictEqual(await page.getAttribute('meta[property="og:image"]', 'content'), 'poster.png');
+  assert.strictEqual(await page.textContent('#run'), 'Play from 30 s');
+  assert.strictEqual(await page.getAttribute('#canvas', 'tabindex'), '-1');
+  await page.click('summary >> text=Settings');
   const sizes = await page.$$eval('#resolution option', options => options.map(o => o.textContent));
   assert.ok(sizes.includes(' 640 x 360  (16:9)'), sizes.join('|'));
-  assert.ok(await page.isChecked('#antialiased'));
+  // SwiftShader draws without a GPU: the form starts small and says why.
+  assert.match(await page.textContent('#notice'), /without a graphics card \(.*SwiftShader/);
+  assert.strictEqual(await page.inputValue('#resolution'), '640');
+  assert.ok(!(await page.isChecked('#antialiased')));
   await page.selectOption('#resolution', '640');
   await page.uncheck('#antialiased');
   await page.check('#windowed');
@@ -101,11 +113,20 @@ test('the form starts the linked moment; Space pauses, Right seeks, Escape ends'
   const resumed = await waitTimes(page, t => t.show > seeked.show + 0.5, 'the show did not resume');
   assert.ok(resumed.music > seeked.music, JSON.stringify([seeked, resumed]));
 
-  await page.keyboard.press('F2');
-  assert.ok(await page.isHidden('#overlay'));
   await page.keyboard.press('Escape');
   assert.strictEqual(await waitState(page, ['ended', 'failed'], 30000), 'ended');
   assert.strictEqual(await page.evaluate(() => Module.exitCode), 0);
+  // The end card: the F2 box gone, a link to where the show ended, Play again.
+  assert.ok(await page.isVisible('#end'));
+  assert.ok(await page.isHidden('#overlay'));
+  const link = new URL(await page.getAttribute('#moment', 'href'), base);
+  assert.ok(Math.abs(+link.searchParams.get('t') - resumed.show) < 5, link.href);
+  assert.strictEqual(link.searchParams.get('width'), '640');
+  assert.strictEqual(link.searchParams.get('aa'), '0');
+  await page.click('#again');
+  await waitState(page, ['playing']);
+  await page.waitForFunction(() => Module.showTime > 0 && Module.showTime < 10, null,
+    { timeout: 60000 });
   await page.close();
 });
 
@@ -140,15 +161,119 @@ test('a damaged image or soundtrack shows the desktop message on the page', asyn
   assert.deepStrictEqual(music, { title: 'Ravok  ', text: 'Problem initializing FMod. \nNo sound file.' });
 });
 
-test('without WebGL 2 the page shows the desktop message', async () => {
+test('without WebGL 2 the page says so before the show downloads', async () => {
   const plain = await launch(['--disable-webgl2']);
   try {
     const page = await openPage(plain);
-    await page.goto(`${base}/index.html?run&width=640`);
-    assert.strictEqual(await waitState(page, ['failed', 'playing', 'ended']), 'failed');
-    assert.strictEqual(await page.textContent('#message-title'), 'ERROR');
-    assert.strictEqual(await page.textContent('#message-text'), "Can't Create A GL Rendering Context.");
+    const fetched = [];
+    page.on('request', request => fetched.push(path.basename(new URL(request.url()).pathname)));
+    await page.goto(`${base}/index.html`);
+    assert.strictEqual(await waitState(page, ['failed', 'form'], 10000), 'failed');
+    assert.strictEqual(await page.textContent('#message-title'), "Can't Create A GL Rendering Context.");
+    assert.match(await page.textContent('#message-text'), /lacks WebGL 2 .*Try a current/);
+    assert.deepStrictEqual(fetched.filter(name => name.startsWith('tessaly')), []);
   } finally {
     await plain.close();
   }
+});
+
+test('a missing loader, program or data pack is named on the page within seconds', async () => {
+  for (const [file, words] of [['tessaly.js', /"tessaly\.js" could not be downloaded/],
+    ['tessaly.wasm', /"tessaly\.wasm" is missing: the server answered 404/],
+    ['tessaly.data', /"tessaly\.data" could not be downloaded/]]) {
+    const page = await openPage(browser);
+    await page.route('**/' + file, route => route.fulfill({ status: 404, body: '' }));
+    await page.goto(`${base}/index.html`);
+    assert.strictEqual(await waitState(page, ['failed', 'form'], 20000), 'failed', file);
+    assert.match(await page.textContent('#message-text'), words);
+    await page.close();
+  }
+});
+
+test('a bad link value is said in the command line\'s words; good ones reach the form', async () => {
+  let page = await openPage(browser);
+  await page.goto(`${base}/index.html?run&t=300&width=640`);
+  assert.strictEqual(await waitState(page, ['failed', 'playing', 'ended']), 'failed');
+  assert.match(await page.textContent('#message-text'), /--start needs a time in seconds between 0 and 205/);
+  await page.close();
+  page = await openPage(browser);
+  await page.goto(`${base}/index.html?width=800`);
+  await waitState(page, ['form']);
+  assert.match(await page.textContent('#notice'), /width=800, which is not one of the sizes/);
+  await page.goto(`${base}/index.html?width=960&aa=0`);
+  await waitState(page, ['form']);
+  assert.strictEqual(await page.inputValue('#resolution'), '960');
+  assert.ok(!(await page.isChecked('#antialiased')));
+  assert.ok(await page.isHidden('#notice'));
+  await page.close();
+});
+
+test('sound the browser never starts does not hold the show; a later key turns it on', async () => {
+  const page = await openPage(browser);
+  // The test browser lets pages play sound at once: this context starts
+  // suspended and its resume never answers until allowSound.
+  await page.addInitScript(() => {
+    const resume = AudioContext.prototype.resume;
+    let allowed = false;
+    window.allowSound = () => { allowed = true; };
+    AudioContext.prototype.resume = function() {
+      return allowed ? resume.call(this) : new Promise(() => {});
+    };
+    window.AudioContext = class extends AudioContext {
+      constructor(options) {
+        super(options);
+        this.suspend();
+      }
+    };
+  });
+  await page.goto(`${base}/index.html?run&width=640&aa=0`);
+  assert.strictEqual(await waitState(page, ['playing', 'failed'], 60000), 'playing');
+  assert.ok(await page.isVisible('#sound'));
+  await page.evaluate(() => window.allowSound());
+  await page.keyboard.press('Shift');
+  await page.waitForSelector('#sound', { state: 'hidden', timeout: 20000 });
+  await page.waitForFunction(() => document.querySelector('#log').textContent.includes('playing with sound'),
+    null, { timeout: 20000 });
+  await page.close();
+});
+
+test('a tap on the picture pauses the show', async () => {
+  const page = await browser.newPage({ viewport: { width: 800, height: 600 }, hasTouch: true });
+  await page.goto(`${base}/index.html?run&width=640&aa=0`);
+  await waitState(page, ['playing']);
+  await page.waitForFunction(() => Module.showTime > 1, null, { timeout: 60000 });
+  await page.tap('#canvas');
+  const stands = async () => {
+    const before = await page.evaluate(() => Module.showTime);
+    await page.waitForTimeout(1500);
+    return before === (await page.evaluate(() => Module.showTime));
+  };
+  const deadline = Date.now() + 30000;
+  while (!(await stands())) assert.ok(Date.now() < deadline, 'the tap did not pause the show');
+  await page.close();
+});
+
+test('a click on the timeline seeks the show and its music; the sections carry their names', async () => {
+  const page = await openPage(browser);
+  await page.goto(`${base}/index.html?run&width=640&aa=0`);
+  await waitState(page, ['playing']);
+  await page.keyboard.press('F2');
+  await waitTimes(page, t => t.show > 0.5, 'the show did not start');
+  // The pointer wakes the timeline at the picture's foot and, once on it,
+  // keeps it however long the steps below take on a loaded machine.
+  await page.mouse.move(400, 590);
+  await page.waitForSelector('#timeline', { state: 'visible' });
+  await page.mouse.move(400, 585);
+  assert.deepStrictEqual(await page.$$eval('#sections span', spans => spans.map(s => s.textContent)),
+    ['opening panels', 'falling panels', 'ring tunnel', 'panel cube']);
+  // The middle of the bar is half of 205 s.
+  const bar = await page.$eval('#scrub', e => e.getBoundingClientRect().toJSON());
+  await page.mouse.click(bar.x + bar.width / 2, bar.y + bar.height / 2);
+  const seeked = await waitTimes(page, t => Math.abs(t.show - 102.5) < 5,
+    'the click did not seek (the bar reads ' + (await page.inputValue('#scrub')) + ')');
+  // The music is read about a frame after the show time (as above).
+  assert.ok(Math.abs(seeked.music - seeked.show) < 0.5 + (2 * seeked.frameMs) / 1000,
+    JSON.stringify(seeked));
+  assert.match(await page.textContent('#now'), /ring tunnel/);
+  await page.close();
 });

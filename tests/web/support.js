@@ -60,8 +60,11 @@ async function waitState(page, states, timeout = 120000) {
 }
 
 // Two pictures (URLs the page can load) compared over their RGB samples:
-// db, the PSNR in dB (999 for identical pictures), and shift, the largest
-// difference of their means over one channel, in levels of 255.
+// db, the PSNR in dB (999 for identical pictures); shift, the largest
+// difference of their means over one channel, in levels of 255; and over
+// 32 x 32 tiles, tile, the worst tile's PSNR, and tileShift, the largest
+// difference of a tile's means over one channel: a defect confined to one
+// object moves these long before the whole frame's figures.
 function comparePictures(page, a, b) {
   return page.evaluate(async ([a, b]) => {
     const load = src => new Promise((ok, fail) => {
@@ -78,26 +81,47 @@ function comparePictures(page, a, b) {
       context.drawImage(image, 0, 0);
       return context.getImageData(0, 0, image.width, image.height).data;
     };
-    const [pa, pb] = (await Promise.all([load(a), load(b)])).map(pixels);
-    if (pa.length !== pb.length) return { db: -1, shift: 255 };
+    const images = await Promise.all([load(a), load(b)]);
+    const [pa, pb] = images.map(pixels);
+    if (pa.length !== pb.length) return { db: -1, shift: 255, tile: -1, tileShift: 255 };
+    const width = images[0].width, height = images[0].height;
+    const kTile = 32;
+    const columns = Math.ceil(width / kTile);
+    const tileSquares = new Float64Array(columns * Math.ceil(height / kTile));
+    const tileSamples = new Float64Array(tileSquares.length);
+    const tileSums = Array.from(tileSquares, () => [0, 0, 0]);
     const sums = [0, 0, 0];
     let squares = 0;
-    for (let i = 0; i < pa.length; i += 4)
-      for (let k = 0; k < 3; ++k) {
-        const d = pa[i + k] - pb[i + k];
-        sums[k] += d;
-        squares += d * d;
+    for (let y = 0; y < height; ++y)
+      for (let x = 0; x < width; ++x) {
+        const i = 4 * (y * width + x);
+        const tile = Math.floor(y / kTile) * columns + Math.floor(x / kTile);
+        for (let k = 0; k < 3; ++k) {
+          const d = pa[i + k] - pb[i + k];
+          sums[k] += d;
+          squares += d * d;
+          tileSquares[tile] += d * d;
+          tileSums[tile][k] += d;
+        }
+        tileSamples[tile] += 3;
       }
-    const samples = (pa.length / 4) * 3;
-    return { db: squares === 0 ? 999 : 10 * Math.log10(255 * 255 * samples / squares),
-      shift: Math.max(...sums.map(sum => Math.abs(sum) / (pa.length / 4))) };
+    const psnr = (samples, sum) => sum === 0 ? 999 : 10 * Math.log10(255 * 255 * samples / sum);
+    let tile = 999, tileShift = 0;
+    for (let t = 0; t < tileSquares.length; ++t) {
+      tile = Math.min(tile, psnr(tileSamples[t], tileSquares[t]));
+      for (const sum of tileSums[t]) tileShift = Math.max(tileShift, Math.abs(sum) * 3 / tileSamples[t]);
+    }
+    return { db: psnr(width * height * 3, squares),
+      shift: Math.max(...sums.map(sum => Math.abs(sum) / (width * height))), tile, tileShift };
   }, [a, b]);
 }
 
 // Renders the frame at show time t at 640 x 360 in a fresh page and returns
-// it as a PNG data URL (and the page, for comparing in it).
-async function renderMoment(browser, base, t, extra = '') {
+// it as a PNG data URL (and the page, for comparing in it). prepare, if
+// given, runs in the page before its own scripts.
+async function renderMoment(browser, base, t, extra = '', prepare = null) {
   const page = await openPage(browser);
+  if (prepare) await page.addInitScript(prepare);
   await page.goto(`${base}/index.html?screenshot=${t}&width=640${extra}`);
   const state = await waitState(page, ['ended', 'failed']);
   const picture = await page.evaluate(() => Module.pictures['/screenshot.png'] || '');
