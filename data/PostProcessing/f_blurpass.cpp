@@ -1,7 +1,10 @@
 // The finishing pass onto the window: a light depth-driven blur of what lies
-// far away, a chromatic fringe that kicks with the low spectrum, grain from
-// the noise and a vignette. "Limit" (the viewer's Q/A value, 0 by default)
-// widens the blur and the fringe. Then the three layers of the screen's
+// far away, a chromatic fringe that kicks with the low spectrum, then the
+// section's grade: exposure with a soft shoulder, opened by the kick
+// read from the spectrum so the frame breathes on the beat, a gain and a
+// tinted lift, saturation; grain from the noise, a dither from the velocity
+// texture against banding, and a vignette. "Limit" (the viewer's Q/A value,
+// 0 by default) widens the blur and the fringe. Then the three layers of the screen's
 // pulse, each as the 8-bit window would have it: the glow added
 // ("GlowLevel" times the glow image), the white flash added ("FlashLevel"),
 // and the dip or fade to black ("BlackLevel", the share of black).
@@ -9,11 +12,14 @@ in vec2 texCoord;
 out vec4 fragColor;
 
 uniform sampler2D texture2d_1;           // combined image
-uniform sampler2D texture2d_velocities;  // velocity buffer (not written by the show)
+uniform sampler2D texture2d_velocities;  // velocity buffer: never written, it keeps its random bytes
 uniform sampler2D texture2d_random;      // noise
 uniform sampler2D texture2d_2;           // scene depth
 uniform sampler2D texture2d_glow;        // quarter-size highlight blur
-uniform float Kick;  // spectrum band 2, the low band the fringe follows
+uniform sampler2D texture1d_dsp;         // the spectrum, one texel a band
+uniform vec4 GradeLift;   // rgb: tint lifted into the shadows; a: exposure
+uniform vec4 GradeGain;   // rgb: gain on the light; a: saturation
+uniform float KickPulse;  // the share of exposure the kick adds
 uniform float Limit;
 uniform float time;
 uniform float GlowLevel;   // 0 when no glow is drawn
@@ -37,15 +43,29 @@ void main() {
                        texture(texture2d_1, uv - vec2(0.0, spread)).rgb) * 0.15;
   }
 
+  // The kick: the spectrum's lowest bands, where the bass drum sits.
+  float kick = max(texelFetch(texture1d_dsp, ivec2(1, 0), 0).r, texelFetch(texture1d_dsp, ivec2(2, 0), 0).r);
+  kick *= kick;
+
   vec2 fromCentre = uv - 0.5;
   // The fringe follows the bass: faint between beats, wide on them.
-  vec2 fringe = fromCentre * (0.001 + 0.01 * Kick * Kick) * (1.0 + max(Limit, 0.0));
+  vec2 fringe = fromCentre * (0.001 + 0.01 * kick) * (1.0 + max(Limit, 0.0));
   float red = texture(texture2d_1, uv + fringe).r;
   float blue = texture(texture2d_1, uv - fringe).b;
   vec3 color = vec3(mix(sum.r, red, 0.6), sum.g, mix(sum.b, blue, 0.6));
 
+  // Exposure scales the light, which keeps the contrast of the shapes; above
+  // 0.8 a shoulder rolls the light off toward white instead of clipping it.
+  color *= GradeLift.a * (1.0 + KickPulse * kick);
+  vec3 over = max(color - 0.8, 0.0);
+  color = min(color, 0.8) + 0.2 * (1.0 - exp(-5.0 * over));
+  color = GradeLift.rgb + color * GradeGain.rgb * (1.0 - GradeLift.rgb);
+  float luma = dot(color, vec3(0.299, 0.587, 0.114));
+  color = max(mix(vec3(luma), color, GradeGain.a), 0.0);
+
   float grain = texture(texture2d_random, uv * 2.7 + vec2(fract(time * 7.13), fract(time * 3.71))).g - 0.5;
-  color += grain * 0.025;
+  float dither = texelFetch(texture2d_velocities, pixel, 0).r - 0.5;
+  color += grain * 0.025 + dither / 255.0;
   // 1 - 0.55 x^2.5 with x = 1.35 |fromCentre|, as x^2 sqrt(x).
   float x = length(fromCentre) * 1.35;
   float vignette = 1.0 - 0.55 * x * x * sqrt(x);
