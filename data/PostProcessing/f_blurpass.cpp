@@ -58,7 +58,7 @@ void main() {
   // 0.8 a shoulder rolls the light off toward white instead of clipping it.
   color *= GradeLift.a * (1.0 + KickPulse * kick);
   vec3 over = max(color - 0.8, 0.0);
-  color = min(color, 0.8) + 0.2 * (1.0 - exp(-5.0 * over));
+  color = min(color, 0.8) + 0.2 * over / (over + 0.2);
   color = GradeLift.rgb + color * GradeGain.rgb * (1.0 - GradeLift.rgb);
   float luma = dot(color, vec3(0.299, 0.587, 0.114));
   color = max(mix(vec3(luma), color, GradeGain.a), 0.0);

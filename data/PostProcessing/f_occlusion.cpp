@@ -3,7 +3,7 @@
 // occlusion to red and the linear depth it was measured at, 16 bits spread
 // over green and blue, so the combine can upsample it without bleeding
 // across depth edges. Alpha carries the rings' bloom: the glow mask's light
-// gathered from two rings of taps around the pixel, a soft halo the combine
+// gathered from a ring of taps around the pixel, a soft halo the combine
 // spreads into the dark around them.
 in vec2 texCoord;
 out vec4 fragColor;
@@ -45,17 +45,17 @@ void main() {
   }
   occlusion = z > 95.0 ? 0.0 : occlusion / 8.0;
 
-  // Twelve taps on two rings, the outer turned half a step, each a filtered
-  // read that already averages its neighbourhood; square in screen space.
-  vec2 aspect = vec2(FullTexel.x / FullTexel.y, 1.0);
-  float bloom = dot(texture(texture2d_3, uv).rgb, vec3(0.3, 0.5, 0.2)) * 0.16;
-  for (int i = 0; i < 6; ++i) {
-    float a = float(i) * 1.047198;
-    vec2 inner = vec2(cos(a), sin(a)) * aspect;
-    vec2 outer = vec2(cos(a + 0.523599), sin(a + 0.523599)) * aspect;
-    bloom += dot(texture(texture2d_3, texCoord + inner * 0.012).rgb, vec3(0.3, 0.5, 0.2)) * 0.09;
-    bloom += dot(texture(texture2d_3, texCoord + outer * 0.028).rgb, vec3(0.3, 0.5, 0.2)) * 0.05;
-  }
+  // The centre and six taps on a ring, each a filtered read that already
+  // averages its neighbourhood; round on the screen whatever its shape.
+  const vec3 toLight = vec3(0.3, 0.5, 0.2);
+  vec2 radius = vec2(FullTexel.x / FullTexel.y, 1.0) * 0.016;
+  float bloom = dot(texture(texture2d_3, uv).rgb, toLight) * 0.25;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(1.0, 0.0) * radius).rgb, toLight) * 0.125;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(-1.0, 0.0) * radius).rgb, toLight) * 0.125;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(0.5, 0.866) * radius).rgb, toLight) * 0.125;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(-0.5, 0.866) * radius).rgb, toLight) * 0.125;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(0.5, -0.866) * radius).rgb, toLight) * 0.125;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(-0.5, -0.866) * radius).rgb, toLight) * 0.125;
 
   float depth16 = floor(clamp(z / far, 0.0, 1.0) * 65535.0 + 0.5);
   float high = floor(depth16 / 256.0);
