@@ -28,30 +28,30 @@ const Section kSections[] = {
     // Opening wall: cool night blue, close to the picture as drawn.
     {0.0,                   {{0.000f, 0.004f, 0.012f}, {0.95f, 1.00f, 1.08f}, {0.050f, 0.070f, 0.125f}, 1.10f, 0.90f, 0.10f}},
     // The kick enters: a warm rose turn, brighter and breathing.
-    {kKickEntry,            {{0.010f, 0.006f, 0.008f}, {1.08f, 1.00f, 0.92f}, {0.130f, 0.075f, 0.110f}, 1.30f, 1.00f, 0.40f}},
+    {kKickEntry,            {{0.010f, 0.006f, 0.008f}, {1.08f, 1.00f, 0.92f}, {0.130f, 0.075f, 0.110f}, 1.30f, 1.00f, 0.45f}},
     // First drop, the falling panels: a lit teal sky instead of a void.
-    {kPanelFieldStart,      {{0.018f, 0.030f, 0.042f}, {1.00f, 1.06f, 1.10f}, {0.090f, 0.165f, 0.255f}, 1.35f, 1.10f, 0.40f}},
+    {kPanelFieldStart,      {{0.018f, 0.030f, 0.042f}, {1.00f, 1.06f, 1.10f}, {0.090f, 0.165f, 0.255f}, 1.35f, 1.10f, 0.50f}},
     // Tunnel, first half: cool and deep.
-    {kRingTunnelStart,      {{0.009f, 0.018f, 0.036f}, {0.92f, 1.00f, 1.15f}, {0.045f, 0.075f, 0.165f}, 1.20f, 1.10f, 0.40f}},
-    {kTunnelPathSettles,    {{0.006f, 0.018f, 0.030f}, {0.90f, 1.02f, 1.10f}, {0.035f, 0.090f, 0.150f}, 1.20f, 0.95f, 0.40f}},
+    {kRingTunnelStart,      {{0.009f, 0.018f, 0.036f}, {0.92f, 1.00f, 1.15f}, {0.045f, 0.075f, 0.165f}, 1.20f, 1.10f, 0.45f}},
+    {kTunnelPathSettles,    {{0.006f, 0.018f, 0.030f}, {0.90f, 1.02f, 1.10f}, {0.035f, 0.090f, 0.150f}, 1.20f, 0.95f, 0.45f}},
     // Bass drive: amber, warmer and brighter.
-    {kTunnelMusic,          {{0.045f, 0.026f, 0.014f}, {1.20f, 1.05f, 0.90f}, {0.210f, 0.110f, 0.065f}, 1.40f, 1.40f, 0.50f}},
+    {kTunnelMusic,          {{0.045f, 0.026f, 0.014f}, {1.20f, 1.05f, 0.90f}, {0.210f, 0.110f, 0.065f}, 1.40f, 1.40f, 0.55f}},
     // The orbit: violet.
-    {kTunnelOrbit,          {{0.030f, 0.015f, 0.036f}, {1.08f, 0.95f, 1.12f}, {0.150f, 0.065f, 0.190f}, 1.35f, 1.25f, 0.50f}},
+    {kTunnelOrbit,          {{0.030f, 0.015f, 0.036f}, {1.08f, 0.95f, 1.12f}, {0.150f, 0.065f, 0.190f}, 1.35f, 1.25f, 0.55f}},
     // Tunnel peak with the letters: clear teal light.
-    {kTunnelLetters,        {{0.015f, 0.033f, 0.039f}, {1.05f, 1.05f, 1.00f}, {0.055f, 0.145f, 0.180f}, 1.30f, 1.25f, 0.50f}},
+    {kTunnelLetters,        {{0.015f, 0.033f, 0.039f}, {1.05f, 1.05f, 1.00f}, {0.055f, 0.145f, 0.180f}, 1.30f, 1.25f, 0.55f}},
     // Inside the cube: its walls fill the view, so the grade lifts them.
     {kTunnelInsideCube,     {{0.048f, 0.030f, 0.060f}, {1.25f, 1.05f, 1.20f}, {0.150f, 0.075f, 0.195f}, 1.50f, 1.35f, 0.50f}},
     // The finale's calm: deep blue, quiet.
     {kPanelCubeStart,       {{0.010f, 0.016f, 0.030f}, {0.95f, 1.00f, 1.10f}, {0.060f, 0.080f, 0.150f}, 1.10f, 1.10f, 0.25f}},
     // Second drop: crimson and magenta.
-    {kFinaleSecondAssembly, {{0.030f, 0.010f, 0.025f}, {1.10f, 0.95f, 1.00f}, {0.200f, 0.055f, 0.120f}, 1.45f, 1.00f, 0.50f}},
+    {kFinaleSecondAssembly, {{0.030f, 0.010f, 0.025f}, {1.10f, 0.95f, 1.00f}, {0.200f, 0.055f, 0.120f}, 1.45f, 1.00f, 0.75f}},
     // The block turns: teal.
-    {kFinaleBlockTurn,      {{0.010f, 0.030f, 0.030f}, {0.95f, 1.05f, 1.03f}, {0.050f, 0.145f, 0.150f}, 1.40f, 0.90f, 0.50f}},
+    {kFinaleBlockTurn,      {{0.010f, 0.030f, 0.030f}, {0.95f, 1.05f, 1.03f}, {0.050f, 0.145f, 0.150f}, 1.40f, 0.90f, 0.60f}},
     // Third drop: violet blue.
-    {kFinaleDoublings[0],   {{0.027f, 0.018f, 0.048f}, {1.05f, 0.98f, 1.15f}, {0.130f, 0.075f, 0.240f}, 1.45f, 1.20f, 0.55f}},
+    {kFinaleDoublings[0],   {{0.027f, 0.018f, 0.048f}, {1.05f, 0.98f, 1.15f}, {0.130f, 0.075f, 0.240f}, 1.45f, 1.20f, 0.60f}},
     // Climax: the most light and colour of the show, a warm coral sky.
-    {kFinaleBreakUp,        {{0.060f, 0.032f, 0.036f}, {1.20f, 1.08f, 1.00f}, {0.440f, 0.180f, 0.200f}, 1.60f, 1.60f, 0.60f}},
+    {kFinaleBreakUp,        {{0.060f, 0.032f, 0.036f}, {1.20f, 1.08f, 1.00f}, {0.440f, 0.180f, 0.200f}, 1.60f, 1.60f, 0.65f}},
 };
 // clang-format on
 

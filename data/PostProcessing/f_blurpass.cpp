@@ -43,9 +43,11 @@ void main() {
                        texture(texture2d_1, uv - vec2(0.0, spread)).rgb) * 0.15;
   }
 
-  // The kick: the spectrum's lowest bands, where the bass drum sits.
-  float kick = max(texelFetch(texture1d_dsp, ivec2(1, 0), 0).r, texelFetch(texture1d_dsp, ivec2(2, 0), 0).r);
-  kick *= kick;
+  // The kick: a bass drum sounds while the spectrum's lowest bands carry
+  // energy; its light falls off from the beat (on the whole second) over a
+  // fifth of a second, so the frame swells on the hit and settles.
+  float low = max(texelFetch(texture1d_dsp, ivec2(1, 0), 0).r, texelFetch(texture1d_dsp, ivec2(2, 0), 0).r);
+  float kick = smoothstep(0.02, 0.12, low) * exp(-5.0 * fract(time));
 
   vec2 fromCentre = uv - 0.5;
   // The fringe follows the bass: faint between beats, wide on them.

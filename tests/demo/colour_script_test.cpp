@@ -1,10 +1,10 @@
 // The colour script: sections turn without a jump, the kick's entry and the
 // bass drive land with light, and the climax holds the most light and colour.
+#include "demo/colour_script.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "demo/colour_script.h"
 
 namespace {
 
