@@ -182,6 +182,8 @@ void appendTriangle(GeometryStream* stream, uint32_t a, uint32_t b, uint32_t c) 
 }
 
 // A quad strip's vertices, and two triangles for each quad a0 a1 b0 b1 of it.
+// Both end on b1, the vertex flat values come from: on a wall, one at its foot
+// on the panel, whose plane the material reads from it.
 void appendStrip(GeometryStream* stream, const RingStrip& strip) {
   const size_t count = strip.vertices.size();
   if (count < 4) return;  // not one quad: GL draws nothing

@@ -20,6 +20,9 @@ in vec4 color;
 in vec4 planeDistances;  // n.p + d of the four edge planes
 flat in vec2 panelHalf;    // half extents across the pairs of opposite edges
 flat in float wall;        // 1 on a ring's walls
+flat in vec4 eyeInside;       // n.e + d of the four planes at the eye
+flat in float eyeAbovePanel;  // the eye's height above the panel's plane
+centroid in float eyeAbove;   // the eye's height above this point, within the wall
 
 layout(location = 0) out vec4 sceneColor;
 layout(location = 1) out vec4 glowMask;
@@ -29,6 +32,15 @@ void main() {
   vec4 inside = planeDistances;
   float edge = min(min(inside.x, inside.y), min(inside.z, inside.w));
   if (edge < -0.0005) discard;
+  // A wall on the far side of its own panel from the eye, where the line of
+  // sight to it crosses the panel's plane (a share t of the way to the eye)
+  // inside the outline.
+  if (wall > 0.5) {
+    float t = (eyeAbove - eyeAbovePanel) / eyeAbove;
+    vec4 crossing = mix(inside, eyeInside, t);
+    if (t > 0.0 && t < 1.0 && min(min(crossing.x, crossing.y), min(crossing.z, crossing.w)) > 0.0)
+      discard;
+  }
 
   // The face normal from the screen-space derivatives, turned toward the eye.
   vec3 faceNormal = normalize(cross(dFdx(eyePosition), dFdy(eyePosition)));

@@ -19,6 +19,17 @@
 // pairs of opposite edges, the vertex's offset from the panel's centre
 // across them (an affine function of the position, so it interpolates
 // exactly), and the blob image's coordinate.
+//
+// A ring's walls seen from the other side of their panel lie behind it; the
+// fragment stage drops the parts the panel hides (where the line of sight
+// crosses the panel's plane inside its outline) rather than leave them to the
+// depth test, which at the walls' foot, right on the panel, is a tie that
+// software rasterisers with coarse multisample depth let the walls win. It
+// needs the eye's n.p + d and the eye's height along the panel's normal above
+// this point and above the panel's plane. The plane is read from the
+// provoking vertex, the last of each triangle, which for a wall is always one
+// at its foot on the panel. Every panel the scenes place is drawn, so the
+// planes a ring carries are always those of a panel that hides it.
 uniform float ttime;
 uniform mat4 ProjectionMatrix;
 uniform mat4 ModelViewMatrix;  // the camera alone
@@ -36,6 +47,9 @@ out vec4 color;
 out vec4 planeDistances;  // n.p + d of the four planes
 flat out vec2 panelHalf;
 flat out float wall;
+flat out vec4 eyeInside;       // n.e + d of the four planes at the eye
+flat out float eyeAbovePanel;  // the eye's height above the panel's plane
+centroid out float eyeAbove;   // the eye's height above this point, within the wall
 
 void main() {
   vec4 vertex = vec4(vertexPosition, 1.0);
@@ -55,6 +69,12 @@ void main() {
   float square = dot(panelNormal, panelNormal);
   float facing = abs(dot(normalize(vertexNormal), panelNormal)) * inversesqrt(square + 1e-12);
   wall = square > 1e-8 ? 1.0 - smoothstep(0.2, 0.5, facing) : 0.0;
+  // The camera's world position: the model-view matrix is a rotation and a
+  // translation.
+  vec3 eyeWorld = -transpose(mat3(ModelViewMatrix)) * ModelViewMatrix[3].xyz;
+  eyeInside = vec4(eyeWorld, 1.0) * clipPlanes;
+  eyeAbove = dot(eyeWorld - vertexPosition, panelNormal) * inversesqrt(square + 1e-20);
+  eyeAbovePanel = eyeAbove;
 
 #ifdef CLIP_DISTANCES
   // Half the view's height at this depth is w / projection[1][1].
