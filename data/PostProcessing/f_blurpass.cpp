@@ -1,10 +1,10 @@
 // The finishing pass onto the window: a light depth-driven blur of what lies
 // far away, a chromatic fringe that kicks with the low spectrum, then the
-// section's grade: exposure with a soft shoulder, opened by the kick
-// read from the spectrum so the frame breathes on the beat, a gain and a
-// tinted lift, saturation; grain from the noise, a dither from the velocity
-// texture against banding, and a vignette. "Limit" (the viewer's Q/A value,
-// 0 by default) widens the blur and the fringe. Then the three layers of the screen's
+// section's grade (exposure opened by the kick read from the spectrum, so the
+// frame breathes on the beat; gain, saturation, a soft shoulder and a tinted
+// lift), grain from the noise, a dither from the velocity texture against
+// banding, and a vignette. "Limit" (the viewer's Q/A value, 0 by default)
+// widens the blur and the fringe. Then the three layers of the screen's
 // pulse, each as the 8-bit window would have it: the glow added
 // ("GlowLevel" times the glow image), the white flash added ("FlashLevel"),
 // and the dip or fade to black ("BlackLevel", the share of black).
@@ -56,14 +56,15 @@ void main() {
   float blue = texture(texture2d_1, uv - fringe).b;
   vec3 color = vec3(mix(sum.r, red, 0.6), sum.g, mix(sum.b, blue, 0.6));
 
-  // Exposure scales the light, which keeps the contrast of the shapes; above
-  // 0.8 a shoulder rolls the light off toward white instead of clipping it.
-  color *= GradeLift.a * (1.0 + KickPulse * kick);
+  // Exposure and gain scale the light, which keeps the contrast of the
+  // shapes, and saturation spreads the channels; above 0.8 a shoulder rolls
+  // the light off toward white instead of clipping it, and the tint lifts
+  // the shadows last, so nothing leaves the range.
+  color *= GradeLift.a * (1.0 + KickPulse * kick) * GradeGain.rgb;
+  color = max(mix(vec3(dot(color, vec3(0.299, 0.587, 0.114))), color, GradeGain.a), 0.0);
   vec3 over = max(color - 0.8, 0.0);
   color = min(color, 0.8) + 0.2 * over / (over + 0.2);
-  color = GradeLift.rgb + color * GradeGain.rgb * (1.0 - GradeLift.rgb);
-  float luma = dot(color, vec3(0.299, 0.587, 0.114));
-  color = max(mix(vec3(luma), color, GradeGain.a), 0.0);
+  color = GradeLift.rgb + color * (1.0 - GradeLift.rgb);
 
   float grain = texture(texture2d_random, uv * 2.7 + vec2(fract(time * 7.13), fract(time * 3.71))).g - 0.5;
   float dither = texelFetch(texture2d_velocities, pixel, 0).r - 0.5;
