@@ -28,7 +28,7 @@ const Section kSections[] = {
     // Opening wall: cool night blue, close to the picture as drawn.
     {0.0,                   {{0.000f, 0.004f, 0.012f}, {0.95f, 1.00f, 1.08f}, {0.050f, 0.070f, 0.125f}, 1.10f, 0.90f, 0.10f}},
     // The kick enters: a warm rose turn, brighter and breathing.
-    {kKickEntry,            {{0.010f, 0.006f, 0.008f}, {1.08f, 1.00f, 0.92f}, {0.130f, 0.075f, 0.110f}, 1.30f, 1.00f, 0.45f}},
+    {kKickEntry,            {{0.010f, 0.006f, 0.008f}, {1.08f, 1.00f, 0.92f}, {0.130f, 0.075f, 0.110f}, 1.30f, 0.85f, 0.45f}},
     // First drop, the falling panels: a lit teal sky instead of a void.
     {kPanelFieldStart,      {{0.018f, 0.030f, 0.042f}, {1.00f, 1.06f, 1.10f}, {0.090f, 0.165f, 0.255f}, 1.35f, 1.10f, 0.50f}},
     // Tunnel, first half: cool and deep.
@@ -45,13 +45,13 @@ const Section kSections[] = {
     // The finale's calm: deep blue, quiet.
     {kPanelCubeStart,       {{0.010f, 0.016f, 0.030f}, {0.95f, 1.00f, 1.10f}, {0.060f, 0.080f, 0.150f}, 1.10f, 1.10f, 0.25f}},
     // Second drop: crimson and magenta.
-    {kFinaleSecondAssembly, {{0.030f, 0.010f, 0.025f}, {1.10f, 0.95f, 1.00f}, {0.200f, 0.055f, 0.120f}, 1.45f, 1.00f, 0.75f}},
+    {kFinaleSecondAssembly, {{0.030f, 0.010f, 0.025f}, {1.10f, 0.95f, 1.00f}, {0.200f, 0.055f, 0.120f}, 1.45f, 0.90f, 1.10f}},
     // The block turns: teal.
     {kFinaleBlockTurn,      {{0.010f, 0.030f, 0.030f}, {0.95f, 1.05f, 1.03f}, {0.050f, 0.145f, 0.150f}, 1.40f, 0.90f, 0.60f}},
     // Third drop: violet blue.
     {kFinaleDoublings[0],   {{0.027f, 0.018f, 0.048f}, {1.05f, 0.98f, 1.15f}, {0.130f, 0.075f, 0.240f}, 1.45f, 1.20f, 0.60f}},
     // Climax: the most light and colour of the show, a warm coral sky.
-    {kFinaleBreakUp,        {{0.060f, 0.032f, 0.036f}, {1.20f, 1.08f, 1.00f}, {0.440f, 0.180f, 0.200f}, 1.60f, 1.60f, 0.65f}},
+    {kFinaleBreakUp,        {{0.060f, 0.032f, 0.036f}, {1.20f, 1.08f, 1.00f}, {0.480f, 0.200f, 0.210f}, 1.60f, 1.85f, 0.65f}},
 };
 // clang-format on
 

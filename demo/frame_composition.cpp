@@ -172,6 +172,7 @@ void part_start::drawFrame(const FrameRecord& frame, RenderResources& renderer, 
       inverseMatrix(perspectiveMatrix(35.0 + beatOffset, static_cast<double>(w) / h, 1.0, 100.0) *
                     lookAtMatrix(renderer.mainCamera)));
   combine.set("SkyColor", grade.sky.r, grade.sky.g, grade.sky.b, 0.0f);
+  combine.set("time", static_cast<float>(t));
   runPostPass(renderer, shaders, combine);
   markPass(&renderer, "combine");
 

@@ -20,6 +20,7 @@ uniform vec4 OcclusionSize;  // xy: texels of the occlusion texture
 uniform mat4 InverseViewProjection;  // the scene's clip space back to the world
 uniform mat4 TextureMatrix2;         // the world to the orbit camera's picture, 0..1
 uniform vec4 SkyColor;               // rgb: the section's sky at the horizon
+uniform float time;                  // show time, seconds: the kick falls on the whole second
 uniform sampler2D texture1d_dsp;     // the spectrum, one texel a band
 
 const float near = 1.0;
@@ -91,7 +92,7 @@ vec3 backdrop(vec3 direction, float kick) {
   vec3 sky = mix(SkyColor.rgb * 0.45 + 0.02, SkyColor.rgb, horizon);
   float cloud = clouds(direction);
   sky *= 0.55 + 1.1 * cloud * cloud;
-  return sky * (0.85 + 0.5 * kick);
+  return sky * (0.8 + 0.7 * kick);
 }
 
 void main() {
@@ -104,8 +105,10 @@ void main() {
   float z = 2.0 * near * far / (far + near - rawDepth * (far - near));
   vec2 occlusionAndBloom = upsampledOcclusion(uv, z);
   float occlusion = occlusionAndBloom.x;
-  float kick = texelFetch(texture1d_dsp, ivec2(1, 0), 0).r;
-  kick *= kick;
+  // The kick as the final pass reads it: a drum sounds while the lowest
+  // bands carry energy, its light falling off from the beat.
+  float low = max(texelFetch(texture1d_dsp, ivec2(1, 0), 0).r, texelFetch(texture1d_dsp, ivec2(2, 0), 0).r);
+  float kick = smoothstep(0.02, 0.12, low) * exp(-5.0 * fract(time));
 
   float grain = (texture(texture2d_random, uv * 3.1 + vec2(Limit, Limit * 0.7)).b - 0.5) / 255.0 * 3.0;
   float haze = z > 99.0 ? 1.0 : 0.7 * smoothstep(30.0, 95.0, z);
@@ -129,7 +132,7 @@ void main() {
   }
   // The bloom in the section's colour, laid over as a screen: it lights the
   // dark around the rings and adds little to what is already bright.
-  vec3 bloom = occlusionAndBloom.y * (0.45 + 0.45 * kick) * (normalize(SkyColor.rgb + 0.05) * 0.9 + 0.2);
+  vec3 bloom = occlusionAndBloom.y * (0.45 + 0.6 * kick) * (normalize(SkyColor.rgb + 0.05) * 0.9 + 0.2);
   combined = combined + bloom * (1.0 - combined) + grain;
   fragColor = vec4(combined, 1.0);
 }
