@@ -34,13 +34,11 @@ void main() {
   float depth = texelFetch(texture2d_2, pixel, 0).r;
   float spread = clamp((depth - 0.985) * 40.0, 0.0, 1.0) * (0.0015 + 0.002 * max(Limit, 0.0));
 
-  // Near surfaces (spread 0) keep their own colour without the four taps.
+  // Near surfaces (spread 0) keep their own colour without the two taps.
   vec3 sum = texelFetch(texture2d_1, pixel, 0).rgb;
   if (spread > 0.0) {
-    sum = sum * 0.4 + (texture(texture2d_1, uv + vec2(spread, 0.0)).rgb +
-                       texture(texture2d_1, uv - vec2(spread, 0.0)).rgb +
-                       texture(texture2d_1, uv + vec2(0.0, spread)).rgb +
-                       texture(texture2d_1, uv - vec2(0.0, spread)).rgb) * 0.15;
+    sum = sum * 0.4 + (texture(texture2d_1, uv + vec2(spread, spread)).rgb +
+                       texture(texture2d_1, uv - vec2(spread, spread)).rgb) * 0.3;
   }
 
   // The kick: a bass drum sounds while the spectrum's lowest bands carry

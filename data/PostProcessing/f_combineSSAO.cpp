@@ -70,19 +70,19 @@ float keyLight(vec3 world) {
   return pool * pool;
 }
 
-// The noise texture seen from far away: two planar projections of the
+// The noise texture seen from far away, two octaves: two planar projections of the
 // direction blended by how squarely they face it, so no seam runs round the sky.
 float clouds(vec3 direction) {
   vec2 weights = abs(direction.zx) + 0.001;
   weights /= weights.x + weights.y;
   float along = 0.0;
-  for (int octave = 0; octave < 3; ++octave) {
+  for (int octave = 0; octave < 2; ++octave) {
     float scale = 0.012 * exp2(float(octave));
     float a = texture(texture2d_random, direction.xy * scale + 0.37).r;
     float b = texture(texture2d_random, direction.zy * scale + 0.71).g;
     along += (a * weights.x + b * weights.y) / exp2(float(octave));
   }
-  return along / 1.75;
+  return along / 1.5;
 }
 
 vec3 backdrop(vec3 direction, float kick) {
