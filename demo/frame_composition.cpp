@@ -14,6 +14,7 @@
 #include "core/timeline.h"
 #include "core/vector.h"
 #include "demo/camera_script.h"
+#include "demo/colour_script.h"
 #include "demo/part_start.h"
 #include "demo/scenes/scenes.h"
 #include "render/draw_state.h"
@@ -135,12 +136,14 @@ void part_start::drawFrame(const FrameRecord& frame, RenderResources& renderer, 
   }
   const TextureId sceneColor = multisampled ? ids.sceneColor : ids.edgeFiltered;
 
-  // 10. Ambient occlusion at half size, then the combine at full size into
-  // its own texture.
+  // 10. Ambient occlusion at half size, with the rings' bloom spread from the
+  // glow mask beside it, then the combine at full size into its own texture.
+  const Grade grade = gradeAt(t);
   PostPass occlusion{
       programs.occlusion, PassTarget::Textures, 2, ids.occlusion, {0, 0, w / 2, h / 2}};
   occlusion.sample("texture2d_2", 0, ids.depthA);
   occlusion.sample("texture2d_random", 1, ids.noise);
+  occlusion.sample("texture2d_3", 2, ids.secondColor);
   occlusion.set("FullTexel", 1.0f / w, 1.0f / h, 0.0f, 0.0f);
   runPostPass(renderer, shaders, occlusion);
   markPass(&renderer, "occlusion");
@@ -155,17 +158,21 @@ void part_start::drawFrame(const FrameRecord& frame, RenderResources& renderer, 
   combine.sample("texture2d_3", 2, ids.secondColor);
   combine.sample("texture2d_random", 3, ids.noise);
   combine.sample("texture2d_occlusion", 5, ids.occlusion);
+  combine.sample("texture1d_dsp", 4, ids.spectrum);
+  // The orbit camera's picture of the world: a key light that circles the
+  // scene with it.
   combine.set("TextureMatrix2",
               textureBiasMatrix() *
                   perspectiveMatrix(65.0, static_cast<double>(w) / h, 1.0, 100.0) *
-                  lookAtMatrix(renderer.mainCamera));
+                  lookAtMatrix(renderer.orbitCamera));
   // The scene's own view, undone: a pixel's direction into the world, for
   // the backdrop behind the scene.
   combine.set(
       "InverseViewProjection",
       inverseMatrix(perspectiveMatrix(35.0 + beatOffset, static_cast<double>(w) / h, 1.0, 100.0) *
                     lookAtMatrix(renderer.mainCamera)));
-  combine.set("Kick", spectrumBytes[3 * 2] / 255.0f);
+  combine.set("SkyColor", grade.sky.r, grade.sky.g, grade.sky.b, 0.0f);
+  combine.set("time", static_cast<float>(t));
   runPostPass(renderer, shaders, combine);
   markPass(&renderer, "combine");
 
@@ -189,11 +196,13 @@ void part_start::drawFrame(const FrameRecord& frame, RenderResources& renderer, 
   finalPass.sample("texture2d_velocities", 1, ids.velocity);
   finalPass.sample("texture2d_random", 2, ids.noise);
   finalPass.sample("texture2d_2", 3, ids.depthA);
-  // The whole spectrum, for a final pass that reads it per pixel; ours reads
-  // only the texel its fringe follows, the same for every pixel, as "Kick".
   finalPass.sample("texture1d_dsp", 4, ids.spectrum);
   finalPass.sample("texture2d_glow", 5, ids.glow);
-  finalPass.set("Kick", spectrumBytes[3 * 2] / 255.0f);
+  // The section's grade: lift and exposure, gain and saturation, and how far
+  // the kick opens the exposure.
+  finalPass.set("GradeLift", grade.lift.r, grade.lift.g, grade.lift.b, grade.exposure);
+  finalPass.set("GradeGain", grade.gain.r, grade.gain.g, grade.gain.b, grade.saturation);
+  finalPass.set("KickPulse", grade.kickPulse);
   finalPass.set("Limit", static_cast<float>(frame.adjustA));
   finalPass.set("time", static_cast<float>(t));
   finalPass.set("GlowLevel", glowDrawn ? std::min(beat.glow, 1.0f) : 0.0f);

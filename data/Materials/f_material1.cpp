@@ -100,7 +100,7 @@ void main() {
   // The night sky behind the scene (the combine pass's backdrop) lies in
   // every glass surface, more at a grazing angle.
   vec3 ambient = vec3(0.052, 0.060, 0.085) * (0.25 + 1.4 * facing);
-  vec3 sheen = cool * (0.22 * sky + 0.5 * glint + 0.25 * rim + 0.45 * edgeLine) +
+  vec3 sheen = cool * (0.22 * sky + 0.5 * glint + 0.45 * rim + 0.45 * edgeLine) +
                vec3(0.18, 0.2, 0.26) * blob * (0.3 + 0.7 * diffuse) + ambient;
   vec3 panel = base * (0.06 + 0.3 * diffuse) + sheen;
 

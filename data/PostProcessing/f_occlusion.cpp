@@ -2,12 +2,15 @@
 // with the sample kernel rotated per pixel by the noise texture. Writes the
 // occlusion to red and the linear depth it was measured at, 16 bits spread
 // over green and blue, so the combine can upsample it without bleeding
-// across depth edges.
+// across depth edges. Alpha carries the rings' bloom: the glow mask's light
+// gathered from a ring of taps around the pixel, a soft halo the combine
+// spreads into the dark around them.
 in vec2 texCoord;
 out vec4 fragColor;
 
 uniform sampler2D texture2d_2;       // scene depth, full size
 uniform sampler2D texture2d_random;  // noise
+uniform sampler2D texture2d_3;       // glow mask, full size
 uniform vec4 FullTexel;              // xy: one texel of the full-size depth
 
 const float near = 1.0;
@@ -42,7 +45,17 @@ void main() {
   }
   occlusion = z > 95.0 ? 0.0 : occlusion / 8.0;
 
+  // The centre and four taps on a ring, each a filtered read that already
+  // averages its neighbourhood; round on the screen whatever its shape.
+  const vec3 toLight = vec3(0.3, 0.5, 0.2);
+  vec2 reach = vec2(FullTexel.x / FullTexel.y, 1.0) * 0.014;
+  float bloom = dot(texture(texture2d_3, uv).rgb, toLight) * 0.2;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(0.7, 0.7) * reach).rgb, toLight) * 0.2;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(-0.7, 0.7) * reach).rgb, toLight) * 0.2;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(0.7, -0.7) * reach).rgb, toLight) * 0.2;
+  bloom += dot(texture(texture2d_3, texCoord + vec2(-0.7, -0.7) * reach).rgb, toLight) * 0.2;
+
   float depth16 = floor(clamp(z / far, 0.0, 1.0) * 65535.0 + 0.5);
   float high = floor(depth16 / 256.0);
-  fragColor = vec4(occlusion, high / 255.0, (depth16 - high * 256.0) / 255.0, 1.0);
+  fragColor = vec4(occlusion, high / 255.0, (depth16 - high * 256.0) / 255.0, clamp(bloom, 0.0, 1.0));
 }

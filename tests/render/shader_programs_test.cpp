@@ -60,14 +60,18 @@ TEST_F(ShaderPrograms, PostProcessingProgramsBuild) {
       {"PostProcessing//f_edgefilter.cpp", 9}};
   for (const auto& pass : passes)
     expectBuilt(pass.slot, build([&] { shaders.buildFragmentProgram(pass.path, pass.slot); }));
-  for (const char* name : {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random",
-                           "texture2d_occlusion", "Limit", "OcclusionSize"})
-    EXPECT_TRUE(hasUniform(3, name)) << name;
+  // What the frame composition hands each pass is read: the combine the orbit
+  // camera's picture and the spectrum, the final pass the velocity texture
+  // and the spectrum besides the section's grade.
   for (const char* name :
-       {"texture2d_1", "texture2d_random", "texture2d_2", "Kick", "texture2d_glow", "Limit", "time",
-        "GlowLevel", "FlashLevel", "BlackLevel"})
+       {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random", "texture2d_occlusion",
+        "Limit", "OcclusionSize", "TextureMatrix2", "texture1d_dsp", "SkyColor", "time"})
+    EXPECT_TRUE(hasUniform(3, name)) << name;
+  for (const char* name : {"texture2d_1", "texture2d_velocities", "texture2d_random", "texture2d_2",
+                           "texture1d_dsp", "texture2d_glow", "Limit", "time", "GlowLevel",
+                           "FlashLevel", "BlackLevel", "GradeLift", "GradeGain", "KickPulse"})
     EXPECT_TRUE(hasUniform(4, name)) << name;
-  for (const char* name : {"texture2d_2", "texture2d_random", "FullTexel"})
+  for (const char* name : {"texture2d_2", "texture2d_random", "texture2d_3", "FullTexel"})
     EXPECT_TRUE(hasUniform(8, name)) << name;
   EXPECT_TRUE(hasUniform(6, "texture2d_1"));
 }

@@ -126,6 +126,14 @@ TEST(SoundtrackAnalysis, RangeTruePeakAndSectionLoudnessOfKnownSignals) {
   EXPECT_NEAR(loudnessRange(steps), 10.0, 0.2);
   EXPECT_NEAR(gatedLoudness(steps, 0.0, 20.0), -20.0, 0.2);
   EXPECT_NEAR(gatedLoudness(steps, 20.0, 40.0), -30.0, 0.2);
+  // Measured as drops, the fall at 20 s is a step of -10 LU and the steady
+  // level around 36 s none; the other drops lie past the end.
+  std::vector<DropStep> drops = measureDrops(twoLevels);
+  ASSERT_EQ(drops.size(), 2u);
+  EXPECT_NEAR(drops[0].before, -20.0, 0.2);
+  EXPECT_NEAR(drops[0].stepLu, -10.0, 0.2);
+  EXPECT_EQ(drops[1].at, 36.0);
+  EXPECT_NEAR(drops[1].stepLu, 0.0, 0.05);
   // Silence passes no gate, and a steady level has no range.
   EXPECT_EQ(gatedLoudness(kWeightedSteps(StereoBuffer(kSampleRate)), 0.0, 1.0), -200.0);
   EXPECT_NEAR(loudnessRange(kWeightedSteps(sine(1000.0, 0.1, 10.0))), 0.0, 0.05);

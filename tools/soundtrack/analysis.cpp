@@ -88,6 +88,13 @@ const Section kSections[] = {
     {180.0, 198.0, "climax", true},      {198.0, 205.0, "fade", false},
 };
 
+// The drops: where the music comes back in full after thinning out.
+const double kDrops[] = {20.0, 36.0, 68.0, 100.0, 148.0, 164.0, 180.0};
+
+// The stretches a drop's step compares, in seconds before and after it.
+constexpr double kBeforeDrop = 4.0;
+constexpr double kAfterDrop = 3.0;
+
 double sectionEnd(const StereoBuffer& track, const Section& s) {
   return std::min(s.to, static_cast<double>(track.frames()) / kSampleRate);
 }
@@ -330,6 +337,19 @@ std::vector<SectionLoudness> measureSections(const StereoBuffer& track) {
   return sections;
 }
 
+std::vector<DropStep> measureDrops(const StereoBuffer& track) {
+  std::vector<double> steps = kWeightedSteps(track);
+  std::vector<DropStep> drops;
+  for (double at : kDrops) {
+    if ((at + kAfterDrop) * kSampleRate > track.frames()) continue;
+    DropStep d{at, windowLoudness(steps, at - kBeforeDrop, at),
+               windowLoudness(steps, at, at + kAfterDrop), 0.0};
+    d.stepLu = d.after - d.before;
+    drops.push_back(d);
+  }
+  return drops;
+}
+
 bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ostream& out) {
   std::vector<SectionLoudness> sections = measureSections(track);
   out << std::fixed << std::setprecision(1);
@@ -348,6 +368,12 @@ bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ost
       out << std::setw(8) << std::max(v, -99.9);
     out << "\n";
   }
+  std::vector<DropStep> drops = measureDrops(track);
+  out << "Drops: ungated loudness LUFS of the 4 s before and the 3 s after, and the step\n";
+  for (const DropStep& d : drops)
+    out << "  " << std::setw(6) << d.at << " s  " << std::setw(6) << std::max(d.before, -99.9)
+        << " -> " << std::setw(6) << std::max(d.after, -99.9) << "  " << std::showpos
+        << std::setw(5) << d.stepLu << std::noshowpos << " LU\n";
   out << "Sound goals:\n";
   bool allMet = true;
   auto goal = [&](const char* text, bool met, const std::string& figures) {
@@ -381,6 +407,12 @@ bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ost
   }
   goal("1-5 kHz within 12 dB of 150-1000 Hz in the full sections", widest <= 12.0,
        "widest gap " + fixed1(widest) + " dB, " + where);
+  goal("loudness range at least 7 LU", level.loudnessRangeLu >= 7.0, fixed1(level.loudnessRangeLu));
+  for (const DropStep& d : drops) {
+    std::string text = "drop at " + std::to_string(static_cast<int>(d.at)) +
+                       " s at least 3 LU above the 4 s before it";
+    goal(text.c_str(), d.stepLu >= 3.0, (d.stepLu >= 0.0 ? "+" : "") + fixed1(d.stepLu) + " LU");
+  }
   out << std::defaultfloat << std::setprecision(6);
   return allMet;
 }

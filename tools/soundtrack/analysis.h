@@ -34,6 +34,14 @@ struct SectionLoudness {
   double truePeakDbfs;
 };
 
+// How much louder the music lands at a drop than it was just before it.
+struct DropStep {
+  double at;      // seconds
+  double before;  // loudness of the 4 s before, LUFS, ungated
+  double after;   // loudness of the 3 s from the drop on, LUFS, ungated
+  double stepLu;  // after - before
+};
+
 LevelReport measureLevels(const StereoBuffer& track);
 
 // Where the kick of the whole second `second` starts, in milliseconds from
@@ -61,8 +69,13 @@ void spectrumAt(const StereoBuffer& track, double t, float* bands);
 // a shorter track are measured up to its end).
 std::vector<SectionLoudness> measureSections(const StereoBuffer& track);
 
+// The loudness step at each of the arrangement's drops that the track holds
+// whole (20, 36, 68, 100, 148, 164 and 180 s).
+std::vector<DropStep> measureDrops(const StereoBuffer& track);
+
 // Prints the track's loudness, range and peaks, a line per section and the
-// loudness goals of the mix; returns whether every goal is met.
+// loudness goals of the mix (among them a step of 3 LU at every drop and a
+// range of 7 LU); returns whether every goal is met.
 bool printLoudness(const StereoBuffer& track, const LevelReport& level, std::ostream& out);
 
 // Prints every measurement as a readable report.

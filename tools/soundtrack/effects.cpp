@@ -205,6 +205,42 @@ void lowPass(StereoBuffer& mix, double cornerHz) {
   }
 }
 
+void sweepDown(StereoBuffer& mix, double from, double to, double fromHz, double toHz) {
+  const long first =
+      std::clamp(std::lround(from * kSampleRate), 0L, static_cast<long>(mix.frames()));
+  const long end =
+      std::clamp(std::lround(to * kSampleRate), first, static_cast<long>(mix.frames()));
+  const long length = std::lround((to - from) * kSampleRate);
+  const long fade = kSampleRate / 20;
+  // The filter runs over the 50 ms before the stretch at its first corner
+  // without changing them, so it starts settled instead of clicking.
+  const long preroll = std::min(first, static_cast<long>(kSampleRate / 20));
+  for (std::vector<float>* channel : {&mix.left, &mix.right}) {
+    Svf filter;
+    filter.set(fromHz, 0.3);
+    for (long i = first - preroll; i < first; ++i) filter.process((*channel)[i]);
+    for (long i = first; i < end; ++i) {
+      long n = i - first;
+      if (n % 16 == 0)
+        filter.set(fromHz * std::pow(toHz / fromHz, static_cast<double>(n) / length), 0.3);
+      filter.process((*channel)[i]);
+      float g = static_cast<float>(std::min(1.0, static_cast<double>(length - n) / fade));
+      (*channel)[i] = g * filter.low;
+    }
+  }
+}
+
+void silence(StereoBuffer& mix, double from, double to) {
+  const double fade = 0.02;
+  for (size_t i = 0; i < mix.frames(); ++i) {
+    double t = static_cast<double>(i) / kSampleRate;
+    if (t < from - fade || t >= to) continue;
+    float g = static_cast<float>(std::clamp((from - t) / fade, 0.0, 1.0));
+    mix.left[i] *= g;
+    mix.right[i] *= g;
+  }
+}
+
 void removeDc(StereoBuffer& mix) {
   const float r = static_cast<float>(1.0 - 2.0 * kPi * 10.0 / kSampleRate);
   for (std::vector<float>* channel : {&mix.left, &mix.right}) {

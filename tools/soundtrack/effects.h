@@ -42,6 +42,16 @@ void highShelf(StereoBuffer& mix, double cornerHz, double gainDb);
 // Second-order low-pass (Butterworth) at `cornerHz`.
 void lowPass(StereoBuffer& mix, double cornerHz);
 
+// Closes a low-pass over the stretch from `from` to `to` (seconds): its
+// corner falls exponentially from `fromHz` to `toHz`, and the stretch's last
+// 50 ms fade to silence so the filter never has to open again audibly.
+// Outside the stretch the signal is untouched.
+void sweepDown(StereoBuffer& mix, double from, double to, double fromHz, double toHz);
+
+// Silences the mix from `from` to `to` (seconds), fading out over 20 ms
+// before `from`.
+void silence(StereoBuffer& mix, double from, double to);
+
 // Removes DC with a gentle high-pass at about 10 Hz.
 void removeDc(StereoBuffer& mix);
 

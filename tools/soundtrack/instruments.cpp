@@ -228,6 +228,37 @@ void renderBell(StereoBuffer& out, long start, double pitch, float gain, float p
   }
 }
 
+void renderMallet(StereoBuffer& out, long start, double pitch, float gain, float pan,
+                  double decaySeconds, uint32_t seed) {
+  // The bar rings at full strength for a moment before it dies away.
+  const double kMalletHold = 0.03;
+  long count = fitLength(out, start, seconds(kMalletHold + decaySeconds * 5.0));
+  double hz = noteHz(pitch);
+  double body = 0.0, overtone = 0.0;
+  Noise noise(seed);
+  Svf knock;
+  knock.set(2.5 * hz, 0.4);
+  float gl, gr;
+  panGains(pan, gl, gr);
+  for (long n = 0; n < count; ++n) {
+    double t = n * kDt;
+    double attack = std::min(1.0, t / 0.0025);
+    double env = std::exp(-std::max(0.0, t - kMalletHold) / decaySeconds) * attack;
+    if (n > count - 256) env *= (count - n) / 256.0;
+    knock.process(noise.bipolar());
+    double v =
+        env * std::sin(2.0 * kPi * body) +
+        0.12 * attack * std::exp(-t / (0.15 * decaySeconds)) * std::sin(2.0 * kPi * overtone) +
+        0.15 * knock.band * std::exp(-t / 0.004);
+    body += hz * (1.0 + 0.015 * std::exp(-t / 0.006)) * kDt;
+    overtone += 3.93 * hz * kDt;
+    if (body >= 1.0) body -= 1.0;
+    if (overtone >= 1.0) overtone -= 1.0;
+    out.left[start + n] += gl * gain * static_cast<float>(v);
+    out.right[start + n] += gr * gain * static_cast<float>(v);
+  }
+}
+
 void renderLead(StereoBuffer& out, long start, long length, double pitch, float gain,
                 double cutoffHz) {
   long release = seconds(0.09);

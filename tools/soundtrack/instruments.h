@@ -39,6 +39,11 @@ void renderPluck(StereoBuffer& out, long start, double pitch, float gain, float 
 // `brightness` is the initial modulation index (0 = pure sine).
 void renderBell(StereoBuffer& out, long start, double pitch, float gain, float pan,
                 double decaySeconds, double brightness);
+// Mallet: a struck wooden bar. A sine at the pitch that bends down onto it
+// in the first milliseconds and holds for 30 ms before it decays, the bar's first overtone near
+// four times the pitch dying away quickly, and a short knock of the mallet.
+void renderMallet(StereoBuffer& out, long start, double pitch, float gain, float pan,
+                  double decaySeconds, uint32_t seed);
 // Lead: two detuned saws and a sub-octave square with delayed vibrato.
 void renderLead(StereoBuffer& out, long start, long length, double pitch, float gain,
                 double cutoffHz);

@@ -98,6 +98,13 @@ double gatedLoudness(const std::vector<double>& steps, double from, double to) {
   return power > 0.0 ? lufs(power) : -200.0;
 }
 
+double windowLoudness(const std::vector<double>& steps, double from, double to) {
+  size_t first = stepAt(steps, from), end = stepAt(steps, to);
+  double sum = 0.0;
+  for (size_t i = first; i < end; ++i) sum += steps[i];
+  return end > first && sum > 0.0 ? lufs(sum / (end - first)) : -200.0;
+}
+
 double loudnessRange(const std::vector<double>& steps) {
   std::vector<double> shortTerm = blocks(steps, 0, steps.size(), 30);
   double relativeGate = lufs(meanAbove(shortTerm, -70.0)) - 20.0;

@@ -19,6 +19,11 @@ std::vector<double> kWeightedSteps(const StereoBuffer& track);
 // mean of the blocks that passed. -200 when nothing passes the gates.
 double gatedLoudness(const std::vector<double>& steps, double from, double to);
 
+// Ungated loudness in LUFS of the steps from `from` to `to` seconds: the
+// plain K-weighted mean, as a short-term meter shows a stretch of a few
+// seconds. -200 for silence or an empty stretch.
+double windowLoudness(const std::vector<double>& steps, double from, double to);
+
 // Loudness range in LU: the spread between the 10th and the 95th percentile
 // of the 3-second loudness taken every 100 ms, gated at -70 LUFS and then
 // 20 LU below their mean.

@@ -1,10 +1,11 @@
 // The arrangement of the soundtrack: which instrument plays what, when, and
 // how the buses are mixed. Times are in seconds; a bar is two seconds.
 //
-//   0-12    intro: a soft pad, a pure F4 ping on every second, a music box
-//           from 4 s and a filtered arpeggio from 8 s
+//   0-12    intro: a soft pad, mallets that strike F4 on every second with
+//           a figure on the chord between, a music box from 4 s and a
+//           filtered arpeggio from 8 s
 //   12-20   the kick enters with an impact, chord stabs answer it on the
-//           half seconds, hats and a riser lead into the drop
+//           half seconds, hats; the build into the drop from 16 s
 //   20-36   the first drop: rolling bass, stabs, the main theme, a second
 //           voice a third under it from 28
 //   36-68   the tunnel groove: its own progression, ticks, a sixteenth bass,
@@ -23,6 +24,12 @@
 //           octave up from 172
 //   180-196 the climax a whole tone higher, the developed theme in octaves
 //   196-205 the last chord, G major, fading to silence from 198 to 205
+//
+// Every drop (20, 36, 68, 100, 148, 164, 180) is prepared by taking away: for
+// the two bars before it the drums and the bass stop, the music sinks under a
+// closing low-pass while a riser climbs, and the last beat is silent, so the
+// drop lands clearly louder than what led into it. The calm before 148 s is
+// quiet already and keeps only the riser and the silent beat.
 #include "score.h"
 
 #include <algorithm>
@@ -47,6 +54,20 @@ constexpr float kEffectCeiling = 0.891f;  // -1 dBFS for the short sound effect
 long at(double seconds) { return std::lround(seconds * kSampleRate); }
 
 bool within(double t, double from, double to) { return t >= from && t < to; }
+
+// The drops, and the length of the build before each.
+constexpr double kDrops[] = {20.0, 36.0, 68.0, 100.0, 148.0, 164.0, 180.0};
+constexpr double kBuild = 2 * kBar;
+// The last beat before a drop is silent.
+constexpr double kHush = 0.5;
+
+// Within the two bars before a drop where the band thins out (not before
+// 148 s, which follows the calm).
+bool building(double t) {
+  for (double drop : kDrops)
+    if (drop != 148.0 && within(t, drop - kBuild, drop)) return true;
+  return false;
+}
 
 // ---- Harmony ---------------------------------------------------------------
 
@@ -109,6 +130,7 @@ int keyAt(double t) { return t >= 180.0 ? 2 : 0; }
 struct Buses {
   explicit Buses(size_t frames)
       : kick(frames),
+        mallets(frames),
         drums(frames),
         bassRolling(frames),
         bassDrive(frames),
@@ -120,7 +142,8 @@ struct Buses {
         lead(frames),
         hook(frames),
         fx(frames) {}
-  StereoBuffer kick;         // the kick and the F4 pulse, not ducked
+  StereoBuffer kick;         // not ducked
+  StereoBuffer mallets;      // the F4 strikes of the opening and their figure, not ducked
   StereoBuffer drums;        // claps, hats, ticks, toms, ride
   StereoBuffer bassRolling;  // off-beat bass, ducked hard under the kick
   StereoBuffer bassDrive;    // bass that hits with the kick, not ducked
@@ -138,17 +161,18 @@ bool bassDrives(double t) {
   return within(t, 68.0, 131.5) || within(t, 148.0, 164.0) || t >= 180.0;
 }
 
-bool drumsPlay(double t) { return within(t, 12.0, 131.5) || within(t, 148.0, 206.0); }
+bool drumsPlay(double t) {
+  return (within(t, 12.0, 131.5) || within(t, 148.0, 206.0)) && !building(t);
+}
 
 // Drums at full strength (claps, sixteenth hats).
 bool drumsFull(double t) { return within(t, 20.0, 131.5) || t >= 148.0; }
 
 float kickGain(double t) {
-  // Light up to 36 s, where the F4 pulse shares the beat (writePulse): the
-  // limiter holds each beat's peak, so level the kick adds there is taken
-  // from the pulse.
-  if (t < 20.0) return 0.45f;
-  if (within(t, 20.0, 36.0)) return 0.52f;
+  // Light up to 36 s, where the mallets' F4 shares the beat (writeMallets):
+  // the limiter holds each beat's peak, so level the kick adds there is
+  // taken from the F4.
+  if (t < 36.0) return 0.52f;
   return 0.9f;
 }
 
@@ -175,25 +199,43 @@ void snareRoll(StereoBuffer& bus, double from, double to, float gainFrom, float 
 }
 
 // Up to 36 s the rings follow band 8, where F4 lies, and must read 0.5 or
-// more on every beat: a pure F4 marks each second there. In the intro it is
-// a short ping, so the intro stays quiet; from 12 s a bell rings with it.
-void writePulse(Buses& b, const std::vector<ChordName>& plan) {
-  for (int second = 0; second < 36; ++second) {
-    double t = second;
-    const Chord& chord = chordAt(plan, t);
-    float pan = second % 2 ? 0.4f : -0.4f;
-    if (t < 12.0) {
-      renderBell(b.kick, at(t), 65, 1.15f, 0.0f, 0.05, 0.0);
-      renderBell(b.keys, at(t), 65, 0.08f, 0.0f, 0.6, 0.6);
-      renderBell(b.keys, at(t), chord.stab[1 + second % 2], 0.05f, pan, 0.5, 0.8);
-    } else if (t < 20.0) {
-      renderBell(b.kick, at(t), 65, 0.6f, 0.0f, 0.12, 0.0);
-      renderBell(b.keys, at(t), 65, 0.72f, 0.0f, 0.3, 0.5);
-      renderBell(b.keys, at(t), chord.stab[1 + second % 2], 0.18f, pan, 0.3, 0.8);
-    } else {
-      renderBell(b.kick, at(t), 65, 0.8f, 0.0f, 0.12, 0.0);
-      renderBell(b.keys, at(t), 65, 0.75f, 0.0f, 0.3, 0.4);
+// more on every beat: mallets strike F4 on each whole second, loud and
+// short, and between the strikes play a softer figure on the chord's tones
+// above it (never near F4, so band 8 stays a beat). The figure is sparse in
+// the intro, fills in from 8 s and runs whole from the kick's entry.
+void writeMallets(Buses& b, const std::vector<ChordName>& plan) {
+  // Which of the chord's three upper tones each sixteenth of the bar plays
+  // (-1 rests); the strikes on 0 and 8 are F4. The figure falls three, three
+  // and two sixteenths apart against the straight beat.
+  static const int kFigure[16] = {-1, -1, -1, 1, -1, -1, 2, -1, -1, -1, 0, 1, -1, 2, 0, -1};
+  static const int kSparse[16] = {-1, -1, -1, -1, -1, -1, 2, -1, -1, -1, -1, -1, -1, -1, 0, -1};
+  uint32_t seed = 7000;
+  for (int step = 0; step < 36 * 8; ++step) {
+    double t = step * kSixteenth;
+    int inBar = step % 16;
+    if (inBar % 8 == 0) {
+      // Where the kick shares the strike the limiter holds the two together,
+      // so the strike is struck harder and rings longer there; alone it is
+      // short and dry, which keeps the intro and the builds quiet. In the
+      // builds the band is still loud as they begin, so it is struck a
+      // little harder than in the intro.
+      bool withKick = drumsPlay(t);
+      float gain = withKick ? 1.7f : (building(t) ? 1.0f : 0.85f);
+      renderMallet(b.mallets, at(t), 65, gain, 0.0f, withKick ? 0.12 : 0.04, seed++);
+      continue;
     }
+    // The figure thins out again in the builds.
+    int tone = t < 8.0 || building(t) ? kSparse[inBar]
+                                      : (t < 12.0 && inBar % 4 == 3 ? -1 : kFigure[inBar]);
+    if (tone < 0) continue;
+    // The chord's tones lifted into the octave above F4, lowest first.
+    int upper[3];
+    const Chord& chord = chordAt(plan, t);
+    for (int i = 0; i < 3; ++i) upper[i] = 66 + ((chord.pad[i] - 66) % 12 + 12) % 12;
+    std::sort(upper, upper + 3);
+    if (upper[0] < 68) upper[0] += 12, std::sort(upper, upper + 3);
+    float gain = t < 12.0 ? 0.08f + 0.1f * static_cast<float>(t / 12.0) : 0.26f;
+    renderMallet(b.mallets, at(t), upper[tone], gain, tone == 1 ? -0.45f : 0.45f, 0.3, seed++);
   }
 }
 
@@ -213,8 +255,8 @@ void writeDrums(Buses& b, const std::vector<ChordName>& plan, const std::vector<
     if (!drumsPlay(t)) continue;
     bool full = drumsFull(t);
     bool tunnel = within(t, 36.0, 68.0) || within(t, 100.0, 131.5);
-    // Clap on beats 2 and 4; the tunnel groove keeps it out until 44 s.
-    bool clap = full && !within(t, 36.0, 44.0) && !within(t, 64.0, 68.0);
+    // Clap on beats 2 and 4.
+    bool clap = full;
     if (clap && inBar % 8 == 4) renderClap(b.drums, at(t), 0.75f, seed);
     // Hats: off-beat eighths from 12 s, sixteenths once the drums are full.
     if (inBeat == 2) {
@@ -242,13 +284,8 @@ void writeDrums(Buses& b, const std::vector<ChordName>& plan, const std::vector<
       renderRide(b.drums, at(t), inBar % 8 == 0 ? 0.2f : 0.14f, 0.35f, seed);
     seed += 7;
   }
-  snareRoll(b.drums, 18.0, 20.0, 0.05f, 0.35f, 9001);
-  snareRoll(b.drums, 35.0, 36.0, 0.2f, 0.4f, 9101);
-  snareRoll(b.drums, 66.0, 68.0, 0.1f, 0.5f, 9201);
-  snareRoll(b.drums, 98.0, 100.0, 0.1f, 0.42f, 9301);
+  // The last build before the break keeps its roll.
   snareRoll(b.drums, 128.0, 131.5, 0.05f, 0.45f, 9401);
-  snareRoll(b.drums, 162.0, 164.0, 0.1f, 0.5f, 9451);
-  snareRoll(b.drums, 178.0, 180.0, 0.1f, 0.55f, 9501);
 }
 
 void writeBass(Buses& b, const std::vector<ChordName>& plan) {
@@ -256,6 +293,7 @@ void writeBass(Buses& b, const std::vector<ChordName>& plan) {
     double t = step * kSixteenth;
     int inBeat = step % 4;
     int root = chordAt(plan, t).bass + keyAt(t);
+    if (building(t)) continue;
     bool secondBeat = step % 8 >= 4;  // the second beat of each kick's second
     if (within(t, 20.0, 36.0) || within(t, 164.0, 180.0)) {
       // Rolling bass on the off-beat eighths; the note before each kick ends
@@ -277,9 +315,7 @@ void writeBass(Buses& b, const std::vector<ChordName>& plan) {
       }
     }
   }
-  // Long notes under the riser before the drive, through the calm and under
-  // the last chord.
-  renderBass(b.bassRolling, at(64.0), at(4.0), 41, 0.22f, 0.1f);
+  // Long notes through the calm and under the last chord.
   for (double t = 132.0; t < 148.0; t += 4.0)
     renderBass(b.bassRolling, at(t + 0.5), at(3.4), chordAt(plan, t).bass, 0.1f, 0.0f);
   renderBass(b.bassDrive, at(196.0), at(8.0), 41 + keyAt(196.0), 0.4f, 0.1f);
@@ -370,7 +406,7 @@ void writeKeys(Buses& b, const std::vector<ChordName>& plan) {
     // From the kick's entry to the tunnel, stabs on the half seconds in
     // G4..B4 (bands 9 to 11 of the spectrum the rings follow), answering
     // the F4 pulse on the whole seconds.
-    if (half % 2 == 1 && within(t, 12.0, 36.0)) {
+    if (half % 2 == 1 && within(t, 12.0, 36.0) && !building(t)) {
       for (int pitch : chord.pad) {
         int p = 65 + ((pitch - 65) % 12 + 12) % 12;
         if (p > 71) continue;
@@ -379,9 +415,12 @@ void writeKeys(Buses& b, const std::vector<ChordName>& plan) {
       }
     }
     if (half % 2 == 1) continue;
-    // Chord stabs on the kicks where the rings follow the music's middle.
-    if (within(t, 20.0, 36.0) || within(t, 92.0, 100.0) || within(t, 164.0, 196.0)) {
-      for (int i = 0; i < 4; ++i)
+    // Chord stabs on the kicks where the rings follow the music's middle;
+    // up to 36 s the mallets strike their low F4 (a saw's F4 against the
+    // mallet's sine would cancel part of band 8).
+    if ((within(t, 20.0, 36.0) || within(t, 92.0, 100.0) || within(t, 164.0, 196.0)) &&
+        !building(t)) {
+      for (int i = t < 36.0 && chord.stab[0] == 65 ? 1 : 0; i < 4; ++i)
         renderPluck(b.keys, at(t), chord.stab[i] + key, i == 0 ? 0.22f : 0.12f, 0.3f * (i - 1.5f),
                     0.16, 3200.0);
     }
@@ -483,11 +522,15 @@ void writeEffects(Buses& b) {
     double from, to;
     float gain;
   };
+  // Each drop's riser ends on the silent beat before it.
   const Riser risers[] = {{16.0, 20.0, 0.2f},   {32.0, 36.0, 0.2f},    {64.0, 68.0, 0.35f},
                           {96.0, 100.0, 0.35f}, {124.0, 131.5, 0.32f}, {144.0, 148.0, 0.3f},
                           {160.0, 164.0, 0.3f}, {176.0, 180.0, 0.4f}};
   uint32_t seed = 500;
-  for (const Riser& r : risers) renderRiser(b.fx, at(r.from), at(r.to - r.from), r.gain, seed++);
+  for (const Riser& r : risers) {
+    double end = r.to == 131.5 ? r.to : r.to - kHush;
+    renderRiser(b.fx, at(r.from), at(end - r.from), r.gain, seed++);
+  }
   // Impacts on the big turns, lighter crashes on the other section starts.
   for (double t : {12.0, 20.0, 36.0, 68.0, 100.0, 148.0, 164.0, 180.0, 196.0})
     renderImpact(b.fx, at(t), t < 36.0 ? 0.25f : 0.55f, seed++);
@@ -522,7 +565,7 @@ StereoBuffer renderSoundtrack(double seconds) {
   std::vector<ChordName> plan = chordPlan();
   std::vector<long> kicks = kickSamples(seconds);
   Buses b(frames);
-  writePulse(b, plan);
+  writeMallets(b, plan);
   writeDrums(b, plan, kicks);
   writeBass(b, plan);
   writePads(b, plan);
@@ -551,35 +594,45 @@ StereoBuffer renderSoundtrack(double seconds) {
   mixInto(reverbSend, b.lead, 0.35f);
   mixInto(reverbSend, b.hook, 0.3f);
   mixInto(reverbSend, b.fx, 0.5f);
+  mixInto(reverbSend, b.mallets, 0.2f);
   mixInto(echoSend, b.lead, 0.35f);
   mixInto(echoSend, b.arp, 0.5f);
   mixInto(echoSend, b.acid, 0.3f);
   mixInto(echoSend, b.keys, 0.15f);
+  mixInto(echoSend, b.mallets, 0.1f);
 
-  // The kick, the driving bass and the bells at full level; everything else
-  // sits lower, so the beat reads clearly in the spectrum.
+  // The kick, the driving bass, the mallets and the bells at full level;
+  // everything else sits lower, so the beat reads clearly in the spectrum.
+  // The builds close a low-pass over the band; the kick, the mallets and the
+  // risers stay open above it.
   const float kBed = 0.5f;
+  StereoBuffer band(frames);
+  mixInto(band, b.drums, kBed);
+  mixInto(band, b.bassRolling, kBed);
+  mixInto(band, b.bassDrive, 1.0f);
+  mixInto(band, b.pads, kBed);
+  mixInto(band, b.gated, kBed);
+  mixInto(band, b.keys, 1.0f);
+  mixInto(band, b.arp, kBed);
+  mixInto(band, b.acid, kBed);
+  mixInto(band, b.lead, kBed);
+  mixInto(band, b.hook, kBed);
+  mixInto(band, pingPongDelay(echoSend, at(0.375), 0.38f, 5000.0), 0.5f * kBed);
+  mixInto(band, reverb(reverbSend, 0.84f, 0.3f), kBed);
+  for (double drop : kDrops)
+    if (building(drop - kBuild)) sweepDown(band, drop - kBuild, drop - kHush, 6000.0, 300.0);
   StereoBuffer mix(frames);
+  mixInto(mix, band, 1.0f);
   mixInto(mix, b.kick, 1.0f);
-  mixInto(mix, b.drums, kBed);
-  mixInto(mix, b.bassRolling, kBed);
-  mixInto(mix, b.bassDrive, 1.0f);
-  mixInto(mix, b.pads, kBed);
-  mixInto(mix, b.gated, kBed);
-  mixInto(mix, b.keys, 1.0f);
-  mixInto(mix, b.arp, kBed);
-  mixInto(mix, b.acid, kBed);
-  mixInto(mix, b.lead, kBed);
-  mixInto(mix, b.hook, kBed);
+  mixInto(mix, b.mallets, 1.0f);
   mixInto(mix, b.fx, kBed);
-  mixInto(mix, pingPongDelay(echoSend, at(0.375), 0.38f, 5000.0), 0.5f * kBed);
-  mixInto(mix, reverb(reverbSend, 0.84f, 0.3f), kBed);
 
   // Brighter above 1.8 kHz, and nothing much above 14 kHz, which the MP3
   // encoder would cut and turn into peaks between the samples.
   highShelf(mix, 1800.0, 5.0);
   lowPass(mix, 14000.0);
   breakGate(mix);
+  for (double drop : kDrops) silence(mix, drop - kHush, drop);
   removeDc(mix);
   limit(mix, kCeiling, 0.004, 0.12);
   fadeOut(mix, 198.0, kTrackSeconds);
