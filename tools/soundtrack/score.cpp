@@ -221,7 +221,7 @@ void writeMallets(Buses& b, const std::vector<ChordName>& plan) {
       // little harder than in the intro.
       bool withKick = drumsPlay(t);
       float gain = withKick ? 1.7f : (building(t) ? 1.0f : 0.85f);
-      renderMallet(b.mallets, at(t), 65, gain, 0.0f, withKick ? 0.12 : 0.04, seed++);
+      renderMallet(b.mallets, at(t), 65, gain, 0.0f, withKick ? 0.12 : 0.03, seed++);
       continue;
     }
     // The figure thins out again in the builds.
@@ -234,7 +234,7 @@ void writeMallets(Buses& b, const std::vector<ChordName>& plan) {
     for (int i = 0; i < 3; ++i) upper[i] = 66 + ((chord.pad[i] - 66) % 12 + 12) % 12;
     std::sort(upper, upper + 3);
     if (upper[0] < 68) upper[0] += 12, std::sort(upper, upper + 3);
-    float gain = t < 12.0 ? 0.08f + 0.1f * static_cast<float>(t / 12.0) : 0.26f;
+    float gain = t < 12.0 ? 0.06f + 0.08f * static_cast<float>(t / 12.0) : 0.26f;
     renderMallet(b.mallets, at(t), upper[tone], gain, tone == 1 ? -0.45f : 0.45f, 0.3, seed++);
   }
 }
@@ -325,7 +325,7 @@ void writeBass(Buses& b, const std::vector<ChordName>& plan) {
 void padStyle(double t, float& gain, double& cutoff) {
   if (t < 12.0) {
     double x = t / 12.0;
-    gain = static_cast<float>(0.16 + 0.08 * x);
+    gain = static_cast<float>(0.11 + 0.08 * x);
     cutoff = 500.0 + 900.0 * x;
   } else if (t < 20.0) {
     gain = 0.35f, cutoff = 1400.0 + 300.0 * (t - 12.0);
