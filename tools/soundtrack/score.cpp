@@ -620,7 +620,7 @@ StereoBuffer renderSoundtrack(double seconds) {
   mixInto(band, pingPongDelay(echoSend, at(0.375), 0.38f, 5000.0), 0.5f * kBed);
   mixInto(band, reverb(reverbSend, 0.84f, 0.3f), kBed);
   for (double drop : kDrops)
-    if (building(drop - kBuild)) sweepDown(band, drop - kBuild, drop - kHush, 6000.0, 300.0);
+    if (building(drop - kBuild)) sweepDown(band, drop - kBuild, drop - kHush, 12000.0, 300.0);
   StereoBuffer mix(frames);
   mixInto(mix, band, 1.0f);
   mixInto(mix, b.kick, 1.0f);
