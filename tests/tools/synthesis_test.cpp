@@ -97,6 +97,24 @@ TEST(Soundtrack, ToneShapingRaisesTheTopAndTakesOffTheVeryTop) {
   EXPECT_NEAR(gainDb(1000.0, top), 0.0, 0.05);
   EXPECT_NEAR(gainDb(14000.0, top), -3.0, 0.3);
   EXPECT_LT(gainDb(20000.0, top), -6.0);
+
+  // A build's closing low-pass: untouched before it, no click where it
+  // starts (a filter starting from rest would step), a 200 Hz tone still
+  // there once the corner is far above it and gone once it is far below,
+  // and silence at its end.
+  StereoBuffer tone = sine(200.0);
+  // It starts on a crest of the tone, where a step would be largest.
+  StereoBuffer swept = tone;
+  const long start = std::lround(0.25125 * kSampleRate);
+  sweepDown(swept, 0.25125, 0.75, 8000.0, 20.0);
+  EXPECT_TRUE(std::equal(swept.left.begin(), swept.left.begin() + start, tone.left.begin()));
+  float largestStep = 0.0f;
+  for (long i = start - 10; i < start + 100; ++i)
+    largestStep = std::max(largestStep, std::fabs(swept.left[i] - swept.left[i - 1]));
+  EXPECT_LT(largestStep, 0.25f * 2.0f * kPi * 200.0f / kSampleRate * 1.1f);
+  EXPECT_NEAR(rmsDb(swept, 0.26, 0.36), rmsDb(tone, 0.26, 0.36), 0.5);
+  EXPECT_LT(rmsDb(swept, 0.65, 0.7), rmsDb(tone, 0.65, 0.7) - 20.0);
+  EXPECT_LT(std::fabs(swept.left[static_cast<size_t>(0.75 * kSampleRate) - 1]), 1e-4f);
 }
 
 TEST(Soundtrack, KicksLandOnWholeSecondsWhereTheDrumsPlay) {

@@ -36,6 +36,7 @@
 #include <cassert>
 #include <cmath>
 #include <initializer_list>
+#include <iterator>
 
 #include "effects.h"
 #include "instruments.h"
@@ -61,11 +62,18 @@ constexpr double kBuild = 2 * kBar;
 // The last beat before a drop is silent.
 constexpr double kHush = 0.5;
 
-// Within the two bars before a drop where the band thins out (not before
-// 148 s, which follows the calm).
+bool isDrop(double t) {
+  return std::find(std::begin(kDrops), std::end(kDrops), t) != std::end(kDrops);
+}
+
+// Whether the band thins out before `drop`: not before 148 s, which follows
+// the calm.
+bool thinsOut(double drop) { return drop != 148.0; }
+
+// Within the two bars before a drop where the band thins out.
 bool building(double t) {
   for (double drop : kDrops)
-    if (drop != 148.0 && within(t, drop - kBuild, drop)) return true;
+    if (thinsOut(drop) && within(t, drop - kBuild, drop)) return true;
   return false;
 }
 
@@ -221,7 +229,7 @@ void writeMallets(Buses& b, const std::vector<ChordName>& plan) {
       // little harder than in the intro.
       bool withKick = drumsPlay(t);
       float gain = withKick ? 1.7f : (building(t) ? 1.0f : 0.85f);
-      renderMallet(b.mallets, at(t), 65, gain, 0.0f, withKick ? 0.12 : 0.04, seed++);
+      renderMallet(b.mallets, at(t), 65, gain, 0.0f, withKick ? 0.12 : 0.03, seed++);
       continue;
     }
     // The figure thins out again in the builds.
@@ -234,7 +242,7 @@ void writeMallets(Buses& b, const std::vector<ChordName>& plan) {
     for (int i = 0; i < 3; ++i) upper[i] = 66 + ((chord.pad[i] - 66) % 12 + 12) % 12;
     std::sort(upper, upper + 3);
     if (upper[0] < 68) upper[0] += 12, std::sort(upper, upper + 3);
-    float gain = t < 12.0 ? 0.08f + 0.1f * static_cast<float>(t / 12.0) : 0.26f;
+    float gain = t < 12.0 ? 0.06f + 0.08f * static_cast<float>(t / 12.0) : 0.26f;
     renderMallet(b.mallets, at(t), upper[tone], gain, tone == 1 ? -0.45f : 0.45f, 0.3, seed++);
   }
 }
@@ -325,7 +333,7 @@ void writeBass(Buses& b, const std::vector<ChordName>& plan) {
 void padStyle(double t, float& gain, double& cutoff) {
   if (t < 12.0) {
     double x = t / 12.0;
-    gain = static_cast<float>(0.16 + 0.08 * x);
+    gain = static_cast<float>(0.11 + 0.08 * x);
     cutoff = 500.0 + 900.0 * x;
   } else if (t < 20.0) {
     gain = 0.35f, cutoff = 1400.0 + 300.0 * (t - 12.0);
@@ -405,7 +413,7 @@ void writeKeys(Buses& b, const std::vector<ChordName>& plan) {
     int key = keyAt(t);
     // From the kick's entry to the tunnel, stabs on the half seconds in
     // G4..B4 (bands 9 to 11 of the spectrum the rings follow), answering
-    // the F4 pulse on the whole seconds.
+    // the mallets' F4 on the whole seconds.
     if (half % 2 == 1 && within(t, 12.0, 36.0) && !building(t)) {
       for (int pitch : chord.pad) {
         int p = 65 + ((pitch - 65) % 12 + 12) % 12;
@@ -528,7 +536,7 @@ void writeEffects(Buses& b) {
                           {160.0, 164.0, 0.3f}, {176.0, 180.0, 0.4f}};
   uint32_t seed = 500;
   for (const Riser& r : risers) {
-    double end = r.to == 131.5 ? r.to : r.to - kHush;
+    double end = isDrop(r.to) ? r.to - kHush : r.to;
     renderRiser(b.fx, at(r.from), at(end - r.from), r.gain, seed++);
   }
   // Impacts on the big turns, lighter crashes on the other section starts.
@@ -603,8 +611,8 @@ StereoBuffer renderSoundtrack(double seconds) {
 
   // The kick, the driving bass, the mallets and the bells at full level;
   // everything else sits lower, so the beat reads clearly in the spectrum.
-  // The builds close a low-pass over the band; the kick, the mallets and the
-  // risers stay open above it.
+  // The builds close a low-pass over the band, echoes and reverb included;
+  // the kick, the mallets and the risers stay open above it.
   const float kBed = 0.5f;
   StereoBuffer band(frames);
   mixInto(band, b.drums, kBed);
@@ -620,7 +628,7 @@ StereoBuffer renderSoundtrack(double seconds) {
   mixInto(band, pingPongDelay(echoSend, at(0.375), 0.38f, 5000.0), 0.5f * kBed);
   mixInto(band, reverb(reverbSend, 0.84f, 0.3f), kBed);
   for (double drop : kDrops)
-    if (building(drop - kBuild)) sweepDown(band, drop - kBuild, drop - kHush, 6000.0, 300.0);
+    if (thinsOut(drop)) sweepDown(band, drop - kBuild, drop - kHush, 12000.0, 300.0);
   StereoBuffer mix(frames);
   mixInto(mix, band, 1.0f);
   mixInto(mix, b.kick, 1.0f);
