@@ -144,13 +144,13 @@ function playedLoudness(page, moment, windowFrames) {
     const windows = 100;
     const last = chunks[chunks.length - 1];
     if (last.frame + last.samples.length < from + (windows + 1) * size) return null;
-    // Four gratings a quarter window apart: the sound starts at some frame
-    // of the audio thread's block, which the grid of whole windows cannot
-    // follow where the loudness changes fast (fades, drops).
-    return { firstWindow, gratings: [0, 1, 2, 3].map(quarter => {
+    // Eight gratings an eighth of a window apart: the sound starts at some
+    // frame of the audio thread's block, which the grid of whole windows
+    // cannot follow where the loudness changes fast (fades, drops).
+    return { firstWindow, gratings: [0, 1, 2, 3, 4, 5, 6, 7].map(eighth => {
       const squares = new Float64Array(windows);
       const counts = new Float64Array(windows);
-      const start = from + quarter * size / 4;
+      const start = from + eighth * size / 8;
       for (const chunk of chunks)
         for (let i = 0; i < chunk.samples.length; ++i) {
           const w = Math.floor((chunk.frame + i - start) / size);
