@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +11,11 @@
 #include <cstring>
 
 #include "app/ffmpeg_pipe.h"
+
+// The browser build has neither prctl nor processes (its fork always fails).
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 extern char** environ;
 
@@ -69,19 +73,15 @@ bool startChild(const ChildSetup& setup, ChildProcess& child, std::string& error
   std::vector<std::string> environment = environmentWith(setup.extraEnvironment);
   std::vector<char*> argv = pointers(args);
   std::vector<char*> envp = pointers(environment);
-  const pid_t parent = getpid();
+  [[maybe_unused]] const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid == 0) {
     // Only async-signal-safe calls from here to the exec.
     int failure = 0;
     // A child outlives no parent: when this process dies, however it dies,
     // the child gets SIGTERM (it may have died before the request took hold).
-    // The browser build has no processes to start (its fork always fails)
-    // and no prctl.
-#ifndef __EMSCRIPTEN__
+#ifdef __linux__
     if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) failure = ESRCH;
-#else
-    (void)parent;
 #endif
     if (!failure && !setup.folder.empty() && chdir(setup.folder.c_str()) != 0) failure = errno;
     if (!failure) {

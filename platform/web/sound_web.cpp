@@ -78,9 +78,9 @@ EM_JS(double, jsClock, (int audible),
 EM_JS(void, jsStartChannel, (int channel, const char* path, double offset, double gain), {
   var context = Module.audioContext;
   var nodes = Module.audioChannels = Module.audioChannels || [];
-  var node = nodes[channel];
-  if (!node) {
-    node = nodes[channel] = {gain : context.createGain(), source : null};
+  var node = nodes[channel] = nodes[channel] || {gain : null, source : null};
+  if (!node.gain) {
+    node.gain = context.createGain();
     node.gain.connect(context.destination);
   }
   if (node.source) node.source.stop();
@@ -92,31 +92,43 @@ EM_JS(void, jsStartChannel, (int channel, const char* path, double offset, doubl
   node.source = source;
 });
 
-// Fades the channel out over the ramp, then stops it.
+// Fades the channel out over the ramp, then stops it. The fading sound keeps
+// its gain node to itself: a sound the channel starts within the ramp gets a
+// new one, which the fade's scheduled ramp to silence does not reach.
 EM_JS(void, jsStopChannel, (int channel, double ramp), {
   var node = (Module.audioChannels || [])[channel];
   if (!node || !node.source) return;
   var now = Module.audioContext.currentTime;
-  node.gain.gain.setValueAtTime(node.gain.gain.value, now);
-  node.gain.gain.linearRampToValueAtTime(0, now + ramp);
-  node.source.stop(now + ramp);
+  var fading = {gain : node.gain, source : node.source};
+  var list = Module.audioFading = Module.audioFading || [];
+  list.push(fading);
+  fading.gain.gain.setValueAtTime(fading.gain.gain.value, now);
+  fading.gain.gain.linearRampToValueAtTime(0, now + ramp);
+  fading.source.onended = function() {
+    fading.gain.disconnect();
+    list.splice(list.indexOf(fading), 1);
+  };
+  fading.source.stop(now + ramp);
+  node.gain = null;
   node.source = null;
 });
 
+// A stopped channel's next start takes its gain from the channel's volume.
 EM_JS(void, jsSetGain, (int channel, double gain, double ramp), {
   var node = (Module.audioChannels || [])[channel];
-  if (!node) return;
+  if (!node || !node.gain) return;
   var now = Module.audioContext.currentTime;
   node.gain.gain.setValueAtTime(node.gain.gain.value, now);
   node.gain.gain.linearRampToValueAtTime(gain, now + ramp);
 });
 
 EM_JS(void, jsStopAll, (), {
-  (Module.audioChannels || []).forEach(function(node) {
+  (Module.audioChannels || []).concat(Module.audioFading || []).forEach(function(node) {
     if (node && node.source) node.source.stop();
-    if (node) node.gain.disconnect();
+    if (node && node.gain) node.gain.disconnect();
   });
   Module.audioChannels = [];
+  Module.audioFading = [];
 });
 
 }  // namespace

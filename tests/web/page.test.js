@@ -275,5 +275,12 @@ test('a click on the timeline seeks the show and its music; the sections carry t
   assert.ok(Math.abs(seeked.music - seeked.show) < 0.5 + (2 * seeked.frameMs) / 1000,
     JSON.stringify(seeked));
   assert.match(await page.textContent('#now'), /ring tunnel/);
+  // From the keyboard the bar's Right is the show's own 5 s seek, once.
+  await page.focus('#scrub');
+  await page.keyboard.press('Space');
+  const paused = await waitStill(page, 'Space on the bar did not pause');
+  await page.keyboard.press('ArrowRight');
+  const stepped = await waitTimes(page, t => t.show !== paused.show, 'Right on the bar did not seek');
+  assert.ok(Math.abs(stepped.show - paused.show - 5) < 0.05, JSON.stringify([paused, stepped]));
   await page.close();
 });

@@ -145,6 +145,55 @@ function fitTheMachine() {
          'with. Settings change it.');
 }
 
+// The visitor's own choice of size or antialiasing: a link's, or a change
+// in the form.
+var sizeChosen = params.has('width') || params.has('aa');
+$('resolution').addEventListener('change', function() { sizeChosen = true; });
+$('antialiased').addEventListener('change', function() { sizeChosen = true; });
+
+// Frames slower than this over the first seconds of a show bring the offer of
+// the smallest size without antialiasing; the show's size never changes
+// without the visitor's click.
+var kSlowFps = 20;
+var kMeasureAfterMs = 1000;  // the first frames compile shaders and fill caches
+var kMeasureForMs = 3000;
+var restartFrom = null;
+
+function smallest() { return +$('resolution').value === kSizes[0] && !$('antialiased').checked; }
+
+// The show draws one frame at each of the browser's animation frames, so
+// counting these counts its frames, paused or not.
+function measureFirstFrames() {
+  if (sizeChosen || smallest()) return;
+  var began = 0, frames = 0;
+  var tick = function(now) {
+    if (state() !== 'playing') return;
+    if (!began) began = now + kMeasureAfterMs;
+    else if (now >= began) ++frames;
+    if (now < began + kMeasureForMs) {
+      requestAnimationFrame(tick);
+      return;
+    }
+    var fps = frames * 1000 / (now - began);
+    if (fps >= kSlowFps) return;
+    $('smaller').textContent = 'The show runs at ' + fps.toFixed(1) + ' frames a second here. ' +
+      'Play on from this moment at ' + kSizes[0] + ' x ' + (kSizes[0] * 9 / 16) +
+      ' without antialiasing';
+    $('smaller').hidden = false;
+  };
+  requestAnimationFrame(tick);
+}
+
+// Ends the show (as Escape does) and plays on from its moment at the
+// smallest size; showEnd picks it up.
+$('smaller').addEventListener('click', function() {
+  $('smaller').hidden = true;
+  $('resolution').value = String(kSizes[0]);
+  $('antialiased').checked = false;
+  restartFrom = Math.max(0, Math.min(205, Module.showTime || 0));
+  pressKey(27);
+});
+
 // A tap on the picture pauses and resumes (Space); two taps in quick
 // succession switch fullscreen (F11).
 function pressKey(code) {
@@ -221,6 +270,7 @@ function start(args) {
   canvas.tabIndex = 0;
   canvas.focus();
   errorLines = [];
+  $('smaller').hidden = true;
   var code = Module.callMain(args);
   // main returns for the offline modes; the played show ends through showEnded.
   if (typeof code === 'number') Module.showEnded(code);
@@ -238,6 +288,7 @@ function play(from) {
   played = true;
   startAudio().then(function() {
     offerSound();
+    measureFirstFrames();
     start(args);
   });
 }
@@ -276,6 +327,12 @@ function momentLink(seconds) {
 }
 
 function showEnd() {
+  if (restartFrom !== null) {
+    var from = restartFrom;
+    restartFrom = null;
+    play(from);
+    return;
+  }
   var at = Math.max(0, Math.min(205, Module.showTime || 0));
   $('overlay').hidden = true;
   $('timeline').hidden = true;
@@ -407,6 +464,11 @@ $('timeline').addEventListener('pointerleave', function() {
   wakeTimeline();
 });
 $('scrub').addEventListener('pointerdown', function() { dragging = true; });
+// The show's own keys seek the show once: the bar does not also step by itself.
+var kShowSeekKeys = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'PageUp', 'PageDown', 'Home'];
+$('scrub').addEventListener('keydown', function(event) {
+  if (kShowSeekKeys.indexOf(event.key) >= 0) event.preventDefault();
+});
 $('scrub').addEventListener('input', function() {
   wakeTimeline();
   seekTo(+$('scrub').value);
