@@ -165,8 +165,7 @@ void part_start::drawFrame(const FrameRecord& frame, RenderResources& renderer, 
   const double aspect = static_cast<double>(w) / h;
   combine.set("TextureMatrix2", textureBiasMatrix() * perspectiveMatrix(65.0, aspect, 1.0, 100.0) *
                                     lookAtMatrix(renderer.mainCamera));
-  combine.set("KeyLightMatrix", textureBiasMatrix() *
-                                    perspectiveMatrix(65.0, aspect, 1.0, 100.0) *
+  combine.set("KeyLightMatrix", textureBiasMatrix() * perspectiveMatrix(65.0, aspect, 1.0, 100.0) *
                                     lookAtMatrix(renderer.orbitCamera));
   const Vec3 keyEye = renderer.orbitCamera.eye;
   combine.set("KeyLightPosition", keyEye.x, keyEye.y, keyEye.z, static_cast<float>(aspect));
