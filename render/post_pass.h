@@ -39,7 +39,7 @@ struct PassMatrix {
 struct PostPass {
   static constexpr int kMaxSamplers = 8;
   static constexpr int kMaxUniforms = 8;
-  static constexpr int kMaxMatrices = 3;
+  static constexpr int kMaxMatrices = 2;
 
   PostPass(int program, PassTarget target, int pair, TextureId destination, Viewport viewport)
       : program(program),

@@ -1,7 +1,8 @@
 // Material: fragment stage. Panels are dark glass or slate: a faint relief
 // from the noise normal map that catches a cool glint, a bevelled outline with
 // a thin cool edge line, a cool rim and a soft blob highlight. Rings carry the
-// light and the colour; a broad ring that fills its panel keeps its full light
+// light and the colour. A key light circles the scene at the orbit camera's
+// eye and lifts the panels in the pool where that camera looks; a broad ring that fills its panel keeps its full light
 // round the panel's centre and thins to tinted glass towards the outline. Every
 // pixel whose centre lies outside one of the four planes of the clip panel
 // current when its shape was drawn is dropped, so rings drawn after a panel
@@ -15,6 +16,7 @@ uniform sampler2D texture2d_blob;  // soft round blob
 in vec3 worldPosition;
 in vec3 eyePosition;
 in vec3 blobCoord;
+in vec3 keyCoord;
 in vec2 panelOffset;
 in vec4 color;
 in vec4 planeDistances;  // n.p + d of the four edge planes
@@ -116,6 +118,15 @@ void main() {
   float spread = smoothstep(0.06, 0.6, fromCentre) * smoothstep(0.15, 0.35, base.b - base.r) * (1.0 - wall);
   ring = mix(ring, sheen + hue * 0.1, spread * 0.9);
   vec3 shaded = mix(panel, ring, ringLit);
+  // The key light's pool: bright on the orbit camera's line of sight, soft to
+  // its edge, nothing behind it. It lifts what the glow mask leaves dark (the
+  // rings carry their own light).
+  vec3 glow = base * emissive * (1.0 - 0.9 * spread);
+  if (keyCoord.z > 0.0) {
+    vec2 s = keyCoord.xy / keyCoord.z;
+    float pool = clamp(1.0 - 9.0 * dot(s, s), 0.0, 1.0);
+    shaded *= 1.0 + 0.35 * pool * pool * (1.0 - min(dot(glow, vec3(0.7)), 1.0));
+  }
   // A soft shoulder on the brightest channel above 0.7, applied to all three,
   // keeps bright rings in their hue rather than clipping them to white.
   float peak = max(max(shaded.r, shaded.g), shaded.b);
@@ -123,5 +134,5 @@ void main() {
   shaded *= (0.7 + 0.3 * over / (over + 0.3)) / max(peak, 0.7);
 
   sceneColor = vec4(shaded, alpha);
-  glowMask = vec4(base * emissive * (1.0 - 0.9 * spread), 1.0);
+  glowMask = vec4(glow, 1.0);
 }

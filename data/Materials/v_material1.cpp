@@ -18,7 +18,8 @@
 // is that of two edge planes crossed), the panel's half extents across its
 // pairs of opposite edges, the vertex's offset from the panel's centre
 // across them (an affine function of the position, so it interpolates
-// exactly), and the blob image's coordinate.
+// exactly), and the coordinates of the blob image and of the key light's
+// pool in the orbit camera's picture.
 //
 // A ring's walls seen from the other side of their panel lie behind it; the
 // fragment stage drops the parts the panel hides (where the line of sight
@@ -42,6 +43,7 @@ in mat4 clipPlanes;
 out vec3 worldPosition;
 out vec3 eyePosition;
 out vec3 blobCoord;    // divide xy by z: the blob image where the orbit camera looks
+out vec3 keyCoord;     // divide xy by z: the offset from the orbit camera's line of sight
 out vec2 panelOffset;  // from the panel's centre across its pairs of edges, world units
 out vec4 color;
 out vec4 planeDistances;  // n.p + d of the four planes
@@ -58,6 +60,7 @@ void main() {
   eyePosition = eye.xyz;
   vec4 orbit = TextureMatrix2 * vertex;
   blobCoord = vec3(0.8 * orbit.xy + (vec2(0.1 + 0.05 * sin(ttime * 0.3), 0.1)) * orbit.w, orbit.w);
+  keyCoord = vec3(orbit.xy - 0.5 * orbit.w, orbit.w);
   color = vec4(vertexColor, 1.0);
   gl_Position = ProjectionMatrix * eye;
 

@@ -63,10 +63,9 @@ TEST_F(ShaderPrograms, PostProcessingProgramsBuild) {
   // What the frame composition hands each pass is read: the combine the main
   // camera's projector, the key light and the spectrum, the final pass the
   // velocity texture and the spectrum besides the section's grade.
-  for (const char* name :
-       {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random", "texture2d_occlusion",
-        "Limit", "OcclusionSize", "TextureMatrix2", "KeyLightMatrix", "KeyLightPosition",
-        "texture1d_dsp", "SkyColor", "time"})
+  for (const char* name : {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random",
+                           "texture2d_occlusion", "Limit", "OcclusionSize", "TextureMatrix2",
+                           "KeyLightPosition", "texture1d_dsp", "SkyColor", "time"})
     EXPECT_TRUE(hasUniform(3, name)) << name;
   for (const char* name : {"texture2d_1", "texture2d_velocities", "texture2d_random", "texture2d_2",
                            "texture1d_dsp", "texture2d_glow", "Limit", "time", "GlowLevel",
