@@ -48,15 +48,16 @@ void main() {
     occlusion /= 8.0;
   }
 
-  // The centre and four taps on a ring, each a filtered read that already
-  // averages its neighbourhood; round on the screen whatever its shape.
+  // Four taps on a ring, each a filtered read that already averages its
+  // neighbourhood; round on the screen whatever its shape. The ring itself
+  // lies at the centre, where the combine adds the glow mask anyway.
   const vec3 toLight = vec3(0.3, 0.5, 0.2);
   vec2 reach = vec2(FullTexel.x / FullTexel.y, 1.0) * 0.014;
-  float bloom = dot(texture(texture2d_3, uv).rgb, toLight) * 0.2;
-  bloom += dot(texture(texture2d_3, texCoord + vec2(0.7, 0.7) * reach).rgb, toLight) * 0.2;
-  bloom += dot(texture(texture2d_3, texCoord + vec2(-0.7, 0.7) * reach).rgb, toLight) * 0.2;
-  bloom += dot(texture(texture2d_3, texCoord + vec2(0.7, -0.7) * reach).rgb, toLight) * 0.2;
-  bloom += dot(texture(texture2d_3, texCoord + vec2(-0.7, -0.7) * reach).rgb, toLight) * 0.2;
+  vec3 gathered = texture(texture2d_3, texCoord + vec2(0.7, 0.7) * reach).rgb +
+                  texture(texture2d_3, texCoord + vec2(-0.7, 0.7) * reach).rgb +
+                  texture(texture2d_3, texCoord + vec2(0.7, -0.7) * reach).rgb +
+                  texture(texture2d_3, texCoord + vec2(-0.7, -0.7) * reach).rgb;
+  float bloom = dot(gathered, toLight) * 0.25;
 
   float depth16 = floor(clamp(z / far, 0.0, 1.0) * 65535.0 + 0.5);
   float high = floor(depth16 / 256.0);
