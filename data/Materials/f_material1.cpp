@@ -17,6 +17,7 @@ in vec3 worldPosition;
 in vec3 eyePosition;
 in vec3 blobCoord;
 in vec3 keyCoord;
+in float letterFade;
 in vec2 panelOffset;
 in vec4 color;
 in vec4 planeDistances;  // n.p + d of the four edge planes
@@ -34,6 +35,14 @@ void main() {
   vec4 inside = planeDistances;
   float edge = min(min(inside.x, inside.y), min(inside.z, inside.w));
   if (edge < -0.0005) discard;
+  // A fading panel of the word drops a growing share of its pixels in an
+  // ordered 4 x 4 pattern: what lies behind shows through, with no blending.
+  if (letterFade < 1.0) {
+    ivec2 cell = ivec2(gl_FragCoord.xy) & 3;
+    int mixed = cell.x ^ cell.y;
+    int bayer = ((mixed & 1) << 3) | ((cell.y & 1) << 2) | (mixed & 2) | ((cell.y & 2) >> 1);
+    if (letterFade * 16.0 <= float(bayer) + 0.5) discard;
+  }
   // A wall on the far side of its own panel from the eye, where the line of
   // sight to it crosses the panel's plane (a share t of the way to the eye)
   // inside the outline.

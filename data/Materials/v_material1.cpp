@@ -44,6 +44,7 @@ out vec3 worldPosition;
 out vec3 eyePosition;
 out vec3 blobCoord;    // divide xy by z: the blob image where the orbit camera looks
 out vec3 keyCoord;     // divide xy by z: the offset from the orbit camera's line of sight
+out float letterFade;  // 1, or less on the word's panels as they lie farther from the eye
 out vec2 panelOffset;  // from the panel's centre across its pairs of edges, world units
 out vec4 color;
 out vec4 planeDistances;  // n.p + d of the four planes
@@ -62,6 +63,12 @@ void main() {
   blobCoord = vec3(0.8 * orbit.xy + (vec2(0.1 + 0.05 * sin(ttime * 0.3), 0.1)) * orbit.w, orbit.w);
   keyCoord = vec3(orbit.xy - 0.5 * orbit.w, orbit.w);
   color = vec4(vertexColor, 1.0);
+  // The word's pale panels (the only panels in this colour) stand at several
+  // stations along the tunnel's flight line, and looking down the line shows
+  // them all behind one another. They fade out with the distance from the eye
+  // much sooner than other surfaces, so that the nearest copy reads alone.
+  bool letter = all(lessThan(abs(vertexColor - vec3(0.5, 0.56, 0.72)), vec3(0.002)));
+  letterFade = letter ? 1.0 - smoothstep(15.0, 22.0, length(eye.xyz)) : 1.0;
   gl_Position = ProjectionMatrix * eye;
 
   vec4 inside = vertex * clipPlanes;
