@@ -159,12 +159,14 @@ void part_start::drawFrame(const FrameRecord& frame, RenderResources& renderer, 
   combine.sample("texture2d_random", 3, ids.noise);
   combine.sample("texture2d_occlusion", 5, ids.occlusion);
   combine.sample("texture1d_dsp", 4, ids.spectrum);
-  // The orbit camera's picture of the world: a key light that circles the
-  // scene with it.
-  combine.set("TextureMatrix2",
-              textureBiasMatrix() *
-                  perspectiveMatrix(65.0, static_cast<double>(w) / h, 1.0, 100.0) *
-                  lookAtMatrix(renderer.orbitCamera));
+  // The main camera's picture of the world at 65 degrees, and the key light
+  // standing at the orbit camera's eye, whose glare shows where that picture
+  // holds its source (the material lights its pool on the surfaces).
+  const double aspect = static_cast<double>(w) / h;
+  combine.set("TextureMatrix2", textureBiasMatrix() * perspectiveMatrix(65.0, aspect, 1.0, 100.0) *
+                                    lookAtMatrix(renderer.mainCamera));
+  const Vec3 keyEye = renderer.orbitCamera.eye;
+  combine.set("KeyLightPosition", keyEye.x, keyEye.y, keyEye.z, static_cast<float>(aspect));
   // The scene's own view, undone: a pixel's direction into the world, for
   // the backdrop behind the scene.
   combine.set(

@@ -1,7 +1,8 @@
 // Material: fragment stage. Panels are dark glass or slate: a faint relief
 // from the noise normal map that catches a cool glint, a bevelled outline with
 // a thin cool edge line, a cool rim and a soft blob highlight. Rings carry the
-// light and the colour; a broad ring that fills its panel keeps its full light
+// light and the colour. A key light circles the scene at the orbit camera's
+// eye and lifts the panels in the pool where that camera looks; a broad ring that fills its panel keeps its full light
 // round the panel's centre and thins to tinted glass towards the outline. Every
 // pixel whose centre lies outside one of the four planes of the clip panel
 // current when its shape was drawn is dropped, so rings drawn after a panel
@@ -15,6 +16,8 @@ uniform sampler2D texture2d_blob;  // soft round blob
 in vec3 worldPosition;
 in vec3 eyePosition;
 in vec3 blobCoord;
+in vec3 keyCoord;
+in float letterFade;
 in vec2 panelOffset;
 in vec4 color;
 in vec4 planeDistances;  // n.p + d of the four edge planes
@@ -32,6 +35,14 @@ void main() {
   vec4 inside = planeDistances;
   float edge = min(min(inside.x, inside.y), min(inside.z, inside.w));
   if (edge < -0.0005) discard;
+  // A fading panel of the word drops a growing share of its pixels in an
+  // ordered 4 x 4 pattern: what lies behind shows through, with no blending.
+  if (letterFade < 1.0) {
+    ivec2 cell = ivec2(gl_FragCoord.xy) & 3;
+    int mixed = cell.x ^ cell.y;
+    int bayer = ((mixed & 1) << 3) | ((cell.y & 1) << 2) | (mixed & 2) | ((cell.y & 2) >> 1);
+    if (letterFade * 16.0 <= float(bayer) + 0.5) discard;
+  }
   // A wall on the far side of its own panel from the eye, where the line of
   // sight to it crosses the panel's plane (a share t of the way to the eye)
   // inside the outline.
@@ -116,6 +127,15 @@ void main() {
   float spread = smoothstep(0.06, 0.6, fromCentre) * smoothstep(0.15, 0.35, base.b - base.r) * (1.0 - wall);
   ring = mix(ring, sheen + hue * 0.1, spread * 0.9);
   vec3 shaded = mix(panel, ring, ringLit);
+  // The key light's pool: bright on the orbit camera's line of sight, soft to
+  // its edge, nothing behind it. It lifts what the glow mask leaves dark (the
+  // rings carry their own light).
+  vec3 glow = base * emissive * (1.0 - 0.9 * spread);
+  if (keyCoord.z > 0.0) {
+    vec2 s = keyCoord.xy / keyCoord.z;
+    float pool = clamp(1.0 - 9.0 * dot(s, s), 0.0, 1.0);
+    shaded *= 1.0 + 0.35 * pool * pool * (1.0 - min(dot(glow, vec3(0.7)), 1.0));
+  }
   // A soft shoulder on the brightest channel above 0.7, applied to all three,
   // keeps bright rings in their hue rather than clipping them to white.
   float peak = max(max(shaded.r, shaded.g), shaded.b);
@@ -123,5 +143,5 @@ void main() {
   shaded *= (0.7 + 0.3 * over / (over + 0.3)) / max(peak, 0.7);
 
   sceneColor = vec4(shaded, alpha);
-  glowMask = vec4(base * emissive * (1.0 - 0.9 * spread), 1.0);
+  glowMask = vec4(glow, 1.0);
 }

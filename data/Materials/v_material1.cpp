@@ -18,7 +18,8 @@
 // is that of two edge planes crossed), the panel's half extents across its
 // pairs of opposite edges, the vertex's offset from the panel's centre
 // across them (an affine function of the position, so it interpolates
-// exactly), and the blob image's coordinate.
+// exactly), and the coordinates of the blob image and of the key light's
+// pool in the orbit camera's picture.
 //
 // A ring's walls seen from the other side of their panel lie behind it; the
 // fragment stage drops the parts the panel hides (where the line of sight
@@ -42,6 +43,8 @@ in mat4 clipPlanes;
 out vec3 worldPosition;
 out vec3 eyePosition;
 out vec3 blobCoord;    // divide xy by z: the blob image where the orbit camera looks
+out vec3 keyCoord;     // divide xy by z: the offset from the orbit camera's line of sight
+out float letterFade;  // 1, or less on the word's panels as they lie farther from the eye
 out vec2 panelOffset;  // from the panel's centre across its pairs of edges, world units
 out vec4 color;
 out vec4 planeDistances;  // n.p + d of the four planes
@@ -58,7 +61,14 @@ void main() {
   eyePosition = eye.xyz;
   vec4 orbit = TextureMatrix2 * vertex;
   blobCoord = vec3(0.8 * orbit.xy + (vec2(0.1 + 0.05 * sin(ttime * 0.3), 0.1)) * orbit.w, orbit.w);
+  keyCoord = vec3(orbit.xy - 0.5 * orbit.w, orbit.w);
   color = vec4(vertexColor, 1.0);
+  // The word's pale panels (the only panels in this colour) stand at several
+  // stations along the tunnel's flight line, and looking down the line shows
+  // them all behind one another. They fade out with the distance from the eye
+  // much sooner than other surfaces, so that the nearest copy reads alone.
+  bool letter = all(lessThan(abs(vertexColor - vec3(0.5, 0.56, 0.72)), vec3(0.002)));
+  letterFade = letter ? 1.0 - smoothstep(15.0, 22.0, length(eye.xyz)) : 1.0;
   gl_Position = ProjectionMatrix * eye;
 
   vec4 inside = vertex * clipPlanes;

@@ -71,7 +71,8 @@ void main() {
   float x = length(fromCentre) * 1.35;
   float vignette = 1.0 - 0.55 * x * x * sqrt(x);
   color = clamp(color * vignette, 0.0, 1.0);
-  color = min(color + GlowLevel * texture(texture2d_glow, uv).rgb, 1.0);
+  // The glow image is read only while a glow is drawn.
+  if (GlowLevel > 0.0) color = min(color + GlowLevel * textureLod(texture2d_glow, uv, 0.0).rgb, 1.0);
   color = min(color + FlashLevel, 1.0);
   fragColor = vec4(color * (1.0 - clamp(BlackLevel, 0.0, 1.0)), 1.0);
 }

@@ -2,8 +2,9 @@
 // half-size occlusion, upsampled with weights that follow the depth so that
 // no shadow bleeds across an edge, plus the glow mask of the second colour
 // buffer and the rings' bloom, tinted by the section's sky. A key light
-// circles the scene with the orbit camera: the pool of light its picture
-// ("TextureMatrix2") casts on the surfaces. Behind the scene stands a
+// circles the scene at the orbit camera's eye (the material lights its pool
+// on the surfaces): a glare round its source where the main camera's picture
+// ("TextureMatrix2") shows it. Behind the scene stands a
 // backdrop fixed in the world in the section's colour: a light along the
 // horizon, slow clouds, breathing with the kick read from the spectrum; far
 // surfaces fade into it. "Limit" changes every frame and moves a faint grain.
@@ -18,7 +19,8 @@ uniform sampler2D texture2d_occlusion;  // half size: occlusion, linear depth in
 uniform float Limit;
 uniform vec4 OcclusionSize;  // xy: texels of the occlusion texture
 uniform mat4 InverseViewProjection;  // the scene's clip space back to the world
-uniform mat4 TextureMatrix2;         // the world to the orbit camera's picture, 0..1
+uniform mat4 TextureMatrix2;         // the world to the main camera's 65-degree picture, 0..1
+uniform vec4 KeyLightPosition;       // xyz: the key light (the orbit camera's eye); w: width / height
 uniform vec4 SkyColor;               // rgb: the section's sky at the horizon
 uniform float time;                  // show time, seconds: the kick falls on the whole second
 uniform sampler2D texture1d_dsp;     // the spectrum, one texel a band
@@ -60,14 +62,20 @@ vec3 worldPoint(vec2 uv, float d) {
   return p.xyz / p.w;
 }
 
-// The pool of the circling key light: bright where the orbit camera looks,
-// soft to its edge, nothing behind it.
-float keyLight(vec3 world) {
-  vec4 q = TextureMatrix2 * vec4(world, 1.0);
-  if (q.w <= 0.0) return 0.0;
-  vec2 s = q.xy / q.w - 0.5;
-  float pool = clamp(1.0 - 9.0 * dot(s, s), 0.0, 1.0);
-  return pool * pool;
+// The glare round the key light's source: both the light and a point on the
+// pixel's line of sight go through the main camera's picture, and the pixels
+// near where the light stands there are lit, less where a surface at depth z
+// stands before the light. Nothing is worked out while the light stands
+// behind the camera or well outside the picture.
+float keyGlare(vec3 farPoint, float z) {
+  vec4 light = TextureMatrix2 * vec4(KeyLightPosition.xyz, 1.0);
+  if (light.w <= 0.0) return 0.0;
+  vec2 source = light.xy / light.w;
+  if (any(greaterThan(abs(source - 0.5), vec2(0.9)))) return 0.0;
+  vec4 point = TextureMatrix2 * vec4(farPoint, 1.0);
+  vec2 offset = (point.xy / point.w - source) * vec2(KeyLightPosition.w, 1.0);
+  float glare = 1.0 / (1.0 + 900.0 * dot(offset, offset));
+  return z < light.w ? 0.25 * glare : glare;
 }
 
 // The noise texture seen from far away, two octaves: two planar projections of the
@@ -78,8 +86,8 @@ float clouds(vec3 direction) {
   float along = 0.0;
   for (int octave = 0; octave < 2; ++octave) {
     float scale = 0.012 * exp2(float(octave));
-    float a = texture(texture2d_random, direction.xy * scale + 0.37).r;
-    float b = texture(texture2d_random, direction.zy * scale + 0.71).g;
+    float a = textureLod(texture2d_random, direction.xy * scale + 0.37, 0.0).r;
+    float b = textureLod(texture2d_random, direction.zy * scale + 0.71, 0.0).g;
     along += (a * weights.x + b * weights.y) / exp2(float(octave));
   }
   return along / 1.5;
@@ -110,16 +118,16 @@ void main() {
   float low = max(texelFetch(texture1d_dsp, ivec2(1, 0), 0).r, texelFetch(texture1d_dsp, ivec2(2, 0), 0).r);
   float kick = smoothstep(0.02, 0.12, low) * exp(-5.0 * fract(time));
 
-  float grain = (texture(texture2d_random, uv * 3.1 + vec2(Limit, Limit * 0.7)).b - 0.5) / 255.0 * 3.0;
+  // The grain: a hash of the pixel and "Limit", cheaper than a texture tap.
+  uvec2 cell = uvec2(pixel) * uvec2(1664525u, 22695477u) + uint(Limit * 65535.0);
+  uint hash = (cell.x ^ cell.y ^ (cell.x >> 13u)) * 2654435761u;
+  float grain = (float(hash >> 8u) / 16777216.0 - 0.5) / 255.0 * 3.0;
   float haze = z > 99.0 ? 1.0 : 0.7 * smoothstep(30.0, 95.0, z);
-  float key = haze < 1.0 ? keyLight(worldPoint(uv, rawDepth)) : 0.0;
-  // Occlusion grounds the shapes; the key light lifts the panels it falls on
-  // (the rings carry their own light). The glow mask is compressed, so that
+  vec3 farPoint = worldPoint(uv, 1.0);
+  // Occlusion grounds the shapes. The glow mask is compressed, so that
   // the rings it marks brighten without going flat white; above 0.75 a soft
   // shoulder keeps every colour below the top of the range, in its hue.
-  float emissive = min(dot(glow, vec3(0.7)), 1.0);
-  vec3 lit = scene * (1.0 - 0.6 * occlusion) * (1.0 + 0.35 * key * (1.0 - emissive)) +
-             0.5 * glow / (1.0 + 0.6 * glow);
+  vec3 lit = scene * (1.0 - 0.6 * occlusion) + 0.5 * glow / (1.0 + 0.6 * glow);
   float peak = max(max(lit.r, lit.g), lit.b);
   float over = max(peak - 0.75, 0.0);
   lit *= (0.75 + 0.15 * over / (over + 0.2)) / max(peak, 0.75);
@@ -127,12 +135,13 @@ void main() {
   // The backdrop is worked out only where it shows.
   vec3 combined = lit;
   if (haze > 0.0) {
-    vec3 direction = normalize(worldPoint(uv, 1.0) - worldPoint(uv, -1.0));
+    vec3 direction = normalize(farPoint - worldPoint(uv, -1.0));
     combined = mix(lit, backdrop(direction, kick), haze);
   }
   // The bloom in the section's colour, laid over as a screen: it lights the
   // dark around the rings and adds little to what is already bright.
   vec3 bloom = occlusionAndBloom.y * (0.45 + 0.6 * kick) * (normalize(SkyColor.rgb + 0.05) * 0.9 + 0.2);
-  combined = combined + bloom * (1.0 - combined) + grain;
+  vec3 glare = keyGlare(farPoint, z) * vec3(0.8, 0.7, 0.55);
+  combined = combined + (bloom + glare) * (1.0 - combined) + grain;
   fragColor = vec4(combined, 1.0);
 }

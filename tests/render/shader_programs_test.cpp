@@ -60,12 +60,12 @@ TEST_F(ShaderPrograms, PostProcessingProgramsBuild) {
       {"PostProcessing//f_edgefilter.cpp", 9}};
   for (const auto& pass : passes)
     expectBuilt(pass.slot, build([&] { shaders.buildFragmentProgram(pass.path, pass.slot); }));
-  // What the frame composition hands each pass is read: the combine the orbit
-  // camera's picture and the spectrum, the final pass the velocity texture
-  // and the spectrum besides the section's grade.
-  for (const char* name :
-       {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random", "texture2d_occlusion",
-        "Limit", "OcclusionSize", "TextureMatrix2", "texture1d_dsp", "SkyColor", "time"})
+  // What the frame composition hands each pass is read: the combine the main
+  // camera's projector, the key light and the spectrum, the final pass the
+  // velocity texture and the spectrum besides the section's grade.
+  for (const char* name : {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random",
+                           "texture2d_occlusion", "Limit", "OcclusionSize", "TextureMatrix2",
+                           "KeyLightPosition", "texture1d_dsp", "SkyColor", "time"})
     EXPECT_TRUE(hasUniform(3, name)) << name;
   for (const char* name : {"texture2d_1", "texture2d_velocities", "texture2d_random", "texture2d_2",
                            "texture1d_dsp", "texture2d_glow", "Limit", "time", "GlowLevel",
