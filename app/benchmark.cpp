@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/offline_render.h"
-#include "app/stop_signals.h"
 #include "app/swap_interval.h"
+#include "capture/offline_render.h"
+#include "capture/stop_signals.h"
 #include "render/draw_state.h"
 #include "render/floor_programs.h"
 #include "render/frame_profile.h"

@@ -1,5 +1,5 @@
 // Starting, reading and waiting for child processes.
-#include "app/child_process.h"
+#include "capture/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/ffmpeg_pipe.h"
+#include "capture/ffmpeg_pipe.h"
 
 extern char** environ;
 

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/offline_render.h"
 #include "app/teardown.h"
+#include "capture/offline_render.h"
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"

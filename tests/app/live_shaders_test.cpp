@@ -25,8 +25,8 @@
 
 #include "app/gl_window.h"
 #include "app/main_loop.h"
-#include "app/offline_render.h"
 #include "app/teardown.h"
+#include "capture/offline_render.h"
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "render/shader_set.h"
