@@ -202,7 +202,7 @@ int runProgram(const CommandLine& commandLine) {
     return finish(renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath),
                   false);
   if (commandLine.benchmark)
-    return finish(runBenchmark(demo, content->shaders, {commandLine.benchmarkFrames}), false);
+    return finish(runBenchmark(demo, content->showShaders(), {commandLine.benchmarkFrames}), false);
   if (capture) return finish(runCapture(demo, captureRequestOf(commandLine)), false);
   if (commandLine.live) startLiveShaders(demo.partSlots.slot[0]);
   FrameResult end;

@@ -41,7 +41,7 @@ struct SmallShow {
     runOfflineFrame(demo, clock, kMoment);
     return readWindowPixels(demo.renderer, kWidth, kHeight);
   }
-  ShaderSet& shaders() { return content.shaders; }
+  ShaderSet& shaders() { return content.showShaders(); }
 
   std::unique_ptr<DemoState> state = std::make_unique<DemoState>();
   DemoState& demo = *state;
