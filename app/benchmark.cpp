@@ -181,7 +181,7 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
       runOfflineFrame(demo, clock, t);
       for (Row* row : {&scene, &floors[s], &empty}) {
         const bool floor = row == &floors[s];
-        if (floor) floorPrograms.swap();
+        if (floor) floorPrograms.exchange();
         profile.drawScene = row != &empty;
         for (int i = 0; i < options.framesPerMoment; ++i) {
           profile.beginFrame();
@@ -190,7 +190,7 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
         }
         for (int i = 0; i < options.framesPerMoment; ++i)
           timeFrame(*row, [&] { runOfflineFrame(demo, clock, t); });
-        if (floor) floorPrograms.swap();
+        if (floor) floorPrograms.exchange();
       }
       for (int i = 0; i < options.framesPerMoment; ++i)
         timeFrame(reference, [&] { chain.draw(demo.renderer); });

@@ -58,7 +58,7 @@ TEST(FloorPrograms, DrawTheScenesTrianglesInOneGreyAndGiveTheShowBack) {
 
   {
     FloorPrograms floor(show.shaders());
-    floor.swap();
+    floor.exchange();
     ASSERT_TRUE(floor.inPlace());
     const std::vector<uint8_t> floorFrame = show.frame();
     // Four samples: a pixel is black, the grey, or a quarter step between.
@@ -75,9 +75,9 @@ TEST(FloorPrograms, DrawTheScenesTrianglesInOneGreyAndGiveTheShowBack) {
     EXPECT_GT(grey, pixels / 4) << "the tunnel's triangles are missing";
     EXPECT_GT(black, pixels / 20) << "nothing of the empty slot shows";
 
-    floor.swap();
+    floor.exchange();
     EXPECT_EQ(show.frame(), showFrame) << "the show's programs did not come back";
-    floor.swap();
+    floor.exchange();
   }
   EXPECT_EQ(show.frame(), showFrame) << "dropping the stand-ins in place left them in the slots";
 }
