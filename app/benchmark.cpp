@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/offline_render.h"
-#include "app/stop_signals.h"
 #include "app/swap_interval.h"
+#include "capture/offline_render.h"
+#include "capture/stop_signals.h"
 #include "render/draw_state.h"
 #include "render/floor_programs.h"
 #include "render/frame_profile.h"
@@ -181,7 +181,7 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
       runOfflineFrame(demo, clock, t);
       for (Row* row : {&scene, &floors[s], &empty}) {
         const bool floor = row == &floors[s];
-        if (floor) floorPrograms.swap();
+        if (floor) floorPrograms.exchange();
         profile.drawScene = row != &empty;
         for (int i = 0; i < options.framesPerMoment; ++i) {
           profile.beginFrame();
@@ -190,7 +190,7 @@ int runBenchmark(DemoState& demo, ShaderSet& showShaders, const BenchmarkOptions
         }
         for (int i = 0; i < options.framesPerMoment; ++i)
           timeFrame(*row, [&] { runOfflineFrame(demo, clock, t); });
-        if (floor) floorPrograms.swap();
+        if (floor) floorPrograms.exchange();
       }
       for (int i = 0; i < options.framesPerMoment; ++i)
         timeFrame(reference, [&] { chain.draw(demo.renderer); });

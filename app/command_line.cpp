@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/ffmpeg_pipe.h"
+#include "capture/ffmpeg_pipe.h"
 
 namespace {
 

@@ -7,19 +7,19 @@
 #include <optional>
 
 #include "app/benchmark.h"
-#include "app/capture.h"
 #include "app/display_modes.h"
 #include "app/frame_overlay.h"
 #include "app/gl_window.h"
 #include "app/live_shaders.h"
-#include "app/offline_render.h"
-#include "app/parallel_capture.h"
 #include "app/setup_dialog.h"
 #include "app/swap_interval.h"
 #include "app/teardown.h"
 #include "app/transport.h"
 #include "app/window_picture.h"
 #include "app/window_procedure.h"
+#include "capture/capture.h"
+#include "capture/offline_render.h"
+#include "capture/parallel_capture.h"
 #include "core/timeline.h"
 #include "demo/part_start.h"
 #include "platform/platform.h"
@@ -68,6 +68,7 @@ ParallelCapture parallelCaptureOf(const CommandLine& commandLine, bool withSound
   ParallelCapture split;
   split.settings.capture = captureRequestOf(commandLine);
   split.settings.width = commandLine.width.value_or(1280);
+  split.height = renderHeightForWidth(split.settings.width);
   split.settings.antialiased = commandLine.antialiased;
   split.loginFile = commandLine.sshLoginFile;
   split.jobs = commandLine.captureJobs.value_or(split.loginFile.empty() ? defaultCaptureJobs() : 0);
@@ -201,7 +202,7 @@ int runProgram(const CommandLine& commandLine) {
     return finish(renderScreenshot(demo, *commandLine.screenshotTime, commandLine.screenshotPath),
                   false);
   if (commandLine.benchmark)
-    return finish(runBenchmark(demo, content->shaders, {commandLine.benchmarkFrames}), false);
+    return finish(runBenchmark(demo, content->showShaders(), {commandLine.benchmarkFrames}), false);
   if (capture) return finish(runCapture(demo, captureRequestOf(commandLine)), false);
   if (commandLine.live) startLiveShaders(demo.partSlots.slot[0]);
   FrameResult end;

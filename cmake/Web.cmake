@@ -32,8 +32,10 @@ tessaly_library(tessaly_render DIRS render render/web EXCLUDE render/outline_fon
 tessaly_library(tessaly_demo DIRS demo demo/scenes
   LIBS tessaly_render tessaly_assets tessaly_core)
 tessaly_library(tessaly_runtime DIRS runtime LIBS tessaly_demo tessaly_platform)
-tessaly_library(tessaly_app DIRS app LIBS tessaly_runtime tessaly_platform)
-target_compile_definitions(tessaly_app PRIVATE TESSALY_VERSION="${PROJECT_VERSION}")
+# The capture is compiled too, as the main loop calls it; the page never asks for one.
+tessaly_library(tessaly_capture DIRS capture LIBS tessaly_runtime tessaly_platform)
+tessaly_library(tessaly_app DIRS app LIBS tessaly_capture tessaly_runtime tessaly_platform)
+target_compile_definitions(tessaly_capture PRIVATE TESSALY_VERSION="${PROJECT_VERSION}")
 tessaly_build_switches(tessaly_runtime)
 
 set(web ${CMAKE_BINARY_DIR}/web)

@@ -22,6 +22,13 @@ class part_start : public parts {
   int reloadPrograms(const std::vector<std::string>& changedFiles) override;
   void release() override;
 
+  // The show's programs, for the benchmark's stand-ins and for tests that
+  // build or read a program of a slot.
+  ShaderSet& showShaders() { return shaders; }
+  // The slot of each program in showShaders().
+  const PartResources& programSlots() const { return programs; }
+
+ private:
   // A reduced-size filter from source into destination through pair's target.
   struct FilterPass {
     int program = 0;

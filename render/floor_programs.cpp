@@ -39,11 +39,11 @@ FloorPrograms::FloorPrograms(ShaderSet& shaders) : shaders_(shaders) {
 }
 
 FloorPrograms::~FloorPrograms() {
-  if (inPlace_) swap();
+  if (inPlace_) exchange();
   for (const auto& [slot, program] : outOfSlot_) deleteProgram(program);
 }
 
-void FloorPrograms::swap() {
+void FloorPrograms::exchange() {
   for (auto& [slot, program] : outOfSlot_) program = shaders_.exchangeProgram(slot, program);
   inPlace_ = !inPlace_;
 }

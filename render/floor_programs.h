@@ -27,7 +27,7 @@ class FloorPrograms {
 
   // Puts the stand-ins into their programs' slots, or the show's programs
   // back.
-  void swap();
+  void exchange();
   bool inPlace() const { return inPlace_; }
 
  private:

@@ -58,6 +58,12 @@ std::string programLog(ProgramName program) {
   return log;
 }
 
+int UniformLocations::find(const char* name) const {
+  for (const auto& [uniform, location] : byName)
+    if (uniform == name) return location;
+  return -1;
+}
+
 UniformLocations activeUniforms(ProgramName program) {
   UniformLocations table;
   if (!programLinked(program)) return table;

@@ -3,10 +3,18 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "render/gl_names.h"
 #include "render/shader_dialect.h"
-#include "render/shader_set.h"
+
+// The active uniforms of a linked program and their locations.
+struct UniformLocations {
+  std::vector<std::pair<std::string, int>> byName;
+  // -1 when the program does not read the uniform (setting -1 does nothing).
+  int find(const char* name) const;
+};
 
 // Compiles text (a file's text or a built-in source) for the context's
 // dialect. The shader is returned whether or not it compiled.

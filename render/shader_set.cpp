@@ -93,12 +93,6 @@ std::unique_ptr<char[]> readShaderSource(const char* path) {
   return buffer;
 }
 
-int UniformLocations::find(const char* name) const {
-  for (const auto& [uniform, location] : byName)
-    if (uniform == name) return location;
-  return -1;
-}
-
 ShaderName ShaderSet::screenQuadVertexShader() {
   if (!screenQuadVertex_.value)
     screenQuadVertex_ = compileShaderText(ShaderStage::Vertex, kScreenQuadVertexSource);

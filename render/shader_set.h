@@ -19,6 +19,7 @@
 #include "core/vector.h"
 #include "render/gl_names.h"
 #include "render/matrix.h"
+#include "render/program_link.h"
 
 constexpr int kShaderSlotCount = 10128;
 
@@ -37,13 +38,6 @@ struct ProgramFiles {
 
 // What a sampler uniform is bound to.
 enum class TextureTarget { Texture2D, CubeMap };
-
-// The active uniforms of a linked program and their locations.
-struct UniformLocations {
-  std::vector<std::pair<std::string, int>> byName;
-  // -1 when the program does not read the uniform (setting -1 does nothing).
-  int find(const char* name) const;
-};
 
 class ShaderSet {
  public:

@@ -34,7 +34,7 @@ double fadeLevel(double elapsed, double rate) { return std::clamp(elapsed * rate
 int fadeVolume(double level) { return static_cast<int>(255.0 - 255.0 * level); }
 
 FrameResult runFrame(DemoState& demo, double clockSeconds) {
-  // 1. Delta from the previous reading; never negative. A start time moves
+  // The step from the previous reading; never negative. A start time moves
   // the first frame straight there. A paused show stands still; a seek moves
   // the show clock to its target, back or on. The delta stays the reading's
   // step, also on a jump: the tuning keys and the statistics move by a
@@ -53,25 +53,25 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   demo.clock.seekTarget.reset();
   const bool plainStep = !steppedBack && !demo.clock.paused && !jumping;
 
-  // 2. Same demo time, same random sequence.
+  // The same demo time gives the same random sequence.
   if (demo.music.enabled) {
     demo.random.seed(static_cast<uint32_t>(static_cast<int>(demo.clock.demoTime * 1000000.0)));
     for (int i = 0; i < 50; ++i) demo.random.next();
   }
 
-  // 3. Statistics.
+  // The frame rate statistics.
   if (demo.directing.statsEnabled)
     recordStatistics(demo.directing.statistics,
                      1.0 / std::max(demo.clock.frameDelta, double(0.00001f)), demo.clock.demoTime);
 
-  // 4. Frame input.
+  // The frame input: no camera offset, the wheel and the right button.
   FrameInput& input = demo.input.frameInput;
   input.cameraX = input.cameraY = input.cameraZ = 0.0;
   input.wheelClicks = demo.input.wheelCount;
   input.rightButton = demo.input.mouseRightDown ? 1 : 0;
   demo.clock.frameCount += 1;
 
-  // 5, 6. Cue of the time before the advance; then the advance. An offline
+  // The cue of the time before the advance; then the advance. An offline
   // reading is the frame's exact show time: a plain step puts the demo clock
   // at the reading plus the offset a start, seek or pause left (none in a
   // capture), so over any number of frames no rounding adds up and frame n
@@ -84,10 +84,10 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
   else
     demo.clock.demoTime += demo.clock.frameDelta;
 
-  // 7. Keys as 0/1 integers.
+  // Keys as 0/1 integers.
   for (int i = 0; i < kKeyCount; ++i) input.keys[i] = demo.input.keys[i] ? 1 : 0;
 
-  // 8. Music and spectrum. After a jump the music goes on from the frame's
+  // Music and spectrum. After a jump the music goes on from the frame's
   // time before the frame is drawn, so it keeps step with the clock from
   // here; the output still plays the old place, so the frame reads the
   // track's spectrum at its time, as offline frames do. A paused show keeps
@@ -101,7 +101,7 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
     if (demo.music.spectrum) std::copy_n(demo.music.spectrum, kSpectrumSize, input.spectrum);
   }
 
-  // 9.-11. The part draws the frame at the show time after the advance.
+  // The part draws the frame at the show time after the advance.
   FrameRecord frame;
   frame.time = demo.clock.demoTime;
   std::copy_n(input.spectrum, kSpectrumSize, frame.spectrum);
@@ -118,24 +118,24 @@ FrameResult runFrame(DemoState& demo, double clockSeconds) {
     slot = 1;
   if (parts* part = demo.partSlots.slot[slot]) part->drawFrame(frame, demo.renderer, demo.random);
 
-  // 12, 13. Camera tracks.
+  // Camera tracks: record this frame's key, follow the digit jump keys.
   if (demo.directing.cameraRecord) recordKey(demo);
   if (demo.directing.cameraTracksEnabled) jumpKeys(demo);
 
-  // 14. Start bookmark. With the bookmark switch on (0 or above) the music
-  // always follows the clock, also for a value that names no preset time and
-  // leaves the clock as it is.
+  // The start bookmark, on the first frame. With the bookmark switch on (0 or
+  // above) the music always follows the clock, also for a value that names no
+  // preset time and leaves the clock as it is.
   if (demo.clock.frameCount == 1 && demo.directing.startBookmark >= 0) {
     const double bookmark = bookmarkTime(demo.directing.startBookmark);
     if (bookmark >= 0.0) demo.clock.demoTime = bookmark;
     seekMusic(demo.music, demo.clock.demoTime);
   }
 
-  // 15, 16. The end of the show, or a quit request.
+  // The end of the show, or a quit request.
   if (demo.clock.demoTime > kShowEnd) return {ShowEnd::PastTheEnd, 0, "the end of the show"};
   if (input.trackFlagsB[kQuitTrackFlag]) return {ShowEnd::QuitFlag, 0, "the quit track flag"};
 
-  // 17. The end fade.
+  // The end fade.
   if (demo.clock.fadingOut) {
     if (demo.directing.cameraTracksEnabled) saveTracks(demo, "state.txt");
     const double level =

@@ -17,11 +17,11 @@
 std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(double)) {
   RenderResources& renderer = demo.renderer;
 
-  // 1, 2. Directing tools that read or open files first.
+  // Directing tools that read or open files first.
   if (demo.directing.cameraTracksEnabled) loadTracks(demo, "state.txt");
   if (demo.directing.assetListEnabled) demo.directing.assetListFile.open("c://3dsjpglist4.txt");
 
-  // 3.-7. The swap function, the GL entry points and the check of the
+  // The swap function, the GL entry points and the check of the
   // context, the three render-target pairs and the screen quad.
   demo.input.clipboardText.clear();
   if (std::optional<LoadFailure> failure = startRenderer(
@@ -30,10 +30,10 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
     return failure;
   std::printf("GL context: %s\n", contextDescription().c_str());
 
-  // 8. Load time starts.
+  // Load time starts.
   demo.clock.loadSeconds = timerRead(demo.clock);
 
-  // 11. The part loads every mesh, texture and shader.
+  // The part loads every mesh, texture and shader.
   swapBuffers(0.0);
   PartLoad load = demo.partSlots.slot[0]->initResources(renderer, demo.random);
   demo.directing.loadedImages = std::move(load.images);
@@ -41,20 +41,21 @@ std::optional<LoadFailure> runStartup(DemoState& demo, void (*swapBuffers)(doubl
   if (load.failure) return load.failure;
   if (!renderer.creationFailure.empty()) return LoadFailure{"ERROR", renderer.creationFailure};
 
-  // 12, 13. Music, then the asset report.
+  // Music, then the asset report.
   if (demo.music.enabled) {
     if (std::optional<LoadFailure> failure = startMusic(demo.music, demo.directing.sfxEnabled))
       return failure;
   }
   if (demo.directing.assetListEnabled) writeAssetList(demo.directing, demo.clock);
 
-  // 14.-16. Load time ends; the clock starts now.
+  // Load time ends; the clock starts now.
   demo.clock.loadSeconds = timerRead(demo.clock) - demo.clock.loadSeconds;
   timerReset(demo.clock);
   demo.clock.lastTimerValue = timerRead(demo.clock);
   fillCueTable(demo.cueTable);
 
-  // 17.-19.
+  // The statistics log opens; the show starts at 0 s with a silent spectrum,
+  // the first track flag of set A the only one raised and tuning value B at 0.
   if (demo.directing.statsEnabled)
     openStatistics(demo.directing.statistics, "c://logs//varnholt2.log", 240.0);
   static const float initialSpectrum[kSpectrumSize] = {};

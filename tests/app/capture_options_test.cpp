@@ -1,10 +1,10 @@
 // The capture's options, its frame count and its progress bar text.
 #include <gtest/gtest.h>
 
-#include "app/capture.h"
 #include "app/command_line.h"
-#include "app/ffmpeg_pipe.h"
-#include "app/progress_bar.h"
+#include "capture/capture.h"
+#include "capture/ffmpeg_pipe.h"
+#include "capture/progress_bar.h"
 
 TEST(CaptureOptions, DefaultsAndTheEndOfTheShow) {
   CommandLine line = parseCommandLine({"--capture", "out.mp4"});

@@ -15,8 +15,8 @@
 
 #include "app/gl_window.h"
 #include "app/main_loop.h"
-#include "app/offline_render.h"
 #include "app/teardown.h"
+#include "capture/offline_render.h"
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
@@ -44,7 +44,7 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
                            "void main() {\n"
                            "  fragColor = texelFetch(texture1d_dsp, ivec2(gl_FragCoord.x, 0), 0);\n"
                            "}\n";
-  content.shaders.buildFragmentProgram(source.c_str(), content.programs.finalBlur);
+  content.showShaders().buildFragmentProgram(source.c_str(), content.programSlots().finalBlur);
   // Band i holds byte 255 - i.
   for (int i = 0; i < kSpectrumSize; ++i) demo.input.frameInput.spectrum[i] = (255.5f - i) / 255.0f;
 
@@ -58,7 +58,7 @@ TEST(FinalPassInputs, TheSpectrumTextureIsOnUnitFourWhileTheFinalPassDraws) {
   }
   // The sampler read the spectrum from unit 4 (a sampler no one sets reads
   // unit 0, where the spectrum's upload also leaves it).
-  const GLuint program = content.shaders.programs[content.programs.finalBlur].value;
+  const GLuint program = content.showShaders().programs[content.programSlots().finalBlur].value;
   GLint unit = -1;
   glGetUniformiv(program, glGetUniformLocation(program, "texture1d_dsp"), &unit);
   EXPECT_EQ(unit, 4);

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/offline_render.h"
 #include "app/teardown.h"
+#include "capture/offline_render.h"
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"
@@ -41,7 +41,7 @@ struct SmallShow {
     runOfflineFrame(demo, clock, kMoment);
     return readWindowPixels(demo.renderer, kWidth, kHeight);
   }
-  ShaderSet& shaders() { return content.shaders; }
+  ShaderSet& shaders() { return content.showShaders(); }
 
   std::unique_ptr<DemoState> state = std::make_unique<DemoState>();
   DemoState& demo = *state;
@@ -58,7 +58,7 @@ TEST(FloorPrograms, DrawTheScenesTrianglesInOneGreyAndGiveTheShowBack) {
 
   {
     FloorPrograms floor(show.shaders());
-    floor.swap();
+    floor.exchange();
     ASSERT_TRUE(floor.inPlace());
     const std::vector<uint8_t> floorFrame = show.frame();
     // Four samples: a pixel is black, the grey, or a quarter step between.
@@ -75,9 +75,9 @@ TEST(FloorPrograms, DrawTheScenesTrianglesInOneGreyAndGiveTheShowBack) {
     EXPECT_GT(grey, pixels / 4) << "the tunnel's triangles are missing";
     EXPECT_GT(black, pixels / 20) << "nothing of the empty slot shows";
 
-    floor.swap();
+    floor.exchange();
     EXPECT_EQ(show.frame(), showFrame) << "the show's programs did not come back";
-    floor.swap();
+    floor.exchange();
   }
   EXPECT_EQ(show.frame(), showFrame) << "dropping the stand-ins in place left them in the slots";
 }

@@ -25,8 +25,8 @@
 
 #include "app/gl_window.h"
 #include "app/main_loop.h"
-#include "app/offline_render.h"
 #include "app/teardown.h"
+#include "capture/offline_render.h"
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "render/shader_set.h"
@@ -102,8 +102,8 @@ TEST(LiveShaders, AnEditRebuildsOnceABrokenOneKeepsTheLastProgram) {
   demo.options.renderHeight = demo.options.viewportHeight = 90;
   part_start content;
   ASSERT_TRUE(openShowWindow(demo, content, 160, 90));
-  const ShaderSet& shaders = content.shaders;
-  const int finalBlur = content.programs.finalBlur;
+  const ShaderSet& shaders = content.showShaders();
+  const int finalBlur = content.programSlots().finalBlur;
   const unsigned original = shaders.programs[finalBlur].value;
   watchShaderFiles(content.programFiles());
   OfflineClock clock = beginOfflineClock(demo);

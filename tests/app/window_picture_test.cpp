@@ -15,8 +15,8 @@
 
 #include "app/gl_window.h"
 #include "app/main_loop.h"
-#include "app/offline_render.h"
 #include "app/teardown.h"
+#include "capture/offline_render.h"
 #include "demo/part_start.h"
 #include "render/frame_readback.h"
 #include "runtime/demo_state.h"

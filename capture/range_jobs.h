@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/child_process.h"
+#include "capture/child_process.h"
 
 struct RangeRun {
   bool ok = false;

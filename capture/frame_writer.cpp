@@ -1,9 +1,9 @@
 // The writer thread and its ring of frame buffers.
-#include "app/frame_writer.h"
+#include "capture/frame_writer.h"
 
 #include <cassert>
 
-#include "app/ffmpeg_pipe.h"
+#include "capture/ffmpeg_pipe.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/capture_ranges.h"
+#include "capture/capture_ranges.h"
 
 // The machines of an sshlogin file: GNU parallel's lines with the number of
 // ranges each runs at once written out (1 where the line gives none).

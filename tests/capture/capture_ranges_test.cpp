@@ -1,12 +1,12 @@
 // A capture split into ranges: the split itself, the command line a range's
 // process gets read back by the program's own parser, the sshlogin file of
 // a capture farm, and the lines a range reports on.
-#include "app/capture_ranges.h"
+#include "capture/capture_ranges.h"
 
 #include <gtest/gtest.h>
 
-#include "app/capture_farm.h"
 #include "app/command_line.h"
+#include "capture/capture_farm.h"
 
 // The ranges cover every frame once, in order, as evenly as whole frames
 // allow; there are never more ranges than frames.

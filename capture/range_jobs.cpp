@@ -1,5 +1,5 @@
 // Following the range processes of a parallel capture.
-#include "app/range_jobs.h"
+#include "capture/range_jobs.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/capture_ranges.h"
-#include "app/stop_signals.h"
+#include "capture/capture_ranges.h"
+#include "capture/stop_signals.h"
 
 namespace {
 

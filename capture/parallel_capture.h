@@ -11,10 +11,11 @@
 
 #include <string>
 
-#include "app/capture_ranges.h"
+#include "capture/capture_ranges.h"
 
 struct ParallelCapture {
   RangeSettings settings;  // settings.capture.path: the video, absolute
+  int height = 720;        // the render height settings.width gives, for the report
   int jobs = 1;            // ranges here; with a login file, 0 takes its machines' count
   std::string loginFile;   // GNU parallel's sshlogin file, absolute; empty: this machine
   std::string dataFolder;  // absolute

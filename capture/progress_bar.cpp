@@ -1,5 +1,5 @@
 // The progress bar's text and how often it is shown.
-#include "app/progress_bar.h"
+#include "capture/progress_bar.h"
 
 #include <unistd.h>
 

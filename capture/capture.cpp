@@ -2,7 +2,7 @@
 // time, read back and piped to ffmpeg, with the music's section as the sound.
 // Frame n is read back while frame n + 1 renders, and written to ffmpeg while
 // frame n + 2 renders.
-#include "app/capture.h"
+#include "capture/capture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/capture_ranges.h"
-#include "app/ffmpeg_pipe.h"
-#include "app/frame_writer.h"
-#include "app/offline_render.h"
-#include "app/progress_bar.h"
-#include "app/stop_signals.h"
+#include "capture/capture_ranges.h"
+#include "capture/ffmpeg_pipe.h"
+#include "capture/frame_writer.h"
+#include "capture/offline_render.h"
+#include "capture/progress_bar.h"
+#include "capture/stop_signals.h"
 #include "platform/output_file.h"
 #include "platform/platform.h"
 #include "platform/sound.h"

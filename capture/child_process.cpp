@@ -1,5 +1,5 @@
 // Starting, reading and waiting for child processes.
-#include "app/child_process.h"
+#include "capture/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/ffmpeg_pipe.h"
+#include "capture/ffmpeg_pipe.h"
 
 // The browser build has neither prctl nor processes (its fork always fails).
 #ifdef __linux__

@@ -1,13 +1,12 @@
 // Offline rendering of single frames.
-#include "app/offline_render.h"
+#include "capture/offline_render.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 
-#include "app/gl_window.h"
-#include "app/stop_signals.h"
+#include "capture/stop_signals.h"
 #include "platform/platform.h"
 #include "platform/png_file.h"
 #include "platform/sound.h"

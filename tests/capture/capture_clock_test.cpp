@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/capture.h"
-#include "app/offline_render.h"
+#include "capture/capture.h"
+#include "capture/offline_render.h"
 #include "demo/parts.h"
 #include "runtime/demo_state.h"
 

@@ -1,5 +1,5 @@
 // The ffmpeg child process and the pipe that feeds it frames.
-#include "app/ffmpeg_pipe.h"
+#include "capture/ffmpeg_pipe.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,5 +1,5 @@
 // Ranges side by side, their join and the video under its name.
-#include "app/parallel_capture.h"
+#include "capture/parallel_capture.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -13,12 +13,11 @@
 #include <fstream>
 #include <thread>
 
-#include "app/capture_farm.h"
-#include "app/display_modes.h"
-#include "app/ffmpeg_pipe.h"
-#include "app/progress_bar.h"
-#include "app/range_jobs.h"
-#include "app/stop_signals.h"
+#include "capture/capture_farm.h"
+#include "capture/ffmpeg_pipe.h"
+#include "capture/progress_bar.h"
+#include "capture/range_jobs.h"
+#include "capture/stop_signals.h"
 #include "platform/output_file.h"
 #include "platform/sound.h"
 #include "runtime/music.h"
@@ -246,10 +245,9 @@ int runParallelCapture(const ParallelCapture& capture) {
   std::fprintf(stderr,
                "tessaly: capturing %.3f s to %.3f s of the show, %d x %d at %d fps (%d frames, "
                "x264 preset %s) to %s in %d ranges %s\n",
-               request.start, request.stop, capture.settings.width,
-               renderHeightForWidth(capture.settings.width), request.fps, frames,
-               request.preset.empty() ? kDefaultX264Preset : request.preset.c_str(), target.c_str(),
-               ranges, where.c_str());
+               request.start, request.stop, capture.settings.width, capture.height, request.fps,
+               frames, request.preset.empty() ? kDefaultX264Preset : request.preset.c_str(),
+               target.c_str(), ranges, where.c_str());
 
   ProgressBar bar(frames);
   bar.update(0);

@@ -1,5 +1,5 @@
 // The stop signals' handler: it only notes the signal.
-#include "app/stop_signals.h"
+#include "capture/stop_signals.h"
 
 #include <signal.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/capture.h"
+#include "capture/capture.h"
 
 // Frames first .. first + count - 1 of a capture.
 struct FrameRange {

@@ -1,5 +1,5 @@
 // The split of a capture into ranges and the lines its range processes speak.
-#include "app/capture_ranges.h"
+#include "capture/capture_ranges.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The sshlogin file, the command a machine runs and GNU parallel's arguments.
-#include "app/capture_farm.h"
+#include "capture/capture_farm.h"
 
 #include <algorithm>
 #include <cctype>
