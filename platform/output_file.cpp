@@ -63,7 +63,8 @@ StagedTextFile::~StagedTextFile() { discard(); }
 StagedTextFile::StagedTextFile(StagedTextFile&& other) noexcept
     : stream_(std::move(other.stream_)),
       target_(std::move(other.target_)),
-      staged_(std::exchange(other.staged_, std::string())) {}
+      staged_(std::exchange(other.staged_, std::string())),
+      openError_(std::move(other.openError_)) {}
 
 StagedTextFile& StagedTextFile::operator=(StagedTextFile&& other) noexcept {
   if (this != &other) {
@@ -71,6 +72,7 @@ StagedTextFile& StagedTextFile::operator=(StagedTextFile&& other) noexcept {
     stream_ = std::move(other.stream_);
     target_ = std::move(other.target_);
     staged_ = std::exchange(other.staged_, std::string());
+    openError_ = std::move(other.openError_);
   }
   return *this;
 }
@@ -87,12 +89,19 @@ void StagedTextFile::open(const std::string& target) {
   clearAbandonedStaging(target);
   target_ = target;
   staged_ = stagingPath(target);
+  openError_.clear();
   stream_.open(staged_, std::ios::trunc);
-  if (!stream_.is_open()) staged_.clear();
+  if (!stream_.is_open()) {
+    openError_ = "cannot open " + staged_ + ": " + std::strerror(errno);
+    staged_.clear();
+  }
 }
 
 bool StagedTextFile::commit(std::string& error) {
-  if (staged_.empty()) return true;
+  if (staged_.empty()) {
+    error = openError_;
+    return openError_.empty();
+  }
   stream_.flush();
   const bool written = static_cast<bool>(stream_);
   const int writeErrno = errno;

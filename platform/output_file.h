@@ -38,7 +38,8 @@ class StagedTextFile {
   void open(const std::string& target);
   std::ofstream& stream() { return stream_; }
   // Closes the file and renames it onto its target; false with the reason
-  // when a write failed or the rename did. Does nothing once committed.
+  // when the file could not be opened, a write failed or the rename did.
+  // Does nothing more once committed.
   bool commit(std::string& error);
 
  private:
@@ -47,6 +48,7 @@ class StagedTextFile {
   std::ofstream stream_;
   std::string target_;
   std::string staged_;
+  std::string openError_;  // why open failed, reported by commit
 };
 
 }  // namespace platform

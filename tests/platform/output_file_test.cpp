@@ -71,6 +71,15 @@ TEST(OutputFile, TheTargetChangesOnlyWhenTheNewFileIsWholeAndDeadWritersAreClear
   }
   EXPECT_EQ(readText(target), "new");
   EXPECT_EQ(namesIn(folder), (std::set<std::string>{"state.txt", fs::path(live).filename()}));
+
+  // One that cannot be opened is not reported as written.
+  {
+    platform::StagedTextFile file;
+    file.open((folder / "missing" / "state.txt").string());
+    std::string error;
+    EXPECT_FALSE(file.commit(error));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+  }
   fs::remove_all(folder);
 }
 
